@@ -1,0 +1,3 @@
+#include "about/frmAbout.h"
+
+frmAbout::frmAbout(QWidget* parent) : QDialog(parent) {}

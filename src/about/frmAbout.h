@@ -1,0 +1,10 @@
+#pragma once
+
+#include <QDialog>
+
+// The About box.
+class frmAbout : public QDialog {
+    Q_OBJECT
+public:
+    explicit frmAbout(QWidget* parent = nullptr);
+};

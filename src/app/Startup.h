@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QString>
+
+// What main() does before the main window exists.
+
+// True when there is a screen to show a window on, or a platform chosen by
+// QT_QPA_PLATFORM; false on a machine without a display.
+bool hasDisplay();
+
+// The folder of contacts.mdb and attachment.csv: the program's own folder
+// when it is writable (a build tree, a portable copy), else the per-user data
+// folder, created when needed.
+QString chooseDataFolder();
+
+// Creates contacts.mdb in the folder when it is missing. Tells the user and
+// returns false when the file cannot be used; an existing file that is not a
+// contact database is left exactly as it is.
+bool prepareDataFolder(const QString& folder);

@@ -1,0 +1,5 @@
+#include "books/ctrContactBook.h"
+
+ctrContactBook::ctrContactBook(QWidget* parent) : QWidget(parent) {}
+
+void ctrContactBook::refreshData() {}

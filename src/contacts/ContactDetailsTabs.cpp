@@ -1,0 +1,92 @@
+#include "contacts/ContactDetailsTabs.h"
+
+#include <QFormLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QScrollArea>
+#include <QVBoxLayout>
+
+namespace {
+
+template <typename W> W* named(W* widget, const char* name) {
+    widget->setObjectName(QLatin1String(name));
+    return widget;
+}
+
+QLineEdit* displayBox(const char* name) {
+    auto* box = named(new QLineEdit, name);
+    box->setReadOnly(true);
+    return box;
+}
+
+QLabel* displayLabel(const char* name) {
+    auto* label = named(new QLabel, name);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    label->setWordWrap(true);
+    label->setTextFormat(Qt::PlainText);
+    label->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    return label;
+}
+
+// A label inside a scroll area, so a long comment can be read to its end.
+QWidget* scrolled(QLabel* label) {
+    auto* area = new QScrollArea;
+    area->setWidget(label);
+    area->setWidgetResizable(true);
+    area->setFrameShape(QFrame::NoFrame);
+    return area;
+}
+
+QString shown(const QString& text) {
+    QString lines = text;
+    lines.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    return lines;
+}
+
+} // namespace
+
+ContactDetailsTabs::ContactDetailsTabs(QWidget* parent)
+    : QTabWidget(parent), txtFName(displayBox("txtFName")), txtMidName(displayBox("txtMidName")),
+      txtLName(displayBox("txtLName")), txtGName(displayBox("txtGName")),
+      lblStart(named(new QLabel, "lblStart")), lblAddress(named(new QPlainTextEdit, "lblAddress")),
+      lblContactInfo(displayLabel("lblContactInfo")), lblComments(displayLabel("lblComments")) {
+    auto* nameTab = new QWidget;
+    auto* nameLayout = new QVBoxLayout(nameTab);
+    auto* form = new QFormLayout;
+    form->addRow(QStringLiteral("First name"), txtFName);
+    form->addRow(QStringLiteral("Middle name"), txtMidName);
+    form->addRow(QStringLiteral("Last Name"), txtLName);
+    form->addRow(QStringLiteral("Guardian Name"), txtGName);
+    nameLayout->addLayout(form);
+    lblStart->setText(QStringLiteral("Select the \"Personal\" or \"Business\" button to view "
+                                     "contacts"));
+    lblStart->setWordWrap(true);
+    lblStart->setAlignment(Qt::AlignCenter);
+    QFont large = lblStart->font();
+    large.setPointSizeF(large.pointSizeF() * 1.5);
+    large.setBold(true);
+    lblStart->setFont(large);
+    nameLayout->addWidget(lblStart, 1);
+
+    lblAddress->setReadOnly(true);
+    lblAddress->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+
+    addTab(nameTab, QStringLiteral("Name"));
+    addTab(lblAddress, QStringLiteral("Address"));
+    addTab(scrolled(lblContactInfo), QStringLiteral("Contact"));
+    addTab(scrolled(lblComments), QStringLiteral("Comments"));
+}
+
+void ContactDetailsTabs::setShownText(QLineEdit* target, const QString& text) {
+    target->setText(text);
+    target->setCursorPosition(0);
+}
+
+void ContactDetailsTabs::setShownText(QPlainTextEdit* target, const QString& text) {
+    target->setPlainText(shown(text));
+}
+
+void ContactDetailsTabs::setShownText(QLabel* target, const QString& text) {
+    target->setText(shown(text));
+}

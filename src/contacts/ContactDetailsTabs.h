@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QTabWidget>
+
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+
+// SSTab1: one contact in full on four tabs, "Name", "Address", "Contact" and
+// "Comments". Display only: nothing typed into it is stored.
+class ContactDetailsTabs : public QTabWidget {
+    Q_OBJECT
+public:
+    explicit ContactDetailsTabs(QWidget* parent = nullptr);
+
+    QLineEdit* txtFName;
+    QLineEdit* txtMidName;
+    QLineEdit* txtLName;
+    QLineEdit* txtGName;
+    QLabel* lblStart;
+    QPlainTextEdit* lblAddress;
+    QLabel* lblContactInfo;
+    QLabel* lblComments;
+
+    // Sets a target's text; stored line breaks (CR LF) show as line breaks.
+    static void setShownText(QLineEdit* target, const QString& text);
+    static void setShownText(QPlainTextEdit* target, const QString& text);
+    static void setShownText(QLabel* target, const QString& text);
+};

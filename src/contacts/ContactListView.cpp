@@ -1,0 +1,69 @@
+#include "contacts/ContactListView.h"
+
+#include "contacts/ContactListModel.h"
+
+#include <QApplication>
+#include <QHeaderView>
+
+ContactListView::ContactListView(QWidget* parent)
+    : QTreeView(parent), m_model(new ContactListModel(this)) {
+    setModel(m_model);
+    setRootIsDecorated(false);
+    setUniformRowHeights(true);
+    setItemsExpandable(false);
+    setAllColumnsShowFocus(true);
+    setSelectionMode(QAbstractItemView::ExtendedSelection);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    header()->setSectionResizeMode(QHeaderView::Stretch);
+    header()->setSectionsMovable(false);
+
+    connect(this, &QAbstractItemView::clicked, this, [this](const QModelIndex& index) {
+        emit entryClicked(m_model->data(index, ContactListModel::KeyRole).toString());
+    });
+    // Moving through the list with the keyboard shows each contact too; a
+    // mouse press is left to the click above so a click shows it once.
+    connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex& current) {
+                if (current.isValid() && QApplication::mouseButtons() == Qt::NoButton && hasFocus())
+                    emit entryClicked(m_model->data(current, ContactListModel::KeyRole).toString());
+            });
+}
+
+int ContactListView::entryCount() const {
+    return m_model->rowCount();
+}
+
+int ContactListView::selectedRow() const {
+    const QModelIndex current = currentIndex();
+    if (current.isValid() && selectionModel()->isRowSelected(current.row(), {}))
+        return current.row();
+    const QModelIndexList rows = selectionModel()->selectedRows();
+    int first = -1;
+    for (const QModelIndex& index : rows)
+        if (first < 0 || index.row() < first)
+            first = index.row();
+    return first;
+}
+
+QString ContactListView::selectedKey() const {
+    const int row = selectedRow();
+    return row < 0 ? QString() : ContactListModel::keyOf(m_model->entry(row).id);
+}
+
+QString ContactListView::selectedText() const {
+    const int row = selectedRow();
+    return row < 0 ? QString() : m_model->entry(row).firstName;
+}
+
+QStringList ContactListView::selectedKeys() const {
+    QList<int> rows;
+    for (const QModelIndex& index : selectionModel()->selectedRows())
+        rows << index.row();
+    std::sort(rows.begin(), rows.end());
+    QStringList keys;
+    keys.reserve(rows.size());
+    for (int row : rows)
+        keys << ContactListModel::keyOf(m_model->entry(row).id);
+    return keys;
+}

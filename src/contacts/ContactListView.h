@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QStringList>
+#include <QTreeView>
+
+class ContactListModel;
+
+// lvContacts: the contact list in report view, two columns of equal width,
+// several entries selectable at once. The commands that act on one contact
+// take its selected entry; those that act on a selection take every entry
+// whose selected flag is set.
+class ContactListView : public QTreeView {
+    Q_OBJECT
+public:
+    explicit ContactListView(QWidget* parent = nullptr);
+
+    ContactListModel* contacts() const { return m_model; }
+    int entryCount() const;
+
+    // The selected entry: the current entry when it is selected, else the
+    // first selected one; -1 when nothing is selected.
+    int selectedRow() const;
+    bool hasSelectedEntry() const { return selectedRow() >= 0; }
+    QString selectedKey() const;  // "pk" + id, empty without a selection
+    QString selectedText() const; // the entry's first name
+    // Keys of every selected entry, in list order.
+    QStringList selectedKeys() const;
+
+signals:
+    // The user picked an entry by mouse or keyboard; carries its key.
+    void entryClicked(const QString& key);
+
+private:
+    ContactListModel* m_model;
+};

@@ -1,0 +1,24 @@
+#include "data/SqlQuote.h"
+
+#include "data/DbError.h"
+
+#include <algorithm>
+
+QString sqlTextBody(const QString& value) {
+    QString body = value;
+    body.replace(QLatin1Char('\''), QLatin1String("''"));
+    return body;
+}
+
+QString sqlText(const QString& value) {
+    return QLatin1Char('\'') + sqlTextBody(value) + QLatin1Char('\'');
+}
+
+QString sqlId(const QString& id) {
+    const bool digitsOnly =
+        !id.isEmpty() && id.size() <= 18 &&
+        std::all_of(id.begin(), id.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
+    if (!digitsOnly)
+        throw DbError(QStringLiteral("Not an id: ") + id);
+    return id;
+}

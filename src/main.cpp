@@ -1,0 +1,30 @@
+#include "app/Startup.h"
+#include "app/frmContactMgmt.h"
+
+#include <QApplication>
+#include <QScreen>
+
+#include <cstdio>
+
+int main(int argc, char* argv[]) {
+    if (!hasDisplay()) {
+        std::fputs("Orvanta Contacts needs a display; on a machine without one, start it as: "
+                   "xvfb-run -a orvanta-contacts\n",
+                   stderr);
+        return 2;
+    }
+    QApplication application(argc, argv);
+    QApplication::setOrganizationName(QStringLiteral("Orvanta"));
+    QApplication::setApplicationName(QStringLiteral("Orvanta Contacts"));
+    QApplication::setApplicationVersion(QStringLiteral("1.0.8"));
+
+    const QString folder = chooseDataFolder();
+    if (!prepareDataFolder(folder))
+        return 1;
+
+    frmContactMgmt window(folder);
+    window.load();
+    window.move(window.screen()->availableGeometry().center() - window.rect().center());
+    window.show();
+    return application.exec();
+}

@@ -1,0 +1,52 @@
+#include "platform/Mail.h"
+
+#include "platform/XdgMail.h"
+
+namespace platform {
+
+namespace {
+MailService* installed = nullptr;
+}
+
+MailService& mailService() {
+    static XdgMail real;
+    return installed ? *installed : real;
+}
+
+void setMailService(MailService* door) {
+    installed = door;
+}
+
+void MapiSession::SignOn() {
+    m_sessionId = mailService().signOn(LogonUI, DownLoadMail);
+    m_signedOn = true;
+}
+
+long MapiSession::SessionID() const {
+    if (!m_signedOn)
+        throw MailError("No mail session");
+    return m_sessionId;
+}
+
+void MapiSession::SignOff() {
+    if (!m_signedOn)
+        throw MailError("No mail session");
+    m_signedOn = false;
+    mailService().signOff(m_sessionId);
+}
+
+void MapiMessages::Compose() {
+    MsgSubject.clear();
+    MsgNoteText.clear();
+    AttachmentPathName.clear();
+    AttachmentName.clear();
+}
+
+void MapiMessages::Send(bool showDialog) {
+    if (SessionID == 0)
+        throw MailError("No mail session");
+    mailService().send(SessionID, {MsgSubject, MsgNoteText, AttachmentPathName, AttachmentName},
+                       showDialog);
+}
+
+} // namespace platform

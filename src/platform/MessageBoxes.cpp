@@ -1,0 +1,71 @@
+#include "platform/MessageBoxes.h"
+
+#include <QApplication>
+#include <QMessageBox>
+
+namespace platform {
+
+namespace {
+
+class RealMessageBoxes : public MessageBoxes {
+public:
+    Answer show(const Message& message) override {
+        QMessageBox box(QApplication::activeWindow());
+        box.setWindowTitle(message.title.isEmpty() ? applicationTitle() : message.title);
+        box.setText(QString(message.text).replace(QLatin1String("\r\n"), QLatin1String("\n")));
+        box.setIcon(iconOf(message.icon));
+        if (message.buttons == Buttons::YesNo) {
+            box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+            box.setDefaultButton(QMessageBox::Yes);
+            box.setEscapeButton(QMessageBox::No);
+            return box.exec() == QMessageBox::Yes ? Answer::Yes : Answer::No;
+        }
+        box.setStandardButtons(QMessageBox::Ok);
+        box.exec();
+        return Answer::Ok;
+    }
+
+private:
+    static QMessageBox::Icon iconOf(Icon icon) {
+        switch (icon) {
+        case Icon::Information:
+            return QMessageBox::Information;
+        case Icon::Exclamation:
+            return QMessageBox::Warning;
+        case Icon::Critical:
+            return QMessageBox::Critical;
+        case Icon::Question:
+            return QMessageBox::Question;
+        case Icon::None:
+            break;
+        }
+        return QMessageBox::NoIcon;
+    }
+};
+
+MessageBoxes* installed = nullptr;
+
+} // namespace
+
+MessageBoxes& messageBoxes() {
+    static RealMessageBoxes real;
+    return installed ? *installed : real;
+}
+
+void setMessageBoxes(MessageBoxes* door) {
+    installed = door;
+}
+
+void showMessage(const QString& text, Icon icon, const QString& title) {
+    messageBoxes().show({text, Buttons::Ok, icon, title});
+}
+
+bool askYesNo(const QString& text, const QString& title) {
+    return messageBoxes().show({text, Buttons::YesNo, Icon::Question, title}) == Answer::Yes;
+}
+
+QString applicationTitle() {
+    return QStringLiteral("Orvanta Contacts");
+}
+
+} // namespace platform

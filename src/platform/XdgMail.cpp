@@ -1,0 +1,54 @@
+#include "platform/XdgMail.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+namespace platform {
+
+namespace {
+QString xdgEmail() {
+    return QStandardPaths::findExecutable(QStringLiteral("xdg-email"));
+}
+} // namespace
+
+long XdgMail::signOn(bool, bool) {
+    if (xdgEmail().isEmpty())
+        throw MailError("xdg-email is not installed");
+    return 1;
+}
+
+void XdgMail::send(long, const MailMessage& message, bool) {
+    const QString program = xdgEmail();
+    if (program.isEmpty())
+        throw MailError("xdg-email is not installed");
+    QStringList arguments{QStringLiteral("--subject"), message.subject, QStringLiteral("--body"),
+                          message.noteText};
+    if (!message.attachmentPathName.isEmpty()) {
+        // The mail program reads the file after xdg-email returns, so the
+        // copy under its display name stays in a folder of its own.
+        QTemporaryDir folder(QDir::tempPath() + QStringLiteral("/orvanta-mail-XXXXXX"));
+        if (!folder.isValid())
+            throw MailError("Cannot create a folder for the attachment");
+        folder.setAutoRemove(false);
+        const QString name = message.attachmentName.isEmpty()
+                                 ? QFileInfo(message.attachmentPathName).fileName()
+                                 : message.attachmentName;
+        const QString copy = folder.filePath(name);
+        if (!QFile::copy(message.attachmentPathName, copy))
+            throw MailError("Cannot read the attachment");
+        arguments << QStringLiteral("--attach") << copy;
+    }
+    QProcess process;
+    process.start(program, arguments);
+    if (!process.waitForStarted() || !process.waitForFinished(-1) ||
+        process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
+        throw MailError("The mail program did not take the message");
+}
+
+void XdgMail::signOff(long) {}
+
+} // namespace platform

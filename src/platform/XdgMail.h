@@ -1,0 +1,16 @@
+#pragma once
+
+#include "platform/Mail.h"
+
+namespace platform {
+
+// The mail service of a Linux desktop: the user's mail program, reached
+// through xdg-email. Signing on succeeds when xdg-email is on PATH.
+class XdgMail : public MailService {
+public:
+    long signOn(bool logonUI, bool downloadMail) override;
+    void send(long sessionId, const MailMessage& message, bool showDialog) override;
+    void signOff(long sessionId) override;
+};
+
+} // namespace platform

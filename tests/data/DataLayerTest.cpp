@@ -1,0 +1,184 @@
+#include "data/Connection.h"
+#include "data/ConnectionString.h"
+#include "data/DbError.h"
+#include "data/Schema.h"
+#include "data/SqlQuote.h"
+#include "data/UnicodeCase.h"
+#include "support/ContactFolder.h"
+#include "support/TestRegistry.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+class DataLayerTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void connectionStringNamesTheFileInTheFolder() {
+        QCOMPARE(connectionStringFor(QStringLiteral("/opt/oc")),
+                 QStringLiteral("DRIVER=Driver do Microsoft Access (*.mdb);DBQ=/opt/oc/"
+                                "contacts.mdb;"));
+        QCOMPARE(databasePathOf(connectionStringFor(QStringLiteral("/opt/oc"))),
+                 QStringLiteral("/opt/oc/contacts.mdb"));
+        QVERIFY_THROWS_EXCEPTION(DbError, databasePathOf(QStringLiteral("DRIVER=Other;DBQ=/x;")));
+        QVERIFY_THROWS_EXCEPTION(DbError, Connection(QStringLiteral("")));
+    }
+
+    void quotedValuesRoundTripUnchanged() {
+        QCOMPARE(sqlText(QStringLiteral("D'Arcy")), QStringLiteral("'D''Arcy'"));
+        ContactFolder folder;
+        const QString tricky = QStringLiteral("O'Brien '); DROP TABLE tblContactDetails;--");
+        const qint64 id = folder.addContact({tricky, {}, QStringLiteral("x''y")});
+        const auto row = folder.contactRow(id);
+        QCOMPARE(row.at(QStringLiteral("FirstName")), tricky);
+        QCOMPARE(row.at(QStringLiteral("LastName")), QStringLiteral("x''y"));
+        QCOMPARE(folder.count(QStringLiteral("tblContactDetails")), 1);
+    }
+
+    void idsAreDigitsOnly() {
+        QCOMPARE(sqlId(QStringLiteral("17")), QStringLiteral("17"));
+        for (const char* bad : {"", "1 or 1=1", "-1", "12;", " 3"})
+            QVERIFY_THROWS_EXCEPTION(DbError, sqlId(QString::fromLatin1(bad)));
+    }
+
+    void oneStatementPerCall() {
+        ContactFolder folder;
+        Connection connection(folder.connectionString());
+        QVERIFY_THROWS_EXCEPTION(
+            DbError, connection.execute(QStringLiteral("delete from tblContactBook; select 1")));
+        QCOMPARE(folder.count(QStringLiteral("tblContactBook")), 1);
+    }
+
+    void anOperationNeverCreatesTheFile() {
+        QTemporaryDir dir;
+        QVERIFY_THROWS_EXCEPTION(DbError, Connection(connectionStringFor(dir.path())));
+        QVERIFY(!QFile::exists(databasePathIn(dir.path())));
+    }
+
+    void startUpCreatesAMissingFileWithItsContent() {
+        QTemporaryDir dir;
+        const QString path = databasePathIn(dir.path());
+        QCOMPARE(prepareDatabaseFile(path), DatabaseFileState::Created);
+        QCOMPARE(prepareDatabaseFile(path), DatabaseFileState::Ready);
+        Connection connection(connectionStringFor(dir.path()));
+        RowSet types = connection.query(
+            QStringLiteral("select * from tblContactType order by pkContactTypeId"));
+        QCOMPARE(types.text(QStringLiteral("contacttypedesc")), QStringLiteral("Personal"));
+        types.moveNext();
+        QCOMPARE(types.integer(QStringLiteral("PKCONTACTTYPEID")), 2);
+        QCOMPARE(types.text(QStringLiteral("ContactTypeDesc")), QStringLiteral("Business"));
+        RowSet books = connection.query(QStringLiteral("select * from tblContactBook"));
+        QCOMPARE(books.text(QStringLiteral("ContactBookName")), QStringLiteral("Default"));
+        books.moveNext();
+        QVERIFY(books.atEnd());
+    }
+
+    void aFileThatIsNoContactDatabaseIsLeftAlone() {
+        QTemporaryDir dir;
+        const QString path = databasePathIn(dir.path());
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("my notes, not a database");
+        file.close();
+        QCOMPARE(prepareDatabaseFile(path), DatabaseFileState::NotContactDatabase);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), QByteArray("my notes, not a database"));
+    }
+
+    void nullTextReadsAsEmpty() {
+        QTemporaryDir dir;
+        const QString path = databasePathIn(dir.path());
+        createContactDatabase(path);
+        Connection connection(connectionStringFor(dir.path()));
+        RowSet row = connection.query(QStringLiteral("select NULL as City, 5 as Id"));
+        QVERIFY(row.isNull(row.column(QStringLiteral("city"))));
+        QCOMPARE(row.text(QStringLiteral("City")), QString());
+        QVERIFY_THROWS_EXCEPTION(DbError, row.text(QStringLiteral("NoSuchColumn")));
+    }
+
+    void idsAreNeverReused() {
+        ContactFolder folder;
+        const qint64 first = folder.addContact({QStringLiteral("A")});
+        folder.execute(QStringLiteral("delete from tblContactDetails"));
+        QVERIFY(folder.addContact({QStringLiteral("B")}) > first);
+    }
+
+    void equalsAndLikeIgnoreCaseForAllOfUnicode() {
+        ContactFolder folder;
+        folder.addContact({QStringLiteral("Élise"), {}, QStringLiteral("Øyvindsen")});
+        folder.addContact({QStringLiteral("Bob"), {}, QStringLiteral("smith")});
+        Connection connection(folder.connectionString());
+        auto firstNames = [&](const QString& where) {
+            RowSet rows = connection.query(
+                QStringLiteral("select FirstName from tblContactDetails where ") + where);
+            QStringList names;
+            for (; !rows.atEnd(); rows.moveNext())
+                names << rows.text(0);
+            return names;
+        };
+        QCOMPARE(firstNames(QStringLiteral("FirstName = 'élise'")), QStringList{"Élise"});
+        QCOMPARE(firstNames(QStringLiteral("LastName like 'ø%'")), QStringList{"Élise"});
+        QCOMPARE(firstNames(QStringLiteral("LastName like '%VINDSE_'")), QStringList{"Élise"});
+        QCOMPARE(firstNames(QStringLiteral("LastName like 'SMITH'")), QStringList{"Bob"});
+        QCOMPARE(firstNames(QStringLiteral("LastName like 's_ith%'")), QStringList{"Bob"});
+        QCOMPARE(firstNames(QStringLiteral("LastName like 'smit'")), QStringList{});
+        QCOMPARE(firstNames(QStringLiteral("LastName like '%'")).size(), 2);
+    }
+
+    void theDatabaseRefusesABookNameDifferingOnlyInCase() {
+        ContactFolder folder;
+        folder.addBook(QStringLiteral("Straße"));
+        QVERIFY_THROWS_EXCEPTION(DbError, folder.addBook(QStringLiteral("DEFAULT")));
+        QVERIFY_THROWS_EXCEPTION(DbError, folder.addBook(QStringLiteral("STRAẞE")));
+        QCOMPARE(folder.count(QStringLiteral("tblContactBook")), 2);
+    }
+
+    void patternMatching_data() {
+        QTest::addColumn<QString>("pattern");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("matches");
+        QTest::newRow("empty pattern, empty text") << ""
+                                                   << "" << true;
+        QTest::newRow("percent matches nothing") << "%"
+                                                 << "" << true;
+        QTest::newRow("underscore needs one") << "_"
+                                              << "" << false;
+        QTest::newRow("underscore is one code point") << "_"
+                                                      << "😀" << true;
+        QTest::newRow("backtracking") << "%ab%abc"
+                                      << "xxabyyabab abc" << true;
+        QTest::newRow("no backtrack match") << "%ab%abc"
+                                            << "abab" << false;
+        QTest::newRow("greek final sigma folds") << "ΣΟΦΙΑ"
+                                                 << "σοφια" << true;
+        QTest::newRow("cyrillic") << "мар%"
+                                  << "МАРИЯ" << true;
+        QTest::newRow("combining accent kept") << "e%"
+                                               << "e\u0301" << true;
+    }
+
+    void patternMatching() {
+        QFETCH(QString, pattern);
+        QFETCH(QString, text);
+        QFETCH(bool, matches);
+        const QByteArray p = pattern.toUtf8();
+        const QByteArray t = text.toUtf8();
+        QCOMPARE(likeIgnoringCase(p.constData(), int(p.size()), t.constData(), int(t.size())),
+                 matches);
+    }
+
+    void comparisonOrdersAsFoldedText() {
+        auto cmp = [](const char* a, const char* b) {
+            return compareIgnoringCase(a, int(strlen(a)), b, int(strlen(b)));
+        };
+        QCOMPARE(cmp("abc", "ABC"), 0);
+        QCOMPARE(cmp("Ärger", "äRGER"), 0);
+        QVERIFY(cmp("abc", "abd") < 0);
+        QVERIFY(cmp("ab", "abc") < 0);
+        QVERIFY(cmp("Zoë", "zoe") > 0);
+    }
+};
+
+ORVANTA_TEST(DataLayerTest)
+#include "DataLayerTest.moc"

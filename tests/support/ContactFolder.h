@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <initializer_list>
+#include <map>
+
+// A contact to put straight into the database, bypassing the program.
+struct TestContact {
+    QString firstName, middleName, lastName;
+    QString address, city, state, zipCode;
+    QString workPhone, homePhone, cellPhone, email, guardian, comments;
+    int type = 1;      // 1 Personal, 2 Business
+    qint64 bookId = 1; // 1 is "Default"
+};
+
+// A fresh program folder with a new contacts.mdb, and plain reads and
+// writes on it for arranging and checking what is stored.
+class ContactFolder {
+public:
+    ContactFolder();
+    QString path() const { return m_dir.path(); }
+    QString databasePath() const;
+    QString connectionString() const;
+
+    qint64 addContact(const TestContact& contact);
+    qint64 addBook(const QString& name);
+    void execute(const QString& statement);
+
+    // Rows of a query, each row its fields joined with "|".
+    QStringList rows(const QString& statement);
+    // One row of tblContactDetails by id, all columns by name; empty if none.
+    std::map<QString, QString> contactRow(qint64 id);
+    int count(const QString& table);
+
+private:
+    QTemporaryDir m_dir;
+};

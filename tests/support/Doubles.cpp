@@ -1,0 +1,64 @@
+#include "support/Doubles.h"
+
+#include <QFile>
+
+platform::Answer ScriptedMessageBoxes::show(const platform::Message& message) {
+    m_shown << message;
+    if (message.buttons == platform::Buttons::Ok)
+        return platform::Answer::Ok;
+    if (m_answers.isEmpty()) {
+        ++m_unanswered;
+        return platform::Answer::No;
+    }
+    return m_answers.takeFirst();
+}
+
+QStringList ScriptedMessageBoxes::texts() const {
+    QStringList all;
+    for (const platform::Message& m : m_shown)
+        all << m.text;
+    return all;
+}
+
+QStringList ScriptedMessageBoxes::takeTexts() {
+    const QStringList all = texts();
+    m_shown.clear();
+    return all;
+}
+
+void ScriptedMessageBoxes::clear() {
+    m_shown.clear();
+    m_answers.clear();
+    m_unanswered = 0;
+}
+
+long RecordingMail::signOn(bool logonUI, bool downloadMail) {
+    lastLogonUI = logonUI;
+    lastDownloadMail = downloadMail;
+    if (failSignOn)
+        throw platform::MailError("no mail service");
+    ++signOns;
+    return 42;
+}
+
+void RecordingMail::send(long, const platform::MailMessage& message, bool) {
+    sent << message;
+    QFile file(message.attachmentPathName);
+    attachmentContents << (file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray());
+    if (failSend)
+        throw platform::MailError("cancelled");
+}
+
+void RecordingMail::signOff(long) {
+    ++signOffs;
+}
+
+InstalledDoubles::InstalledDoubles() {
+    platform::setMessageBoxes(&boxes);
+    platform::setMailService(&mail);
+}
+
+InstalledDoubles::~InstalledDoubles() {
+    platform::setMessageBoxes(nullptr);
+    platform::setMailService(nullptr);
+}

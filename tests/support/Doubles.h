@@ -1,0 +1,57 @@
+#pragma once
+
+#include "platform/Mail.h"
+#include "platform/MessageBoxes.h"
+
+#include <QList>
+#include <QStringList>
+
+// The message door's double: answers questions from a script and records
+// every box. A question without a scripted answer is recorded as unexpected
+// and answered No, so nothing is ever changed by a box nobody planned.
+class ScriptedMessageBoxes : public platform::MessageBoxes {
+public:
+    platform::Answer show(const platform::Message& message) override;
+
+    void answerNext(platform::Answer answer) { m_answers << answer; }
+    void answerYes() { answerNext(platform::Answer::Yes); }
+    void answerNo() { answerNext(platform::Answer::No); }
+
+    const QList<platform::Message>& shown() const { return m_shown; }
+    QStringList texts() const; // every box's text, in order
+    QStringList takeTexts();   // the same, then forgets them
+    int unansweredQuestions() const { return m_unanswered; }
+    int unusedAnswers() const { return int(m_answers.size()); }
+    void clear();
+
+private:
+    QList<platform::Message> m_shown;
+    QList<platform::Answer> m_answers;
+    int m_unanswered = 0;
+};
+
+// The mail door's double: records sign-on, messages and sign-off.
+class RecordingMail : public platform::MailService {
+public:
+    long signOn(bool logonUI, bool downloadMail) override;
+    void send(long sessionId, const platform::MailMessage& message, bool showDialog) override;
+    void signOff(long sessionId) override;
+
+    bool failSignOn = false;
+    bool failSend = false;
+    int signOns = 0;
+    int signOffs = 0;
+    bool lastLogonUI = false;
+    bool lastDownloadMail = true;
+    QList<platform::MailMessage> sent;
+    QList<QByteArray> attachmentContents; // the file as it was when sent
+};
+
+// Installs both doubles for its lifetime and restores the real doors after.
+class InstalledDoubles {
+public:
+    InstalledDoubles();
+    ~InstalledDoubles();
+    ScriptedMessageBoxes boxes;
+    RecordingMail mail;
+};
