@@ -1,10 +1,18 @@
 #pragma once
 
+#include "platform/MessageBoxes.h"
+
 #include <QString>
 #include <QWidget>
 
-// The book chooser pane: lists the contact books, adds and deletes them, and
-// reports the one the user chooses.
+class QGroupBox;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+
+// The book chooser pane: lists the contact books, adds and deletes them
+// (a book together with its contacts), and reports the one the user chooses.
+// It knows nothing of the current book; its owner decides what a choice means.
 class ctrContactBook : public QWidget {
     Q_OBJECT
 public:
@@ -12,8 +20,28 @@ public:
 
     QString gSconnString;
 
+    // Reloads the list from the database and selects its first entry.
     void refreshData();
 
 signals:
     void ContactBookChosen(const QString& contactBookName);
+
+private:
+    void cmdAddBook_Click();
+    void cmdAddConfirm_Click();
+    void cmdChooseClose_Click();
+    void cmdDelete_Click();
+    bool isBookNameAvailable(const QString& name) const;
+    bool deleteContactBook(const QString& name);
+    void refuseNewName(const QString& message, platform::Icon icon);
+    QString selectedBook() const;
+
+    QPushButton* cmdChooseClose;
+    QPushButton* cmdDelete;
+    QPushButton* cmdAddBook;
+    QGroupBox* frameAddNew;
+    QLineEdit* txtNewBookName;
+    QPushButton* cmdAddConfirm;
+    QGroupBox* Frame1;
+    QListWidget* lstContactBooks;
 };
