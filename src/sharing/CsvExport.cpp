@@ -1,9 +1,150 @@
 // Writing contacts of the current book as comma-separated text.
 #include "app/frmContactMgmt.h"
 
-bool frmContactMgmt::ExportContactBook(const QString&) {
+#include "contacts/ContactListView.h"
+#include "data/Connection.h"
+#include "data/DbError.h"
+#include "data/SqlQuote.h"
+#include "platform/MessageBoxes.h"
+
+#include <QByteArray>
+#include <QSaveFile>
+
+#include <cstring>
+#include <iterator>
+
+namespace {
+
+const char* const columnNames[] = {"FirstName",
+                                   "MiddleName",
+                                   "LastName",
+                                   "Address",
+                                   "City",
+                                   "State",
+                                   "ZipCode",
+                                   "WorkPhoneNumber",
+                                   "HomePhoneNumber",
+                                   "CellPhoneNumber",
+                                   "EmailAddress",
+                                   "ParentOrGuardianName",
+                                   "Comments",
+                                   "ContactType"};
+constexpr int columnCount = int(std::size(columnNames));
+constexpr int addressColumn = 3;
+constexpr int commentsColumn = 12;
+
+const char header[] = "FirstName,MiddleName,LastName,Address,City,State,ZipCode,WorkPhoneNumber,"
+                      "HomePhoneNumber,CellPhoneNumber,EmailAddress,ParentOrGuardianName,Comments,"
+                      "ContactType\r\n";
+
+// The contacts of a book with the description of their type; the caller
+// closes the book condition and may narrow it further.
+QString bookQueryUpToName(const QString& bookName) {
+    return QStringLiteral(
+               "Select "
+               "FirstName,MiddleName,LastName,Address,City,State,ZipCode,WorkPhoneNumber, ") +
+           QStringLiteral(
+               "HomePhoneNumber,CellPhoneNumber,EmailAddress,ParentOrGuardianName,Comments,") +
+           QStringLiteral("(select ContactTypeDesc from tblContactType where "
+                          "pkContactTypeId=fkContactType) as ContactType ") +
+           QStringLiteral("from tblContactDetails ") +
+           QStringLiteral("Where fkContactBookId = (select pkContactBookId from tblContactBook "
+                          "where ContactBookName = '") +
+           sqlTextBody(bookName);
+}
+
+// Every failure of an export ends in the same message.
+bool reportFailure() {
+    platform::showMessage(QStringLiteral("There was an error retrieving data"),
+                          platform::Icon::Critical);
     return false;
 }
-bool frmContactMgmt::ExportSelectedContacts(const QString&) {
+
+bool needsQuotes(const char* bytes, int length) {
+    for (int i = 0; i < length; ++i) {
+        const char c = bytes[i];
+        if (c == ',' || c == '"' || c == '\r' || c == '\n')
+            return true;
+    }
     return false;
+}
+
+// One field as standard CSV: enclosed in double quotes, inner quotes doubled,
+// when it must be (or always, for Address and Comments); else as it is. The
+// bytes are UTF-8, in which no byte of a multi-byte letter is an ASCII mark.
+void appendField(QByteArray& out, const char* bytes, int length, bool alwaysQuoted) {
+    if (!alwaysQuoted && !needsQuotes(bytes, length)) {
+        out.append(bytes, length);
+        return;
+    }
+    out.append('"');
+    const char* end = bytes + length;
+    while (const char* quote = static_cast<const char*>(std::memchr(bytes, '"', end - bytes))) {
+        out.append(bytes, quote + 1 - bytes); // up to and including the quote
+        out.append('"');
+        bytes = quote + 1;
+    }
+    out.append(bytes, end - bytes);
+    out.append('"');
+}
+
+// Runs the query and writes its rows under the header line. The whole text is
+// built first and then written to a temporary file that replaces `path` only
+// once complete, so any failure leaves an earlier file as it was. The text is
+// UTF-8, the system's encoding.
+bool writeCsv(const QString& connectionString, const QString& statement, const QString& path) {
+    try {
+        Connection connection(connectionString);
+        RowSet rows = connection.query(statement);
+        int columns[columnCount];
+        for (int i = 0; i < columnCount; ++i)
+            columns[i] = rows.column(QLatin1String(columnNames[i]));
+
+        QByteArray out(header);
+        for (; !rows.atEnd(); rows.moveNext()) {
+            for (int i = 0; i < columnCount; ++i) {
+                if (i > 0)
+                    out.append(',');
+                int length = 0;
+                const char* bytes = rows.utf8(columns[i], length);
+                appendField(out, bytes, length, i == addressColumn || i == commentsColumn);
+            }
+            out.append("\r\n", 2);
+        }
+        rows.close();
+        connection.close();
+
+        QSaveFile file(path);
+        // The explicit flush catches a failed write that a commit alone would
+        // miss; an uncommitted file removes its temporary file when it closes.
+        if (file.open(QIODevice::WriteOnly) && file.write(out) == out.size() && file.flush() &&
+            file.commit())
+            return true;
+    } catch (const DbError&) {
+    }
+    return reportFailure();
+}
+
+} // namespace
+
+bool frmContactMgmt::ExportContactBook(const QString& path) {
+    return writeCsv(ConnectionString, bookQueryUpToName(CurrentContactBook) + QStringLiteral("')"),
+                    path);
+}
+
+bool frmContactMgmt::ExportSelectedContacts(const QString& path) {
+    QString ids;
+    try {
+        for (const QString& key : lvContacts->selectedKeys())
+            ids += sqlId(key.mid(2)) + QLatin1Char(',');
+    } catch (const DbError&) {
+        ids.clear();
+    }
+    if (ids.isEmpty())
+        return reportFailure();
+    ids.chop(1);
+    return writeCsv(ConnectionString,
+                    bookQueryUpToName(CurrentContactBook) +
+                        QStringLiteral("') AND pkContactDetailsId IN (") + ids + QLatin1Char(')'),
+                    path);
 }

@@ -1,0 +1,207 @@
+#include "app/frmContactMgmt.h"
+#include "support/CsvReading.h"
+#include "support/MainWindowFixture.h"
+#include "support/TestRegistry.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <functional>
+
+namespace {
+
+const QString question = QStringLiteral(
+    "Click Yes to send the current contact book\r\nor No to send the selected contacts only");
+const QString retrievalError = QStringLiteral("There was an error retrieving data");
+
+void addTwoContacts(ContactFolder& folder) {
+    TestContact ann;
+    ann.firstName = QStringLiteral("Ann");
+    ann.lastName = QStringLiteral("Lee");
+    folder.addContact(ann);
+    TestContact bo;
+    bo.firstName = QStringLiteral("Bo");
+    bo.lastName = QStringLiteral("Berg");
+    folder.addContact(bo);
+}
+
+// First names of the contacts in a CSV text, the header left out.
+QStringList firstNames(const QByteArray& csv) {
+    QStringList names;
+    const QList<QStringList> records = parseCsv(csv);
+    for (qsizetype i = 1; i < records.size(); ++i)
+        names << records[i].first();
+    return names;
+}
+
+// A stand-in for xdg-email, first on PATH while it lives: it records its
+// arguments (NUL-separated) and a copy of the file it was asked to attach,
+// then exits with the given code.
+class FakeXdgEmail {
+public:
+    explicit FakeXdgEmail(int exitCode) : m_oldPath(qgetenv("PATH")) {
+        QFile script(m_dir.filePath(QStringLiteral("xdg-email")));
+        script.open(QIODevice::WriteOnly);
+        script.write(QStringLiteral("#!/bin/sh\n"
+                                    "printf '%s\\0' \"$@\" > '%1/args'\n"
+                                    "while [ $# -gt 0 ]; do\n"
+                                    "  if [ \"$1\" = --attach ]; then cp \"$2\" '%1/attached'; fi\n"
+                                    "  shift\n"
+                                    "done\n"
+                                    "exit %2\n")
+                         .arg(m_dir.path())
+                         .arg(exitCode)
+                         .toUtf8());
+        script.close();
+        script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        qputenv("PATH", QFile::encodeName(m_dir.path()) + ':' + m_oldPath);
+    }
+    ~FakeXdgEmail() {
+        qputenv("PATH", m_oldPath);
+        // The program leaves the attachment's folder for the mail program.
+        const QStringList args = arguments();
+        const qsizetype attach = args.indexOf(QStringLiteral("--attach"));
+        if (attach < 0 || attach + 1 >= args.size())
+            return;
+        QDir folder = QFileInfo(args[attach + 1]).dir();
+        if (folder.dirName().startsWith(QStringLiteral("orvanta-mail-")))
+            folder.removeRecursively();
+    }
+    QStringList arguments() const {
+        QStringList args = QString::fromUtf8(readBytes(m_dir.filePath(QStringLiteral("args"))))
+                               .split(QChar(u'\0'));
+        args.removeLast(); // after the last separator
+        return args;
+    }
+    QByteArray attached() const { return readBytes(m_dir.filePath(QStringLiteral("attached"))); }
+
+private:
+    QTemporaryDir m_dir;
+    QByteArray m_oldPath;
+};
+
+} // namespace
+
+class EmailCommandTest : public QObject {
+    Q_OBJECT
+
+    static QString attachmentPath(MainWindowFixture& f) {
+        return f.folder.path() + QStringLiteral("/attachment.csv");
+    }
+
+private slots:
+    void buttonAndMenuSendTheWholeBookOnYes() {
+        MainWindowFixture f;
+        addTwoContacts(f.folder);
+        // The button, its picture button and the menu item run one command.
+        const std::function<void()> commands[] = {
+            [&] { f.click(QStringLiteral("cmdEmailRecord")); },
+            [&] { f.click(QStringLiteral("Command1_3")); },
+            [&] { f.trigger(QStringLiteral("emailcontactbook")); }};
+        for (const auto& command : commands) {
+            f.window();
+            f.doors.boxes.clear();
+            f.doors.boxes.answerYes();
+            command();
+
+            QCOMPARE(f.doors.boxes.shown().size(), 1);
+            const platform::Message& box = f.doors.boxes.shown().first();
+            QCOMPARE(box.text, question);
+            QCOMPARE(box.title, QStringLiteral("Send as CSV"));
+            QCOMPARE(box.buttons, platform::Buttons::YesNo);
+            QCOMPARE(box.icon, platform::Icon::Question);
+            QCOMPARE(f.doors.boxes.unansweredQuestions(), 0);
+
+            const platform::MailMessage& sent = f.doors.mail.sent.last();
+            QCOMPARE(sent.subject, QStringLiteral("Contacts"));
+            QCOMPARE(sent.noteText, QStringLiteral("Please type a personal message here"));
+            QCOMPARE(sent.attachmentPathName, attachmentPath(f));
+            QCOMPARE(sent.attachmentName, QStringLiteral("Contacts.csv"));
+            QCOMPARE(firstNames(f.doors.mail.attachmentContents.last()),
+                     (QStringList{"Ann", "Bo"}));
+        }
+        QCOMPARE(f.doors.mail.sent.size(), 3);
+    }
+
+    void noSendsTheSelectionOrStopsWithoutOne() {
+        MainWindowFixture f;
+        addTwoContacts(f.folder);
+        f.window();
+        f.doors.boxes.answerNo();
+        f.click(QStringLiteral("cmdEmailRecord"));
+        QCOMPARE(f.doors.boxes.texts(), (QStringList{question, retrievalError}));
+        QVERIFY(f.doors.mail.sent.isEmpty());
+        QVERIFY(!QFile::exists(attachmentPath(f)));
+
+        f.doors.boxes.clear();
+        f.click(QStringLiteral("cmdPersonal"));
+        f.selectRows({1});
+        f.doors.boxes.answerNo();
+        f.click(QStringLiteral("cmdEmailRecord"));
+        QCOMPARE(f.doors.boxes.texts(), QStringList{question});
+        QCOMPARE(f.doors.mail.sent.size(), 1);
+        QCOMPARE(firstNames(f.doors.mail.attachmentContents.last()), QStringList{"Bo"});
+    }
+
+    void mailFailuresEndSilentlyAndKeepTheFile() {
+        MainWindowFixture f;
+        addTwoContacts(f.folder);
+        f.doors.mail.failSend = true; // the user cancels in the mail window
+        f.window();
+        f.doors.boxes.answerYes();
+        f.click(QStringLiteral("cmdEmailRecord"));
+        QCOMPARE(f.doors.boxes.texts(), QStringList{question});
+        QCOMPARE(f.doors.mail.sent.size(), 1);
+        QCOMPARE(firstNames(readBytes(attachmentPath(f))), (QStringList{"Ann", "Bo"}));
+
+        MainWindowFixture noSession;
+        noSession.doors.mail.failSignOn = true;
+        noSession.window();
+        noSession.doors.boxes.clear();
+        noSession.doors.boxes.answerYes();
+        noSession.trigger(QStringLiteral("emailcontactbook"));
+        QCOMPARE(noSession.doors.boxes.texts(), QStringList{question});
+        QVERIFY(noSession.doors.mail.sent.isEmpty());
+        QVERIFY(readBytes(attachmentPath(noSession)).startsWith("FirstName,"));
+    }
+
+    void theRealMailDoorRunsXdgEmail() {
+        MainWindowFixture f;
+        addTwoContacts(f.folder);
+        platform::setMailService(nullptr); // the real door; the fixture restores it too
+        {
+            FakeXdgEmail xdgEmail(0);
+            f.window(); // signs on while the stand-in is on PATH
+            f.doors.boxes.answerYes();
+            f.click(QStringLiteral("cmdEmailRecord"));
+            QCOMPARE(f.doors.boxes.texts(), QStringList{question});
+
+            const QStringList args = xdgEmail.arguments();
+            QCOMPARE(args.size(), 6);
+            QCOMPARE(args.mid(0, 5),
+                     (QStringList{"--subject", "Contacts", "--body",
+                                  "Please type a personal message here", "--attach"}));
+            QCOMPARE(QFileInfo(args[5]).fileName(), QStringLiteral("Contacts.csv"));
+            QVERIFY(QFileInfo(args[5]).isAbsolute());
+            QCOMPARE(xdgEmail.attached(), readBytes(attachmentPath(f)));
+            QCOMPARE(firstNames(xdgEmail.attached()), (QStringList{"Ann", "Bo"}));
+        }
+        {
+            FakeXdgEmail failing(3);
+            f.doors.boxes.clear();
+            f.doors.boxes.answerYes();
+            f.trigger(QStringLiteral("emailcontactbook"));
+            QCOMPARE(f.doors.boxes.texts(), QStringList{question});
+            QCOMPARE(failing.arguments().size(), 6);
+            // A send that failed leaves no copy of the attachment behind.
+            QVERIFY(!QFile::exists(failing.arguments()[5]));
+            QVERIFY(QFile::exists(attachmentPath(f)));
+        }
+    }
+};
+
+ORVANTA_TEST(EmailCommandTest)
+#include "EmailCommandTest.moc"
