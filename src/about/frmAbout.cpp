@@ -1,3 +1,231 @@
 #include "about/frmAbout.h"
 
-frmAbout::frmAbout(QWidget* parent) : QDialog(parent) {}
+#include "platform/MessageBoxes.h"
+#include "platform/Shell.h"
+
+#include <QDir>
+#include <QEvent>
+#include <QFontMetrics>
+#include <QFrame>
+#include <QIcon>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QtGlobal>
+
+// The picture is compiled into the core library, a static library, whose
+// resources must be registered by hand (registering twice is harmless).
+static void registerImages() {
+    Q_INIT_RESOURCE(images);
+}
+
+namespace {
+
+// The box is laid out in twips, 15 to a pixel on a 96 dpi screen.
+int px(int twips) {
+    return qRound(twips / 15.0);
+}
+
+QRect twipsRect(int left, int top, int width, int height) {
+    return {px(left), px(top), px(width), px(height)};
+}
+
+// The size of the text the box is designed for, and of the maker's name.
+constexpr qreal smallPoints = 8.25;
+constexpr qreal largePoints = 13.5;
+
+QFont fontOf(const QWidget* widget, qreal points, bool bold, bool italic = false,
+             bool underline = false) {
+    QFont font = widget->font();
+    font.setPointSizeF(points);
+    font.setBold(bold);
+    font.setItalic(italic);
+    font.setUnderline(underline);
+    return font;
+}
+
+// The box is designed for narrower faces than this desktop may have: a
+// caption that would not fit its label is set smaller until it does.
+void fitToWidth(QLabel* label) {
+    QFont font = label->font();
+    constexpr qreal smallest = 6;
+    while (font.pointSizeF() > smallest &&
+           QFontMetrics(font).horizontalAdvance(label->text()) > label->width())
+        font.setPointSizeF(font.pointSizeF() - 0.25);
+    label->setFont(font);
+}
+
+const QString makerWords[] = {QStringLiteral("Orvanta"), QStringLiteral("Software"),
+                              QStringLiteral("Works")};
+
+} // namespace
+
+frmAbout::frmAbout(QWidget* parent) : QDialog(parent) {
+    registerImages();
+    setObjectName(QStringLiteral("frmAbout"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setModal(false);
+    buildControls();
+    Form_Load();
+}
+
+void frmAbout::buildControls() {
+    setFixedSize(px(6000), px(4470));
+    setAutoFillBackground(true);
+    QPalette white = palette();
+    white.setColor(QPalette::Window, Qt::white);
+    setPalette(white);
+    setFont(fontOf(this, smallPoints, false));
+
+    auto label = [this](const char* name, QRect place) {
+        auto* l = new QLabel(this);
+        l->setObjectName(QLatin1String(name));
+        l->setGeometry(place);
+        l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        return l;
+    };
+
+    picIcon = label("picIcon", twipsRect(120, 120, 1560, 1680));
+    picIcon->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    picIcon->setLineWidth(2);
+    picIcon->setAlignment(Qt::AlignCenter);
+    picIcon->setPixmap(QIcon(QStringLiteral(":/images/logo.svg")).pixmap(100, 100));
+
+    lblTitle = label("lblTitle", twipsRect(1980, 120, 3885, 480));
+    lblTitle->setFont(fontOf(this, 12, true));
+    lblVersion = label("lblVersion", twipsRect(1980, 660, 3885, 225));
+    lblDescription = label("lblDescription", twipsRect(1980, 1005, 3885, 930));
+
+    Label2 = label("Label2", twipsRect(120, 1920, 855, 375));
+    Label2->setFont(fontOf(this, largePoints, true));
+    Label2->setText(makerWords[0]);
+    Label3 = label("Label3", twipsRect(120, 2280, 975, 375));
+    Label3->setFont(fontOf(this, largePoints, true));
+    Label3->setText(makerWords[1]);
+    Label4 = label("Label4", twipsRect(240, 2640, 975, 375));
+    Label4->setFont(fontOf(this, smallPoints, true, true));
+    Label4->setText(makerWords[2]);
+
+    // The two links: blue, underlined, a pointing hand over them; a click
+    // hands the link to the desktop (eventFilter).
+    lblWebsite = label("lblWebsite", twipsRect(1980, 2040, 1545, 480));
+    lblWebsite->setText(QStringLiteral("www.orvanta.example"));
+    lblEmail = label("lblEmail", twipsRect(4020, 2040, 1848, 480));
+    lblEmail->setText(QStringLiteral("support@orvanta.example"));
+    for (QLabel* link : {lblWebsite, lblEmail}) {
+        link->setFont(fontOf(this, smallPoints, false, false, true));
+        QPalette blue = link->palette();
+        blue.setColor(QPalette::WindowText, Qt::blue);
+        link->setPalette(blue);
+        link->setCursor(Qt::PointingHandCursor);
+        link->installEventFilter(this);
+    }
+    for (QLabel* fixed : {Label2, Label3, Label4, lblWebsite, lblEmail})
+        fitToWidth(fixed);
+
+    // An etched separator: a white line 2 wide over a grey one, drawn beneath
+    // the labels that overlap it.
+    const struct {
+        QRect place;
+        QColor colour;
+    } lines[] = {{QRect(px(120), px(2760), px(5669 - 120), 2), Qt::white},
+                 {QRect(px(120), px(2880), px(5880 - 120), 1), QColor(0x80, 0x80, 0x80)}};
+    for (const auto& line : lines) {
+        auto* frame = new QFrame(this);
+        frame->setObjectName(QStringLiteral("Line1_%1").arg(Line1.size()));
+        frame->setGeometry(line.place);
+        frame->setAutoFillBackground(true);
+        QPalette colour = frame->palette();
+        colour.setColor(QPalette::Window, line.colour);
+        frame->setPalette(colour);
+        frame->lower();
+        Line1 << frame;
+    }
+
+    lblDisclaimer = label("lblDisclaimer", twipsRect(120, 3000, 5715, 945));
+    lblDisclaimer->setWordWrap(true);
+    lblDisclaimer->setText(
+        QStringLiteral("Warning: this program is protected by copyright law. Copying or "
+                       "distributing it, in whole or in part, without the written consent of "
+                       "Orvanta Software Works is forbidden and may lead to civil and criminal "
+                       "penalties."));
+
+    // OK is both the default and the cancel button: Enter and Esc press it.
+    cmdOK = new QPushButton(QStringLiteral("OK"), this);
+    cmdOK->setObjectName(QStringLiteral("cmdOK"));
+    cmdOK->setGeometry(twipsRect(120, 4020, 2700, 345));
+    cmdOK->setDefault(true);
+    connect(cmdOK, &QPushButton::clicked, this, &QWidget::close);
+    cmdSysInfo = new QPushButton(QStringLiteral("&System Info..."), this);
+    cmdSysInfo->setObjectName(QStringLiteral("cmdSysInfo"));
+    cmdSysInfo->setGeometry(twipsRect(3120, 4020, 2772, 345));
+    cmdSysInfo->setAutoDefault(false);
+    connect(cmdSysInfo, &QPushButton::clicked, this, &frmAbout::cmdSysInfo_Click);
+}
+
+void frmAbout::Form_Load() {
+    setWindowTitle(QStringLiteral("About ") + platform::applicationTitle());
+    lblVersion->setText(QStringLiteral("Version %1.%2.%3")
+                            .arg(ORVANTA_VERSION_MAJOR)
+                            .arg(ORVANTA_VERSION_MINOR)
+                            .arg(ORVANTA_VERSION_PATCH));
+    lblTitle->setText(platform::applicationTitle());
+    // The platform line names the desktop the program runs on.
+    lblDescription->setText(QStringLiteral("Linux desktop (Qt ") + QLatin1String(qVersion()) +
+                            QStringLiteral(")\n\nCopyright \u00a9 Orvanta Software Works\n"
+                                           "Distributed by Orvanta Software Works"));
+}
+
+bool frmAbout::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::MouseButtonRelease &&
+        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+        if (watched == lblEmail)
+            lblEmail_Click();
+        else if (watched == lblWebsite)
+            lblWebsite_Click();
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+// A failed link opening is not reported: the desktop shows its own notice
+// when it has no handler.
+void frmAbout::lblEmail_Click() {
+    platform::shell().openUrl(QStringLiteral("mailto:") + lblEmail->text());
+}
+
+void frmAbout::lblWebsite_Click() {
+    platform::shell().openUrl(QStringLiteral("http://") + lblWebsite->text());
+}
+
+void frmAbout::cmdSysInfo_Click() {
+    StartSysInfo();
+}
+
+void frmAbout::StartSysInfo() {
+    platform::Shell& shell = platform::shell();
+    QString path;
+    // The viewer's own entry names the program; it is started as it stands.
+    if (GetKeyValue(platform::HKEY_LOCAL_MACHINE, platform::systemInfoKey(),
+                    platform::systemInfoValue(), path)) {
+        if (shell.startProgram(path))
+            return;
+    } else if (GetKeyValue(platform::HKEY_LOCAL_MACHINE,
+                           QStringLiteral("SOFTWARE\\Microsoft\\Shared Tools Location"),
+                           QStringLiteral("MSINFO"), path)) {
+        // The shared tools entry names a folder that should hold the viewer.
+        const QString viewer = QDir(path).filePath(QStringLiteral("MSINFO32.EXE"));
+        if (shell.fileExists(viewer) && shell.startProgram(viewer))
+            return;
+    }
+    platform::showMessage(QStringLiteral("System Information Is Unavailable At This Time"));
+}
+
+// The keys are opened for reading only: that is all the box needs, and an
+// ordinary user, who has no write rights on machine-wide keys, is not refused.
+bool frmAbout::GetKeyValue(quint32 KeyRoot, const QString& KeyName, const QString& SubKeyRef,
+                           QString& KeyVal) {
+    const std::optional<QString> value = platform::shell().readRegistryString(
+        KeyRoot, KeyName, SubKeyRef, platform::RegistryAccess::Read);
+    KeyVal = value.value_or(QString());
+    return value.has_value();
+}

@@ -1,0 +1,136 @@
+#include "app/frmContactMgmt.h"
+#include "data/Connection.h"
+#include "support/DesktopDoubles.h"
+#include "support/MainWindowFixture.h"
+#include "support/TestRegistry.h"
+
+#include <QAbstractItemView>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFile>
+#include <QMenu>
+#include <QTest>
+#include <QUrl>
+
+namespace {
+
+// Catches the links the desktop would open, by scheme.
+class UrlCatcher : public QObject {
+    Q_OBJECT
+public:
+    QList<QUrl> urls;
+public slots:
+    void open(const QUrl& url) { urls << url; }
+};
+
+// Two Personal contacts, listed Mia then Zoe once "Personal" is pressed.
+void addTwoContacts(MainWindowFixture& f) {
+    ContactFolder& folder = f.folder;
+    folder.addContact({.firstName = QStringLiteral("Mia"),
+                       .lastName = QStringLiteral("Morrison"),
+                       .workPhone = QStringLiteral("+1 (555) 0102"),
+                       .homePhone = QStringLiteral("555-0101 ext. 7")});
+    folder.addContact({.firstName = QStringLiteral("Zoe"),
+                       .lastName = QStringLiteral("Zander"),
+                       .homePhone = QStringLiteral("555-0199")});
+    f.click("cmdPersonal");
+}
+
+} // namespace
+
+class CallTest : public QObject {
+    Q_OBJECT
+private slots:
+    void handsTheStoredNumberAndThreeTextsToTelephony() {
+        MainWindowFixture f;
+        RecordingTelephony phone;
+        addTwoContacts(f);
+        QCOMPARE(f.listed(), (QStringList{"Mia|Morrison", "Zoe|Zander"}));
+        f.clickRow(0);
+        QStringList statements;
+        Connection::setStatementObserver([&](const QString& s) { statements << s; });
+        f.trigger("mnuCallHome");
+        f.trigger("mnuCallWork");
+        f.trigger("mnuCallCell");
+        Connection::setStatementObserver({});
+
+        QCOMPARE(phone.requests.size(), 3);
+        QCOMPARE(phone.requests[0].destination, QStringLiteral("555-0101 ext. 7"));
+        QCOMPARE(phone.requests[1].destination, QStringLiteral("+1 (555) 0102"));
+        QCOMPARE(phone.requests[2].destination, QString()); // an empty number as stored
+        for (const RecordingTelephony::Request& r : phone.requests) {
+            QCOMPARE(r.appName, QStringLiteral("test_sharing"));
+            QCOMPARE(r.calledParty, QStringLiteral("Mia")); // the first name alone
+            QCOMPARE(r.comment, QStringLiteral("Calling"));
+        }
+        const QString id = f.folder
+                               .rows("select pkContactDetailsId from tblContactDetails "
+                                     "where FirstName = 'Mia'")
+                               .value(0);
+        QCOMPARE(statements.value(0),
+                 "Select HomePhoneNumber from tblContactDetails where pkContactDetailsId = " + id);
+
+        f.clickRow(1);
+        f.trigger("mnuCallHome");
+        QCOMPARE(phone.requests.last().destination, QStringLiteral("555-0199"));
+        QCOMPARE(phone.requests.last().calledParty, QStringLiteral("Zoe"));
+        QVERIFY(f.doors.boxes.shown().isEmpty());
+    }
+
+    void withoutSelectionTheMenuOpensButNothingIsRequested() {
+        MainWindowFixture f;
+        RecordingTelephony phone;
+        addTwoContacts(f);
+        f.window().findChild<QAbstractItemView*>("lvContacts")->clearSelection();
+        f.click("cmdCallRecord");
+        auto* menu = f.window().findChild<QMenu*>("mnuCallMenu");
+        QVERIFY(menu->isVisible());
+        menu->close();
+        f.trigger("mnuCallHome");
+        f.trigger("mnuCallWork");
+        f.trigger("mnuCallCell");
+        QVERIFY(phone.requests.isEmpty());
+        QVERIFY(f.doors.boxes.shown().isEmpty());
+    }
+
+    // The lookup's marker texts are answers of GetContactField, never numbers
+    // to dial.
+    void aFailedLookupPlacesNoCall() {
+        MainWindowFixture f;
+        RecordingTelephony phone;
+        addTwoContacts(f);
+        frmContactMgmt& window = f.window();
+        f.clickRow(0);
+        f.folder.execute("delete from tblContactDetails where FirstName = 'Mia'");
+        f.trigger("mnuCallHome");
+        QVERIFY(phone.requests.isEmpty());
+        QCOMPARE(window.GetContactField("999", "HomePhoneNumber"), QStringLiteral("not found"));
+        QCOMPARE(window.GetContactField("1 or 1=1", "HomePhoneNumber"),
+                 QStringLiteral("Error getting data"));
+
+        f.clickRow(1);
+        QVERIFY(QFile::remove(f.folder.databasePath()));
+        f.trigger("mnuCallHome");
+        QVERIFY(phone.requests.isEmpty());
+        QCOMPARE(window.GetContactField("1", "HomePhoneNumber"),
+                 QStringLiteral("Error getting data"));
+        QVERIFY(f.doors.boxes.shown().isEmpty());
+    }
+
+    // The real door hands "tel:" + number to the desktop.
+    void theRealDoorOpensATelLink() {
+        MainWindowFixture f;
+        UrlCatcher catcher;
+        QDesktopServices::setUrlHandler("tel", &catcher, "open");
+        addTwoContacts(f);
+        f.clickRow(0);
+        f.trigger("mnuCallWork");
+        QDesktopServices::unsetUrlHandler("tel");
+        QCOMPARE(catcher.urls.size(), 1);
+        QCOMPARE(catcher.urls[0].scheme(), QStringLiteral("tel"));
+        QCOMPARE(catcher.urls[0].path(QUrl::FullyDecoded), QStringLiteral("+1 (555) 0102"));
+    }
+};
+
+ORVANTA_TEST(CallTest)
+#include "CallTest.moc"
