@@ -1,23 +1,76 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <QWidget>
 
+#include <optional>
+#include <utility>
+
+class QComboBox;
+class QGroupBox;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QTabWidget;
+
 // The record editor pane: a new contact is typed, or an existing one changed,
-// and written to the database.
+// and written to the database. The owner hands it the connection string, the
+// current book and the mode, prepares it with setupcontrol or
+// LoadRecordForEditing, and hears back through the two signals.
 class ctrRecord : public QWidget {
     Q_OBJECT
 public:
     explicit ctrRecord(QWidget* parent = nullptr);
 
-    bool bIsUpdateRequest = false;
+    bool bIsUpdateRequest = false; // false: Save inserts; true: Save updates the loaded record
     QString gSconnString;
-    QString gScurrentBookName;
+    QString gScurrentBookName; // the book a new record goes into
 
+    // Captions for the current mode, every box emptied, "Business" selected.
     void setupcontrol();
+    // setupcontrol, then the boxes filled from the record with that id.
     void LoadRecordForEditing(const QString& pkContactDetailsId);
 
 signals:
+    // After every Save, whether or not the record could be written.
     void RecordAddedOrUpdated();
     void OperationCancelled();
+
+protected:
+    bool focusNextPrevChild(bool next) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void buildControls();
+    void cmdSave_Click();
+    QList<std::pair<QLatin1String, QWidget*>> columnBoxes() const;
+    QString recordTypeNumber() const;
+
+    std::optional<qint64> getContactBookId(const QString& bookName);
+    void insertRecord();
+    void updateRecord(const QString& id);
+
+    QString sContactDetailsId; // the record last loaded for editing
+
+    QGroupBox* frameAddUpdateRecord;
+    QTabWidget* SSTab1;
+    QLineEdit* txtFirstName;
+    QLineEdit* txtMiddleName;
+    QLineEdit* txtLastName;
+    QLineEdit* txtGuardianName;
+    QComboBox* cmdRecordType;
+    QPlainTextEdit* txtAddress;
+    QLineEdit* txtCity;
+    QLineEdit* txtState;
+    QLineEdit* txtZipCode;
+    QLineEdit* txtWorkPhone;
+    QLineEdit* txtHomePhone;
+    QLineEdit* txtCellPhone;
+    QLineEdit* txtEmail;
+    QPlainTextEdit* txtComments;
+    QPushButton* cmdSave;
+    QPushButton* cmdCancel;
+
+    QList<QWidget*> m_keyboardOrder; // every box, then Save, then Cancel
 };
