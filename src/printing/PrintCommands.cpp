@@ -1,11 +1,22 @@
-// The two print commands and their routines.
+// The two print commands: ask, print, and report a failure.
 #include "app/frmContactMgmt.h"
+#include "platform/MessageBoxes.h"
 
-bool frmContactMgmt::PrintContactBook() {
-    return false;
+void frmContactMgmt::cmdPrintRecord_Click() {
+    if (!platform::askYesNo(QStringLiteral("Click Yes to Print the current contact details."),
+                            QStringLiteral("Print selected contact")))
+        return;
+    if (!PrintSelectedContacts())
+        platform::showMessage(
+            QStringLiteral("An error occured while printing the selected records."),
+            platform::Icon::Critical);
 }
-bool frmContactMgmt::PrintSelectedContacts() {
-    return false;
+
+void frmContactMgmt::mnuPrintContactBook_Click() {
+    if (!platform::askYesNo(QStringLiteral("Print the complete contact book?"),
+                            QStringLiteral("Print contact book")))
+        return;
+    if (!PrintContactBook())
+        platform::showMessage(QStringLiteral("An error occured while printing the contact book."),
+                              platform::Icon::Critical);
 }
-void frmContactMgmt::cmdPrintRecord_Click() {}
-void frmContactMgmt::mnuPrintContactBook_Click() {}

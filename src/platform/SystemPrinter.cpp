@@ -1,0 +1,156 @@
+#include "platform/SystemPrinter.h"
+
+#include "platform/MessageBoxes.h"
+
+#include <QDesktopServices>
+#include <QDir>
+#include <QFile>
+#include <QFontMetricsF>
+#include <QGuiApplication>
+#include <QPainter>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QUrl>
+
+namespace platform {
+
+namespace {
+constexpr double twipsPerInch = 1440.0;
+constexpr double fontPointSize = 10.0;
+constexpr double pdfMarginMm = 12.7;
+const QLatin1String lineEnd("\r\n");
+} // namespace
+
+SystemPrinter::SystemPrinter() = default;
+
+SystemPrinter::SystemPrinter(const QString& pdfPath) : m_fixedPdf(pdfPath) {}
+
+SystemPrinter::~SystemPrinter() {
+    abortDoc();
+}
+
+QString SystemPrinter::fileIn(const QString& folder) {
+    return QDir(folder).filePath(QStringLiteral("printout.pdf"));
+}
+
+void SystemPrinter::setFileFolder(const QString& folder) {
+    m_folder = folder;
+}
+
+void SystemPrinter::setCurrentX(float twips) {
+    m_x = twips;
+}
+
+void SystemPrinter::setBold(bool bold) {
+    m_bold = bold;
+}
+
+void SystemPrinter::print(const QString& text) {
+    if (!m_painter)
+        beginDoc();
+    qsizetype start = 0;
+    for (qsizetype end; (end = text.indexOf(lineEnd, start)) >= 0; start = end + lineEnd.size())
+        printLine(text.mid(start, end - start));
+    printLine(text.mid(start));
+}
+
+void SystemPrinter::endDoc() {
+    if (!m_painter)
+        return;
+    const QString pdf = m_pdf;
+    const bool written = m_painter->end();
+    closeDoc();
+    if (!written)
+        throw PrinterError("The document could not be finished");
+    if (!pdf.isEmpty())
+        QDesktopServices::openUrl(QUrl::fromLocalFile(pdf));
+}
+
+void SystemPrinter::abortDoc() {
+    if (!m_painter)
+        return;
+    if (m_pdf.isEmpty())
+        m_printer->abort();
+    m_painter->end();
+    if (!m_pdf.isEmpty())
+        QFile::remove(m_pdf);
+    closeDoc();
+}
+
+void SystemPrinter::beginDoc() {
+    const QPrinterInfo installed =
+        m_fixedPdf.isEmpty() ? QPrinterInfo::defaultPrinter() : QPrinterInfo();
+    QString pdf;
+    if (installed.isNull()) {
+        pdf = m_fixedPdf;
+        if (pdf.isEmpty()) {
+            if (m_folder.isEmpty())
+                throw PrinterError("No printer and no folder for a PDF file");
+            pdf = fileIn(m_folder);
+        }
+        m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+        m_printer->setOutputFormat(QPrinter::PdfFormat);
+        m_printer->setOutputFileName(pdf);
+        m_printer->setPageMargins(QMarginsF(pdfMarginMm, pdfMarginMm, pdfMarginMm, pdfMarginMm),
+                                  QPageLayout::Millimeter);
+    } else {
+        m_printer = std::make_unique<QPrinter>(installed, QPrinter::HighResolution);
+    }
+    m_printer->setDocName(applicationTitle());
+    m_painter = std::make_unique<QPainter>();
+    if (!m_painter->begin(m_printer.get())) {
+        closeDoc();
+        throw PrinterError("The printer did not start a document");
+    }
+    m_pdf = pdf;
+
+    m_regular = QGuiApplication::font();
+    m_regular.setPointSizeF(fontPointSize);
+    m_regular.setBold(false);
+    m_boldFont = m_regular;
+    m_boldFont.setBold(true);
+    m_painter->setFont(m_regular);
+    m_painterBold = false;
+    m_regularMetrics = {QFontMetricsF(m_regular, m_printer.get()).lineSpacing(),
+                        QFontMetricsF(m_regular, m_printer.get()).ascent()};
+    m_boldMetrics = {QFontMetricsF(m_boldFont, m_printer.get()).lineSpacing(),
+                     QFontMetricsF(m_boldFont, m_printer.get()).ascent()};
+    m_dotsPerTwip = m_printer->resolution() / twipsPerInch;
+    m_pageHeight = m_printer->height();
+    m_y = 0;
+    m_pageBreakDue = false;
+}
+
+void SystemPrinter::printLine(const QString& line) {
+    const LineMetrics& metrics = m_bold ? m_boldMetrics : m_regularMetrics;
+    // A line that would run past the page bottom starts the next page; the
+    // page itself is added only when text is drawn, so trailing empty lines
+    // never leave a blank page behind.
+    if (m_y > 0 && m_y + metrics.spacing > m_pageHeight) {
+        m_pageBreakDue = true;
+        m_y = 0;
+    }
+    if (!line.isEmpty()) {
+        if (m_pageBreakDue) {
+            if (!m_printer->newPage())
+                throw PrinterError("The printer did not start a new page");
+            m_pageBreakDue = false;
+        }
+        if (m_painterBold != m_bold) {
+            m_painter->setFont(m_bold ? m_boldFont : m_regular);
+            m_painterBold = m_bold;
+        }
+        m_painter->drawText(QPointF(m_x * m_dotsPerTwip, m_y + metrics.ascent), line);
+    }
+    m_y += metrics.spacing;
+    m_x = 0;
+}
+
+void SystemPrinter::closeDoc() {
+    m_painter.reset();
+    m_printer.reset();
+    m_pdf.clear();
+    m_x = 0;
+}
+
+} // namespace platform

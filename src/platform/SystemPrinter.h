@@ -1,0 +1,62 @@
+#pragma once
+
+#include "platform/Printer.h"
+
+#include <QFont>
+
+#include <memory>
+
+class QPainter;
+class QPrinter;
+
+namespace platform {
+
+// The real printer: the system's default printer, or, with none installed, a
+// PDF file "printout.pdf" in the file folder, opened with the desktop's
+// viewer once the document is ended. Text goes in a 10 pt font; lines
+// advance by the font's line spacing.
+class SystemPrinter : public Printer {
+public:
+    SystemPrinter();
+    // Always writes to this PDF file, whatever printer is installed.
+    explicit SystemPrinter(const QString& pdfPath);
+    ~SystemPrinter() override;
+
+    void setFileFolder(const QString& folder) override;
+    void setCurrentX(float twips) override;
+    void setBold(bool bold) override;
+    void print(const QString& text) override;
+    void endDoc() override;
+    void abortDoc() override;
+
+    // The PDF file a document goes to when no printer is installed.
+    static QString fileIn(const QString& folder);
+
+private:
+    void beginDoc();
+    void printLine(const QString& line);
+    void closeDoc();
+
+    QString m_fixedPdf;
+    QString m_folder;
+    float m_x = 0;
+    bool m_bold = false;
+
+    // The open document; empty between documents.
+    std::unique_ptr<QPrinter> m_printer;
+    std::unique_ptr<QPainter> m_painter;
+    QString m_pdf; // the file being written, empty on a printer
+    struct LineMetrics {
+        double spacing = 0; // from the top of one line to the next
+        double ascent = 0;  // from the top of a line to its baseline
+    };
+    QFont m_regular, m_boldFont;
+    LineMetrics m_regularMetrics, m_boldMetrics;
+    bool m_painterBold = false;
+    double m_dotsPerTwip = 0;
+    double m_pageHeight = 0;
+    double m_y = 0;              // top of the next line, in device units
+    bool m_pageBreakDue = false; // the next text starts a new page
+};
+
+} // namespace platform
