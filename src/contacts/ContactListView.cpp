@@ -56,14 +56,18 @@ QString ContactListView::selectedText() const {
     return row < 0 ? QString() : m_model->entry(row).firstName;
 }
 
-QStringList ContactListView::selectedKeys() const {
+QList<int> ContactListView::selectedRowsInOrder() const {
     QList<int> rows;
     for (const QModelIndex& index : selectionModel()->selectedRows())
         rows << index.row();
     std::sort(rows.begin(), rows.end());
-    QStringList keys;
-    keys.reserve(rows.size());
-    for (int row : rows)
-        keys << ContactListModel::keyOf(m_model->entry(row).id);
-    return keys;
+    return rows;
+}
+
+QString ContactListView::selectedIdList() const {
+    QString ids;
+    for (int row : selectedRowsInOrder())
+        ids += QString::number(m_model->entry(row).id) + QLatin1Char(',');
+    ids.chop(1);
+    return ids;
 }

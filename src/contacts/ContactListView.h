@@ -23,13 +23,16 @@ public:
     bool hasSelectedEntry() const { return selectedRow() >= 0; }
     QString selectedKey() const;  // "pk" + id, empty without a selection
     QString selectedText() const; // the entry's first name
-    // Keys of every selected entry, in list order.
-    QStringList selectedKeys() const;
+    // The ids of every selected entry, in list order, separated by single
+    // commas ("12,15,40"); empty when nothing is selected.
+    QString selectedIdList() const;
 
 signals:
     // The user picked an entry by mouse or keyboard; carries its key.
     void entryClicked(const QString& key);
 
 private:
+    QList<int> selectedRowsInOrder() const;
+
     ContactListModel* m_model;
 };

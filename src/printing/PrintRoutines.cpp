@@ -116,16 +116,9 @@ bool frmContactMgmt::PrintContactBook() {
 }
 
 bool frmContactMgmt::PrintSelectedContacts() {
-    QStringList ids;
-    try {
-        for (const QString& key : lvContacts->selectedKeys())
-            ids << sqlId(key.mid(2));
-    } catch (const std::exception&) {
-        return false;
-    }
+    const QString ids = lvContacts->selectedIdList();
     if (ids.isEmpty())
         return false;
     platform::printer().setFileFolder(dataFolder());
-    return printContacts(ConnectionString,
-                         printStatement(CurrentContactBook, ids.join(QLatin1Char(','))), true);
+    return printContacts(ConnectionString, printStatement(CurrentContactBook, ids), true);
 }

@@ -133,16 +133,9 @@ bool frmContactMgmt::ExportContactBook(const QString& path) {
 }
 
 bool frmContactMgmt::ExportSelectedContacts(const QString& path) {
-    QString ids;
-    try {
-        for (const QString& key : lvContacts->selectedKeys())
-            ids += sqlId(key.mid(2)) + QLatin1Char(',');
-    } catch (const DbError&) {
-        ids.clear();
-    }
+    const QString ids = lvContacts->selectedIdList();
     if (ids.isEmpty())
         return reportFailure();
-    ids.chop(1);
     return writeCsv(ConnectionString,
                     bookQueryUpToName(CurrentContactBook) +
                         QStringLiteral("') AND pkContactDetailsId IN (") + ids + QLatin1Char(')'),
