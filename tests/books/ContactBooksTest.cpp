@@ -202,6 +202,22 @@ private slots:
         QCOMPARE(f.listed(), QStringList{"Dora|Default"});
     }
 
+    void aContactAddedAfterChoosingGoesIntoThatBook() {
+        MainWindowFixture f;
+        const qint64 work = f.folder.addBook(QStringLiteral("Work"));
+        openBooks(f);
+        selectBook(f, QStringLiteral("Work"));
+        f.click(QStringLiteral("cmdChooseClose"));
+        f.click(QStringLiteral("cmdAddRecord"));
+        typeText(f.window().findChild<QLineEdit*>(QStringLiteral("txtFirstName")),
+                 QStringLiteral("Newcomer"));
+        f.click(QStringLiteral("cmdSave"));
+        QCOMPARE(f.doors.boxes.texts(), QStringList{QStringLiteral("Record saved sucessfuly")});
+        QCOMPARE(f.folder.rows(QStringLiteral(
+                     "select FirstName, fkContactBookId from tblContactDetails")),
+                 QStringList{QStringLiteral("Newcomer|") + QString::number(work)});
+    }
+
     void deletingTheCurrentBookKeepsItsNameUntilAnotherIsChosen() {
         MainWindowFixture f;
         f.folder.addBook(QStringLiteral("Temp"));
