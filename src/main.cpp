@@ -2,6 +2,7 @@
 #include "app/frmContactMgmt.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QScreen>
 
 #include <cstdio>
@@ -17,6 +18,8 @@ int main(int argc, char* argv[]) {
     QApplication::setOrganizationName(QStringLiteral("Orvanta"));
     QApplication::setApplicationName(QStringLiteral("Orvanta Contacts"));
     QApplication::setApplicationVersion(QStringLiteral("1.0.8"));
+    QApplication::setDesktopFileName(QStringLiteral(ORVANTA_APP_ID));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/images/logo.svg")));
 
     const QString folder = chooseDataFolder();
     if (!prepareDataFolder(folder))

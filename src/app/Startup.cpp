@@ -15,9 +15,24 @@ bool hasDisplay() {
            !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
 }
 
+namespace {
+
+// True for a copy installed by `cmake --install` or the package: the program
+// sits in <prefix>/bin and its launcher in <prefix>/share/applications. Such a
+// folder belongs to the system even when the user starting the program (root,
+// or the owner of a private prefix) could write into it.
+bool isInstalledCopy(const QString& programFolder) {
+    const QDir folder(programFolder);
+    return folder.dirName() == QLatin1String("bin") &&
+           QFileInfo::exists(
+               folder.filePath(QStringLiteral("../share/applications/" ORVANTA_APP_ID ".desktop")));
+}
+
+} // namespace
+
 QString chooseDataFolder() {
     const QString programFolder = QCoreApplication::applicationDirPath();
-    if (QFileInfo(programFolder).isWritable())
+    if (QFileInfo(programFolder).isWritable() && !isInstalledCopy(programFolder))
         return programFolder;
     const QString userFolder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
     QDir().mkpath(userFolder);

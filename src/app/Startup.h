@@ -10,7 +10,8 @@ bool hasDisplay();
 
 // The folder of contacts.mdb and attachment.csv: the program's own folder
 // when it is writable (a build tree, a portable copy), else the per-user data
-// folder, created when needed.
+// folder, created when needed. An installed copy (beside its launcher under
+// <prefix>/share/applications) always uses the per-user data folder.
 QString chooseDataFolder();
 
 // Creates contacts.mdb in the folder when it is missing. Tells the user and

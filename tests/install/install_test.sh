@@ -1,0 +1,114 @@
+#!/usr/bin/env bash
+# Installs the build into a temporary prefix, validates the launcher and the
+# metainfo, then starts the installed program headless and checks where it
+# keeps its database: in the per-user data folder, never in its own folder.
+source "$(dirname "$0")/common.sh"
+program_pid=""
+cleanup() {
+    if [ -n "$program_pid" ]; then kill "$program_pid" 2>/dev/null || true; fi
+    chmod -R u+w "$work" 2>/dev/null || true
+    rm -rf "$work"
+}
+trap cleanup EXIT
+# The unprivileged user below must reach the installed tree.
+chmod 755 "$work"
+prefix=$work/prefix
+
+cmake --install "$build" --prefix "$prefix" >"$work/install.log"
+
+# --- What is installed, and where ------------------------------------------
+desktop=$prefix/share/applications/$app_id.desktop
+metainfo=$prefix/share/metainfo/$app_id.metainfo.xml
+for file in bin/orvanta-contacts "share/applications/$app_id.desktop" \
+    "share/metainfo/$app_id.metainfo.xml" "share/icons/hicolor/scalable/apps/$app_id.svg" \
+    "share/icons/hicolor/48x48/apps/$app_id.png"; do
+    [ -f "$prefix/$file" ] || fail "not installed: $file"
+done
+[ -x "$prefix/bin/orvanta-contacts" ] || fail "the program is not executable"
+file "$prefix/share/icons/hicolor/48x48/apps/$app_id.png" | grep -q "PNG image data, 48 x 48" ||
+    fail "the 48-pixel icon is not a 48x48 PNG: $(file "$prefix/share/icons/hicolor/48x48/apps/$app_id.png")"
+
+desktop-file-validate "$desktop" || fail "desktop-file-validate rejects the launcher"
+appstreamcli validate --no-net "$metainfo" || fail "appstreamcli rejects the metainfo"
+
+# The pieces must name each other: launcher -> program and icon, metainfo ->
+# launcher, and the release listed is the version being built.
+entry() { sed -n "s/^$1=//p" "$desktop"; }
+[ "$(entry Name)" = "Orvanta Contacts" ] || fail "launcher Name is '$(entry Name)'"
+[ "$(entry GenericName)" = "Contact Manager" ] || fail "launcher GenericName is '$(entry GenericName)'"
+[ "$(entry Categories)" = "Office;ContactManagement;" ] ||
+    fail "launcher Categories are '$(entry Categories)'"
+[ "$(entry Icon)" = "$app_id" ] || fail "launcher Icon is '$(entry Icon)', not $app_id"
+[ -x "$prefix/bin/$(entry Exec | cut -d' ' -f1)" ] || fail "launcher Exec names no installed program"
+grep -q "<launchable type=\"desktop-id\">$app_id.desktop</launchable>" "$metainfo" ||
+    fail "metainfo does not launch $app_id.desktop"
+grep -q "<release version=\"$version\"" "$metainfo" || fail "metainfo lists no release $version"
+
+# --- Starting the installed program -----------------------------------------
+# start NAME PROGRAM [RUNNER...]: starts PROGRAM headless as the runner with a
+# home of its own under $work/NAME, waits until a contacts.mdb appears in the
+# per-user data folder or beside the program, then stops it.
+start() {
+    local name=$1 program=$2
+    shift 2
+    local home=$work/$name
+    mkdir -p "$home/runtime"
+    chmod 777 "$home"
+    chmod 700 "$home/runtime"
+    if [ $# -gt 0 ]; then chown -R 65534:65534 "$home"; fi
+    local user_db="$home/data/Orvanta/Orvanta Contacts/contacts.mdb"
+    local own_db
+    own_db=$(dirname "$program")/contacts.mdb
+    # Nothing here measures time: the timeout only keeps a hung program from
+    # holding the test forever.
+    timeout 300 "$@" env HOME="$home" XDG_DATA_HOME="$home/data" XDG_CONFIG_HOME="$home/config" \
+        XDG_CACHE_HOME="$home/cache" XDG_RUNTIME_DIR="$home/runtime" QT_QPA_PLATFORM=offscreen \
+        "$program" >"$home/output.log" 2>&1 &
+    program_pid=$!
+    while [ ! -f "$user_db" ] && [ ! -f "$own_db" ] && kill -0 "$program_pid" 2>/dev/null; do
+        sleep 0.1
+    done
+    kill "$program_pid" 2>/dev/null || true
+    wait "$program_pid" || true
+    program_pid=""
+}
+
+user_db() { echo "$work/$1/data/Orvanta/Orvanta Contacts/contacts.mdb"; }
+
+is_contact_database() {
+    file "$1" | grep -q "SQLite 3.x database" || fail "$1 is not an SQLite database"
+}
+
+# 1. An ordinary user, for whom the installed folder is read-only. Root
+# writes through file permissions, so as root the program runs as nobody.
+chmod -R a-w "$prefix/bin"
+runner=() runner_uid=$(id -u)
+if [ "$runner_uid" -eq 0 ]; then
+    runner=(setpriv --reuid=65534 --regid=65534 --clear-groups) runner_uid=65534
+fi
+start user "$prefix/bin/orvanta-contacts" "${runner[@]}"
+[ -f "$(user_db user)" ] ||
+    fail "no database in the per-user folder; program said: $(cat "$work/user/output.log")"
+is_contact_database "$(user_db user)"
+[ "$(stat -c %u "$(user_db user)")" = "$runner_uid" ] ||
+    fail "the program did not run as the unprivileged user"
+[ ! -e "$prefix/bin/contacts.mdb" ] || fail "the database was created in the install folder"
+
+# 2. A user who could write into the installed folder (root, or the owner of
+# a private prefix) still keeps the data in the per-user folder.
+chmod u+w "$prefix/bin"
+start owner "$prefix/bin/orvanta-contacts"
+[ -f "$(user_db owner)" ] ||
+    fail "owner: no database in the per-user folder; program said: $(cat "$work/owner/output.log")"
+[ ! -e "$prefix/bin/contacts.mdb" ] || fail "owner: the database was created in the install folder"
+
+# 3. A portable copy, outside an installed tree, keeps its data beside itself.
+mkdir "$work/portable"
+cp "$prefix/bin/orvanta-contacts" "$work/portable/"
+start portable "$work/portable/orvanta-contacts"
+[ -f "$work/portable/contacts.mdb" ] ||
+    fail "the portable copy made no database beside itself: $(cat "$work/portable/output.log")"
+[ ! -e "$(user_db portable)" ] || fail "the portable copy used the per-user folder"
+is_contact_database "$work/portable/contacts.mdb"
+
+echo "install: all checks passed"
