@@ -17,7 +17,10 @@ int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Orvanta"));
     QApplication::setApplicationName(QStringLiteral("Orvanta Contacts"));
-    QApplication::setApplicationVersion(QStringLiteral("1.0.8"));
+    QApplication::setApplicationVersion(QStringLiteral("%1.%2.%3")
+                                            .arg(ORVANTA_VERSION_MAJOR)
+                                            .arg(ORVANTA_VERSION_MINOR)
+                                            .arg(ORVANTA_VERSION_PATCH));
     QApplication::setDesktopFileName(QStringLiteral(ORVANTA_APP_ID));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/images/logo.svg")));
 
