@@ -7,11 +7,11 @@
 #include "data/SqlQuote.h"
 #include "platform/MessageBoxes.h"
 
-#include <QByteArray>
 #include <QSaveFile>
 
 #include <cstring>
 #include <iterator>
+#include <string>
 
 namespace {
 
@@ -72,27 +72,29 @@ bool needsQuotes(const char* bytes, int length) {
 // One field as standard CSV: enclosed in double quotes, inner quotes doubled,
 // when it must be (or always, for Address and Comments); else as it is. The
 // bytes are UTF-8, in which no byte of a multi-byte letter is an ASCII mark.
-void appendField(QByteArray& out, const char* bytes, int length, bool alwaysQuoted) {
+void appendField(std::string& out, const char* bytes, int length, bool alwaysQuoted) {
     if (!alwaysQuoted && !needsQuotes(bytes, length)) {
         out.append(bytes, length);
         return;
     }
-    out.append('"');
+    out.push_back('"');
     const char* end = bytes + length;
     while (const char* quote = static_cast<const char*>(std::memchr(bytes, '"', end - bytes))) {
         out.append(bytes, quote + 1 - bytes); // up to and including the quote
-        out.append('"');
+        out.push_back('"');
         bytes = quote + 1;
     }
     out.append(bytes, end - bytes);
-    out.append('"');
+    out.push_back('"');
 }
 
-// Runs the query and writes its rows under the header line. The whole text is
-// built first and then written to a temporary file that replaces `path` only
-// once complete, so any failure leaves an earlier file as it was. The text is
-// UTF-8, the system's encoding.
+// Runs the query and writes its rows under the header line, into a
+// temporary file that replaces `path` only once complete: any failure leaves
+// an earlier file as it was. The text goes out in large chunks, so even a
+// book of 100,000 contacts needs one small buffer. The text is UTF-8, the
+// system's encoding.
 bool writeCsv(const QString& connectionString, const QString& statement, const QString& path) {
+    constexpr qsizetype chunk = 1 << 20;
     try {
         Connection connection(connectionString);
         RowSet rows = connection.query(statement);
@@ -100,25 +102,33 @@ bool writeCsv(const QString& connectionString, const QString& statement, const Q
         for (int i = 0; i < columnCount; ++i)
             columns[i] = rows.column(QLatin1String(columnNames[i]));
 
-        QByteArray out(header);
+        QSaveFile file(path);
+        if (!file.open(QIODevice::WriteOnly))
+            return reportFailure();
+        std::string out;
+        out.reserve(chunk + chunk / 4);
+        out.append(header);
+        auto writeOut = [&] {
+            if (file.write(out.data(), qint64(out.size())) != qint64(out.size()))
+                throw DbError(QStringLiteral("Cannot write ") + path);
+            out.clear();
+        };
         for (; !rows.atEnd(); rows.moveNext()) {
             for (int i = 0; i < columnCount; ++i) {
                 if (i > 0)
-                    out.append(',');
+                    out.push_back(',');
                 int length = 0;
                 const char* bytes = rows.utf8(columns[i], length);
                 appendField(out, bytes, length, i == addressColumn || i == commentsColumn);
             }
             out.append("\r\n", 2);
+            if (qsizetype(out.size()) >= chunk)
+                writeOut();
         }
-        rows.close();
-        connection.close();
-
-        QSaveFile file(path);
+        writeOut();
         // The explicit flush catches a failed write that a commit alone would
         // miss; an uncommitted file removes its temporary file when it closes.
-        if (file.open(QIODevice::WriteOnly) && file.write(out) == out.size() && file.flush() &&
-            file.commit())
+        if (file.flush() && file.commit())
             return true;
     } catch (const DbError&) {
     }
