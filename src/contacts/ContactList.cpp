@@ -30,7 +30,8 @@ QString listStatement(const QString& typeFilter, const QString& lastNamePattern,
 } // namespace
 
 void frmContactMgmt::loadContactList(const QString& typeFilter, const QString& lastNamePattern) {
-    std::vector<ContactListModel::Entry> entries;
+    ContactListModel::Entries entries;
+    entries.reserve(size_t(lvContacts->entryCount()));
     bool statementRan = false;
     try {
         Connection connection(ConnectionString);
@@ -40,8 +41,13 @@ void frmContactMgmt::loadContactList(const QString& typeFilter, const QString& l
         const int id = rows.column(QStringLiteral("pkContactDetailsId"));
         const int firstName = rows.column(QStringLiteral("FirstName"));
         const int lastName = rows.column(QStringLiteral("LastName"));
-        for (; !rows.atEnd(); rows.moveNext())
-            entries.push_back({rows.integer(id), rows.text(firstName), rows.text(lastName)});
+        for (; !rows.atEnd(); rows.moveNext()) {
+            int firstLength = 0;
+            int lastLength = 0;
+            const char* first = rows.utf8(firstName, firstLength);
+            const char* last = rows.utf8(lastName, lastLength);
+            entries.add(rows.integer(id), first, firstLength, last, lastLength);
+        }
     } catch (const DbError&) {
         // A failed statement keeps the old entries; a failure while reading
         // keeps the entries read so far.
@@ -53,7 +59,7 @@ void frmContactMgmt::loadContactList(const QString& typeFilter, const QString& l
     lvContacts->contacts()->replaceEntries(std::move(entries));
     const int count = lvContacts->entryCount();
     if (count > 0)
-        showContactDetails(QString::number(lvContacts->contacts()->entry(count - 1).id));
+        showContactDetails(QString::number(lvContacts->contacts()->id(count - 1)));
 }
 
 void frmContactMgmt::cmdFind_Click() {

@@ -1,21 +1,42 @@
 #include "contacts/ContactListModel.h"
 
+void ContactListModel::Entries::add(qint64 id, const char* firstName, int firstLength,
+                                    const char* lastName, int lastLength) {
+    m_rows.push_back({id, m_names.size(), firstLength, lastLength});
+    m_names.append(firstName, size_t(firstLength));
+    m_names.append(lastName, size_t(lastLength));
+}
+
+void ContactListModel::Entries::reserve(size_t count) {
+    m_rows.reserve(count);
+    m_names.reserve(count * 16);
+}
+
 int ContactListModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : int(m_entries.size());
+    return parent.isValid() ? 0 : int(m_entries.m_rows.size());
 }
 
 int ContactListModel::columnCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : 2;
 }
 
+QString ContactListModel::firstName(int row) const {
+    const Entries::Row& r = m_entries.m_rows[size_t(row)];
+    return QString::fromUtf8(m_entries.m_names.data() + r.firstAt, r.firstLength);
+}
+
+QString ContactListModel::lastName(int row) const {
+    const Entries::Row& r = m_entries.m_rows[size_t(row)];
+    return QString::fromUtf8(m_entries.m_names.data() + r.firstAt + r.firstLength, r.lastLength);
+}
+
 QVariant ContactListModel::data(const QModelIndex& index, int role) const {
-    if (!index.isValid() || index.row() >= int(m_entries.size()))
+    if (!index.isValid() || index.row() >= rowCount())
         return {};
-    const Entry& e = m_entries[size_t(index.row())];
     if (role == Qt::DisplayRole || role == Qt::ToolTipRole)
-        return index.column() == 0 ? e.firstName : e.lastName;
+        return index.column() == 0 ? firstName(index.row()) : lastName(index.row());
     if (role == KeyRole)
-        return keyOf(e.id);
+        return keyOf(id(index.row()));
     return {};
 }
 
@@ -25,7 +46,7 @@ QVariant ContactListModel::headerData(int section, Qt::Orientation orientation, 
     return section == 0 ? QStringLiteral("First Name") : QStringLiteral("Last Name");
 }
 
-void ContactListModel::replaceEntries(std::vector<Entry> entries) {
+void ContactListModel::replaceEntries(Entries entries) {
     beginResetModel();
     m_entries = std::move(entries);
     endResetModel();

@@ -48,12 +48,12 @@ int ContactListView::selectedRow() const {
 
 QString ContactListView::selectedKey() const {
     const int row = selectedRow();
-    return row < 0 ? QString() : ContactListModel::keyOf(m_model->entry(row).id);
+    return row < 0 ? QString() : ContactListModel::keyOf(m_model->id(row));
 }
 
 QString ContactListView::selectedText() const {
     const int row = selectedRow();
-    return row < 0 ? QString() : m_model->entry(row).firstName;
+    return row < 0 ? QString() : m_model->firstName(row);
 }
 
 QList<int> ContactListView::selectedRowsInOrder() const {
@@ -67,7 +67,7 @@ QList<int> ContactListView::selectedRowsInOrder() const {
 QString ContactListView::selectedIdList() const {
     QString ids;
     for (int row : selectedRowsInOrder())
-        ids += QString::number(m_model->entry(row).id) + QLatin1Char(',');
+        ids += QString::number(m_model->id(row)) + QLatin1Char(',');
     ids.chop(1);
     return ids;
 }
