@@ -22,6 +22,8 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <limits>
+
 // The images are compiled into the core library, a static library, whose
 // resources must be registered by hand.
 static void registerImages() {
@@ -87,6 +89,7 @@ void frmContactMgmt::buildControls() {
     top->addStretch(1);
     txtSearchText = member(new QLineEdit(Frame6), "txtSearchText");
     txtSearchText->setMinimumWidth(180);
+    txtSearchText->setMaxLength(std::numeric_limits<int>::max()); // never cut short
     top->addWidget(txtSearchText, 2);
     cmdFind = member(new QPushButton(QStringLiteral("Last Name Search"), Frame6), "cmdFind");
     cmdFind->setToolTip(QStringLiteral("Search Database"));

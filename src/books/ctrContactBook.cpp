@@ -13,6 +13,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <limits>
+
 using platform::Icon;
 
 namespace {
@@ -41,6 +43,7 @@ ctrContactBook::ctrContactBook(QWidget* parent)
     addLayout->addWidget(cmdAddConfirm, 0, Qt::AlignRight);
     addLayout->addStretch(1);
     frameAddNew->setEnabled(false);
+    txtNewBookName->setMaxLength(std::numeric_limits<int>::max()); // never cut a name short
 
     auto* buttons = new QVBoxLayout;
     for (QPushButton* button : {cmdAddBook, cmdDelete, cmdChooseClose}) {
@@ -108,6 +111,13 @@ void ctrContactBook::cmdAddConfirm_Click() {
     if (name.isEmpty()) {
         refuseNewName(QStringLiteral("Please specify a valid contact book name."),
                       Icon::Information);
+        return;
+    }
+    if (!isStorableText(name)) {
+        refuseNewName(QStringLiteral("Please specify a valid contact book name.\r\n"
+                                     "The name holds a character that cannot be stored "
+                                     "(a NUL character)."),
+                      Icon::Exclamation);
         return;
     }
     if (!isBookNameAvailable(name)) {

@@ -7,6 +7,8 @@
 #include <QScrollArea>
 #include <QVBoxLayout>
 
+#include <limits>
+
 namespace {
 
 template <typename W> W* named(W* widget, const char* name) {
@@ -17,6 +19,7 @@ template <typename W> W* named(W* widget, const char* name) {
 QLineEdit* displayBox(const char* name) {
     auto* box = named(new QLineEdit, name);
     box->setReadOnly(true);
+    box->setMaxLength(std::numeric_limits<int>::max()); // shows a long name whole
     return box;
 }
 

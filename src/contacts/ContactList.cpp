@@ -63,6 +63,12 @@ void frmContactMgmt::loadContactList(const QString& typeFilter, const QString& l
 }
 
 void frmContactMgmt::cmdFind_Click() {
+    if (!isStorableText(txtSearchText->text())) {
+        platform::showMessage(QStringLiteral("The search text holds a character that cannot be "
+                                             "searched for (a NUL character)."),
+                              platform::Icon::Exclamation);
+        return;
+    }
     loadContactList(QStringLiteral("Personal' or ContactTypeDesc like 'Business"),
                     QStringLiteral("%") + txtSearchText->text());
     Frame7->setTitle(QStringLiteral("Searching ALL Contacts"));

@@ -64,12 +64,17 @@ public:
         }
     }
 
-    int count(const char* sql) {
+    int count(const char* sql) { return text(sql).toInt(); }
+
+    // The first field of the first row.
+    QString text(const char* sql) {
         sqlite3_stmt* statement = nullptr;
         if (sqlite3_prepare_v2(db, sql, -1, &statement, nullptr) != SQLITE_OK)
             throw DbError(QString::fromUtf8(sqlite3_errmsg(db)));
         const int rc = sqlite3_step(statement);
-        const int value = rc == SQLITE_ROW ? sqlite3_column_int(statement, 0) : -1;
+        const QString value = rc == SQLITE_ROW ? QString::fromUtf8(reinterpret_cast<const char*>(
+                                                     sqlite3_column_text(statement, 0)))
+                                               : QString();
         sqlite3_finalize(statement);
         if (rc != SQLITE_ROW)
             throw DbError(QString::fromUtf8(sqlite3_errmsg(db)));
@@ -93,10 +98,18 @@ bool isContactDatabase(const QString& path) {
     if (!QFileInfo(path).isFile())
         return false;
     try {
-        RawDatabase database(path, SQLITE_OPEN_READONLY);
+        // Opened for writing (never created) so that a journal left by a
+        // program killed while saving is rolled back, as any later operation
+        // would do; a read-only connection refuses such a file. Nothing else
+        // is written.
+        RawDatabase database(path, SQLITE_OPEN_READWRITE);
         sqlite3_busy_timeout(database.db, 3000);
-        return database.count("SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name "
-                              "IN ('tblContactType', 'tblContactBook', 'tblContactDetails')") == 3;
+        if (database.count("SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name "
+                           "IN ('tblContactType', 'tblContactBook', 'tblContactDetails')") != 3)
+            return false;
+        // A truncated or damaged file still shows its tables on the first
+        // page; the quick check reads every page and finds what is missing.
+        return database.text("PRAGMA quick_check(1)") == QLatin1String("ok");
     } catch (const DbError&) {
         return false;
     }

@@ -4,7 +4,13 @@
 
 #include <algorithm>
 
+bool isStorableText(const QString& value) {
+    return !value.contains(QChar(0)) && value.isValidUtf16();
+}
+
 QString sqlTextBody(const QString& value) {
+    if (!isStorableText(value))
+        throw DbError(QStringLiteral("A text value holds a NUL character or broken UTF-16"));
     QString body = value;
     body.replace(QLatin1Char('\''), QLatin1String("''"));
     return body;

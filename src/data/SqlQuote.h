@@ -5,7 +5,13 @@
 // The quoting helper: every text value goes into a statement through these,
 // so a single quote inside a value is always doubled.
 
-// The inside of a quoted text value: D'Arcy -> D''Arcy.
+// True when the value can go into statement text and come back unchanged:
+// no NUL character (statement text ends at one) and no broken UTF-16 (a lone
+// surrogate would be stored as U+FFFD).
+bool isStorableText(const QString& value);
+
+// The inside of a quoted text value: D'Arcy -> D''Arcy. A value that is not
+// storable throws DbError, so it is refused rather than stored changed.
 QString sqlTextBody(const QString& value);
 
 // A whole quoted text value: D'Arcy -> 'D''Arcy'.

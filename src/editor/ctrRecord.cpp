@@ -17,6 +17,8 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include <limits>
+
 namespace {
 
 template <typename W> W* named(W* widget, const char* name) {
@@ -52,7 +54,10 @@ template <typename W> W* addLabelled(QFormLayout* form, const QString& caption, 
 }
 
 QLineEdit* addLineBox(QFormLayout* form, const char* name, const QString& caption) {
-    return addLabelled(form, caption, named(new QLineEdit, name));
+    auto* box = named(new QLineEdit, name);
+    // The boxes have no length limit: a longer pasted text is never cut short.
+    box->setMaxLength(std::numeric_limits<int>::max());
+    return addLabelled(form, caption, box);
 }
 
 // Stored multi-line values end their lines with CR LF; a box shows "\n".
@@ -222,6 +227,19 @@ void ctrRecord::LoadRecordForEditing(const QString& pkContactDetailsId) {
 }
 
 void ctrRecord::cmdSave_Click() {
+    // A value that statement text cannot carry is refused before anything is
+    // written, and the pane stays open with everything typed still in it.
+    for (const auto& [column, box] : columnBoxes()) {
+        if (isStorableText(boxText(box)))
+            continue;
+        const auto* label = findChild<QLabel*>(QStringLiteral("lbl") + box->objectName().mid(3));
+        platform::showMessage((label ? label->text() : QStringLiteral("Comments")) +
+                                  QStringLiteral(" holds a character that cannot be stored "
+                                                 "(a NUL character).\r\nPlease remove it and "
+                                                 "save again."),
+                              platform::Icon::Exclamation);
+        return;
+    }
     if (bIsUpdateRequest)
         updateRecord(sContactDetailsId);
     else
