@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QString>
+
+// The yardstick: the same statement on the same file through the SQLite C
+// API alone, reading the same columns of every row as text.
+class RawSqlite {
+public:
+    explicit RawSqlite(const QString& databasePath);
+    ~RawSqlite();
+    // Runs the statement, reads `columns` text columns of each row; returns the row count.
+    long long readAll(const QString& statement, int columns);
+
+private:
+    struct sqlite3* m_db = nullptr;
+};
