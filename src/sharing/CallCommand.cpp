@@ -4,6 +4,7 @@
 #include "contacts/ContactListView.h"
 #include "data/Connection.h"
 #include "data/SqlQuote.h"
+#include "platform/MessageBoxes.h"
 #include "sharing/tapiCode.h"
 
 #include <QCoreApplication>
@@ -61,15 +62,22 @@ QString frmContactMgmt::GetContactField(const QString& id, const QString& column
 }
 
 // Hands the number in `column` of the selected contact to the telephony
-// service. Without a selection, or when the contact cannot be read, no
-// request is made: a lookup's marker text is never dialled as a number.
+// service. Without a selection no request is made. When the contact cannot
+// be read none is made either, and the user is told why with the program's
+// retrieval messages: a lookup's marker text is never dialled as a number.
 void frmContactMgmt::CallSelectedContact(const QString& column) {
     if (!lvContacts->hasSelectedEntry())
         return;
     const FieldLookup number =
         lookUpField(ConnectionString, lvContacts->selectedKey().mid(2), column);
-    if (number.outcome != FieldLookup::Found)
+    if (number.outcome == FieldLookup::NotFound) {
+        platform::showMessage(QStringLiteral("internal error"));
         return;
+    }
+    if (number.outcome == FieldLookup::Failed) {
+        platform::showMessage(QStringLiteral("There was an error retrieving data"));
+        return;
+    }
     tapiCode::tapiRequestMakeCall(number.value, applicationName(), lvContacts->selectedText(),
                                   QStringLiteral("Calling"));
 }

@@ -179,9 +179,9 @@ private slots:
         f.click(QStringLiteral("cmdEmailRecord"));
         QCOMPARE(f.doors.boxes.takeTexts().last(), retrievingError);
         QVERIFY(f.doors.mail.sent.isEmpty());
-        // Calling shows nothing when the number cannot be read, and dials nothing.
+        // Calling says the number cannot be read, and dials nothing.
         f.trigger(QStringLiteral("mnuCallHome"));
-        expect({});
+        expect({retrievingError});
         QVERIFY(telephony.requests.isEmpty());
         f.trigger(QStringLiteral("createcontactbook"));
         expect({retrievingError});

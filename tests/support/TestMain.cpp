@@ -15,14 +15,6 @@ std::vector<Registered>& registry() {
     static std::vector<Registered> classes;
     return classes;
 }
-// The offscreen platform warns on every shown top-level window that it cannot
-// pass size hints on; that says nothing about the program, so it is dropped.
-QtMessageHandler defaultHandler = nullptr;
-void quietHandler(QtMsgType type, const QMessageLogContext& context, const QString& message) {
-    if (message.contains(QLatin1String("propagateSizeHints")))
-        return;
-    defaultHandler(type, context, message);
-}
 } // namespace
 
 int testing::registerTestClass(const char* name, Factory factory) {
@@ -35,7 +27,6 @@ int testing::registerTestClass(const char* name, Factory factory) {
 int main(int argc, char* argv[]) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    defaultHandler = qInstallMessageHandler(quietHandler);
     QApplication application(argc, argv);
     QStringList arguments = application.arguments();
     QString only;
