@@ -1,20 +1,20 @@
 #include "platform/Mail.h"
 
+#include "platform/Door.h"
 #include "platform/XdgMail.h"
 
 namespace platform {
 
 namespace {
-MailService* installed = nullptr;
+Door<MailService, XdgMail> door;
 }
 
 MailService& mailService() {
-    static XdgMail real;
-    return installed ? *installed : real;
+    return door.get();
 }
 
-void setMailService(MailService* door) {
-    installed = door;
+void setMailService(MailService* replacement) {
+    door.install(replacement);
 }
 
 void MapiSession::SignOn() {

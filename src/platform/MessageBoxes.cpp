@@ -1,5 +1,6 @@
 #include "platform/MessageBoxes.h"
 
+#include "platform/Door.h"
 #include <QApplication>
 #include <QMessageBox>
 
@@ -43,17 +44,16 @@ private:
     }
 };
 
-MessageBoxes* installed = nullptr;
+Door<MessageBoxes, RealMessageBoxes> door;
 
 } // namespace
 
 MessageBoxes& messageBoxes() {
-    static RealMessageBoxes real;
-    return installed ? *installed : real;
+    return door.get();
 }
 
-void setMessageBoxes(MessageBoxes* door) {
-    installed = door;
+void setMessageBoxes(MessageBoxes* replacement) {
+    door.install(replacement);
 }
 
 void showMessage(const QString& text, Icon icon, const QString& title) {

@@ -1,20 +1,20 @@
 #include "platform/Printer.h"
 
+#include "platform/Door.h"
 #include "platform/SystemPrinter.h"
 
 namespace platform {
 
 namespace {
-Printer* installed = nullptr;
+Door<Printer, SystemPrinter> door;
 }
 
 Printer& printer() {
-    static SystemPrinter real;
-    return installed ? *installed : real;
+    return door.get();
 }
 
-void setPrinter(Printer* door) {
-    installed = door;
+void setPrinter(Printer* replacement) {
+    door.install(replacement);
 }
 
 } // namespace platform

@@ -1,5 +1,6 @@
 #include "platform/Shell.h"
 
+#include "platform/Door.h"
 #include <QDesktopServices>
 #include <QFileInfo>
 #include <QProcess>
@@ -46,17 +47,16 @@ public:
     }
 };
 
-Shell* installed = nullptr;
+Door<Shell, DesktopShell> door;
 
 } // namespace
 
 Shell& shell() {
-    static DesktopShell real;
-    return installed ? *installed : real;
+    return door.get();
 }
 
-void setShell(Shell* door) {
-    installed = door;
+void setShell(Shell* replacement) {
+    door.install(replacement);
 }
 
 QString systemInfoKey() {

@@ -1,5 +1,6 @@
 #include "platform/Telephony.h"
 
+#include "platform/Door.h"
 #include <QDesktopServices>
 #include <QUrl>
 
@@ -17,17 +18,16 @@ public:
     }
 };
 
-Telephony* installed = nullptr;
+Door<Telephony, DesktopTelephony> door;
 
 } // namespace
 
 Telephony& telephony() {
-    static DesktopTelephony real;
-    return installed ? *installed : real;
+    return door.get();
 }
 
-void setTelephony(Telephony* door) {
-    installed = door;
+void setTelephony(Telephony* replacement) {
+    door.install(replacement);
 }
 
 } // namespace platform

@@ -213,8 +213,8 @@ private slots:
                  QStringLiteral("Newcomer"));
         f.click(QStringLiteral("cmdSave"));
         QCOMPARE(f.doors.boxes.texts(), QStringList{QStringLiteral("Record saved sucessfuly")});
-        QCOMPARE(f.folder.rows(QStringLiteral(
-                     "select FirstName, fkContactBookId from tblContactDetails")),
+        QCOMPARE(f.folder.rows(
+                     QStringLiteral("select FirstName, fkContactBookId from tblContactDetails")),
                  QStringList{QStringLiteral("Newcomer|") + QString::number(work)});
     }
 
