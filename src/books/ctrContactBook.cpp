@@ -1,5 +1,6 @@
 #include "books/ctrContactBook.h"
 
+#include "app/Named.h"
 #include "data/Connection.h"
 #include "data/DbError.h"
 #include "data/SqlQuote.h"
@@ -16,13 +17,6 @@
 #include <limits>
 
 using platform::Icon;
-
-namespace {
-template <typename W> W* named(W* widget, const char* name) {
-    widget->setObjectName(QLatin1String(name));
-    return widget;
-}
-} // namespace
 
 ctrContactBook::ctrContactBook(QWidget* parent)
     : QWidget(parent),

@@ -1,5 +1,6 @@
 #include "contacts/ContactDetailsTabs.h"
 
+#include "app/Named.h"
 #include <QFormLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -10,11 +11,6 @@
 #include <limits>
 
 namespace {
-
-template <typename W> W* named(W* widget, const char* name) {
-    widget->setObjectName(QLatin1String(name));
-    return widget;
-}
 
 QLineEdit* displayBox(const char* name) {
     auto* box = named(new QLineEdit, name);

@@ -1,5 +1,6 @@
 #include "editor/ctrRecord.h"
 
+#include "app/Named.h"
 #include "data/Connection.h"
 #include "data/DbError.h"
 #include "data/SqlQuote.h"
@@ -20,11 +21,6 @@
 #include <limits>
 
 namespace {
-
-template <typename W> W* named(W* widget, const char* name) {
-    widget->setObjectName(QLatin1String(name));
-    return widget;
-}
 
 QPlainTextEdit* multiLineBox(const char* name) {
     auto* box = named(new QPlainTextEdit, name);
