@@ -1,6 +1,7 @@
 #include "platform/MessageBoxes.h"
 
 #include "platform/Door.h"
+
 #include <QApplication>
 #include <QMessageBox>
 

@@ -1,6 +1,7 @@
 #include "platform/Shell.h"
 
 #include "platform/Door.h"
+
 #include <QDesktopServices>
 #include <QFileInfo>
 #include <QProcess>

@@ -1,6 +1,7 @@
 #include "platform/Telephony.h"
 
 #include "platform/Door.h"
+
 #include <QDesktopServices>
 #include <QUrl>
 
