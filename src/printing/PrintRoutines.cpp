@@ -1,9 +1,9 @@
 // The two print routines: every contact of the current book, or the contacts
 // selected in the list, one block each, sorted by first name.
 #include "app/frmContactMgmt.h"
+#include "contacts/BookContactsQuery.h"
 #include "contacts/ContactListView.h"
 #include "data/Connection.h"
-#include "data/SqlQuote.h"
 #include "platform/Printer.h"
 
 #include <exception>
@@ -15,17 +15,7 @@ constexpr int leftMargin = 300; // twips from the left edge of the printable are
 const QLatin1String lineEnd("\r\n");
 
 QString printStatement(const QString& bookName, const QString& idList) {
-    QString statement =
-        QStringLiteral("Select FirstName,MiddleName,LastName,Address,City,State,ZipCode,"
-                       "WorkPhoneNumber, "
-                       "HomePhoneNumber,CellPhoneNumber,EmailAddress,ParentOrGuardianName,"
-                       "Comments,"
-                       "(select ContactTypeDesc from tblContactType where "
-                       "pkContactTypeId=fkContactType) as ContactType "
-                       "from tblContactDetails "
-                       "Where fkContactBookId = (select pkContactBookId from tblContactBook "
-                       "where ContactBookName = '") +
-        sqlTextBody(bookName) + QStringLiteral("') ");
+    QString statement = bookContactsQueryUpToName(bookName) + QStringLiteral("') ");
     if (!idList.isEmpty())
         statement += QStringLiteral("AND pkContactDetailsId IN (") + idList + QStringLiteral(") ");
     return statement + QStringLiteral("ORDER BY FirstName");

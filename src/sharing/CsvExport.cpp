@@ -1,10 +1,10 @@
 // Writing contacts of the current book as comma-separated text.
 #include "app/frmContactMgmt.h"
 
+#include "contacts/BookContactsQuery.h"
 #include "contacts/ContactListView.h"
 #include "data/Connection.h"
 #include "data/DbError.h"
-#include "data/SqlQuote.h"
 #include "platform/MessageBoxes.h"
 
 #include <QSaveFile>
@@ -36,22 +36,6 @@ constexpr int commentsColumn = 12;
 const char header[] = "FirstName,MiddleName,LastName,Address,City,State,ZipCode,WorkPhoneNumber,"
                       "HomePhoneNumber,CellPhoneNumber,EmailAddress,ParentOrGuardianName,Comments,"
                       "ContactType\r\n";
-
-// The contacts of a book with the description of their type; the caller
-// closes the book condition and may narrow it further.
-QString bookQueryUpToName(const QString& bookName) {
-    return QStringLiteral(
-               "Select "
-               "FirstName,MiddleName,LastName,Address,City,State,ZipCode,WorkPhoneNumber, ") +
-           QStringLiteral(
-               "HomePhoneNumber,CellPhoneNumber,EmailAddress,ParentOrGuardianName,Comments,") +
-           QStringLiteral("(select ContactTypeDesc from tblContactType where "
-                          "pkContactTypeId=fkContactType) as ContactType ") +
-           QStringLiteral("from tblContactDetails ") +
-           QStringLiteral("Where fkContactBookId = (select pkContactBookId from tblContactBook "
-                          "where ContactBookName = '") +
-           sqlTextBody(bookName);
-}
 
 // Every failure of an export ends in the same message.
 bool reportFailure() {
@@ -138,8 +122,8 @@ bool writeCsv(const QString& connectionString, const QString& statement, const Q
 } // namespace
 
 bool frmContactMgmt::ExportContactBook(const QString& path) {
-    return writeCsv(ConnectionString, bookQueryUpToName(CurrentContactBook) + QStringLiteral("')"),
-                    path);
+    return writeCsv(ConnectionString,
+                    bookContactsQueryUpToName(CurrentContactBook) + QStringLiteral("')"), path);
 }
 
 bool frmContactMgmt::ExportSelectedContacts(const QString& path) {
@@ -147,7 +131,7 @@ bool frmContactMgmt::ExportSelectedContacts(const QString& path) {
     if (ids.isEmpty())
         return reportFailure();
     return writeCsv(ConnectionString,
-                    bookQueryUpToName(CurrentContactBook) +
+                    bookContactsQueryUpToName(CurrentContactBook) +
                         QStringLiteral("') AND pkContactDetailsId IN (") + ids + QLatin1Char(')'),
                     path);
 }
