@@ -21,6 +21,13 @@ constexpr double pdfMarginMm = 12.7;
 const QLatin1String lineEnd("\r\n");
 } // namespace
 
+SystemPrinter::LineMetrics SystemPrinter::metricsOf(const QFontMetricsF& font) {
+    LineMetrics metrics{font.lineSpacing(), font.ascent(), font.maxWidth(), {}};
+    for (char16_t c = 0; c < 128; ++c)
+        metrics.asciiAdvance[c] = font.horizontalAdvance(QChar(c));
+    return metrics;
+}
+
 SystemPrinter::SystemPrinter() = default;
 
 SystemPrinter::SystemPrinter(const QString& pdfPath) : m_fixedPdf(pdfPath) {}
@@ -114,17 +121,68 @@ void SystemPrinter::beginDoc() {
     m_boldFont.setBold(true);
     m_painter->setFont(m_regular);
     m_painterBold = false;
-    m_regularMetrics = {QFontMetricsF(m_regular, m_printer.get()).lineSpacing(),
-                        QFontMetricsF(m_regular, m_printer.get()).ascent()};
-    m_boldMetrics = {QFontMetricsF(m_boldFont, m_printer.get()).lineSpacing(),
-                     QFontMetricsF(m_boldFont, m_printer.get()).ascent()};
+    const QFontMetricsF regular(m_regular, m_printer.get());
+    const QFontMetricsF bold(m_boldFont, m_printer.get());
+    m_regularMetrics = metricsOf(regular);
+    m_boldMetrics = metricsOf(bold);
     m_dotsPerTwip = m_printer->resolution() / twipsPerInch;
     m_pageHeight = m_printer->height();
+    m_pageWidth = m_printer->width();
     m_y = 0;
     m_pageBreakDue = false;
 }
 
 void SystemPrinter::printLine(const QString& line) {
+    const double x = m_x * m_dotsPerTwip;
+    for (const QString& piece : fitToWidth(line, m_pageWidth - x))
+        printPiece(piece, x);
+    m_x = 0;
+}
+
+// A line wider than the page continues on the next lines at the same left
+// position, broken after a blank where it can be, so no text runs off the
+// paper. Widths are the sum of the characters' advances, which needs no text
+// layout; most lines are short enough to need no measuring at all.
+QStringList SystemPrinter::fitToWidth(const QString& line, double width) const {
+    const LineMetrics& metrics = m_bold ? m_boldMetrics : m_regularMetrics;
+    if (double(line.size()) * metrics.widestCharacter <= width)
+        return {line};
+    const QFontMetricsF measure(m_bold ? m_boldFont : m_regular, m_printer.get());
+    auto advance = [&](qsizetype at) {
+        const QChar c = line[at];
+        if (c.unicode() < 128)
+            return metrics.asciiAdvance[c.unicode()];
+        if (c.isHighSurrogate() && at + 1 < line.size())
+            return measure.horizontalAdvance(line.mid(at, 2));
+        return c.isLowSurrogate() ? 0.0 : measure.horizontalAdvance(c);
+    };
+    QStringList pieces;
+    qsizetype start = 0;
+    qsizetype afterBlank = -1; // where the piece may end: just after a blank
+    double used = 0;
+    for (qsizetype at = 0; at < line.size(); ++at) {
+        used += advance(at);
+        if (used > width && at > start) {
+            qsizetype cut = afterBlank > start ? afterBlank : at;
+            if (line[cut].isLowSurrogate())
+                --cut;
+            if (cut <= start)
+                cut = at;
+            pieces << line.mid(start, cut - start);
+            start = cut;
+            afterBlank = -1;
+            used = 0;
+            for (qsizetype i = start; i <= at; ++i)
+                used += advance(i);
+        }
+        if (line[at] == u' ')
+            afterBlank = at + 1;
+    }
+    pieces << line.mid(start);
+    return pieces;
+}
+
+void SystemPrinter::printPiece(const QString& line, double x) {
     const LineMetrics& metrics = m_bold ? m_boldMetrics : m_regularMetrics;
     // A line that would run past the page bottom starts the next page; the
     // page itself is added only when text is drawn, so trailing empty lines
@@ -143,10 +201,9 @@ void SystemPrinter::printLine(const QString& line) {
             m_painter->setFont(m_bold ? m_boldFont : m_regular);
             m_painterBold = m_bold;
         }
-        m_painter->drawText(QPointF(m_x * m_dotsPerTwip, m_y + metrics.ascent), line);
+        m_painter->drawText(QPointF(x, m_y + metrics.ascent), line);
     }
     m_y += metrics.spacing;
-    m_x = 0;
 }
 
 void SystemPrinter::closeDoc() {

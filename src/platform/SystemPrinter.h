@@ -3,6 +3,9 @@
 #include "platform/Printer.h"
 
 #include <QFont>
+#include <QFontMetricsF>
+
+#include <array>
 
 #include <memory>
 
@@ -35,6 +38,8 @@ public:
 private:
     void beginDoc();
     void printLine(const QString& line);
+    void printPiece(const QString& piece, double x);
+    QStringList fitToWidth(const QString& line, double width) const;
     void closeDoc();
 
     QString m_fixedPdf;
@@ -49,12 +54,16 @@ private:
     struct LineMetrics {
         double spacing = 0; // from the top of one line to the next
         double ascent = 0;  // from the top of a line to its baseline
+        double widestCharacter = 0;
+        std::array<double, 128> asciiAdvance{};
     };
+    static LineMetrics metricsOf(const QFontMetricsF& font);
     QFont m_regular, m_boldFont;
     LineMetrics m_regularMetrics, m_boldMetrics;
     bool m_painterBold = false;
     double m_dotsPerTwip = 0;
     double m_pageHeight = 0;
+    double m_pageWidth = 0;
     double m_y = 0;              // top of the next line, in device units
     bool m_pageBreakDue = false; // the next text starts a new page
 };

@@ -298,6 +298,50 @@ private slots:
         QVERIFY(qAbs(first.captured(1).toDouble() - 51.0) < 1.0);
     }
 
+    // A line wider than the paper continues on the next lines: every word of
+    // a long comment, and every letter of a word longer than a line, is on
+    // the page, none beyond its right edge.
+    void longLinesWrapInsteadOfRunningOffThePage() {
+        QTemporaryDir out;
+        const QString pdf = out.filePath(QStringLiteral("wide.pdf"));
+        platform::SystemPrinter real(pdf);
+        platform::setPrinter(&real);
+        ViewerCatcher viewer;
+        MainWindowFixture f;
+        QStringList words;
+        for (int i = 0; i < 60; ++i)
+            words << QStringLiteral("word%1").arg(i, 2, 10, QLatin1Char('0'));
+        f.folder.addContact({.firstName = "Ann",
+                             .address = QString(300, QLatin1Char('x')),
+                             .comments = words.join(QLatin1Char(' '))});
+        f.doors.boxes.answerYes();
+        f.trigger(QStringLiteral("mnuPrintContactBook"));
+        platform::setPrinter(nullptr);
+
+        const QString text = run(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
+        QCOMPARE(text.count(QLatin1Char('x')), 300);
+        qsizetype at = 0;
+        for (const QString& word : words) {
+            at = text.indexOf(word, at);
+            QVERIFY2(at >= 0, qPrintable(word));
+        }
+        const QString boxes =
+            run(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), pdf, QStringLiteral("-")});
+        const double pageWidth = QRegularExpression(QStringLiteral("<page width=\"([0-9.]+)\""))
+                                     .match(boxes)
+                                     .captured(1)
+                                     .toDouble();
+        QVERIFY(pageWidth > 0);
+        QRegularExpressionMatchIterator edges =
+            QRegularExpression(QStringLiteral("xMax=\"([0-9.]+)\"")).globalMatch(boxes);
+        int wordsOnPage = 0;
+        while (edges.hasNext()) {
+            QVERIFY(edges.next().captured(1).toDouble() <= pageWidth - 30);
+            ++wordsOnPage;
+        }
+        QVERIFY(wordsOnPage > 60);
+    }
+
     void withoutAPrinterWritesAPdfInTheDataFolder() {
         if (!QPrinterInfo::defaultPrinter().isNull())
             QSKIP("a printer is installed here");
