@@ -158,7 +158,7 @@ sqlite3_stmt* Connection::prepare(const QString& statement) {
     return prepared;
 }
 
-void Connection::execute(const QString& statement) {
+qint64 Connection::execute(const QString& statement) {
     sqlite3_stmt* prepared = prepare(statement);
     int rc;
     while ((rc = sqlite3_step(prepared)) == SQLITE_ROW) {
@@ -169,6 +169,7 @@ void Connection::execute(const QString& statement) {
         throw DbError(QStringLiteral("Statement failed: ") + message);
     }
     sqlite3_finalize(prepared);
+    return sqlite3_changes64(m_db);
 }
 
 RowSet Connection::query(const QString& statement) {

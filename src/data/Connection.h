@@ -54,8 +54,8 @@ public:
     Connection(const Connection&) = delete;
     Connection& operator=(const Connection&) = delete;
 
-    // Runs one change statement.
-    void execute(const QString& statement);
+    // Runs one change statement; returns the number of rows it changed.
+    qint64 execute(const QString& statement);
     // Runs one query; the rows are read forward from the row set.
     RowSet query(const QString& statement);
 

@@ -292,8 +292,14 @@ void ctrRecord::updateRecord(const QString& id) {
             statement += column + QStringLiteral(" = ") + sqlText(boxText(box)) + QLatin1Char(',');
         statement += QStringLiteral("fkContactType = ") + recordTypeNumber() +
                      QStringLiteral(" WHERE pkContactDetailsId = ") + sqlId(id);
-        connection.execute(statement);
+        const qint64 changed = connection.execute(statement);
         connection.close();
+        // The contact was deleted meanwhile (by another window or program):
+        // the typed changes went nowhere, and the user must know.
+        if (changed == 0)
+            platform::showMessage(QStringLiteral("This contact no longer exists, so the changes "
+                                                 "could not be saved."),
+                                  platform::Icon::Exclamation);
     } catch (const DbError&) {
         platform::showMessage(QStringLiteral("There was an error retrieving data"));
     }
