@@ -114,9 +114,11 @@ void SystemPrinter::beginDoc() {
     m_regular = QGuiApplication::font();
     m_regular.setPointSizeF(fontPointSize);
     m_regular.setBold(false);
-    // Plain lines of contact data need no typographic shaping where the
-    // script does not require it; skipping it makes long printouts fast.
+    // Plain lines of contact data need no typographic shaping or kerning
+    // where the script does not require them; skipping them makes long
+    // printouts fast.
     m_regular.setStyleStrategy(QFont::PreferNoShaping);
+    m_regular.setKerning(false);
     m_boldFont = m_regular;
     m_boldFont.setBold(true);
     m_painter->setFont(m_regular);
