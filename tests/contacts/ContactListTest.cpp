@@ -228,16 +228,7 @@ private slots:
     void nullColumnsReadAsEmptyText() {
         MainWindowFixture f;
         // A file made by another program may allow NULL; the schema here does not.
-        f.folder.execute(QStringLiteral("drop table tblContactDetails"));
-        f.folder.execute(QStringLiteral(
-            "create table tblContactDetails (pkContactDetailsId integer primary key "
-            "autoincrement, FirstName text, MiddleName text, LastName text, Address text, City "
-            "text, State text, ZipCode text, WorkPhoneNumber text, HomePhoneNumber text, "
-            "CellPhoneNumber text, EmailAddress text, ParentOrGuardianName text, Comments text, "
-            "fkContactType integer, fkContactBookId integer)"));
-        f.folder.execute(QStringLiteral(
-            "insert into tblContactDetails (LastName, fkContactType, fkContactBookId) "
-            "values ('Nullsby', 1, 1)"));
+        f.folder.useNullableContactWith(QStringLiteral("LastName"), QStringLiteral("Nullsby"));
         f.click(QStringLiteral("cmdPersonal"));
         QCOMPARE(f.listed(), (QStringList{"|Nullsby"}));
         QVERIFY(f.doors.boxes.texts().isEmpty());
