@@ -18,6 +18,7 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QShortcut>
 #include <QStyle>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -200,6 +201,16 @@ void frmContactMgmt::connectHandlers() {
             });
     connect(lvContacts, &ContactListView::entryClicked, this,
             [this](const QString& key) { showContactDetails(key.mid(2)); });
+    // In the list, a double click or Enter edits the contact and the Delete
+    // key deletes it, through the buttons' own handlers.
+    connect(lvContacts, &ContactListView::editRequested, cmdEditRecord, &QPushButton::click);
+    connect(lvContacts, &ContactListView::deleteRequested, cmdDeleteRecord, &QPushButton::click);
+    // Ctrl+F goes to the last-name search.
+    auto* findKey = new QShortcut(QKeySequence::Find, this);
+    connect(findKey, &QShortcut::activated, txtSearchText, [this] {
+        txtSearchText->setFocus(Qt::ShortcutFocusReason);
+        txtSearchText->selectAll();
+    });
 
     connect(cmdAddRecord, &QPushButton::clicked, this, &frmContactMgmt::cmdAddRecord_Click);
     connect(cmdEditRecord, &QPushButton::clicked, this, &frmContactMgmt::cmdEditRecord_Click);

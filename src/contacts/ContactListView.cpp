@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QHeaderView>
+#include <QKeyEvent>
 
 ContactListView::ContactListView(QWidget* parent)
     : QTreeView(parent), m_model(new ContactListModel(this)) {
@@ -18,6 +19,7 @@ ContactListView::ContactListView(QWidget* parent)
     header()->setSectionResizeMode(QHeaderView::Stretch);
     header()->setSectionsMovable(false);
 
+    connect(this, &QAbstractItemView::doubleClicked, this, &ContactListView::editRequested);
     connect(this, &QAbstractItemView::clicked, this, [this](const QModelIndex& index) {
         emit entryClicked(m_model->data(index, ContactListModel::KeyRole).toString());
     });
@@ -28,6 +30,19 @@ ContactListView::ContactListView(QWidget* parent)
                 if (current.isValid() && QApplication::mouseButtons() == Qt::NoButton && hasFocus())
                     emit entryClicked(m_model->data(current, ContactListModel::KeyRole).toString());
             });
+}
+
+void ContactListView::keyPressEvent(QKeyEvent* event) {
+    if (event->matches(QKeySequence::Delete)) {
+        emit deleteRequested();
+        return;
+    }
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
+        currentIndex().isValid()) {
+        emit editRequested();
+        return;
+    }
+    QTreeView::keyPressEvent(event);
 }
 
 int ContactListView::entryCount() const {

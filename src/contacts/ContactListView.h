@@ -30,6 +30,13 @@ public:
 signals:
     // The user picked an entry by mouse or keyboard; carries its key.
     void entryClicked(const QString& key);
+    // A double click, or Enter, on an entry.
+    void editRequested();
+    // The Delete key in the list.
+    void deleteRequested();
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     QList<int> selectedRowsInOrder() const;

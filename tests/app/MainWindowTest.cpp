@@ -9,6 +9,7 @@
 #include <QAction>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
@@ -139,6 +140,32 @@ private slots:
         w.enterEditorPane();
         QVERIFY(w.ctrRecord->isVisible());
         QVERIFY(!w.Frame7->isVisibleTo(&w));
+    }
+
+    void theListAnswersTheKeyboard() {
+        MainWindowFixture f;
+        f.folder.addContact({.firstName = "Ann", .lastName = "Lee"});
+        frmContactMgmt& w = f.window();
+        f.click(QStringLiteral("cmdPersonal"));
+        f.clickRow(0);
+        QTest::keyClick(w.lvContacts, Qt::Key_Delete);
+        QCOMPARE(
+            f.doors.boxes.texts(),
+            QStringList{QStringLiteral("Are you sure you want to delete the current Record Ann?")});
+        QCOMPARE(f.doors.boxes.unansweredQuestions(), 1); // answered No: nothing deleted
+        QCOMPARE(f.listed(), QStringList{QStringLiteral("Ann|Lee")});
+
+        const QRect row = w.lvContacts->visualRect(w.lvContacts->model()->index(0, 0));
+        QTest::mouseDClick(w.lvContacts->viewport(), Qt::LeftButton, {}, row.center());
+        QVERIFY(w.ctrRecord->isVisible());
+        QCOMPARE(w.findChild<QLineEdit*>(QStringLiteral("txtFirstName"))->text(),
+                 QStringLiteral("Ann"));
+        emit w.ctrRecord->OperationCancelled();
+
+        w.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        QTest::keyClick(&w, Qt::Key_F, Qt::ControlModifier);
+        QVERIFY(w.txtSearchText->hasFocus());
     }
 
     void exitSignsOffAndCloses() {
