@@ -4,6 +4,7 @@
 #include "data/Connection.h"
 #include "editor/ctrRecord.h"
 #include "support/MainWindowFixture.h"
+#include "support/StatementLog.h"
 #include "support/TestRegistry.h"
 #include "support/Typing.h"
 
@@ -106,11 +107,10 @@ private slots:
         f.click(QStringLiteral("cmdDelete"));
         QCOMPARE(f.folder.count(QStringLiteral("tblContactDetails")), 2);
 
-        QStringList statements;
-        Connection::setStatementObserver([&](const QString& s) { statements << s; });
+        StatementLog log;
         f.doors.boxes.answerYes();
         f.click(QStringLiteral("cmdDelete"));
-        Connection::setStatementObserver(nullptr);
+        const QStringList statements = log.stop();
         QCOMPARE(f.doors.boxes.texts(),
                  (QStringList{"This book cannot be deleted",
                               "Are you sure you want to delete the contact book Family?\r\nAll "

@@ -4,6 +4,7 @@
 #include "contacts/ctrTypeFilter.h"
 #include "data/Connection.h"
 #include "support/MainWindowFixture.h"
+#include "support/StatementLog.h"
 #include "support/TestRegistry.h"
 
 #include <QAbstractButton>
@@ -270,12 +271,11 @@ private slots:
     void theListStatementIsSpelledOut() {
         MainWindowFixture f;
         f.window();
-        QStringList statements;
-        Connection::setStatementObserver([&](const QString& s) { statements << s; });
+        StatementLog log;
         f.window().CurrentContactBook = QStringLiteral("O'Neil's");
         f.typeSearch(QStringLiteral("d'a"));
         f.click(QStringLiteral("cmdFind"));
-        Connection::setStatementObserver(nullptr);
+        const QStringList statements = log.stop();
         QCOMPARE(statements.value(0),
                  QStringLiteral(
                      "Select * from tblContactDetails where fkContactType in (select "

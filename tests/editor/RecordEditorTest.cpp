@@ -4,6 +4,7 @@
 #include "data/Connection.h"
 #include "editor/ctrRecord.h"
 #include "support/MainWindowFixture.h"
+#include "support/StatementLog.h"
 #include "support/TestRegistry.h"
 #include "support/Typing.h"
 
@@ -157,8 +158,7 @@ private slots:
     void statementsAreSpelledOut() {
         MainWindowFixture f;
         f.click(QStringLiteral("cmdPersonal"));
-        QStringList statements;
-        Connection::setStatementObserver([&](const QString& s) { statements << s; });
+        StatementLog log;
         f.click(QStringLiteral("cmdAddRecord"));
         retype(f, "txtFirstName", QStringLiteral("Ann"));
         retype(f, "txtLastName", QStringLiteral("Lee"));
@@ -168,7 +168,7 @@ private slots:
         f.clickRow(0);
         f.click(QStringLiteral("cmdEditRecord"));
         f.click(QStringLiteral("cmdSave"));
-        Connection::setStatementObserver(nullptr);
+        const QStringList statements = log.stop();
 
         QCOMPARE(statements.value(0), QStringLiteral("SELECT pkContactBookId FROM tblContactBook "
                                                      "WHERE ContactBookName = 'Default'"));

@@ -3,6 +3,7 @@
 #include "platform/SystemPrinter.h"
 #include "support/MainWindowFixture.h"
 #include "support/RecordingPrinter.h"
+#include "support/StatementLog.h"
 #include "support/TestRegistry.h"
 
 #include <QDesktopServices>
@@ -83,14 +84,13 @@ private slots:
                              .comments = "one\r\ntwo\r\nX"});
         const qint64 other = f.folder.addBook(QStringLiteral("Other"));
         f.folder.addContact({.firstName = "Bea", .bookId = other});
-        QStringList statements;
-        Connection::setStatementObserver([&](const QString& s) { statements << s; });
+        StatementLog log;
         f.window();
-        statements.clear();
+        log.texts.clear();
 
         f.doors.boxes.answerYes();
         f.trigger(QStringLiteral("mnuPrintContactBook"));
-        Connection::setStatementObserver({});
+        const QStringList statements = log.stop();
 
         QCOMPARE(statements,
                  QStringList{QStringLiteral(
@@ -136,12 +136,11 @@ private slots:
         f.click(QStringLiteral("cmdPersonal"));
         QCOMPARE(f.listed(), QStringList({"Zed|", "Kit|", "Max|Moe"}));
         f.selectRows({0, 2});
-        QStringList statements;
-        Connection::setStatementObserver([&](const QString& s) { statements << s; });
+        StatementLog log;
 
         f.doors.boxes.answerYes();
         f.click(QStringLiteral("cmdPrintRecord"));
-        Connection::setStatementObserver({});
+        const QStringList statements = log.stop();
 
         QCOMPARE(statements.size(), 1);
         QVERIFY(statements[0].endsWith(

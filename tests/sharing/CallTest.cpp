@@ -2,6 +2,7 @@
 #include "data/Connection.h"
 #include "support/DesktopDoubles.h"
 #include "support/MainWindowFixture.h"
+#include "support/StatementLog.h"
 #include "support/TestRegistry.h"
 
 #include <QAbstractItemView>
@@ -47,12 +48,11 @@ private slots:
         addTwoContacts(f);
         QCOMPARE(f.listed(), (QStringList{"Mia|Morrison", "Zoe|Zander"}));
         f.clickRow(0);
-        QStringList statements;
-        Connection::setStatementObserver([&](const QString& s) { statements << s; });
+        StatementLog log;
         f.trigger("mnuCallHome");
         f.trigger("mnuCallWork");
         f.trigger("mnuCallCell");
-        Connection::setStatementObserver({});
+        const QStringList statements = log.stop();
 
         QCOMPARE(phone.requests.size(), 3);
         QCOMPARE(phone.requests[0].destination, QStringLiteral("555-0101 ext. 7"));

@@ -2,6 +2,7 @@
 #include "data/Connection.h"
 #include "support/CsvReading.h"
 #include "support/MainWindowFixture.h"
+#include "support/StatementLog.h"
 #include "support/TestRegistry.h"
 
 #include <QDir>
@@ -31,15 +32,6 @@ TestContact named(const QString& first, const QString& last, int type = 1) {
     c.type = type;
     return c;
 }
-
-// Collects the statement texts the program runs while it lives.
-struct StatementLog {
-    QStringList texts;
-    StatementLog() {
-        Connection::setStatementObserver([this](const QString& s) { texts << s; });
-    }
-    ~StatementLog() { Connection::setStatementObserver({}); }
-};
 
 void writeFile(const QString& path, const QByteArray& bytes) {
     QFile file(path);
