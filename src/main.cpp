@@ -1,3 +1,4 @@
+#include "app/Images.h"
 #include "app/Startup.h"
 #include "app/frmContactMgmt.h"
 
@@ -22,6 +23,7 @@ int main(int argc, char* argv[]) {
                                             .arg(ORVANTA_VERSION_MINOR)
                                             .arg(ORVANTA_VERSION_PATCH));
     QApplication::setDesktopFileName(QStringLiteral(ORVANTA_APP_ID));
+    registerProgramImages();
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/images/logo.svg")));
 
     const QString folder = chooseDataFolder();

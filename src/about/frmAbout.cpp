@@ -1,5 +1,6 @@
 #include "about/frmAbout.h"
 
+#include "app/Images.h"
 #include "platform/MessageBoxes.h"
 #include "platform/Shell.h"
 
@@ -12,12 +13,6 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QtGlobal>
-
-// The picture is compiled into the core library, a static library, whose
-// resources must be registered by hand (registering twice is harmless).
-static void registerImages() {
-    Q_INIT_RESOURCE(images);
-}
 
 namespace {
 
@@ -61,7 +56,7 @@ const QString makerWords[] = {QStringLiteral("Orvanta"), QStringLiteral("Softwar
 } // namespace
 
 frmAbout::frmAbout(QWidget* parent) : QDialog(parent) {
-    registerImages();
+    registerProgramImages();
     setObjectName(QStringLiteral("frmAbout"));
     setAttribute(Qt::WA_DeleteOnClose);
     setModal(false);

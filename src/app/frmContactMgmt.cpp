@@ -1,6 +1,7 @@
 #include "app/frmContactMgmt.h"
 
 #include "about/frmAbout.h"
+#include "app/Images.h"
 #include "books/ctrContactBook.h"
 #include "contacts/ContactDetailsTabs.h"
 #include "contacts/ContactListView.h"
@@ -25,15 +26,9 @@
 
 #include <limits>
 
-// The images are compiled into the core library, a static library, whose
-// resources must be registered by hand.
-static void registerImages() {
-    Q_INIT_RESOURCE(images);
-}
-
 frmContactMgmt::frmContactMgmt(const QString& folder, QWidget* parent)
     : QMainWindow(parent), m_folder(folder) {
-    registerImages();
+    registerProgramImages();
     setObjectName(QStringLiteral("frmContactMgmt"));
     setWindowTitle(platform::applicationTitle());
     setAttribute(Qt::WA_DeleteOnClose, false);

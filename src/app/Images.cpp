@@ -1,0 +1,7 @@
+#include "app/Images.h"
+
+#include <QtGlobal>
+
+void registerProgramImages() {
+    Q_INIT_RESOURCE(images);
+}
