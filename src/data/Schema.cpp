@@ -1,5 +1,6 @@
 #include "data/Schema.h"
 
+#include "data/Connection.h"
 #include "data/DbError.h"
 #include "data/UnicodeCase.h"
 
@@ -103,7 +104,7 @@ bool isContactDatabase(const QString& path) {
         // would do; a read-only connection refuses such a file. Nothing else
         // is written.
         RawDatabase database(path, SQLITE_OPEN_READWRITE);
-        sqlite3_busy_timeout(database.db, 3000);
+        sqlite3_busy_timeout(database.db, Connection::busyTimeoutMs);
         if (database.count("SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name "
                            "IN ('tblContactType', 'tblContactBook', 'tblContactDetails')") != 3)
             return false;
