@@ -26,12 +26,13 @@ int main(int argc, char* argv[]) {
     registerProgramImages();
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/images/logo.svg")));
 
+    // A file that cannot be used has been explained to the user; the window
+    // opens all the same, and every command tries the file anew.
     const QString folder = chooseDataFolder();
-    if (!prepareDataFolder(folder))
-        return 1;
+    const bool fileUsable = prepareDataFolder(folder);
 
     frmContactMgmt window(folder);
-    window.load();
+    window.load(fileUsable);
     window.move(window.screen()->availableGeometry().center() - window.rect().center());
     window.show();
     return application.exec();

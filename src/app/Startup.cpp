@@ -39,26 +39,69 @@ QString chooseDataFolder() {
     return userFolder;
 }
 
-bool prepareDataFolder(const QString& folder) {
-    const QString path = databasePathIn(folder);
-    switch (prepareDatabaseFile(path)) {
+namespace {
+
+QString startupMessage(DatabaseFileState state, const QString& path) {
+    const QString file = QDir::toNativeSeparators(path);
+    const QString folder = QDir::toNativeSeparators(QFileInfo(path).absolutePath());
+    // Moving the file away is advice only while no journal lies beside it:
+    // the journal belongs to the file, and a file moved without it is lost.
+    const QString moveAdvice =
+        hasJournalBeside(path)
+            ? QCoreApplication::translate("Startup",
+                                          "Keep it together with the journal beside it: do not "
+                                          "move or copy one without the other.")
+            : QCoreApplication::translate("Startup", "Move it elsewhere to start with a new, "
+                                                     "empty contact database.");
+    switch (state) {
     case DatabaseFileState::Ready:
     case DatabaseFileState::Created:
-        return true;
+        break;
+    case DatabaseFileState::InUse:
+        return QCoreApplication::translate(
+                   "Startup", "The contact database %1 is in use by another program.\r\n"
+                              "Close that program and try again; every command tries the file "
+                              "anew.")
+            .arg(file);
+    case DatabaseFileState::NeedsRecovery:
+        return QCoreApplication::translate(
+                   "Startup",
+                   "The contact database %1 needs recovery: a program stopped while saving left "
+                   "its changes in the journal beside it. Recovery needs write access to the "
+                   "folder %2.\r\nStart the program as a user who may write there, or ask for "
+                   "that access. Do not move or copy the file without its journal.")
+            .arg(file, folder);
+    case DatabaseFileState::Unreadable:
+        return QCoreApplication::translate("Startup",
+                                           "The contact database %1 cannot be read: you have no "
+                                           "permission to read it.\r\nAsk for read and write "
+                                           "access to it.")
+            .arg(file);
     case DatabaseFileState::NotContactDatabase:
-        platform::showMessage(
-            QStringLiteral("The file %1 is not a contact database, or it is damaged.\r\n"
-                           "It has been left exactly as it is. Move it elsewhere to start "
-                           "with a new, empty contact database.")
-                .arg(QDir::toNativeSeparators(path)),
-            platform::Icon::Critical);
-        return false;
+        return QCoreApplication::translate("Startup",
+                                           "The file %1 is not a contact database.\r\nIt has "
+                                           "been left exactly as it is. %2")
+            .arg(file, moveAdvice);
+    case DatabaseFileState::Damaged:
+        return QCoreApplication::translate("Startup", "The contact database %1 is damaged.\r\nIt "
+                                                      "has been left exactly as it is. %2")
+            .arg(file, moveAdvice);
     case DatabaseFileState::CannotCreate:
-        platform::showMessage(QStringLiteral("The contact database %1 could not be created.\r\n"
-                                             "Check that the folder exists and can be written to.")
-                                  .arg(QDir::toNativeSeparators(path)),
-                              platform::Icon::Critical);
-        return false;
+        return QCoreApplication::translate("Startup",
+                                           "The contact database %1 could not be created.\r\n"
+                                           "Check that the folder exists and can be written to.")
+            .arg(file);
     }
+    return {};
+}
+
+} // namespace
+
+bool prepareDataFolder(const QString& folder) {
+    const QString path = databasePathIn(folder);
+    const DatabaseFileState state = prepareDatabaseFile(path);
+    if (state == DatabaseFileState::Ready || state == DatabaseFileState::Created)
+        return true;
+    platform::showMessage(startupMessage(state, path), platform::Icon::Critical);
     return false;
 }

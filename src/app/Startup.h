@@ -14,7 +14,7 @@ bool hasDisplay();
 // <prefix>/share/applications) always uses the per-user data folder.
 QString chooseDataFolder();
 
-// Creates contacts.mdb in the folder when it is missing. Tells the user and
-// returns false when the file cannot be used; an existing file that is not a
-// contact database is left exactly as it is.
+// Creates contacts.mdb in the folder when it is missing, or checks the one
+// there. When the file cannot be used, tells the user what is wrong and what
+// to do, and returns false; the file is left exactly as it is.
 bool prepareDataFolder(const QString& folder);

@@ -231,20 +231,21 @@ void frmContactMgmt::connectHandlers() {
     connect(mnuAbout, &QAction::triggered, this, &frmContactMgmt::mnuAbout_Click);
 }
 
-void frmContactMgmt::load() {
+void frmContactMgmt::load(bool fileUsable) {
     try {
-        runLoadSteps();
+        runLoadSteps(fileUsable);
     } catch (const std::exception&) {
         platform::showMessage(QStringLiteral("An error occured during initialization."),
                               platform::Icon::Information);
     }
 }
 
-void frmContactMgmt::runLoadSteps() {
+void frmContactMgmt::runLoadSteps(bool fileUsable) {
     ConnectionString = connectionStringFor(m_folder);
     ctrContactBooks->gSconnString = ConnectionString;
     ctrRecord->gSconnString = ConnectionString;
-    loadContactList(QStringLiteral("personal"), QStringLiteral("%"));
+    if (fileUsable)
+        loadContactList(QStringLiteral("personal"), QStringLiteral("%"));
     setWindowCaption(QString());
     CurrentContactBook = QStringLiteral("Default");
     ctrRecord->gScurrentBookName = CurrentContactBook;

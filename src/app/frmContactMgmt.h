@@ -40,8 +40,10 @@ public:
     ~frmContactMgmt() override;
 
     // Runs the load steps: connection string, first list reload, caption,
-    // current book, mail sign-on.
-    void load();
+    // current book, mail sign-on. After start-up has told the user that the
+    // file cannot be used, the first reload (which lists nothing) is left
+    // out rather than failing with a second message.
+    void load(bool fileUsable = true);
 
     QString ConnectionString;
     QString CurrentContactBook;
@@ -80,7 +82,7 @@ private:
     void buildMenus();
     QToolButton* addPictureButton(int index, const QString& tooltip, const QString& iconName);
     void connectHandlers();
-    void runLoadSteps();
+    void runLoadSteps(bool fileUsable);
     void setMembersVisible(bool visible);
     template <typename T> T* member(T* object, const char* name);
 

@@ -4,6 +4,7 @@
 #include "data/Connection.h"
 #include "data/DbError.h"
 #include "data/SqlQuote.h"
+#include "data/UnicodeCase.h"
 #include "platform/MessageBoxes.h"
 
 #include <QGroupBox>
@@ -114,19 +115,28 @@ void ctrContactBook::cmdAddConfirm_Click() {
                       Icon::Exclamation);
         return;
     }
-    if (!isBookNameAvailable(name)) {
-        refuseNewName(QStringLiteral("Please specify a valid contact book name.\r\n"
-                                     "The provided name is already in use."),
-                      Icon::Exclamation);
-        return;
-    }
+    bool nameInUse = false;
     try {
         Connection connection(gSconnString);
-        connection.execute(QStringLiteral("insert into tblContactBook(ContactBookName) values('") +
-                           sqlTextBody(name) + QStringLiteral("')"));
+        // The names are compared inside the insert's transaction, so a book
+        // another window adds meanwhile counts too; the comparison ignores
+        // case for all of Unicode, which the database's own index does not.
+        connection.inTransaction([&] {
+            nameInUse = isBookNameTaken(connection, name);
+            if (!nameInUse)
+                connection.execute(
+                    QStringLiteral("insert into tblContactBook(ContactBookName) values('") +
+                    sqlTextBody(name) + QStringLiteral("')"));
+        });
     } catch (const DbError&) {
         platform::showMessage(QStringLiteral("There was an error in adding the new contact book"),
                               Icon::Critical);
+        return;
+    }
+    if (nameInUse) {
+        refuseNewName(QStringLiteral("Please specify a valid contact book name.\r\n"
+                                     "The provided name is already in use."),
+                      Icon::Exclamation);
         return;
     }
     platform::showMessage(QStringLiteral("New Contact book Added successfully"), Icon::Information);
@@ -134,12 +144,12 @@ void ctrContactBook::cmdAddConfirm_Click() {
     txtNewBookName->clear();
 }
 
-bool ctrContactBook::isBookNameAvailable(const QString& name) const {
-    const QString wanted = name.toUpper();
-    for (int row = 0; row < lstContactBooks->count(); ++row)
-        if (lstContactBooks->item(row)->text().toUpper() == wanted)
-            return false;
-    return true;
+bool ctrContactBook::isBookNameTaken(Connection& connection, const QString& name) {
+    RowSet rows = connection.query(QStringLiteral("SELECT ContactBookName FROM tblContactBook"));
+    for (; !rows.atEnd(); rows.moveNext())
+        if (sameIgnoringCase(rows.text(0), name))
+            return true;
+    return false;
 }
 
 void ctrContactBook::cmdChooseClose_Click() {

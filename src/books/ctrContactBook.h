@@ -5,6 +5,7 @@
 #include <QString>
 #include <QWidget>
 
+class Connection;
 class QGroupBox;
 class QLineEdit;
 class QListWidget;
@@ -31,7 +32,7 @@ private:
     void cmdAddConfirm_Click();
     void cmdChooseClose_Click();
     void cmdDelete_Click();
-    bool isBookNameAvailable(const QString& name) const;
+    static bool isBookNameTaken(Connection& connection, const QString& name);
     bool deleteContactBook(const QString& name);
     void refuseNewName(const QString& message, platform::Icon icon);
     QString selectedBook() const;

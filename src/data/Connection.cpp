@@ -2,6 +2,7 @@
 
 #include "data/ConnectionString.h"
 #include "data/DbError.h"
+#include "data/Schema.h"
 #include "data/UnicodeCase.h"
 
 #include <QFile>
@@ -107,11 +108,23 @@ bool RowSet::isNull(int column) const {
     return sqlite3_column_type(m_statement, column) == SQLITE_NULL;
 }
 
+int RowSet::columnCount() const {
+    return m_statement ? sqlite3_column_count(m_statement) : 0;
+}
+
+QStringList RowSet::texts() const {
+    QStringList fields;
+    for (int i = 0; i < columnCount(); ++i)
+        fields << text(i);
+    return fields;
+}
+
 Connection::Connection(const QString& connectionString) {
     const QString path = databasePathOf(connectionString);
     // A missing file is a failure of the operation: only start-up creates one.
     if (!QFile::exists(path))
         throw DbError(QStringLiteral("The database file does not exist: ") + path);
+    requireCheckedFile(path);
     const int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &m_db,
                                    SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
     if (rc != SQLITE_OK) {

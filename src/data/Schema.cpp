@@ -4,14 +4,24 @@
 #include "data/DbError.h"
 #include "data/UnicodeCase.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
+#include <QMutex>
+#include <QRandomGenerator>
+#include <QSet>
 #include <sqlite3.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace {
 
-// Text columns never hold NULL and compare without regard to case; keys are
-// never reused, so a stale list entry can never point at another contact.
+// Text columns never hold NULL and use SQLite's own NOCASE collation, so the
+// file stays a standard SQLite database; keys are never reused, so a stale
+// list entry can never point at another contact.
 const char* const schemaStatements[] = {
     "CREATE TABLE tblContactType ("
     " pkContactTypeId INTEGER PRIMARY KEY AUTOINCREMENT,"
@@ -43,26 +53,33 @@ const char* const schemaStatements[] = {
     "INSERT INTO tblContactBook (ContactBookName) VALUES ('Default')",
 };
 
+// A failure of the plain C API, with SQLite's extended result code, so the
+// check can tell a lock from damage.
+struct SqliteFailure {
+    int code;
+    QString message;
+};
+
 class RawDatabase {
 public:
     RawDatabase(const QString& path, int flags) {
-        if (sqlite3_open_v2(QFile::encodeName(path).constData(), &db, flags, nullptr) !=
-            SQLITE_OK) {
+        const int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &db, flags, nullptr);
+        if (rc != SQLITE_OK) {
+            const int code = db ? sqlite3_extended_errcode(db) : rc;
             const QString message = QString::fromUtf8(db ? sqlite3_errmsg(db) : "out of memory");
             sqlite3_close_v2(db);
-            throw DbError(message);
+            db = nullptr;
+            throw SqliteFailure{code, message};
         }
+        sqlite3_extended_result_codes(db, 1);
+        sqlite3_busy_timeout(db, Connection::busyTimeoutMs);
         registerUnicodeCase(db);
     }
     ~RawDatabase() { sqlite3_close_v2(db); }
 
     void run(const char* sql) {
-        char* error = nullptr;
-        if (sqlite3_exec(db, sql, nullptr, nullptr, &error) != SQLITE_OK) {
-            const QString message = QString::fromUtf8(error ? error : "unknown error");
-            sqlite3_free(error);
-            throw DbError(message);
-        }
+        if (sqlite3_exec(db, sql, nullptr, nullptr, nullptr) != SQLITE_OK)
+            fail();
     }
 
     int count(const char* sql) { return text(sql).toInt(); }
@@ -71,69 +88,210 @@ public:
     QString text(const char* sql) {
         sqlite3_stmt* statement = nullptr;
         if (sqlite3_prepare_v2(db, sql, -1, &statement, nullptr) != SQLITE_OK)
-            throw DbError(QString::fromUtf8(sqlite3_errmsg(db)));
+            fail();
         const int rc = sqlite3_step(statement);
         const QString value = rc == SQLITE_ROW ? QString::fromUtf8(reinterpret_cast<const char*>(
                                                      sqlite3_column_text(statement, 0)))
                                                : QString();
         sqlite3_finalize(statement);
         if (rc != SQLITE_ROW)
-            throw DbError(QString::fromUtf8(sqlite3_errmsg(db)));
+            fail();
         return value;
+    }
+
+    // True when the statement compiles: every table and column it names exists.
+    bool compiles(const char* sql) {
+        sqlite3_stmt* statement = nullptr;
+        const int rc = sqlite3_prepare_v2(db, sql, -1, &statement, nullptr);
+        sqlite3_finalize(statement);
+        if (rc == SQLITE_ERROR)
+            return false;
+        if (rc != SQLITE_OK)
+            fail();
+        return true;
+    }
+
+    [[noreturn]] void fail() {
+        throw SqliteFailure{sqlite3_extended_errcode(db), QString::fromUtf8(sqlite3_errmsg(db))};
     }
 
     sqlite3* db = nullptr;
 };
 
-} // namespace
+// Each of the three tables with every column the program reads or writes.
+const char* const columnChecks[] = {
+    "SELECT pkContactTypeId, ContactTypeDesc FROM tblContactType",
+    "SELECT pkContactBookId, ContactBookName FROM tblContactBook",
+    "SELECT pkContactDetailsId, FirstName, MiddleName, LastName, Address, City, State, ZipCode,"
+    " WorkPhoneNumber, HomePhoneNumber, CellPhoneNumber, EmailAddress, ParentOrGuardianName,"
+    " Comments, fkContactType, fkContactBookId FROM tblContactDetails",
+};
 
-void createContactDatabase(const QString& path) {
-    RawDatabase database(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
-    database.run("BEGIN");
-    for (const char* statement : schemaStatements)
-        database.run(statement);
-    database.run("COMMIT");
-}
-
-bool isContactDatabase(const QString& path) {
-    if (!QFileInfo(path).isFile())
-        return false;
-    try {
-        // Opened for writing (never created) so that a journal left by a
-        // program killed while saving is rolled back, as any later operation
-        // would do; a read-only connection refuses such a file. Nothing else
-        // is written.
-        RawDatabase database(path, SQLITE_OPEN_READWRITE);
-        sqlite3_busy_timeout(database.db, Connection::busyTimeoutMs);
-        if (database.count("SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name "
-                           "IN ('tblContactType', 'tblContactBook', 'tblContactDetails')") != 3)
-            return false;
-        // A truncated or damaged file still shows its tables on the first
-        // page; the quick check reads every page and finds what is missing.
-        return database.text("PRAGMA quick_check(1)") == QLatin1String("ok");
-    } catch (const DbError&) {
-        return false;
+DatabaseFileState stateOf(const SqliteFailure& failure) {
+    switch (failure.code & 0xff) {
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        return DatabaseFileState::InUse;
+    case SQLITE_READONLY:
+    case SQLITE_CANTOPEN:
+        // The file itself could be read (checked before opening): what could
+        // not be opened or written is the journal or log beside it.
+        return DatabaseFileState::NeedsRecovery;
+    case SQLITE_PERM:
+    case SQLITE_AUTH:
+        return DatabaseFileState::Unreadable;
+    case SQLITE_NOTADB:
+        return DatabaseFileState::NotContactDatabase;
+    default:
+        return DatabaseFileState::Damaged;
     }
 }
 
-DatabaseFileState prepareDatabaseFile(const QString& path) {
+// An earlier version of the program ordered the unique index on book names
+// by a collation of its own. Rebuilt with SQLite's own collation, the index
+// matches what every SQLite program expects; nothing else changes.
+void repairBookIndex(RawDatabase& database) {
+    if (database.text("PRAGMA integrity_check(tblContactBook)") != QLatin1String("ok"))
+        database.run("REINDEX tblContactBook");
+}
+
+} // namespace
+
+void createContactDatabase(const QString& path) {
+    try {
+        RawDatabase database(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+        database.run("BEGIN");
+        for (const char* statement : schemaStatements)
+            database.run(statement);
+        database.run("COMMIT");
+    } catch (const SqliteFailure& failure) {
+        throw DbError(failure.message);
+    }
+}
+
+DatabaseFileState checkDatabaseFile(const QString& path) {
+    const QFileInfo file(path);
+    if (!file.isFile())
+        return DatabaseFileState::NotContactDatabase;
+    if (!file.isReadable())
+        return DatabaseFileState::Unreadable;
+    try {
+        // Opened for writing (never created) so that a journal left by a
+        // program killed while saving is rolled back, as any later operation
+        // would do. Nothing else is written.
+        RawDatabase database(path, SQLITE_OPEN_READWRITE);
+        for (const char* check : columnChecks)
+            if (!database.compiles(check))
+                return DatabaseFileState::NotContactDatabase;
+        // A truncated or damaged file still shows its tables on the first
+        // page; the quick check reads every page and finds what is missing.
+        return database.text("PRAGMA quick_check(1)") == QLatin1String("ok")
+                   ? DatabaseFileState::Ready
+                   : DatabaseFileState::Damaged;
+    } catch (const SqliteFailure& failure) {
+        return stateOf(failure);
+    }
+}
+
+bool isContactDatabase(const QString& path) {
+    return checkDatabaseFile(path) == DatabaseFileState::Ready;
+}
+
+bool hasJournalBeside(const QString& path) {
+    return QFileInfo::exists(path + QStringLiteral("-journal")) ||
+           QFileInfo::exists(path + QStringLiteral("-wal"));
+}
+
+namespace {
+
+DatabaseFileState checkAndRepair(const QString& path) {
+    const DatabaseFileState state = checkDatabaseFile(path);
+    if (state != DatabaseFileState::Ready)
+        return state;
+    try {
+        RawDatabase database(path, SQLITE_OPEN_READWRITE);
+        repairBookIndex(database);
+    } catch (const SqliteFailure&) {
+        // A file this user may only read stays as it is; every read works.
+    }
+    return state;
+}
+
+// Moves the finished file into place unless a file appeared there
+// meanwhile; never replaces one.
+bool moveIntoPlaceIfAbsent(const QString& from, const QString& to) {
+    const QByteArray source = QFile::encodeName(from);
+    const QByteArray target = QFile::encodeName(to);
+    if (::link(source.constData(), target.constData()) == 0) {
+        ::unlink(source.constData());
+        return true;
+    }
+    if (errno == EEXIST)
+        return false;
+    // A file system without hard links.
+    return ::renameat2(AT_FDCWD, source.constData(), AT_FDCWD, target.constData(),
+                       RENAME_NOREPLACE) == 0;
+}
+
+// The files that passed the check in this process.
+QSet<QString>& checkedFiles() {
+    static QSet<QString> files;
+    return files;
+}
+QMutex checkedFilesLock;
+
+bool isChecked(const QString& path) {
+    const QMutexLocker locker(&checkedFilesLock);
+    return checkedFiles().contains(path);
+}
+
+DatabaseFileState remembered(const QString& path, DatabaseFileState state) {
+    if (state == DatabaseFileState::Ready || state == DatabaseFileState::Created) {
+        const QMutexLocker locker(&checkedFilesLock);
+        checkedFiles().insert(path);
+    }
+    return state;
+}
+
+} // namespace
+
+void requireCheckedFile(const QString& path) {
+    if (isChecked(path))
+        return;
+    const DatabaseFileState state = checkDatabaseFile(path);
+    if (remembered(path, state) != DatabaseFileState::Ready)
+        throw DbError(QStringLiteral("The file failed the contact database check: ") + path);
+}
+
+namespace {
+
+DatabaseFileState prepareNewOrExisting(const QString& path) {
     if (QFileInfo::exists(path))
-        return isContactDatabase(path) ? DatabaseFileState::Ready
-                                       : DatabaseFileState::NotContactDatabase;
-    // Built beside the target and renamed into place, so a crash half-way
-    // never leaves a half-made contacts.mdb behind; the rename never
-    // replaces a file another instance created meanwhile.
-    const QString building = path + QStringLiteral(".new");
-    QFile::remove(building);
+        return checkAndRepair(path);
+    // Built under a name of its own and moved into place complete, so a crash
+    // half-way never leaves a half-made contacts.mdb behind, and two starts
+    // at the same moment never write into one file.
+    const QString building =
+        QStringLiteral("%1.new-%2-%3")
+            .arg(path)
+            .arg(QCoreApplication::applicationPid())
+            .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0'));
     try {
         createContactDatabase(building);
     } catch (const DbError&) {
         QFile::remove(building);
         return DatabaseFileState::CannotCreate;
     }
-    if (!QFile::rename(building, path)) {
-        QFile::remove(building);
-        return isContactDatabase(path) ? DatabaseFileState::Ready : DatabaseFileState::CannotCreate;
-    }
-    return DatabaseFileState::Created;
+    const bool moved = moveIntoPlaceIfAbsent(building, path);
+    QFile::remove(building);
+    if (moved)
+        return DatabaseFileState::Created;
+    // Another start created it first.
+    return QFileInfo::exists(path) ? checkAndRepair(path) : DatabaseFileState::CannotCreate;
+}
+
+} // namespace
+
+DatabaseFileState prepareDatabaseFile(const QString& path) {
+    return remembered(path, prepareNewOrExisting(path));
 }

@@ -7,16 +7,37 @@
 enum class DatabaseFileState {
     Ready,              // a contact database, usable
     Created,            // was missing and has been created with the delivered content
-    NotContactDatabase, // exists but is not a contact database; left untouched
+    InUse,              // another program holds a lock on it past the wait
+    NeedsRecovery,      // a journal must be rolled back, which needs a folder this user can write
+    Unreadable,         // this user may not read the file
+    NotContactDatabase, // not a database, or one without the contact tables and columns
+    Damaged,            // a contact database whose pages fail the check
     CannotCreate,       // was missing and could not be created
 };
 
 // Start-up only: creates the file with the schema and the delivered content
-// when it is missing; never touches an existing file beyond reading it.
+// when it is missing; checks an existing file, and repairs the order of its
+// book-name index when an earlier version of the program disordered it.
+// Nothing is written to a file that fails the check.
 DatabaseFileState prepareDatabaseFile(const QString& path);
 
-// True when the file exists and holds the three tables of a contact database.
+// Checks an existing file without changing it: can it be opened and read,
+// does it hold the three tables with their columns, do its pages pass the
+// quick check.
+DatabaseFileState checkDatabaseFile(const QString& path);
+
+// Every connection calls this first: a file that has not passed the check in
+// this process is checked now, and one that fails it throws DbError, so
+// nothing is ever written to it. A file that passed once is not checked again.
+void requireCheckedFile(const QString& path);
+
+// True when the file exists and passes checkDatabaseFile().
 bool isContactDatabase(const QString& path);
+
+// True when a rollback journal or a write-ahead log lies beside the file:
+// it holds changes that belong to the file, so the file must not be moved
+// without it.
+bool hasJournalBeside(const QString& path);
 
 // Writes the schema and the delivered content into a new, empty file.
 void createContactDatabase(const QString& path);

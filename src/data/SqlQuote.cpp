@@ -20,11 +20,19 @@ QString sqlText(const QString& value) {
     return QLatin1Char('\'') + sqlTextBody(value) + QLatin1Char('\'');
 }
 
+QString sqlId(qint64 id) {
+    return QString::number(id);
+}
+
 QString sqlId(const QString& id) {
+    // Another program may have written any 64-bit key, negative ones too.
+    const QStringView digits = id.startsWith(u'-') ? QStringView(id).mid(1) : QStringView(id);
     const bool digitsOnly =
-        !id.isEmpty() && id.size() <= 18 &&
-        std::all_of(id.begin(), id.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
-    if (!digitsOnly)
+        !digits.isEmpty() &&
+        std::all_of(digits.begin(), digits.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
+    bool inRange = false;
+    const qint64 value = digitsOnly ? id.toLongLong(&inRange) : 0;
+    if (!inRange)
         throw DbError(QStringLiteral("Not an id: ") + id);
-    return id;
+    return sqlId(value);
 }

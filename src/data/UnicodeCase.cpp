@@ -107,11 +107,6 @@ struct AsciiText {
     char32_t next() { return lowerAscii(s[pos++]); }
 };
 
-int nocaseCollation(void*, int aLength, const void* a, int bLength, const void* b) {
-    return compareIgnoringCase(static_cast<const char*>(a), aLength, static_cast<const char*>(b),
-                               bLength);
-}
-
 void likeFunction(sqlite3_context* context, int argc, sqlite3_value** argv) {
     const auto* pattern = reinterpret_cast<const char*>(sqlite3_value_text(argv[0]));
     const int patternLength = sqlite3_value_bytes(argv[0]);
@@ -165,6 +160,12 @@ int compareIgnoringCase(const char* a, int aLength, const char* b, int bLength) 
     return ta.atEnd() ? -1 : 1;
 }
 
+bool sameIgnoringCase(const QString& a, const QString& b) {
+    const QByteArray ua = a.toUtf8();
+    const QByteArray ub = b.toUtf8();
+    return compareIgnoringCase(ua.constData(), int(ua.size()), ub.constData(), int(ub.size())) == 0;
+}
+
 bool likeIgnoringCase(const char* pattern, int patternLength, const char* text, int textLength,
                       char32_t escape) {
     const auto* up = reinterpret_cast<const unsigned char*>(pattern);
@@ -175,7 +176,6 @@ bool likeIgnoringCase(const char* pattern, int patternLength, const char* text, 
 }
 
 void registerUnicodeCase(sqlite3* db) {
-    sqlite3_create_collation_v2(db, "NOCASE", SQLITE_UTF8, nullptr, nocaseCollation, nullptr);
     const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS;
     sqlite3_create_function_v2(db, "like", 2, flags, nullptr, likeFunction, nullptr, nullptr,
                                nullptr);

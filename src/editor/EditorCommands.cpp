@@ -21,7 +21,8 @@ void frmContactMgmt::cmdEditRecord_Click() {
     const QString id = lvContacts->selectedKey().mid(2);
     enterEditorPane();
     ctrRecord->bIsUpdateRequest = true;
-    ctrRecord->LoadRecordForEditing(id);
+    if (!ctrRecord->LoadRecordForEditing(id))
+        returnToMainView();
 }
 
 // Called after every save, successful or not: the list shows every initial of

@@ -202,23 +202,30 @@ void ctrRecord::setupcontrol() {
     cmdRecordType->setCurrentIndex(1);
 }
 
-void ctrRecord::LoadRecordForEditing(const QString& pkContactDetailsId) {
+bool ctrRecord::LoadRecordForEditing(const QString& pkContactDetailsId) {
+    // Emptied first, so a failed load leaves no earlier text behind.
+    setupcontrol();
+    sContactDetailsId.clear();
+    m_loadedRow.reset();
     try {
         Connection connection(gSconnString);
-        setupcontrol();
-        sContactDetailsId = pkContactDetailsId;
         RowSet row = connection.query(QStringLiteral("select * from tblContactDetails ") +
                                       QStringLiteral("where pkContactDetailsId = ") +
                                       sqlId(pkContactDetailsId));
         if (row.atEnd()) {
             platform::showMessage(QStringLiteral("internal error"));
-            return;
+            return false;
         }
         for (const auto& [column, box] : columnBoxes())
             setBoxText(box, row.text(column));
         cmdRecordType->setCurrentIndex(row.integer(QStringLiteral("fkContactType")) == 1 ? 0 : 1);
+        m_loadedRow = row.texts();
+        sContactDetailsId = pkContactDetailsId;
+        return true;
     } catch (const DbError&) {
+        setupcontrol();
         platform::showMessage(QStringLiteral("There was an error retrieving data"));
+        return false;
     }
 }
 
@@ -236,10 +243,14 @@ void ctrRecord::cmdSave_Click() {
                               platform::Icon::Exclamation);
         return;
     }
-    if (bIsUpdateRequest)
-        updateRecord(sContactDetailsId);
-    else
+    if (bIsUpdateRequest) {
+        // No loaded record, no update: nothing typed may land on a contact
+        // the boxes were not filled from.
+        if (!m_loadedRow || !updateRecord(sContactDetailsId))
+            return;
+    } else {
         insertRecord();
+    }
     emit RecordAddedOrUpdated();
 }
 
@@ -284,24 +295,71 @@ void ctrRecord::insertRecord() {
     platform::showMessage(QStringLiteral("Record saved sucessfuly"));
 }
 
-void ctrRecord::updateRecord(const QString& id) {
-    try {
-        Connection connection(gSconnString);
-        QString statement = QStringLiteral("update tblContactDetails ") + QStringLiteral("Set ");
-        for (const auto& [column, box] : columnBoxes())
-            statement += column + QStringLiteral(" = ") + sqlText(boxText(box)) + QLatin1Char(',');
-        statement += QStringLiteral("fkContactType = ") + recordTypeNumber() +
-                     QStringLiteral(" WHERE pkContactDetailsId = ") + sqlId(id);
-        const qint64 changed = connection.execute(statement);
-        connection.close();
-        // The contact was deleted meanwhile (by another window or program):
-        // the typed changes went nowhere, and the user must know.
-        if (changed == 0)
+QString ctrRecord::updateStatement(const QString& id) const {
+    QString statement = QStringLiteral("update tblContactDetails ") + QStringLiteral("Set ");
+    for (const auto& [column, box] : columnBoxes())
+        statement += column + QStringLiteral(" = ") + sqlText(boxText(box)) + QLatin1Char(',');
+    return statement + QStringLiteral("fkContactType = ") + recordTypeNumber() +
+           QStringLiteral(" WHERE pkContactDetailsId = ") + sqlId(id);
+}
+
+// Writes the boxes over the record only while it still holds what was
+// loaded; the check and the write share one transaction, so no other
+// window's save can slip in between.
+ctrRecord::UpdateOutcome ctrRecord::writeUpdate(const QString& id, QStringList& storedRow) {
+    const QString statement = updateStatement(id);
+    UpdateOutcome outcome = UpdateOutcome::Saved;
+    Connection connection(gSconnString);
+    connection.inTransaction([&] {
+        RowSet row = connection.query(QStringLiteral("select * from tblContactDetails ") +
+                                      QStringLiteral("where pkContactDetailsId = ") + sqlId(id));
+        if (row.atEnd()) {
+            outcome = UpdateOutcome::Gone;
+            return;
+        }
+        storedRow = row.texts();
+        row.close();
+        if (storedRow != *m_loadedRow) {
+            outcome = UpdateOutcome::ChangedElsewhere;
+            return;
+        }
+        connection.execute(statement);
+    });
+    return outcome;
+}
+
+// False when the user chose to keep editing rather than save over a change
+// made elsewhere.
+bool ctrRecord::updateRecord(const QString& id) {
+    for (;;) {
+        QStringList storedRow;
+        UpdateOutcome outcome;
+        try {
+            outcome = writeUpdate(id, storedRow);
+        } catch (const DbError&) {
+            platform::showMessage(QStringLiteral("There was an error retrieving data"));
+            return true;
+        }
+        switch (outcome) {
+        case UpdateOutcome::Saved:
+            m_loadedRow.reset();
+            return true;
+        case UpdateOutcome::Gone:
+            // Deleted meanwhile by another window or program: the typed
+            // changes went nowhere, and the user must know.
             platform::showMessage(QStringLiteral("This contact no longer exists, so the changes "
                                                  "could not be saved."),
                                   platform::Icon::Exclamation);
-    } catch (const DbError&) {
-        platform::showMessage(QStringLiteral("There was an error retrieving data"));
+            return true;
+        case UpdateOutcome::ChangedElsewhere:
+            if (!platform::askYesNo(
+                    tr("This contact was changed in another window or program after you opened "
+                       "it. Save your changes over it?")))
+                return false;
+            // Saved over exactly the version the user agreed to replace.
+            m_loadedRow = storedRow;
+            break;
+        }
     }
 }
 

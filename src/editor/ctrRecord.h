@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 
 #include <optional>
@@ -30,7 +31,9 @@ public:
     // Captions for the current mode, every box emptied, "Business" selected.
     void setupcontrol();
     // setupcontrol, then the boxes filled from the record with that id.
-    void LoadRecordForEditing(const QString& pkContactDetailsId);
+    // False, after its message, when the record could not be loaded: then
+    // nothing is left that Save could write.
+    bool LoadRecordForEditing(const QString& pkContactDetailsId);
 
 signals:
     // After every Save, whether or not the record could be written.
@@ -49,9 +52,14 @@ private:
 
     std::optional<qint64> getContactBookId(const QString& bookName);
     void insertRecord();
-    void updateRecord(const QString& id);
+    bool updateRecord(const QString& id);
+    enum class UpdateOutcome { Saved, Gone, ChangedElsewhere };
+    UpdateOutcome writeUpdate(const QString& id, QStringList& storedRow);
+    QString updateStatement(const QString& id) const;
 
     QString sContactDetailsId; // the record last loaded for editing
+    // Every field of that record as it was loaded; none when no load succeeded.
+    std::optional<QStringList> m_loadedRow;
 
     QGroupBox* frameAddUpdateRecord;
     QTabWidget* SSTab1;

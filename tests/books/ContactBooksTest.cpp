@@ -80,15 +80,15 @@ private slots:
         QVERIFY(f.window().findChild<QGroupBox*>(QStringLiteral("frameAddNew"))->isEnabled());
     }
 
-    void aNameTakenElsewhereIsRefusedByTheDatabase() {
+    void aNameTakenElsewhereIsRefusedWhenAdding() {
         MainWindowFixture f;
         openBooks(f);
         // Another program adds "Élan" after the list was loaded.
         f.folder.addBook(QStringLiteral("Élan"));
         addBook(f, QStringLiteral("éLAN"));
         QCOMPARE(f.doors.boxes.texts(),
-                 QStringList{QStringLiteral("There was an error in adding the new contact book")});
-        QCOMPARE(f.doors.boxes.shown().first().icon, platform::Icon::Critical);
+                 QStringList{QStringLiteral("Please specify a valid contact book name.\r\n"
+                                            "The provided name is already in use.")});
         QCOMPARE(f.folder.count(QStringLiteral("tblContactBook")), 2);
     }
 

@@ -78,13 +78,18 @@ private slots:
     // Never overwritten, never "repaired" into an empty one: the user is told.
     void aFileThatIsNoSoundContactDatabaseIsLeftAsItIs_data() {
         QTest::addColumn<QString>("damage");
-        QTest::newRow("text file") << "text";
-        QTest::newRow("empty file") << "empty";
-        QTest::newRow("truncated database") << "truncated";
-        QTest::newRow("page overwritten") << "overwritten";
+        QTest::addColumn<QString>("told");
+        const QString foreign = QStringLiteral("is not a contact database");
+        const QString damaged = QStringLiteral("is damaged");
+        QTest::newRow("text file") << "text" << foreign;
+        QTest::newRow("empty file") << "empty" << foreign;
+        QTest::newRow("tables without their columns") << "columns" << foreign;
+        QTest::newRow("truncated database") << "truncated" << damaged;
+        QTest::newRow("page overwritten") << "overwritten" << damaged;
     }
     void aFileThatIsNoSoundContactDatabaseIsLeftAsItIs() {
         QFETCH(QString, damage);
+        QFETCH(QString, told);
         ContactFolder folder;
         for (int i = 0; i < 300; ++i)
             folder.addContact({QStringLiteral("N%1").arg(i),
@@ -108,6 +113,10 @@ private slots:
             file.write("my notes, not a database");
         } else if (damage == QLatin1String("empty")) {
             file.resize(0);
+        } else if (damage == QLatin1String("columns")) {
+            file.close();
+            folder.execute(QStringLiteral("alter table tblContactDetails drop column Comments"));
+            QVERIFY(file.open(QIODevice::ReadWrite));
         } else if (damage == QLatin1String("truncated")) {
             file.resize(file.size() / 2);
         } else {
@@ -122,8 +131,9 @@ private slots:
         InstalledDoubles doors;
         QVERIFY(!prepareDataFolder(folder.path()));
         QCOMPARE(doors.boxes.shown().size(), 1);
-        QVERIFY(doors.boxes.texts().first().contains(
-            QLatin1String("is not a contact database, or it is damaged")));
+        QVERIFY2(doors.boxes.texts().first().contains(told),
+                 qPrintable(doors.boxes.texts().first()));
+        QVERIFY(doors.boxes.texts().first().contains(QLatin1String("Move it elsewhere")));
         QCOMPARE(doors.boxes.shown().first().icon, platform::Icon::Critical);
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(file.readAll(), before);
