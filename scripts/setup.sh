@@ -6,7 +6,7 @@ cd "$(dirname "$0")/.."
 
 packages=(
   cmake g++ make pkg-config
-  qt6-base-dev libqt6svg6 libsqlite3-dev
+  qt6-base-dev libqt6svg6 libsqlite3-dev sqlite3
   xvfb xauth xdg-utils poppler-utils fonts-dejavu-core
   librsvg2-bin desktop-file-utils appstream dpkg-dev file
 )

@@ -246,10 +246,11 @@ bool isChecked(const QString& path) {
 }
 
 DatabaseFileState remembered(const QString& path, DatabaseFileState state) {
-    if (state == DatabaseFileState::Ready || state == DatabaseFileState::Created) {
-        const QMutexLocker locker(&checkedFilesLock);
+    const QMutexLocker locker(&checkedFilesLock);
+    if (state == DatabaseFileState::Ready || state == DatabaseFileState::Created)
         checkedFiles().insert(path);
-    }
+    else
+        checkedFiles().remove(path);
     return state;
 }
 

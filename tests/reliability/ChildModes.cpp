@@ -62,6 +62,29 @@ void holdLock(bool untilTold, bool deleteAll = false) {
     sqlite3_close(db);
 }
 
+// Deletes every contact in write-ahead-log mode and waits to be killed, so
+// the log is left beside the file with a change not yet checkpointed.
+void writeAheadThenWait() {
+    sqlite3* db = nullptr;
+    QVERIFY(sqlite3_open_v2(QFile::encodeName(databasePathIn(childFolder())).constData(), &db,
+                            SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK);
+    for (const char* sql : {"PRAGMA journal_mode = WAL", "PRAGMA wal_autocheckpoint = 0",
+                            "DELETE FROM tblContactDetails"})
+        QVERIFY(sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK);
+    say("LOCKED");
+    std::string line;
+    std::getline(std::cin, line);
+    sqlite3_close(db);
+}
+
+// Start-up on the folder as this user; prints what the user was told.
+void startUp() {
+    InstalledDoubles doors;
+    prepareDataFolder(childFolder());
+    for (const QString& text : doors.boxes.texts())
+        say(qPrintable(text));
+}
+
 // Saves contacts through the editor for ever, telling each one whose save
 // has returned with its success message; the parent kills it.
 void saveInALoop() {
@@ -186,6 +209,10 @@ private slots:
             holdLock(true);
         else if (mode == QLatin1String("deleteAllThenWait"))
             holdLock(true, true);
+        else if (mode == QLatin1String("walThenWait"))
+            writeAheadThenWait();
+        else if (mode == QLatin1String("startUp"))
+            startUp();
         else if (mode == QLatin1String("saveInALoop"))
             saveInALoop();
         else if (mode == QLatin1String("readOnlyFile"))
