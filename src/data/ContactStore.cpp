@@ -1,0 +1,315 @@
+#include "data/ContactStore.h"
+
+#include "data/Connection.h"
+#include "data/DbError.h"
+#include "data/SqlQuote.h"
+#include "data/UnicodeCase.h"
+
+namespace {
+
+// The thirteen text columns in the order the insert and update name them,
+// with the member of Contact each one holds.
+struct TextColumn {
+    const char* name;
+    QString Contact::*member;
+};
+const TextColumn textColumns[] = {
+    {"FirstName", &Contact::firstName},
+    {"MiddleName", &Contact::middleName},
+    {"LastName", &Contact::lastName},
+    {"Address", &Contact::address},
+    {"city", &Contact::city},
+    {"State", &Contact::state},
+    {"ZipCode", &Contact::zipCode},
+    {"WorkPhoneNumber", &Contact::workPhone},
+    {"HomePhoneNumber", &Contact::homePhone},
+    {"CellPhoneNumber", &Contact::cellPhone},
+    {"EmailAddress", &Contact::email},
+    {"ParentOrGuardianName", &Contact::guardian},
+    {"Comments", &Contact::comments},
+};
+
+QString typeNumber(ContactType type) {
+    return QString::number(int(type));
+}
+
+QString contactByIdStatement(qint64 id) {
+    return QStringLiteral("select * from tblContactDetails ") +
+           QStringLiteral("where pkContactDetailsId = ") + sqlId(id);
+}
+
+QString bookIdStatement(const QString& book) {
+    return QStringLiteral("SELECT pkContactBookId FROM tblContactBook WHERE ContactBookName = '") +
+           sqlTextBody(book) + QStringLiteral("'");
+}
+
+QString insertStatement(const Contact& contact, qint64 bookId) {
+    QStringList values;
+    for (const TextColumn& column : textColumns)
+        values << sqlText(contact.*column.member);
+    return QStringLiteral("insert into tblContactDetails (FirstName, MiddleName, LastName, "
+                          "Address, city, State, ZipCode, ") +
+           QStringLiteral("WorkPhoneNumber, HomePhoneNumber, CellPhoneNumber, EmailAddress, "
+                          "ParentOrGuardianName, Comments, fkContactType, fkContactBookId)") +
+           QStringLiteral(" values(") + values.join(QLatin1Char(',')) + QLatin1Char(',') +
+           typeNumber(contact.type) + QLatin1Char(',') + QString::number(bookId) + QLatin1Char(')');
+}
+
+QString updateStatement(const Contact& contact) {
+    QString statement = QStringLiteral("update tblContactDetails ") + QStringLiteral("Set ");
+    for (const TextColumn& column : textColumns)
+        statement += QLatin1String(column.name) + QStringLiteral(" = ") +
+                     sqlText(contact.*column.member) + QLatin1Char(',');
+    return statement + QStringLiteral("fkContactType = ") + typeNumber(contact.type) +
+           QStringLiteral(" WHERE pkContactDetailsId = ") + sqlId(contact.id);
+}
+
+const char* phoneColumn(Phone phone) {
+    switch (phone) {
+    case Phone::Work:
+        return "WorkPhoneNumber";
+    case Phone::Home:
+        return "HomePhoneNumber";
+    case Phone::Cell:
+        break;
+    }
+    return "CellPhoneNumber";
+}
+
+QString bookContactsStatementUpToName(const QString& bookName) {
+    return QStringLiteral(
+               "Select "
+               "FirstName,MiddleName,LastName,Address,City,State,ZipCode,WorkPhoneNumber, ") +
+           QStringLiteral(
+               "HomePhoneNumber,CellPhoneNumber,EmailAddress,ParentOrGuardianName,Comments,") +
+           QStringLiteral("(select ContactTypeDesc from tblContactType where "
+                          "pkContactTypeId=fkContactType) as ContactType ") +
+           QStringLiteral("from tblContactDetails ") +
+           QStringLiteral("Where fkContactBookId = (select pkContactBookId from tblContactBook "
+                          "where ContactBookName = '") +
+           sqlTextBody(bookName);
+}
+
+QString idList(const QList<qint64>& ids) {
+    QString list;
+    for (qint64 id : ids)
+        list += sqlId(id) + QLatin1Char(',');
+    list.chop(1);
+    return list;
+}
+
+} // namespace
+
+void ContactNames::add(qint64 id, const char* firstName, int firstLength, const char* lastName,
+                       int lastLength) {
+    m_rows.push_back({id, m_names.size(), firstLength, lastLength});
+    m_names.append(firstName, size_t(firstLength));
+    m_names.append(lastName, size_t(lastLength));
+}
+
+void ContactNames::reserve(size_t count) {
+    m_rows.reserve(count);
+    m_names.reserve(count * 16);
+}
+
+QString ContactNames::firstName(int row) const {
+    const Row& r = m_rows[size_t(row)];
+    return QString::fromUtf8(m_names.data() + r.firstAt, r.firstLength);
+}
+
+QString ContactNames::lastName(int row) const {
+    const Row& r = m_rows[size_t(row)];
+    return QString::fromUtf8(m_names.data() + r.firstAt + r.firstLength, r.lastLength);
+}
+
+Contact contactFromRow(const RowSet& row) {
+    Contact contact;
+    contact.id = row.integer(QStringLiteral("pkContactDetailsId"));
+    for (const TextColumn& column : textColumns)
+        contact.*column.member = row.text(QLatin1String(column.name));
+    // Type 1 is Personal; anything else, even a type no list shows, Business.
+    contact.type = row.integer(QStringLiteral("fkContactType")) == 1 ? ContactType::Personal
+                                                                     : ContactType::Business;
+    return contact;
+}
+
+ContactStore::ContactStore(const QString& connectionString)
+    : m_connectionString(connectionString) {}
+
+void ContactStore::setConnectionString(const QString& connectionString) {
+    m_connectionString = connectionString;
+}
+
+QString ContactStore::typePattern(TypeFilter type) {
+    switch (type) {
+    case TypeFilter::None:
+        break;
+    case TypeFilter::Personal:
+        return QStringLiteral("personal");
+    case TypeFilter::Business:
+        return QStringLiteral("business");
+    case TypeFilter::Both:
+        // Spans two LIKE comparisons: the program's own constant, never input.
+        return QStringLiteral("Personal' or ContactTypeDesc like 'Business");
+    }
+    return {};
+}
+
+QString ContactStore::listStatement(TypeFilter type, const QString& lastNamePattern) const {
+    return QStringLiteral("Select * from tblContactDetails ") +
+           QStringLiteral("where fkContactType in (select pkContactTypeId from tblContactType "
+                          "where ContactTypeDesc like '") +
+           typePattern(type) + QStringLiteral("') ") + QStringLiteral("AND LastName like '") +
+           sqlTextBody(lastNamePattern) + QStringLiteral("%' ") +
+           QStringLiteral("AND fkContactBookId = (select pkContactBookId from tblContactBook "
+                          "where ContactBookName = '") +
+           sqlTextBody(m_currentBook) + QStringLiteral("')");
+}
+
+ContactNames ContactStore::list(TypeFilter type, const QString& lastNamePattern,
+                                ContactNames* partial) const {
+    ContactNames names;
+    Connection connection(m_connectionString);
+    RowSet rows = connection.query(listStatement(type, lastNamePattern));
+    const int id = rows.column(QStringLiteral("pkContactDetailsId"));
+    const int firstName = rows.column(QStringLiteral("FirstName"));
+    const int lastName = rows.column(QStringLiteral("LastName"));
+    try {
+        for (; !rows.atEnd(); rows.moveNext()) {
+            int firstLength = 0;
+            int lastLength = 0;
+            const char* first = rows.utf8(firstName, firstLength);
+            const char* last = rows.utf8(lastName, lastLength);
+            names.add(rows.integer(id), first, firstLength, last, lastLength);
+        }
+    } catch (const DbError&) {
+        if (partial)
+            *partial = std::move(names);
+        throw;
+    }
+    return names;
+}
+
+std::optional<Contact> ContactStore::contact(qint64 id) const {
+    Connection connection(m_connectionString);
+    RowSet row = connection.query(contactByIdStatement(id));
+    if (row.atEnd())
+        return std::nullopt;
+    return contactFromRow(row);
+}
+
+std::optional<QString> ContactStore::phone(qint64 id, Phone phone) const {
+    const QLatin1String column(phoneColumn(phone));
+    Connection connection(m_connectionString);
+    RowSet row = connection.query(QStringLiteral("Select ") + column +
+                                  QStringLiteral(" from tblContactDetails ") +
+                                  QStringLiteral("where pkContactDetailsId = ") + sqlId(id));
+    if (row.atEnd())
+        return std::nullopt;
+    return row.text(column);
+}
+
+bool ContactStore::insert(const Contact& contact) const {
+    Connection connection(m_connectionString);
+    RowSet book = connection.query(bookIdStatement(m_currentBook));
+    // Without its book a contact would be stored where no list shows it.
+    if (book.atEnd())
+        return false;
+    const qint64 bookId = book.integer(QStringLiteral("pkContactBookId"));
+    book.close();
+    connection.execute(insertStatement(contact, bookId));
+    return true;
+}
+
+ContactStore::UpdateResult ContactStore::update(const Contact& contact, const Contact& loaded,
+                                                Contact* stored) const {
+    const QString statement = updateStatement(contact);
+    UpdateResult result = UpdateResult::Saved;
+    Connection connection(m_connectionString);
+    connection.inTransaction([&] {
+        RowSet row = connection.query(contactByIdStatement(contact.id));
+        if (row.atEnd()) {
+            result = UpdateResult::Gone;
+            return;
+        }
+        const Contact now = contactFromRow(row);
+        row.close();
+        if (now != loaded) {
+            if (stored)
+                *stored = now;
+            result = UpdateResult::ChangedElsewhere;
+            return;
+        }
+        connection.execute(statement);
+    });
+    return result;
+}
+
+void ContactStore::remove(qint64 id) const {
+    Connection connection(m_connectionString);
+    connection.execute(QStringLiteral("Delete from tblContactDetails ") +
+                       QStringLiteral("where pkContactDetailsId = ") + sqlId(id));
+}
+
+QStringList ContactStore::books() const {
+    Connection connection(m_connectionString);
+    RowSet rows = connection.query(QStringLiteral("SELECT * FROM tblContactBook"));
+    const int name = rows.column(QStringLiteral("ContactBookName"));
+    QStringList names;
+    for (; !rows.atEnd(); rows.moveNext())
+        names << rows.text(name);
+    return names;
+}
+
+bool ContactStore::addBook(const QString& name) const {
+    bool added = false;
+    Connection connection(m_connectionString);
+    // Compared inside the insert's transaction, so a book another window
+    // adds meanwhile counts too; SQLite's own index ignores ASCII case only.
+    connection.inTransaction([&] {
+        RowSet rows =
+            connection.query(QStringLiteral("SELECT ContactBookName FROM tblContactBook"));
+        for (; !rows.atEnd(); rows.moveNext())
+            if (sameIgnoringCase(rows.text(0), name))
+                break;
+        if (!rows.atEnd())
+            return;
+        connection.execute(QStringLiteral("insert into tblContactBook(ContactBookName) values('") +
+                           sqlTextBody(name) + QStringLiteral("')"));
+        added = true;
+    });
+    return added;
+}
+
+void ContactStore::removeBook(const QString& name) const {
+    Connection connection(m_connectionString);
+    connection.inTransaction([&] {
+        connection.execute(
+            QStringLiteral("Delete from tblContactDetails where fkContactBookId = ") +
+            QStringLiteral("(select pkContactBookId from tblContactBook where "
+                           "ContactBookName = '") +
+            sqlTextBody(name) + QStringLiteral("')"));
+        connection.execute(QStringLiteral("Delete from tblContactBook where ContactBookName = '") +
+                           sqlTextBody(name) + QStringLiteral("'"));
+    });
+}
+
+QString ContactStore::rowsStatement(Purpose purpose, const QList<qint64>& ids) const {
+    const QString start = bookContactsStatementUpToName(m_currentBook);
+    if (purpose == Purpose::Export)
+        return ids.isEmpty() ? start + QStringLiteral("')")
+                             : start + QStringLiteral("') AND pkContactDetailsId IN (") +
+                                   idList(ids) + QLatin1Char(')');
+    QString statement = start + QStringLiteral("') ");
+    if (!ids.isEmpty())
+        statement +=
+            QStringLiteral("AND pkContactDetailsId IN (") + idList(ids) + QStringLiteral(") ");
+    return statement + QStringLiteral("ORDER BY FirstName");
+}
+
+void ContactStore::readRows(Purpose purpose, const QList<qint64>& ids,
+                            const std::function<void(RowSet& rows)>& reader) const {
+    Connection connection(m_connectionString);
+    RowSet rows = connection.query(rowsStatement(purpose, ids));
+    reader(rows);
+}

@@ -1,0 +1,107 @@
+#pragma once
+
+#include "data/Contact.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+class RowSet;
+
+// Which contacts a list shows by type. None is the state before a type has
+// been chosen: it matches no contact.
+enum class TypeFilter { None, Personal, Business, Both };
+
+// One of a contact's three phone numbers.
+enum class Phone { Work, Home, Cell };
+
+// The names of a listed set of contacts, in list order. All names share one
+// UTF-8 buffer and become text only when asked for, so listing 100,000
+// contacts costs no allocation per contact.
+class ContactNames {
+public:
+    void add(qint64 id, const char* firstName, int firstLength, const char* lastName,
+             int lastLength);
+    void reserve(size_t count);
+    int size() const { return int(m_rows.size()); }
+    qint64 id(int row) const { return m_rows[size_t(row)].id; }
+    QString firstName(int row) const;
+    QString lastName(int row) const;
+
+private:
+    struct Row {
+        qint64 id;
+        size_t firstAt;
+        int firstLength;
+        int lastLength; // the last name follows the first name in the buffer
+    };
+    std::vector<Row> m_rows;
+    std::string m_names;
+};
+
+// The contact database as the program uses it: the only place that spells
+// statements. It holds the connection string and the name of the current
+// book; every operation opens its own connection, and every database
+// failure throws DbError.
+class ContactStore {
+public:
+    explicit ContactStore(const QString& connectionString = {});
+
+    const QString& connectionString() const { return m_connectionString; }
+    void setConnectionString(const QString& connectionString);
+    const QString& currentBook() const { return m_currentBook; }
+    void setCurrentBook(const QString& name) { m_currentBook = name; }
+
+    // The contacts of the current book of a type whose last name matches the
+    // LIKE pattern (the caller's pattern, then "%"). Rows read before a
+    // failure while reading are kept in `names` when `partial` is given.
+    ContactNames list(TypeFilter type, const QString& lastNamePattern,
+                      ContactNames* partial = nullptr) const;
+
+    std::optional<Contact> contact(qint64 id) const;
+    std::optional<QString> phone(qint64 id, Phone phone) const;
+
+    // Adds the contact to the current book; false when that book is gone.
+    bool insert(const Contact& contact) const;
+
+    enum class UpdateResult { Saved, Gone, ChangedElsewhere };
+    // Writes the contact over the stored one with its id, but only while the
+    // stored one still equals `loaded` (what the editor showed); the check
+    // and the write share one transaction. `stored` receives the stored
+    // version when it differs.
+    UpdateResult update(const Contact& contact, const Contact& loaded,
+                        Contact* stored = nullptr) const;
+    void remove(qint64 id) const;
+
+    QStringList books() const;
+    // False when a book of that name exists already, case ignored for all of
+    // Unicode; checked inside the insert's transaction.
+    bool addBook(const QString& name) const;
+    // The book and its contacts, both or neither.
+    void removeBook(const QString& name) const;
+
+    // The rows of the current book for the CSV export (`ids` empty: the whole
+    // book) and for printing (ordered by first name), handed to `reader` to
+    // read forward. The row set carries the thirteen text columns and
+    // ContactType.
+    enum class Purpose { Export, Print };
+    void readRows(Purpose purpose, const QList<qint64>& ids,
+                  const std::function<void(RowSet& rows)>& reader) const;
+
+    // The statement texts, exactly as the program runs them.
+    static QString typePattern(TypeFilter type);
+    QString listStatement(TypeFilter type, const QString& lastNamePattern) const;
+    QString rowsStatement(Purpose purpose, const QList<qint64>& ids) const;
+
+private:
+    QString m_connectionString;
+    QString m_currentBook;
+};
+
+// Reads a contact from a row of "select * from tblContactDetails".
+Contact contactFromRow(const RowSet& row);
