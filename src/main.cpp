@@ -1,6 +1,8 @@
 #include "app/Images.h"
 #include "app/Startup.h"
 #include "app/frmContactMgmt.h"
+#include "data/ConnectionString.h"
+#include "data/Schema.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -35,5 +37,9 @@ int main(int argc, char* argv[]) {
     window.load(fileUsable);
     window.move(window.screen()->availableGeometry().center() - window.rect().center());
     window.show();
-    return application.exec();
+    const int exitCode = application.exec();
+    // The next start may then skip reading every page of an unchanged file.
+    if (fileUsable)
+        recordCleanExit(databasePathIn(folder));
+    return exitCode;
 }

@@ -6,8 +6,12 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
+#include <QProgressDialog>
 #include <QStandardPaths>
+
+#include <memory>
 
 bool hasDisplay() {
     return !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") ||
@@ -97,9 +101,37 @@ QString startupMessage(DatabaseFileState state, const QString& path) {
 
 } // namespace
 
+namespace {
+
+// Shows how a full check of the file goes once it has taken more than half
+// a second, and keeps the desktop answered meanwhile.
+class CheckProgressDialog {
+public:
+    CheckProgressDialog() { m_clock.start(); }
+    void operator()() {
+        if (!m_dialog && m_clock.elapsed() > 500) {
+            m_dialog = std::make_unique<QProgressDialog>(
+                QCoreApplication::translate("Startup", "Checking the contact database…"), QString(),
+                0, 0);
+            m_dialog->setWindowTitle(platform::applicationTitle());
+            m_dialog->setCancelButton(nullptr);
+            m_dialog->setMinimumDuration(0);
+            m_dialog->show();
+        }
+        QCoreApplication::processEvents();
+    }
+
+private:
+    QElapsedTimer m_clock;
+    std::unique_ptr<QProgressDialog> m_dialog;
+};
+
+} // namespace
+
 bool prepareDataFolder(const QString& folder) {
     const QString path = databasePathIn(folder);
-    const DatabaseFileState state = prepareDatabaseFile(path);
+    auto dialog = std::make_shared<CheckProgressDialog>();
+    const DatabaseFileState state = prepareDatabaseFile(path, [dialog] { (*dialog)(); });
     if (state == DatabaseFileState::Ready || state == DatabaseFileState::Created)
         return true;
     platform::showMessage(startupMessage(state, path), platform::Icon::Critical);

@@ -5,10 +5,12 @@
 #include "data/UnicodeCase.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
 #include <QMutex>
 #include <QRandomGenerator>
+#include <QSaveFile>
 #include <QSet>
 #include <sqlite3.h>
 
@@ -169,7 +171,37 @@ void createContactDatabase(const QString& path) {
     }
 }
 
-DatabaseFileState checkDatabaseFile(const QString& path) {
+namespace {
+
+// The header's own record of the file's length (page size times page count)
+// against the file on disk: a file cut short fails without reading it all.
+// While a write-ahead log lies beside it, the header may lag behind.
+bool lengthMatchesHeader(const QString& path) {
+    if (QFileInfo::exists(path + QStringLiteral("-wal")))
+        return true;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray header = file.read(100);
+    if (header.size() < 100)
+        return header.isEmpty(); // an empty file is an empty database
+    const auto byte = [&](int at) { return quint64(quint8(header[at])); };
+    quint64 pageSize = (byte(16) << 8) | byte(17);
+    if (pageSize == 1)
+        pageSize = 65536;
+    const quint64 pages = (byte(28) << 24) | (byte(29) << 16) | (byte(30) << 8) | byte(31);
+    return pages == 0 || quint64(file.size()) >= pageSize * pages;
+}
+
+int reportProgress(void* progress) {
+    (*static_cast<const CheckProgress*>(progress))();
+    return 0;
+}
+
+} // namespace
+
+DatabaseFileState checkDatabaseFile(const QString& path, CheckDepth depth,
+                                    const CheckProgress& progress) {
     const QFileInfo file(path);
     if (!file.isFile())
         return DatabaseFileState::NotContactDatabase;
@@ -183,8 +215,15 @@ DatabaseFileState checkDatabaseFile(const QString& path) {
         for (const char* check : columnChecks)
             if (!database.compiles(check))
                 return DatabaseFileState::NotContactDatabase;
-        // A truncated or damaged file still shows its tables on the first
-        // page; the quick check reads every page and finds what is missing.
+        if (!lengthMatchesHeader(path))
+            return DatabaseFileState::Damaged;
+        if (depth == CheckDepth::Quick)
+            return DatabaseFileState::Ready;
+        // A damaged file still shows its tables on the first page; the
+        // quick check reads every page and finds what is wrong.
+        if (progress)
+            sqlite3_progress_handler(database.db, 100000, reportProgress,
+                                     const_cast<CheckProgress*>(&progress));
         return database.text("PRAGMA quick_check(1)") == QLatin1String("ok")
                    ? DatabaseFileState::Ready
                    : DatabaseFileState::Damaged;
@@ -204,8 +243,9 @@ bool hasJournalBeside(const QString& path) {
 
 namespace {
 
-DatabaseFileState checkAndRepair(const QString& path) {
-    const DatabaseFileState state = checkDatabaseFile(path);
+DatabaseFileState checkAndRepair(const QString& path, CheckDepth depth,
+                                 const CheckProgress& progress) {
+    const DatabaseFileState state = checkDatabaseFile(path, depth, progress);
     if (state != DatabaseFileState::Ready)
         return state;
     try {
@@ -266,9 +306,38 @@ void requireCheckedFile(const QString& path) {
 
 namespace {
 
-DatabaseFileState prepareNewOrExisting(const QString& path) {
-    if (QFileInfo::exists(path))
-        return checkAndRepair(path);
+// The size and modification time of the file at the last clean exit, kept
+// beside it.
+QString cleanExitRecordOf(const QString& path) {
+    return path + QStringLiteral(".clean-exit");
+}
+
+QByteArray fileStamp(const QString& path) {
+    const QFileInfo file(path);
+    return QByteArray::number(file.size()) + ' ' +
+           QByteArray::number(file.lastModified().toMSecsSinceEpoch());
+}
+
+// The depth this start needs; the record is used up, so a run that does not
+// end cleanly leaves none and the next start checks every page.
+CheckDepth depthForThisStart(const QString& path) {
+    QFile record(cleanExitRecordOf(path));
+    const bool clean = record.open(QIODevice::ReadOnly) && record.readAll() == fileStamp(path);
+    record.close();
+    record.remove();
+    return clean ? CheckDepth::Quick : CheckDepth::Full;
+}
+
+DatabaseFileState prepareNewOrExisting(const QString& path, const CheckProgress& progress,
+                                       CheckDepth* depthUsed) {
+    if (QFileInfo::exists(path)) {
+        const CheckDepth depth = depthForThisStart(path);
+        if (depthUsed)
+            *depthUsed = depth;
+        return checkAndRepair(path, depth, progress);
+    }
+    if (depthUsed)
+        *depthUsed = CheckDepth::Full;
     // Built under a name of its own and moved into place complete, so a crash
     // half-way never leaves a half-made contacts.mdb behind, and two starts
     // at the same moment never write into one file.
@@ -288,11 +357,21 @@ DatabaseFileState prepareNewOrExisting(const QString& path) {
     if (moved)
         return DatabaseFileState::Created;
     // Another start created it first.
-    return QFileInfo::exists(path) ? checkAndRepair(path) : DatabaseFileState::CannotCreate;
+    return QFileInfo::exists(path) ? checkAndRepair(path, CheckDepth::Full, progress)
+                                   : DatabaseFileState::CannotCreate;
 }
 
 } // namespace
 
-DatabaseFileState prepareDatabaseFile(const QString& path) {
-    return remembered(path, prepareNewOrExisting(path));
+DatabaseFileState prepareDatabaseFile(const QString& path, const CheckProgress& progress,
+                                      CheckDepth* depthUsed) {
+    return remembered(path, prepareNewOrExisting(path, progress, depthUsed));
+}
+
+void recordCleanExit(const QString& path) {
+    if (!QFileInfo::exists(path))
+        return;
+    QSaveFile record(cleanExitRecordOf(path));
+    if (record.open(QIODevice::WriteOnly) && record.write(fileStamp(path)) > 0)
+        record.commit();
 }

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <functional>
+
 // The contact database file: its three tables, the delivered content, and the
 // check that a file is one.
 enum class DatabaseFileState {
@@ -15,16 +17,34 @@ enum class DatabaseFileState {
     CannotCreate,       // was missing and could not be created
 };
 
+// How much of a file a check reads. Quick: the header, the tables and their
+// columns. Full: every page as well, which on a large book takes most of a
+// second.
+enum class CheckDepth { Quick, Full };
+
+// Called now and then while a full check runs, so the caller can show
+// progress and keep its window alive.
+using CheckProgress = std::function<void()>;
+
 // Start-up only: creates the file with the schema and the delivered content
 // when it is missing; checks an existing file, and repairs the order of its
 // book-name index when an earlier version of the program disordered it.
-// Nothing is written to a file that fails the check.
-DatabaseFileState prepareDatabaseFile(const QString& path);
+// Nothing is written to a file that fails the check. The check is quick
+// when the file is as the last clean exit left it (recordCleanExit), full
+// otherwise: after a run that was killed or crashed, or when another
+// program changed the file meanwhile. `depthUsed` tells which it was.
+DatabaseFileState prepareDatabaseFile(const QString& path, const CheckProgress& progress = {},
+                                      CheckDepth* depthUsed = nullptr);
+
+// Notes the file's size and modification time as the program ends cleanly,
+// for the next start-up's quick check.
+void recordCleanExit(const QString& path);
 
 // Checks an existing file without changing it: can it be opened and read,
-// does it hold the three tables with their columns, do its pages pass the
-// quick check.
-DatabaseFileState checkDatabaseFile(const QString& path);
+// does it hold the three tables with their columns, and, for a full check,
+// do its pages pass SQLite's quick check.
+DatabaseFileState checkDatabaseFile(const QString& path, CheckDepth depth = CheckDepth::Full,
+                                    const CheckProgress& progress = {});
 
 // Every connection calls this first: a file that has not passed the check in
 // this process is checked now, and one that fails it throws DbError, so

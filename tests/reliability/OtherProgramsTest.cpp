@@ -290,6 +290,42 @@ private slots:
         }
     }
 
+    // Start-up reads every page only when the last run did not end cleanly
+    // or another program changed the file since.
+    void onlyAnUncleanEndOrAChangedFileCostsAFullCheck() {
+        QTemporaryDir folder;
+        const QString path = databasePathIn(folder.path());
+        CheckDepth depth = CheckDepth::Quick;
+        QCOMPARE(prepareDatabaseFile(path, {}, &depth), DatabaseFileState::Created);
+        recordCleanExit(path);
+        QCOMPARE(prepareDatabaseFile(path, {}, &depth), DatabaseFileState::Ready);
+        QCOMPARE(depth, CheckDepth::Quick);
+        QCOMPARE(prepareDatabaseFile(path, {}, &depth), DatabaseFileState::Ready);
+        QCOMPARE(depth, CheckDepth::Full); // the run before ended without a record
+
+        recordCleanExit(path);
+        QTest::qWait(20);
+        QCOMPARE(shell(path, QStringLiteral("insert into tblContactBook(ContactBookName) "
+                                            "values('From the shell')")),
+                 QString());
+        QCOMPARE(prepareDatabaseFile(path, {}, &depth), DatabaseFileState::Ready);
+        QCOMPARE(depth, CheckDepth::Full);
+
+        // The real program, killed while it runs.
+        recordCleanExit(path);
+        const QString program = folder.filePath(QStringLiteral("orvanta-contacts"));
+        QVERIFY(QFile::copy(QStringLiteral(ORVANTA_PROGRAM), program));
+        QProcess run;
+        run.start(program, {});
+        QVERIFY(run.waitForStarted());
+        QTest::qWait(1500);
+        QCOMPARE(run.state(), QProcess::Running);
+        run.kill();
+        run.waitForFinished();
+        QCOMPARE(prepareDatabaseFile(path, {}, &depth), DatabaseFileState::Ready);
+        QCOMPARE(depth, CheckDepth::Full);
+    }
+
     // Start-up meets a file another program keeps locked: it says so, the
     // window opens, each command fails with its own message until the lock
     // is gone, and then works.
