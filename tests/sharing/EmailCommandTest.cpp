@@ -3,13 +3,21 @@
 #include "support/MainWindowFixture.h"
 #include "support/TestRegistry.h"
 
+#include <QAbstractButton>
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QMessageBox>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
+#include <algorithm>
 #include <functional>
+
+Q_DECLARE_METATYPE(platform::Buttons)
+Q_DECLARE_METATYPE(platform::Answer)
 
 namespace {
 
@@ -111,7 +119,7 @@ private slots:
             const platform::Message& box = f.doors.boxes.shown().first();
             QCOMPARE(box.text, question);
             QCOMPARE(box.title, QStringLiteral("Send as CSV"));
-            QCOMPARE(box.buttons, platform::Buttons::YesNo);
+            QCOMPARE(box.buttons, platform::Buttons::YesNoCancel);
             QCOMPARE(box.icon, platform::Icon::Question);
             QCOMPARE(f.doors.boxes.unansweredQuestions(), 0);
 
@@ -144,6 +152,67 @@ private slots:
         QCOMPARE(f.doors.boxes.texts(), QStringList{question});
         QCOMPARE(f.doors.mail.sent.size(), 1);
         QCOMPARE(firstNames(f.doors.mail.attachmentContents.last()), QStringList{"Bo"});
+    }
+
+    // Escape or closing the question backs out of the command: nothing is
+    // written and nothing is mailed, from the button or the menu.
+    void cancellingTheQuestionSendsNothing() {
+        MainWindowFixture f;
+        addTwoContacts(f.folder);
+        f.window();
+        f.click(QStringLiteral("cmdPersonal"));
+        f.selectRows({0});
+        f.doors.boxes.answerCancel();
+        f.click(QStringLiteral("cmdEmailRecord"));
+        f.doors.boxes.answerCancel();
+        f.trigger(QStringLiteral("emailcontactbook"));
+        QCOMPARE(f.doors.boxes.texts(), (QStringList{question, question}));
+        QCOMPARE(f.doors.boxes.unusedAnswers(), 0);
+        QVERIFY(f.doors.mail.sent.isEmpty());
+        QVERIFY(!QFile::exists(attachmentPath(f)));
+    }
+
+    // The real message box: on the e-mail question Escape and the close
+    // button answer Cancel and no Cancel button shows; on a plain Yes/No
+    // question they answer No.
+    void theRealBoxAnswersEscapeAndClose_data() {
+        QTest::addColumn<platform::Buttons>("buttons");
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<platform::Answer>("answer");
+        using platform::Answer;
+        using platform::Buttons;
+        QTest::newRow("escape") << Buttons::YesNoCancel << "Escape" << Answer::Cancel;
+        QTest::newRow("close") << Buttons::YesNoCancel << "close" << Answer::Cancel;
+        QTest::newRow("enter") << Buttons::YesNoCancel << "Return" << Answer::Yes;
+        QTest::newRow("no button") << Buttons::YesNoCancel << "No" << Answer::No;
+        QTest::newRow("yes/no escape") << Buttons::YesNo << "Escape" << Answer::No;
+        QTest::newRow("yes/no close") << Buttons::YesNo << "close" << Answer::No;
+    }
+    void theRealBoxAnswersEscapeAndClose() {
+        QFETCH(platform::Buttons, buttons);
+        QFETCH(QString, action);
+        QFETCH(platform::Answer, answer);
+        QList<QMessageBox::StandardButton> shownButtons;
+        QTimer::singleShot(0, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            QVERIFY(box);
+            for (QAbstractButton* button : box->buttons())
+                if (button->isVisible())
+                    shownButtons << box->standardButton(button);
+            if (action == QLatin1String("close"))
+                box->close();
+            else if (action == QLatin1String("No") && box->button(QMessageBox::No))
+                box->button(QMessageBox::No)->click();
+            else
+                QTest::keyClick(box, action == QLatin1String("Escape") ? Qt::Key_Escape
+                                                                       : Qt::Key_Return);
+        });
+        const platform::Answer given =
+            platform::messageBoxes().show({question, buttons, platform::Icon::Question});
+        std::sort(shownButtons.begin(), shownButtons.end());
+        QCOMPARE(shownButtons,
+                 (QList<QMessageBox::StandardButton>{QMessageBox::Yes, QMessageBox::No}));
+        QCOMPARE(given, answer);
     }
 
     void mailFailuresEndSilentlyAndKeepTheFile() {
