@@ -249,6 +249,7 @@ void frmContactMgmt::runLoadSteps() {
     CurrentContactBook = QStringLiteral("Default");
     ctrRecord->gScurrentBookName = CurrentContactBook;
 
+    platform::mailService().removeEarlierAttachments();
     MAPISession.LogonUI = true;
     MAPISession.DownLoadMail = false;
     MAPISession.SignOn();

@@ -9,12 +9,15 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
 #include <algorithm>
 #include <functional>
+
+#include <unistd.h>
 
 Q_DECLARE_METATYPE(platform::Buttons)
 Q_DECLARE_METATYPE(platform::Answer)
@@ -34,6 +37,12 @@ void addTwoContacts(ContactFolder& folder) {
     bo.firstName = QStringLiteral("Bo");
     bo.lastName = QStringLiteral("Berg");
     folder.addContact(bo);
+}
+
+void writeFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
 }
 
 // First names of the contacts in a CSV text, the header left out.
@@ -269,6 +278,70 @@ private slots:
             QVERIFY(!QFile::exists(failing.arguments()[5]));
             QVERIFY(QFile::exists(attachmentPath(f)));
         }
+    }
+
+    // The copy handed to the mail program stays, in a folder only this user
+    // may enter, until the next send or the next start; then it goes, with
+    // any the program left before. Nothing else in the runtime folder is
+    // touched.
+    void copiesForTheMailProgramLastUntilTheNextSendOrStart() {
+        QTemporaryDir runtime;
+        QTemporaryDir outside;
+        const QByteArray oldRuntime = qgetenv("XDG_RUNTIME_DIR");
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
+        const auto restore = qScopeGuard([&] { qputenv("XDG_RUNTIME_DIR", oldRuntime); });
+        QDir base(runtime.path());
+        QVERIFY(base.mkpath("orvanta-mail-earlier/sub"));
+        writeFile(base.filePath("orvanta-mail-earlier/Contacts.csv"), "old");
+        QVERIFY(base.mkdir("other"));
+        writeFile(outside.filePath("keep.csv"), "keep");
+        QVERIFY(QFile::link(outside.path(), base.filePath("orvanta-mail-link")));
+        const bool root = ::geteuid() == 0; // only root can make a folder of another user
+        if (root) {
+            QVERIFY(base.mkdir("orvanta-mail-foreign"));
+            QCOMPARE(
+                ::chown(QFile::encodeName(base.filePath("orvanta-mail-foreign")), 65534, 65534), 0);
+        }
+        QStringList kept{"orvanta-mail-link", "other"};
+        if (root)
+            kept.prepend("orvanta-mail-foreign");
+        const auto entries = [&] {
+            QStringList names =
+                base.entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System);
+            names.sort();
+            return names;
+        };
+
+        FakeXdgEmail xdgEmail(0);
+        MainWindowFixture f;
+        addTwoContacts(f.folder);
+        platform::setMailService(nullptr);
+        f.window();
+        QCOMPARE(entries(), kept); // the start removed the earlier copy
+
+        QStringList copies;
+        for (int send = 0; send < 2; ++send) {
+            f.doors.boxes.answerYes();
+            f.click(QStringLiteral("cmdEmailRecord"));
+            const QStringList args = xdgEmail.arguments();
+            QCOMPARE(args.size(), 6);
+            copies << args[5];
+            const QFileInfo folder(QFileInfo(copies.last()).path());
+            QCOMPARE(folder.dir().path(), runtime.path());
+            QCOMPARE(folder.permissions() & ~(QFile::ReadUser | QFile::WriteUser | QFile::ExeUser),
+                     QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+            QCOMPARE(readBytes(copies.last()), readBytes(attachmentPath(f)));
+            QStringList expected = QStringList(kept) << folder.fileName();
+            expected.sort();
+            QCOMPARE(entries(), expected);
+        }
+        QVERIFY(!QFile::exists(copies[0]));
+
+        MainWindowFixture next;
+        platform::setMailService(nullptr);
+        next.window();
+        QCOMPARE(entries(), kept);
+        QCOMPARE(readBytes(outside.filePath("keep.csv")), QByteArray("keep"));
     }
 };
 
