@@ -250,6 +250,7 @@ void frmContactMgmt::runLoadSteps(bool fileUsable) {
     CurrentContactBook = QStringLiteral("Default");
     ctrRecord->gScurrentBookName = CurrentContactBook;
 
+    platform::mailService().removeEarlierAttachments();
     MAPISession.LogonUI = true;
     MAPISession.DownLoadMail = false;
     MAPISession.SignOn();

@@ -27,6 +27,9 @@ public:
     virtual long signOn(bool logonUI, bool downloadMail) = 0; // returns the session id
     virtual void send(long sessionId, const MailMessage& message, bool showDialog) = 0;
     virtual void signOff(long sessionId) = 0;
+    // Removes what earlier sends left for the mail program to read; a service
+    // that leaves nothing behind has nothing to do.
+    virtual void removeEarlierAttachments() {}
 };
 
 MailService& mailService();

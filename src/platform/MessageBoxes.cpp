@@ -2,6 +2,7 @@
 
 #include "platform/Door.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QMessageBox>
 
@@ -21,6 +22,22 @@ public:
             box.setDefaultButton(QMessageBox::Yes);
             box.setEscapeButton(QMessageBox::No);
             return box.exec() == QMessageBox::Yes ? Answer::Yes : Answer::No;
+        }
+        if (message.buttons == Buttons::YesNoCancel) {
+            // Escape and the close button press the escape button; a hidden
+            // Cancel button takes that part, so only Yes and No show.
+            box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+            box.setDefaultButton(QMessageBox::Yes);
+            box.setEscapeButton(QMessageBox::Cancel);
+            box.button(QMessageBox::Cancel)->hide();
+            switch (box.exec()) {
+            case QMessageBox::Yes:
+                return Answer::Yes;
+            case QMessageBox::No:
+                return Answer::No;
+            default:
+                return Answer::Cancel;
+            }
         }
         box.setStandardButtons(QMessageBox::Ok);
         box.exec();

@@ -6,9 +6,11 @@ class QWidget;
 
 namespace platform {
 
-enum class Buttons { Ok, YesNo };
+// YesNo: Escape or closing the box answers No. YesNoCancel shows the same two
+// buttons, but Escape or closing the box answers Cancel: the user backs out.
+enum class Buttons { Ok, YesNo, YesNoCancel };
 enum class Icon { None, Information, Exclamation, Critical, Question };
-enum class Answer { Ok, Yes, No };
+enum class Answer { Ok, Yes, No, Cancel };
 
 struct Message {
     QString text;

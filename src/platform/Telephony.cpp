@@ -15,13 +15,20 @@ class DesktopTelephony : public Telephony {
 public:
     bool requestMakeCall(const QString& destination, const QString&, const QString&,
                          const QString&) override {
-        return QDesktopServices::openUrl(QUrl(QStringLiteral("tel:") + destination));
+        return QDesktopServices::openUrl(telUrl(destination));
     }
 };
 
 Door<Telephony, DesktopTelephony> door;
 
 } // namespace
+
+// Every mark that could end the path or start a host, a query or a fragment
+// is percent-encoded, so the whole number is the link's path; the visual
+// separators of a telephone number stay readable.
+QUrl telUrl(const QString& number) {
+    return QUrl::fromEncoded("tel:" + QUrl::toPercentEncoding(number, "+()"), QUrl::StrictMode);
+}
 
 Telephony& telephony() {
     return door.get();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QUrl>
 
 namespace platform {
 
@@ -14,6 +15,9 @@ public:
     virtual bool requestMakeCall(const QString& destination, const QString& appName,
                                  const QString& calledParty, const QString& comment) = 0;
 };
+
+// The "tel:" link of a number, as the desktop's call handler gets it.
+QUrl telUrl(const QString& number);
 
 // The door in use: the real one unless a test installed another.
 Telephony& telephony();

@@ -7,13 +7,38 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
+#include <unistd.h>
+
 namespace platform {
 
 namespace {
+
+const QLatin1String folderPrefix("orvanta-mail-");
+
 QString xdgEmail() {
     return QStandardPaths::findExecutable(QStringLiteral("xdg-email"));
 }
+
+// Where the copies for the mail program go: the user's runtime folder, which
+// is private and emptied at logout, when there is one; else the temp folder.
+QString attachmentsBase() {
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    return !runtime.isEmpty() && QFileInfo(runtime).isDir() ? runtime : QDir::tempPath();
+}
+
 } // namespace
+
+// Only folders with this program's prefix and of this user go; a link of that
+// name is left alone, and nothing is followed out of a folder.
+void XdgMail::removeEarlierAttachments() {
+    const QFileInfoList folders =
+        QDir(attachmentsBase())
+            .entryInfoList({folderPrefix + QLatin1Char('*')},
+                           QDir::Dirs | QDir::NoSymLinks | QDir::NoDotAndDotDot);
+    for (const QFileInfo& folder : folders)
+        if (!folder.isSymLink() && folder.ownerId() == ::geteuid())
+            QDir(folder.filePath()).removeRecursively();
+}
 
 long XdgMail::signOn(bool, bool) {
     if (xdgEmail().isEmpty())
@@ -27,12 +52,15 @@ void XdgMail::send(long, const MailMessage& message, bool) {
         throw MailError("xdg-email is not installed");
     QStringList arguments{QStringLiteral("--subject"), message.subject, QStringLiteral("--body"),
                           message.noteText};
-    // The mail program reads the attachment after xdg-email returns, so the
-    // copy under its display name stays in a folder of its own; only a send
-    // that failed removes it again.
-    QTemporaryDir folder(QDir::tempPath() + QStringLiteral("/orvanta-mail-XXXXXX"));
+    // The copy under its display name stays in a folder of its own, open to
+    // this user alone; only a send that failed removes it at once.
+    removeEarlierAttachments();
+    QTemporaryDir folder(attachmentsBase() + QLatin1Char('/') + folderPrefix +
+                         QStringLiteral("XXXXXX"));
     if (!message.attachmentPathName.isEmpty()) {
-        if (!folder.isValid())
+        if (!folder.isValid() ||
+            !QFile::setPermissions(folder.path(),
+                                   QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner))
             throw MailError("Cannot create a folder for the attachment");
         // The display name is a file name, never a path out of that folder.
         const QString name = QFileInfo(message.attachmentName.isEmpty() ? message.attachmentPathName

@@ -65,6 +65,7 @@ QString frmContactMgmt::GetContactField(const QString& id, const QString& column
 // service. Without a selection no request is made. When the contact cannot
 // be read none is made either, and the user is told why with the program's
 // retrieval messages: a lookup's marker text is never dialled as a number.
+// A number of blanks only is no number either.
 void frmContactMgmt::CallSelectedContact(const QString& column) {
     if (!lvContacts->hasSelectedEntry())
         return;
@@ -76,6 +77,11 @@ void frmContactMgmt::CallSelectedContact(const QString& column) {
     }
     if (number.outcome == FieldLookup::Failed) {
         platform::showMessage(QStringLiteral("There was an error retrieving data"));
+        return;
+    }
+    if (number.value.trimmed().isEmpty()) {
+        platform::showMessage(tr("This contact has no number to call."),
+                              platform::Icon::Information);
         return;
     }
     tapiCode::tapiRequestMakeCall(number.value, applicationName(), lvContacts->selectedText(),

@@ -53,15 +53,49 @@ bool needsQuotes(const char* bytes, int length) {
     return false;
 }
 
+// Whether a spreadsheet opening the file would take the value for a formula:
+// it begins with = @ TAB or CR, or with + or - followed by more than the
+// digits, blanks and marks of a telephone number. Only the first byte is
+// looked at for every other value.
+bool looksLikeFormula(const char* bytes, int length) {
+    if (length == 0)
+        return false;
+    switch (bytes[0]) {
+    case '=':
+    case '@':
+    case '\t':
+    case '\r':
+        return true;
+    case '+':
+    case '-':
+        break;
+    default:
+        return false;
+    }
+    for (int i = 1; i < length; ++i) {
+        const char c = bytes[i];
+        if (!(c >= '0' && c <= '9') && !std::memchr(" ()./-+", c, 7))
+            return true;
+    }
+    return false;
+}
+
 // One field as standard CSV: enclosed in double quotes, inner quotes doubled,
-// when it must be (or always, for Address and Comments); else as it is. The
-// bytes are UTF-8, in which no byte of a multi-byte letter is an ASCII mark.
+// when it must be (or always, for Address and Comments); else as it is. A
+// value that looks like a formula gets a leading apostrophe, inside the
+// quotes, so that it opens as text. The bytes are UTF-8, in which no byte of
+// a multi-byte letter is an ASCII mark.
 void appendField(std::string& out, const char* bytes, int length, bool alwaysQuoted) {
+    const bool formula = looksLikeFormula(bytes, length);
     if (!alwaysQuoted && !needsQuotes(bytes, length)) {
+        if (formula)
+            out.push_back('\'');
         out.append(bytes, length);
         return;
     }
     out.push_back('"');
+    if (formula)
+        out.push_back('\'');
     const char* end = bytes + length;
     while (const char* quote = static_cast<const char*>(std::memchr(bytes, '"', end - bytes))) {
         out.append(bytes, quote + 1 - bytes); // up to and including the quote

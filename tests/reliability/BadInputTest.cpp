@@ -52,6 +52,13 @@ QString storedForm(int box, const QString& typed) {
     return text;
 }
 
+// The export's field for a stored value: the value itself, or, for one that
+// begins like a formula, the value behind an apostrophe that disarms it.
+bool exportedAs(const QString& field, const QString& stored) {
+    const bool formulaStart = !stored.isEmpty() && QStringLiteral("=@+-\t\r").contains(stored[0]);
+    return field == stored || (formulaStart && field == u'\'' + stored);
+}
+
 QString schema(ContactFolder& folder) {
     return folder.rows(QStringLiteral("select type, name, sql from sqlite_master order by name"))
         .join(u'\n');
@@ -94,11 +101,12 @@ void roundTrip(MainWindowFixture& f, RecordingPrinter& printer, const QStringLis
     const QList<QStringList> csv = parseCsv(f.doors.mail.attachmentContents.last());
     QStringList exported;
     for (const QStringList& record : csv)
-        if (record.size() == 14 && record[0] == storedForm(0, values[0]) && record[2] == values[2])
+        if (record.size() == 14 && exportedAs(record[0], storedForm(0, values[0])) &&
+            exportedAs(record[2], values[2]))
             exported = record;
     QCOMPARE(exported.size(), 14);
     for (int i = 0; i < 13; ++i)
-        QCOMPARE(exported[i], storedForm(i, values[i]));
+        QVERIFY2(exportedAs(exported[i], storedForm(i, values[i])), boxes[i][1]);
 
     f.doors.boxes.answerYes();
     f.trigger(QStringLiteral("mnuPrintContactBook"));

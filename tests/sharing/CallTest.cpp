@@ -1,5 +1,6 @@
 #include "app/frmContactMgmt.h"
 #include "data/Connection.h"
+#include "platform/Telephony.h"
 #include "support/DesktopDoubles.h"
 #include "support/MainWindowFixture.h"
 #include "support/StatementLog.h"
@@ -23,6 +24,8 @@ public:
 public slots:
     void open(const QUrl& url) { urls << url; }
 };
+
+const QString noNumber = QStringLiteral("This contact has no number to call.");
 
 // Two Personal contacts, listed Mia then Zoe once "Personal" is pressed.
 void addTwoContacts(MainWindowFixture& f) {
@@ -54,10 +57,9 @@ private slots:
         f.trigger("mnuCallCell");
         const QStringList statements = log.stop();
 
-        QCOMPARE(phone.requests.size(), 3);
+        QCOMPARE(phone.requests.size(), 2); // Mia has no cell number
         QCOMPARE(phone.requests[0].destination, QStringLiteral("555-0101 ext. 7"));
         QCOMPARE(phone.requests[1].destination, QStringLiteral("+1 (555) 0102"));
-        QCOMPARE(phone.requests[2].destination, QString()); // an empty number as stored
         for (const RecordingTelephony::Request& r : phone.requests) {
             QCOMPARE(r.appName, QStringLiteral("test_sharing"));
             QCOMPARE(r.calledParty, QStringLiteral("Mia")); // the first name alone
@@ -74,7 +76,54 @@ private slots:
         f.trigger("mnuCallHome");
         QCOMPARE(phone.requests.last().destination, QStringLiteral("555-0199"));
         QCOMPARE(phone.requests.last().calledParty, QStringLiteral("Zoe"));
-        QVERIFY(f.doors.boxes.shown().isEmpty());
+        QCOMPARE(f.doors.boxes.takeTexts(), QStringList{noNumber});
+    }
+
+    // An empty number, or one of blanks only, is no number: nothing is dialled
+    // and the user is told.
+    void aBlankNumberPlacesNoCall() {
+        MainWindowFixture f;
+        RecordingTelephony phone;
+        addTwoContacts(f);
+        f.folder.execute("update tblContactDetails set HomePhoneNumber = ' \t ' "
+                         "where FirstName = 'Zoe'");
+        f.clickRow(1);
+        f.trigger("mnuCallHome");
+        f.trigger("mnuCallCell");
+        QVERIFY(phone.requests.isEmpty());
+        QCOMPARE(f.doors.boxes.takeTexts(), QStringList(2, noNumber));
+        f.trigger("mnuCallWork");
+        QVERIFY(phone.requests.isEmpty());
+        QCOMPARE(f.doors.boxes.takeTexts(), QStringList{noNumber});
+    }
+
+    // Whatever the number holds, the link carries it as data: the handler
+    // reads back exactly the stored text, never a host, query or fragment.
+    void theTelLinkCarriesTheNumberExactly_data() {
+        QTest::addColumn<QString>("number");
+        QTest::newRow("plain") << QStringLiteral("+1 (555) 0102");
+        QTest::newRow("fragment and query") << QStringLiteral("555 123#2?x");
+        QTest::newRow("authority") << QStringLiteral("//evil.example.com/x");
+        QTest::newRow("scheme") << QStringLiteral("http://evil.example.com");
+        QTest::newRow("percent escapes") << QStringLiteral("%41%2F");
+        QTest::newRow("stray percent") << QStringLiteral("100%");
+        QTest::newRow("service code") << QStringLiteral("*31#555;ext=7");
+        QTest::newRow("brackets and backslash") << QStringLiteral("[::1]\\x@y:z");
+        QTest::newRow("letters") << QStringLiteral("Émile ☎ 555");
+    }
+    void theTelLinkCarriesTheNumberExactly() {
+        QFETCH(QString, number);
+        const QUrl url = platform::telUrl(number);
+        QVERIFY(url.isValid());
+        QCOMPARE(url.scheme(), QStringLiteral("tel"));
+        QCOMPARE(url.path(QUrl::FullyDecoded), number);
+        QVERIFY(!url.hasQuery());
+        QVERIFY(!url.hasFragment());
+        QVERIFY(url.authority().isEmpty());
+        // A handler that gets the link as text reads the same.
+        const QUrl reread = QUrl::fromEncoded(url.toEncoded(), QUrl::StrictMode);
+        QCOMPARE(reread.path(QUrl::FullyDecoded), number);
+        QVERIFY(!reread.hasQuery() && !reread.hasFragment() && reread.authority().isEmpty());
     }
 
     void withoutSelectionTheMenuOpensButNothingIsRequested() {

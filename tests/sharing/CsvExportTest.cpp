@@ -151,6 +151,44 @@ private slots:
             QCOMPARE(record.size(), 14);
     }
 
+    // A value a spreadsheet would take for a formula gets a leading
+    // apostrophe, inside the quotes; telephone numbers stay as they are.
+    void formulasAreDisarmed_data() {
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QByteArray>("field"); // as an unquoted column writes it
+        QTest::newRow("command") << QStringLiteral("=cmd|' /C calc'!A0")
+                                 << QByteArray("'=cmd|' /C calc'!A0");
+        QTest::newRow("at") << QStringLiteral("@SUM(1+1)") << QByteArray("'@SUM(1+1)");
+        QTest::newRow("comma") << QStringLiteral("=1,2") << QByteArray("\"'=1,2\"");
+        QTest::newRow("tab") << QStringLiteral("\tx") << QByteArray("'\tx");
+        QTest::newRow("carriage return") << QStringLiteral("\rx") << QByteArray("\"'\rx\"");
+        QTest::newRow("plus call") << QStringLiteral("+1-555-CALL") << QByteArray("'+1-555-CALL");
+        QTest::newRow("minus cell") << QStringLiteral("-A1") << QByteArray("'-A1");
+        QTest::newRow("plus formula") << QStringLiteral("+SUM(A1)") << QByteArray("'+SUM(A1)");
+        QTest::newRow("quote") << QStringLiteral("=\"x\"") << QByteArray("\"'=\"\"x\"\"\"");
+        QTest::newRow("phone") << QStringLiteral("+44 20 7946 0000")
+                               << QByteArray("+44 20 7946 0000");
+        QTest::newRow("phone marks")
+            << QStringLiteral("+1 (555) 010.2/3-4") << QByteArray("+1 (555) 010.2/3-4");
+        QTest::newRow("negative") << QStringLiteral("-5") << QByteArray("-5");
+        QTest::newRow("dashes") << QStringLiteral("--") << QByteArray("--");
+        QTest::newRow("inner equals") << QStringLiteral("a=b@c") << QByteArray("a=b@c");
+        QTest::newRow("apostrophe") << QStringLiteral("'=x") << QByteArray("'=x");
+    }
+    void formulasAreDisarmed() {
+        QFETCH(QString, value);
+        QFETCH(QByteArray, field);
+        MainWindowFixture f;
+        TestContact c;
+        c.firstName = value;
+        c.comments = value;
+        f.folder.addContact(c);
+        QVERIFY(f.window().ExportContactBook(target(f)));
+        const QByteArray quoted = field.startsWith('"') ? field : '"' + field + '"';
+        QCOMPARE(readBytes(target(f)),
+                 header + field + ",,,\"\",,,,,,,,," + quoted + ",Personal\r\n");
+    }
+
     void aBookNameWithQuotesIsQuotedInTheQuery() {
         MainWindowFixture f;
         const QString book = QStringLiteral("Kim's \"Work\"");

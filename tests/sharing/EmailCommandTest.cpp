@@ -3,13 +3,24 @@
 #include "support/MainWindowFixture.h"
 #include "support/TestRegistry.h"
 
+#include <QAbstractButton>
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QMessageBox>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
+#include <algorithm>
 #include <functional>
+
+#include <unistd.h>
+
+Q_DECLARE_METATYPE(platform::Buttons)
+Q_DECLARE_METATYPE(platform::Answer)
 
 namespace {
 
@@ -26,6 +37,12 @@ void addTwoContacts(ContactFolder& folder) {
     bo.firstName = QStringLiteral("Bo");
     bo.lastName = QStringLiteral("Berg");
     folder.addContact(bo);
+}
+
+void writeFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
 }
 
 // First names of the contacts in a CSV text, the header left out.
@@ -111,7 +128,7 @@ private slots:
             const platform::Message& box = f.doors.boxes.shown().first();
             QCOMPARE(box.text, question);
             QCOMPARE(box.title, QStringLiteral("Send as CSV"));
-            QCOMPARE(box.buttons, platform::Buttons::YesNo);
+            QCOMPARE(box.buttons, platform::Buttons::YesNoCancel);
             QCOMPARE(box.icon, platform::Icon::Question);
             QCOMPARE(f.doors.boxes.unansweredQuestions(), 0);
 
@@ -144,6 +161,67 @@ private slots:
         QCOMPARE(f.doors.boxes.texts(), QStringList{question});
         QCOMPARE(f.doors.mail.sent.size(), 1);
         QCOMPARE(firstNames(f.doors.mail.attachmentContents.last()), QStringList{"Bo"});
+    }
+
+    // Escape or closing the question backs out of the command: nothing is
+    // written and nothing is mailed, from the button or the menu.
+    void cancellingTheQuestionSendsNothing() {
+        MainWindowFixture f;
+        addTwoContacts(f.folder);
+        f.window();
+        f.click(QStringLiteral("cmdPersonal"));
+        f.selectRows({0});
+        f.doors.boxes.answerCancel();
+        f.click(QStringLiteral("cmdEmailRecord"));
+        f.doors.boxes.answerCancel();
+        f.trigger(QStringLiteral("emailcontactbook"));
+        QCOMPARE(f.doors.boxes.texts(), (QStringList{question, question}));
+        QCOMPARE(f.doors.boxes.unusedAnswers(), 0);
+        QVERIFY(f.doors.mail.sent.isEmpty());
+        QVERIFY(!QFile::exists(attachmentPath(f)));
+    }
+
+    // The real message box: on the e-mail question Escape and the close
+    // button answer Cancel and no Cancel button shows; on a plain Yes/No
+    // question they answer No.
+    void theRealBoxAnswersEscapeAndClose_data() {
+        QTest::addColumn<platform::Buttons>("buttons");
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<platform::Answer>("answer");
+        using platform::Answer;
+        using platform::Buttons;
+        QTest::newRow("escape") << Buttons::YesNoCancel << "Escape" << Answer::Cancel;
+        QTest::newRow("close") << Buttons::YesNoCancel << "close" << Answer::Cancel;
+        QTest::newRow("enter") << Buttons::YesNoCancel << "Return" << Answer::Yes;
+        QTest::newRow("no button") << Buttons::YesNoCancel << "No" << Answer::No;
+        QTest::newRow("yes/no escape") << Buttons::YesNo << "Escape" << Answer::No;
+        QTest::newRow("yes/no close") << Buttons::YesNo << "close" << Answer::No;
+    }
+    void theRealBoxAnswersEscapeAndClose() {
+        QFETCH(platform::Buttons, buttons);
+        QFETCH(QString, action);
+        QFETCH(platform::Answer, answer);
+        QList<QMessageBox::StandardButton> shownButtons;
+        QTimer::singleShot(0, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            QVERIFY(box);
+            for (QAbstractButton* button : box->buttons())
+                if (button->isVisible())
+                    shownButtons << box->standardButton(button);
+            if (action == QLatin1String("close"))
+                box->close();
+            else if (action == QLatin1String("No") && box->button(QMessageBox::No))
+                box->button(QMessageBox::No)->click();
+            else
+                QTest::keyClick(box, action == QLatin1String("Escape") ? Qt::Key_Escape
+                                                                       : Qt::Key_Return);
+        });
+        const platform::Answer given =
+            platform::messageBoxes().show({question, buttons, platform::Icon::Question});
+        std::sort(shownButtons.begin(), shownButtons.end());
+        QCOMPARE(shownButtons,
+                 (QList<QMessageBox::StandardButton>{QMessageBox::Yes, QMessageBox::No}));
+        QCOMPARE(given, answer);
     }
 
     void mailFailuresEndSilentlyAndKeepTheFile() {
@@ -200,6 +278,70 @@ private slots:
             QVERIFY(!QFile::exists(failing.arguments()[5]));
             QVERIFY(QFile::exists(attachmentPath(f)));
         }
+    }
+
+    // The copy handed to the mail program stays, in a folder only this user
+    // may enter, until the next send or the next start; then it goes, with
+    // any the program left before. Nothing else in the runtime folder is
+    // touched.
+    void copiesForTheMailProgramLastUntilTheNextSendOrStart() {
+        QTemporaryDir runtime;
+        QTemporaryDir outside;
+        const QByteArray oldRuntime = qgetenv("XDG_RUNTIME_DIR");
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
+        const auto restore = qScopeGuard([&] { qputenv("XDG_RUNTIME_DIR", oldRuntime); });
+        QDir base(runtime.path());
+        QVERIFY(base.mkpath("orvanta-mail-earlier/sub"));
+        writeFile(base.filePath("orvanta-mail-earlier/Contacts.csv"), "old");
+        QVERIFY(base.mkdir("other"));
+        writeFile(outside.filePath("keep.csv"), "keep");
+        QVERIFY(QFile::link(outside.path(), base.filePath("orvanta-mail-link")));
+        const bool root = ::geteuid() == 0; // only root can make a folder of another user
+        if (root) {
+            QVERIFY(base.mkdir("orvanta-mail-foreign"));
+            QCOMPARE(
+                ::chown(QFile::encodeName(base.filePath("orvanta-mail-foreign")), 65534, 65534), 0);
+        }
+        QStringList kept{"orvanta-mail-link", "other"};
+        if (root)
+            kept.prepend("orvanta-mail-foreign");
+        const auto entries = [&] {
+            QStringList names =
+                base.entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System);
+            names.sort();
+            return names;
+        };
+
+        FakeXdgEmail xdgEmail(0);
+        MainWindowFixture f;
+        addTwoContacts(f.folder);
+        platform::setMailService(nullptr);
+        f.window();
+        QCOMPARE(entries(), kept); // the start removed the earlier copy
+
+        QStringList copies;
+        for (int send = 0; send < 2; ++send) {
+            f.doors.boxes.answerYes();
+            f.click(QStringLiteral("cmdEmailRecord"));
+            const QStringList args = xdgEmail.arguments();
+            QCOMPARE(args.size(), 6);
+            copies << args[5];
+            const QFileInfo folder(QFileInfo(copies.last()).path());
+            QCOMPARE(folder.dir().path(), runtime.path());
+            QCOMPARE(folder.permissions() & ~(QFile::ReadUser | QFile::WriteUser | QFile::ExeUser),
+                     QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+            QCOMPARE(readBytes(copies.last()), readBytes(attachmentPath(f)));
+            QStringList expected = QStringList(kept) << folder.fileName();
+            expected.sort();
+            QCOMPARE(entries(), expected);
+        }
+        QVERIFY(!QFile::exists(copies[0]));
+
+        MainWindowFixture next;
+        platform::setMailService(nullptr);
+        next.window();
+        QCOMPARE(entries(), kept);
+        QCOMPARE(readBytes(outside.filePath("keep.csv")), QByteArray("keep"));
     }
 };
 

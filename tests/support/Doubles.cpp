@@ -8,9 +8,13 @@ platform::Answer ScriptedMessageBoxes::show(const platform::Message& message) {
         return platform::Answer::Ok;
     if (m_answers.isEmpty()) {
         ++m_unanswered;
-        return platform::Answer::No;
+        return message.buttons == platform::Buttons::YesNoCancel ? platform::Answer::Cancel
+                                                                 : platform::Answer::No;
     }
-    return m_answers.takeFirst();
+    const platform::Answer answer = m_answers.takeFirst();
+    if (answer == platform::Answer::Cancel && message.buttons != platform::Buttons::YesNoCancel)
+        return platform::Answer::No;
+    return answer;
 }
 
 QStringList ScriptedMessageBoxes::texts() const {

@@ -8,7 +8,8 @@
 
 // The message door's double: answers questions from a script and records
 // every box. A question without a scripted answer is recorded as unexpected
-// and answered No, so nothing is ever changed by a box nobody planned.
+// and answered No (Cancel where the question offers it), so nothing is ever
+// changed by a box nobody planned.
 class ScriptedMessageBoxes : public platform::MessageBoxes {
 public:
     platform::Answer show(const platform::Message& message) override;
@@ -16,6 +17,8 @@ public:
     void answerNext(platform::Answer answer) { m_answers << answer; }
     void answerYes() { answerNext(platform::Answer::Yes); }
     void answerNo() { answerNext(platform::Answer::No); }
+    // Escape or the close button: Cancel where the question offers it, else No.
+    void answerCancel() { answerNext(platform::Answer::Cancel); }
 
     const QList<platform::Message>& shown() const { return m_shown; }
     QStringList texts() const; // every box's text, in order
