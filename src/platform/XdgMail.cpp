@@ -29,15 +29,20 @@ QString attachmentsBase() {
 } // namespace
 
 // Only folders with this program's prefix and of this user go; a link of that
-// name is left alone, and nothing is followed out of a folder.
+// name is left alone, and nothing is followed out of a folder. The temp
+// folder is swept too: earlier versions left their copies there.
 void XdgMail::removeEarlierAttachments() {
-    const QFileInfoList folders =
-        QDir(attachmentsBase())
-            .entryInfoList({folderPrefix + QLatin1Char('*')},
-                           QDir::Dirs | QDir::NoSymLinks | QDir::NoDotAndDotDot);
-    for (const QFileInfo& folder : folders)
-        if (!folder.isSymLink() && folder.ownerId() == ::geteuid())
-            QDir(folder.filePath()).removeRecursively();
+    QStringList bases{attachmentsBase()};
+    if (!bases.contains(QDir::tempPath()))
+        bases << QDir::tempPath();
+    for (const QString& base : std::as_const(bases)) {
+        const QFileInfoList folders =
+            QDir(base).entryInfoList({folderPrefix + QLatin1Char('*')},
+                                     QDir::Dirs | QDir::NoSymLinks | QDir::NoDotAndDotDot);
+        for (const QFileInfo& folder : folders)
+            if (!folder.isSymLink() && folder.ownerId() == ::geteuid())
+                QDir(folder.filePath()).removeRecursively();
+    }
 }
 
 long XdgMail::signOn(bool, bool) {
