@@ -9,6 +9,7 @@ packages=(
   qt6-base-dev libqt6svg6 libsqlite3-dev sqlite3
   xvfb xauth xdg-utils poppler-utils fonts-dejavu-core
   librsvg2-bin desktop-file-utils appstream dpkg-dev file
+  python3-vobject
 )
 
 missing=()

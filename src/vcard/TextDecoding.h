@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QByteArrayView>
+#include <QList>
+#include <QString>
+#include <QStringView>
+
+// The byte- and character-level steps of reading a vCard value.
+namespace vcard::detail {
+
+// Bytes of a quoted-printable value whose soft line breaks are already joined.
+// A '=' not followed by two hex digits is kept as it is.
+QByteArray decodeQuotedPrintable(QByteArrayView in);
+
+// Characters of bytes in the named character set. Without a name, or with
+// UTF-8 named, bytes that are not valid UTF-8 are read as windows-1252.
+// ISO-8859-1 is read as windows-1252 too: its C1 controls never carry text.
+QString decodeText(QByteArrayView bytes, QByteArrayView charset = {});
+
+// Undoes the backslash escapes of a text value (\, \; \\ \: \n \N); any line
+// break, escaped or raw, comes out as CR LF. An unknown escape stays as it is.
+QString unescapeText(QStringView escaped);
+
+// Splits at `separator` where no backslash escapes it; the parts keep their
+// escapes.
+QList<QStringView> splitEscaped(QStringView text, QChar separator);
+
+// `text` with every line break (CR LF, LF or CR) as CR LF.
+QString withCrLf(const QString& text);
+
+} // namespace vcard::detail
