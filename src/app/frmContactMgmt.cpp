@@ -242,12 +242,14 @@ void frmContactMgmt::load(bool fileUsable) {
 
 void frmContactMgmt::runLoadSteps(bool fileUsable) {
     ConnectionString = connectionStringFor(m_folder);
+    m_store.setConnectionString(ConnectionString);
     ctrContactBooks->gSconnString = ConnectionString;
     ctrRecord->gSconnString = ConnectionString;
     if (fileUsable)
         loadContactList(QStringLiteral("personal"), QStringLiteral("%"));
     setWindowCaption(QString());
     CurrentContactBook = QStringLiteral("Default");
+    m_store.setCurrentBook(CurrentContactBook);
     ctrRecord->gScurrentBookName = CurrentContactBook;
 
     platform::mailService().removeEarlierAttachments();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "data/ContactStore.h"
 #include "platform/Mail.h"
 
 #include <QList>
@@ -47,6 +48,8 @@ public:
 
     QString ConnectionString;
     QString CurrentContactBook;
+    // The contact database, on the same connection string and current book.
+    ContactStore& store() { return m_store; }
     const QString& dataFolder() const { return m_folder; }
 
     void setWindowCaption(const QString& bookName);
@@ -106,6 +109,7 @@ private:
     void mnuAbout_Click();
 
     QString m_folder;
+    ContactStore m_store;
     QList<QObject*> m_members; // the control collection, in creation order
 
 public:

@@ -13,6 +13,7 @@ void frmContactMgmt::ctrContactBooks_ContactBookChosen(const QString& contactBoo
     returnToMainView();
     setWindowCaption(contactBookName);
     CurrentContactBook = contactBookName;
+    store().setCurrentBook(CurrentContactBook);
     ctrRecord->gScurrentBookName = CurrentContactBook;
     loadContactList(QStringLiteral("personal"), QStringLiteral("%"));
 }
