@@ -20,6 +20,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QShortcut>
+#include <QStackedWidget>
 #include <QStyle>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -270,10 +271,18 @@ void frmContactMgmt::setMembersVisible(bool visible) {
         if (auto* menu = qobject_cast<QMenu*>(m))
             menu->menuAction()->setVisible(visible);
         else if (auto* widget = qobject_cast<QWidget*>(m))
-            widget->setVisible(visible);
+            setMemberWidgetVisible(widget, visible);
         else if (auto* action = qobject_cast<QAction*>(m))
             action->setVisible(visible);
     }
+}
+
+void frmContactMgmt::setMemberWidgetVisible(QWidget* widget, bool visible) {
+    // A page of a stack (a tab page) is shown by its stack alone: shown here
+    // while another page is current, it would be drawn over that page.
+    if (auto* stack = qobject_cast<QStackedWidget*>(widget->parentWidget()))
+        visible = visible && stack->currentWidget() == widget;
+    widget->setVisible(visible);
 }
 
 void frmContactMgmt::hideAll() {

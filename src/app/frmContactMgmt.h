@@ -82,6 +82,7 @@ private:
     void connectHandlers();
     void runLoadSteps();
     void setMembersVisible(bool visible);
+    void setMemberWidgetVisible(QWidget* widget, bool visible);
     template <typename T> T* member(T* object, const char* name);
 
     // Handlers, each in the folder of its subsystem.
