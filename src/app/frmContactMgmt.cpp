@@ -164,9 +164,9 @@ void frmContactMgmt::buildMenus() {
     sep2 = member(mnuRootFile->addSeparator(), "sep2");
     mnuExit = member(mnuRootFile->addAction(QStringLiteral("Exit")), "mnuExit");
 
-    // The call menu has no caption and stays out of the menu bar until the
-    // first show all; "Call" pops it up.
-    mnuCallMenu = member(menuBar()->addMenu(QString()), "mnuCallMenu");
+    // The call menu has no caption and never enters the menu bar: it is the
+    // pop-up of the "Call" command.
+    mnuCallMenu = member(new QMenu(this), "mnuCallMenu");
     mnuCallHome =
         member(mnuCallMenu->addAction(QStringLiteral("Call at Home number")), "mnuCallHome");
     mnuCallWork =
@@ -266,10 +266,8 @@ void frmContactMgmt::setWindowCaption(const QString& bookName) {
 
 void frmContactMgmt::setMembersVisible(bool visible) {
     for (QObject* m : std::as_const(m_members)) {
-        // A menu is shown or hidden through its entry in the menu bar; the
-        // menu widget itself is a pop-up and is never shown directly.
         if (auto* menu = qobject_cast<QMenu*>(m))
-            menu->menuAction()->setVisible(visible);
+            setMenuVisible(menu, visible);
         else if (auto* widget = qobject_cast<QWidget*>(m))
             setMemberWidgetVisible(widget, visible);
         else if (auto* action = qobject_cast<QAction*>(m))
@@ -283,6 +281,14 @@ void frmContactMgmt::setMemberWidgetVisible(QWidget* widget, bool visible) {
     if (auto* stack = qobject_cast<QStackedWidget*>(widget->parentWidget()))
         visible = visible && stack->currentWidget() == widget;
     widget->setVisible(visible);
+}
+
+void frmContactMgmt::setMenuVisible(QMenu* menu, bool visible) {
+    // A menu is shown or hidden through its entry in the menu bar; the menu
+    // widget itself is a pop-up and is never shown directly. A pop-up-only
+    // menu has no entry to show.
+    if (menuBar()->actions().contains(menu->menuAction()))
+        menu->menuAction()->setVisible(visible);
 }
 
 void frmContactMgmt::hideAll() {

@@ -83,6 +83,7 @@ private:
     void runLoadSteps();
     void setMembersVisible(bool visible);
     void setMemberWidgetVisible(QWidget* widget, bool visible);
+    void setMenuVisible(QMenu* menu, bool visible);
     template <typename T> T* member(T* object, const char* name);
 
     // Handlers, each in the folder of its subsystem.

@@ -3,7 +3,10 @@
 #include "support/MainWindowFixture.h"
 #include "support/TestRegistry.h"
 
+#include <QAction>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QTest>
 
@@ -31,7 +34,8 @@ const QStringList allTrips{QStringLiteral("add, cancel"), QStringLiteral("edit, 
 
 } // namespace
 
-// Leaving a pane brings the main view back as it was.
+// Leaving a pane brings the main view back as it was: one tab page and the
+// menu bar's own menus.
 class PaneTripTest : public QObject {
     Q_OBJECT
 
@@ -62,6 +66,15 @@ private slots:
                      qPrintable(w.SSTab1->tabText(page)));
         QCOMPARE(w.SSTab1->lblAddress->isVisible(), tab == 1);
         QCOMPARE(w.SSTab1->txtFName->isVisible(), tab == 0);
+        // The call menu belongs to the Call button alone, with all its items.
+        for (QAction* entry : w.menuBar()->actions())
+            QVERIFY2(!entry->isVisible() || !entry->text().isEmpty(),
+                     "a menu without a caption in the menu bar");
+        QVERIFY(!w.menuBar()->actions().contains(w.mnuCallMenu->menuAction()) ||
+                !w.mnuCallMenu->menuAction()->isVisible());
+        for (QAction* item : {w.mnuCallHome, w.mnuCallWork, w.mnuCallCell})
+            QVERIFY(item->isVisible());
+
         // Another tab brings its page, and only its page, forward.
         const int other = (tab + 1) % w.SSTab1->count();
         w.SSTab1->setCurrentIndex(other);
