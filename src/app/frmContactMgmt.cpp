@@ -264,8 +264,10 @@ void frmContactMgmt::setWindowCaption(const QString& bookName) {
         setWindowTitle(QStringLiteral("Orvanta Contacts [ ") + bookName + QStringLiteral(" ]"));
 }
 
-void frmContactMgmt::setMembersVisible(bool visible) {
+void frmContactMgmt::setMembersVisible(bool visible, const QList<QWidget*>& leftAlone) {
     for (QObject* m : std::as_const(m_members)) {
+        if (leftAlone.contains(m))
+            continue;
         if (auto* menu = qobject_cast<QMenu*>(m))
             setMenuVisible(menu, visible);
         else if (auto* widget = qobject_cast<QWidget*>(m))
@@ -311,10 +313,13 @@ void frmContactMgmt::enterBookPane() {
 }
 
 void frmContactMgmt::returnToMainView() {
-    showAll();
-    ctrRecord->setVisible(false);
-    frameContactBooks->setVisible(false);
-    ctrContactBooks->setVisible(false);
+    // The panes go first and are left out of the show: visible for a moment
+    // beside the main view, they would widen the layout's minimum to the sum
+    // of both, and the window would grow to it and stay grown.
+    const QList<QWidget*> panes{ctrRecord, frameContactBooks, ctrContactBooks};
+    for (QWidget* pane : panes)
+        pane->setVisible(false);
+    setMembersVisible(true, panes);
 }
 
 void frmContactMgmt::closeEvent(QCloseEvent* event) {

@@ -81,7 +81,7 @@ private:
     QToolButton* addPictureButton(int index, const QString& tooltip, const QString& iconName);
     void connectHandlers();
     void runLoadSteps();
-    void setMembersVisible(bool visible);
+    void setMembersVisible(bool visible, const QList<QWidget*>& leftAlone = {});
     void setMemberWidgetVisible(QWidget* widget, bool visible);
     void setMenuVisible(QMenu* menu, bool visible);
     template <typename T> T* member(T* object, const char* name);

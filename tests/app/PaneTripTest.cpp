@@ -34,8 +34,8 @@ const QStringList allTrips{QStringLiteral("add, cancel"), QStringLiteral("edit, 
 
 } // namespace
 
-// Leaving a pane brings the main view back as it was: one tab page and the
-// menu bar's own menus.
+// Leaving a pane brings the main view back as it was: one tab page, the menu
+// bar's own menus, the window's size.
 class PaneTripTest : public QObject {
     Q_OBJECT
 
@@ -80,6 +80,26 @@ private slots:
         w.SSTab1->setCurrentIndex(other);
         for (int page = 0; page < w.SSTab1->count(); ++page)
             QCOMPARE(w.SSTab1->widget(page)->isVisible(), page == other);
+    }
+
+    void theWindowKeepsItsSizeAcrossPanes() {
+        MainWindowFixture f;
+        f.folder.addContact({.firstName = "Ann", .lastName = "Lee"});
+        frmContactMgmt& w = f.window();
+        f.click(QStringLiteral("cmdPersonal"));
+        const QSize chosen(1040, 720);
+        w.resize(chosen);
+        QCOMPARE(w.size(), chosen);
+        for (int round = 0; round < 3; ++round)
+            for (const QString& trip : allTrips) {
+                takeTrip(f, trip);
+                QCoreApplication::processEvents(); // the layouts settle
+                QVERIFY2(w.size() == chosen, qPrintable(QStringLiteral("%1 in round %2: %3x%4")
+                                                            .arg(trip)
+                                                            .arg(round)
+                                                            .arg(w.width())
+                                                            .arg(w.height())));
+            }
     }
 };
 
