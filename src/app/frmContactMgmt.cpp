@@ -66,10 +66,6 @@ QToolButton* frmContactMgmt::addPictureButton(int index, const QString& tooltip,
 void frmContactMgmt::buildControls() {
     auto* central = new QWidget(this);
     central->setObjectName(QStringLiteral("centralArea"));
-    central->setAutoFillBackground(true);
-    QPalette white = central->palette();
-    white.setColor(QPalette::Window, Qt::white);
-    central->setPalette(white);
     setCentralWidget(central);
     auto* layout = new QVBoxLayout(central);
 
