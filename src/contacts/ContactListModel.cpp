@@ -1,5 +1,7 @@
 #include "contacts/ContactListModel.h"
 
+#include "contacts/DisplayText.h"
+
 void ContactListModel::Entries::add(qint64 id, const char* firstName, int firstLength,
                                     const char* lastName, int lastLength) {
     m_rows.push_back({id, m_names.size(), firstLength, lastLength});
@@ -33,8 +35,13 @@ QString ContactListModel::lastName(int row) const {
 QVariant ContactListModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= rowCount())
         return {};
-    if (role == Qt::DisplayRole || role == Qt::ToolTipRole)
-        return index.column() == 0 ? firstName(index.row()) : lastName(index.row());
+    if (role == Qt::DisplayRole || role == Qt::ToolTipRole) {
+        // A column is a few hundred characters wide at most; eliding a name of
+        // megabytes on every paint would freeze the list.
+        constexpr qsizetype shownLength = 1'000;
+        return shortenedForDisplay(
+            index.column() == 0 ? firstName(index.row()) : lastName(index.row()), shownLength);
+    }
     if (role == KeyRole)
         return keyOf(id(index.row()));
     return {};
