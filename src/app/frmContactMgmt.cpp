@@ -25,8 +25,6 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include <limits>
-
 frmContactMgmt::frmContactMgmt(const QString& folder, QWidget* parent)
     : QMainWindow(parent), m_folder(folder) {
     registerProgramImages();
@@ -82,7 +80,9 @@ void frmContactMgmt::buildControls() {
     top->addStretch(1);
     txtSearchText = member(new QLineEdit(Frame6), "txtSearchText");
     txtSearchText->setMinimumWidth(180);
-    txtSearchText->setMaxLength(std::numeric_limits<int>::max()); // never cut short
+    // Far longer than any last name searched for, and short enough that a
+    // search through the longest stored names still answers at once.
+    txtSearchText->setMaxLength(200);
     top->addWidget(txtSearchText, 2);
     cmdFind = member(new QPushButton(QStringLiteral("Last Name Search"), Frame6), "cmdFind");
     cmdFind->setToolTip(QStringLiteral("Search Database"));

@@ -4,9 +4,11 @@
 #include "contacts/DisplayText.h"
 #include "editor/ctrRecord.h"
 #include "support/MainWindowFixture.h"
+#include "support/StatementLog.h"
 #include "support/TestRegistry.h"
 
 #include <QLabel>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTest>
 
@@ -75,6 +77,24 @@ private slots:
         QFETCH(QString, value);
         QFETCH(QString, shown);
         QCOMPARE(shortenedForDisplay(value, 10), shown);
+    }
+
+    void aPastedSearchTextIsCutToTheBoxLength() {
+        MainWindowFixture f;
+        frmContactMgmt& w = f.window();
+        const QString pasted = QStringLiteral("abcdefghij").repeated(200);
+        w.txtSearchText->insert(pasted);
+        const QString kept = w.txtSearchText->text();
+        QVERIFY(kept.size() >= 50);
+        QVERIFY(kept.size() <= 200);
+        QVERIFY(pasted.startsWith(kept));
+
+        StatementLog log;
+        f.click(QStringLiteral("cmdFind"));
+        const QStringList statements = log.stop();
+        QCOMPARE(statements.size(), 1);
+        QVERIFY(statements.first().contains(QStringLiteral("LastName like '%") + kept +
+                                            QStringLiteral("%'")));
     }
 };
 
