@@ -23,7 +23,7 @@ public:
     QLabel* lblComments;
 
     // The longest value the tabs show whole.
-    static constexpr qsizetype shownLength = 10'000;
+    static constexpr qsizetype shownLength = 50'000;
 
     // Sets a target's text; stored line breaks (CR LF) show as line breaks.
     static void setShownText(QLineEdit* target, const QString& text);

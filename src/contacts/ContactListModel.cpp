@@ -35,13 +35,11 @@ QString ContactListModel::lastName(int row) const {
 QVariant ContactListModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= rowCount())
         return {};
-    if (role == Qt::DisplayRole || role == Qt::ToolTipRole) {
-        // A column is a few hundred characters wide at most; eliding a name of
-        // megabytes on every paint would freeze the list.
-        constexpr qsizetype shownLength = 1'000;
+    if (role == Qt::DisplayRole)
+        return index.column() == 0 ? firstName(index.row()) : lastName(index.row());
+    if (role == Qt::ToolTipRole)
         return shortenedForDisplay(
             index.column() == 0 ? firstName(index.row()) : lastName(index.row()), shownLength);
-    }
     if (role == KeyRole)
         return keyOf(id(index.row()));
     return {};
