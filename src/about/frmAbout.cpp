@@ -66,10 +66,6 @@ frmAbout::frmAbout(QWidget* parent) : QDialog(parent) {
 
 void frmAbout::buildControls() {
     setFixedSize(px(6000), px(4470));
-    setAutoFillBackground(true);
-    QPalette white = palette();
-    white.setColor(QPalette::Window, Qt::white);
-    setPalette(white);
     setFont(fontOf(this, smallPoints, false));
 
     auto label = [this](const char* name, QRect place) {
@@ -101,38 +97,34 @@ void frmAbout::buildControls() {
     Label4->setFont(fontOf(this, smallPoints, true, true));
     Label4->setText(makerWords[2]);
 
-    // The two links: blue, underlined, a pointing hand over them; a click
-    // hands the link to the desktop (eventFilter).
+    // The two links: in the desktop's link colour, underlined, a pointing
+    // hand over them; a click hands the link to the desktop (eventFilter).
     lblWebsite = label("lblWebsite", twipsRect(1980, 2040, 1545, 480));
     lblWebsite->setText(QStringLiteral("www.orvanta.example"));
     lblEmail = label("lblEmail", twipsRect(4020, 2040, 1848, 480));
     lblEmail->setText(QStringLiteral("support@orvanta.example"));
     for (QLabel* link : {lblWebsite, lblEmail}) {
         link->setFont(fontOf(this, smallPoints, false, false, true));
-        QPalette blue = link->palette();
-        blue.setColor(QPalette::WindowText, Qt::blue);
-        link->setPalette(blue);
+        link->setForegroundRole(QPalette::Link);
         link->setCursor(Qt::PointingHandCursor);
         link->installEventFilter(this);
     }
     for (QLabel* fixed : {Label2, Label3, Label4, lblWebsite, lblEmail})
         fitToWidth(fixed);
 
-    // An etched separator: a white line 2 wide over a grey one, drawn beneath
-    // the labels that overlap it.
+    // An etched separator: a light line 2 wide over a darker one, drawn
+    // beneath the labels that overlap it.
     const struct {
         QRect place;
-        QColor colour;
-    } lines[] = {{QRect(px(120), px(2760), px(5669 - 120), 2), Qt::white},
-                 {QRect(px(120), px(2880), px(5880 - 120), 1), QColor(0x80, 0x80, 0x80)}};
+        QPalette::ColorRole colour;
+    } lines[] = {{QRect(px(120), px(2760), px(5669 - 120), 2), QPalette::Light},
+                 {QRect(px(120), px(2880), px(5880 - 120), 1), QPalette::Mid}};
     for (const auto& line : lines) {
         auto* frame = new QFrame(this);
         frame->setObjectName(QStringLiteral("Line1_%1").arg(Line1.size()));
         frame->setGeometry(line.place);
         frame->setAutoFillBackground(true);
-        QPalette colour = frame->palette();
-        colour.setColor(QPalette::Window, line.colour);
-        frame->setPalette(colour);
+        frame->setBackgroundRole(line.colour);
         frame->lower();
         Line1 << frame;
     }

@@ -34,7 +34,7 @@ public:
     QLabel* Label4 = nullptr;
     QLabel* lblWebsite = nullptr;
     QLabel* lblEmail = nullptr;
-    QList<QFrame*> Line1; // the etched separator: a white and a grey line
+    QList<QFrame*> Line1; // the etched separator: a light and a darker line
     QLabel* lblDisclaimer = nullptr;
     QPushButton* cmdOK = nullptr;
     QPushButton* cmdSysInfo = nullptr;

@@ -20,11 +20,10 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QShortcut>
+#include <QStackedWidget>
 #include <QStyle>
 #include <QToolButton>
 #include <QVBoxLayout>
-
-#include <limits>
 
 frmContactMgmt::frmContactMgmt(const QString& folder, QWidget* parent)
     : QMainWindow(parent), m_folder(folder) {
@@ -65,10 +64,6 @@ QToolButton* frmContactMgmt::addPictureButton(int index, const QString& tooltip,
 void frmContactMgmt::buildControls() {
     auto* central = new QWidget(this);
     central->setObjectName(QStringLiteral("centralArea"));
-    central->setAutoFillBackground(true);
-    QPalette white = central->palette();
-    white.setColor(QPalette::Window, Qt::white);
-    central->setPalette(white);
     setCentralWidget(central);
     auto* layout = new QVBoxLayout(central);
 
@@ -85,7 +80,9 @@ void frmContactMgmt::buildControls() {
     top->addStretch(1);
     txtSearchText = member(new QLineEdit(Frame6), "txtSearchText");
     txtSearchText->setMinimumWidth(180);
-    txtSearchText->setMaxLength(std::numeric_limits<int>::max()); // never cut short
+    // Far longer than any last name searched for, and short enough that a
+    // search through the longest stored names still answers at once.
+    txtSearchText->setMaxLength(200);
     top->addWidget(txtSearchText, 2);
     cmdFind = member(new QPushButton(QStringLiteral("Last Name Search"), Frame6), "cmdFind");
     cmdFind->setToolTip(QStringLiteral("Search Database"));
@@ -163,9 +160,9 @@ void frmContactMgmt::buildMenus() {
     sep2 = member(mnuRootFile->addSeparator(), "sep2");
     mnuExit = member(mnuRootFile->addAction(QStringLiteral("Exit")), "mnuExit");
 
-    // The call menu has no caption and stays out of the menu bar until the
-    // first show all; "Call" pops it up.
-    mnuCallMenu = member(menuBar()->addMenu(QString()), "mnuCallMenu");
+    // The call menu has no caption and never enters the menu bar: it is the
+    // pop-up of the "Call" command.
+    mnuCallMenu = member(new QMenu(this), "mnuCallMenu");
     mnuCallHome =
         member(mnuCallMenu->addAction(QStringLiteral("Call at Home number")), "mnuCallHome");
     mnuCallWork =
@@ -267,17 +264,33 @@ void frmContactMgmt::setWindowCaption(const QString& bookName) {
         setWindowTitle(QStringLiteral("Orvanta Contacts [ ") + bookName + QStringLiteral(" ]"));
 }
 
-void frmContactMgmt::setMembersVisible(bool visible) {
+void frmContactMgmt::setMembersVisible(bool visible, const QList<QWidget*>& leftAlone) {
     for (QObject* m : std::as_const(m_members)) {
-        // A menu is shown or hidden through its entry in the menu bar; the
-        // menu widget itself is a pop-up and is never shown directly.
+        if (leftAlone.contains(m))
+            continue;
         if (auto* menu = qobject_cast<QMenu*>(m))
-            menu->menuAction()->setVisible(visible);
+            setMenuVisible(menu, visible);
         else if (auto* widget = qobject_cast<QWidget*>(m))
-            widget->setVisible(visible);
+            setMemberWidgetVisible(widget, visible);
         else if (auto* action = qobject_cast<QAction*>(m))
             action->setVisible(visible);
     }
+}
+
+void frmContactMgmt::setMemberWidgetVisible(QWidget* widget, bool visible) {
+    // A page of a stack (a tab page) is shown by its stack alone: shown here
+    // while another page is current, it would be drawn over that page.
+    if (auto* stack = qobject_cast<QStackedWidget*>(widget->parentWidget()))
+        visible = visible && stack->currentWidget() == widget;
+    widget->setVisible(visible);
+}
+
+void frmContactMgmt::setMenuVisible(QMenu* menu, bool visible) {
+    // A menu is shown or hidden through its entry in the menu bar; the menu
+    // widget itself is a pop-up and is never shown directly. A pop-up-only
+    // menu has no entry to show.
+    if (menuBar()->actions().contains(menu->menuAction()))
+        menu->menuAction()->setVisible(visible);
 }
 
 void frmContactMgmt::hideAll() {
@@ -300,10 +313,13 @@ void frmContactMgmt::enterBookPane() {
 }
 
 void frmContactMgmt::returnToMainView() {
-    showAll();
-    ctrRecord->setVisible(false);
-    frameContactBooks->setVisible(false);
-    ctrContactBooks->setVisible(false);
+    // The panes go first and are left out of the show: visible for a moment
+    // beside the main view, they would widen the layout's minimum to the sum
+    // of both, and the window would grow to it and stay grown.
+    const QList<QWidget*> panes{ctrRecord, frameContactBooks, ctrContactBooks};
+    for (QWidget* pane : panes)
+        pane->setVisible(false);
+    setMembersVisible(true, panes);
 }
 
 void frmContactMgmt::closeEvent(QCloseEvent* event) {

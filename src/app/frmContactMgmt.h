@@ -86,7 +86,9 @@ private:
     QToolButton* addPictureButton(int index, const QString& tooltip, const QString& iconName);
     void connectHandlers();
     void runLoadSteps(bool fileUsable);
-    void setMembersVisible(bool visible);
+    void setMembersVisible(bool visible, const QList<QWidget*>& leftAlone = {});
+    void setMemberWidgetVisible(QWidget* widget, bool visible);
+    void setMenuVisible(QMenu* menu, bool visible);
     template <typename T> T* member(T* object, const char* name);
 
     // Handlers, each in the folder of its subsystem.

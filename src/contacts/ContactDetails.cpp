@@ -3,6 +3,7 @@
 #include "app/frmContactMgmt.h"
 
 #include "contacts/ContactDetailsTabs.h"
+#include "contacts/DisplayText.h"
 #include "data/Connection.h"
 #include "data/DbError.h"
 #include "data/SqlQuote.h"
@@ -14,18 +15,24 @@
 
 namespace {
 
+// Each value is shortened on its own, so that a huge address still leaves
+// the city, state and zip code lines in view.
+QString shownField(const RowSet& row, const QString& column) {
+    return shortenedForDisplay(row.text(column), ContactDetailsTabs::shownLength);
+}
+
 QString addressBlock(const RowSet& row) {
-    return row.text(QStringLiteral("Address")) + QStringLiteral("\r\n") +
-           row.text(QStringLiteral("City")) + QStringLiteral("\r\n") +
-           row.text(QStringLiteral("State")) + QStringLiteral("\r\n") +
-           row.text(QStringLiteral("ZipCode"));
+    return shownField(row, QStringLiteral("Address")) + QStringLiteral("\r\n") +
+           shownField(row, QStringLiteral("City")) + QStringLiteral("\r\n") +
+           shownField(row, QStringLiteral("State")) + QStringLiteral("\r\n") +
+           shownField(row, QStringLiteral("ZipCode"));
 }
 
 QString contactBlock(const RowSet& row) {
-    return QStringLiteral("Work  ") + row.text(QStringLiteral("WorkPhoneNumber")) +
-           QStringLiteral("\r\nHome  ") + row.text(QStringLiteral("HomePhoneNumber")) +
-           QStringLiteral("\r\nCell  ") + row.text(QStringLiteral("CellPhoneNumber")) +
-           QStringLiteral("\r\nEmail ") + row.text(QStringLiteral("EmailAddress"));
+    return QStringLiteral("Work  ") + shownField(row, QStringLiteral("WorkPhoneNumber")) +
+           QStringLiteral("\r\nHome  ") + shownField(row, QStringLiteral("HomePhoneNumber")) +
+           QStringLiteral("\r\nCell  ") + shownField(row, QStringLiteral("CellPhoneNumber")) +
+           QStringLiteral("\r\nEmail ") + shownField(row, QStringLiteral("EmailAddress"));
 }
 
 } // namespace
@@ -40,15 +47,18 @@ void frmContactMgmt::showContactDetails(const QString& contactId) {
             platform::showMessage(QStringLiteral("internal error"));
             return;
         }
-        ContactDetailsTabs::setShownText(SSTab1->txtFName, row.text(QStringLiteral("FirstName")));
+        ContactDetailsTabs::setShownText(SSTab1->txtFName,
+                                         shownField(row, QStringLiteral("FirstName")));
         ContactDetailsTabs::setShownText(SSTab1->txtMidName,
-                                         row.text(QStringLiteral("MiddleName")));
-        ContactDetailsTabs::setShownText(SSTab1->txtLName, row.text(QStringLiteral("LastName")));
+                                         shownField(row, QStringLiteral("MiddleName")));
+        ContactDetailsTabs::setShownText(SSTab1->txtLName,
+                                         shownField(row, QStringLiteral("LastName")));
         ContactDetailsTabs::setShownText(SSTab1->lblAddress, addressBlock(row));
         ContactDetailsTabs::setShownText(SSTab1->lblContactInfo, contactBlock(row));
         ContactDetailsTabs::setShownText(SSTab1->txtGName,
-                                         row.text(QStringLiteral("ParentOrGuardianName")));
-        ContactDetailsTabs::setShownText(SSTab1->lblComments, row.text(QStringLiteral("Comments")));
+                                         shownField(row, QStringLiteral("ParentOrGuardianName")));
+        ContactDetailsTabs::setShownText(SSTab1->lblComments,
+                                         shownField(row, QStringLiteral("Comments")));
     } catch (const DbError&) {
         platform::showMessage(QStringLiteral("There was an error retrieving data"));
     }

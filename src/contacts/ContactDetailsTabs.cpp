@@ -15,7 +15,8 @@ namespace {
 QLineEdit* displayBox(const char* name) {
     auto* box = named(new QLineEdit, name);
     box->setReadOnly(true);
-    box->setMaxLength(std::numeric_limits<int>::max()); // shows a long name whole
+    // No cut at the box's own limit: the tabs shorten long values themselves.
+    box->setMaxLength(std::numeric_limits<int>::max());
     return box;
 }
 

@@ -22,6 +22,9 @@ public:
     QLabel* lblContactInfo;
     QLabel* lblComments;
 
+    // The longest value the tabs show whole.
+    static constexpr qsizetype shownLength = 50'000;
+
     // Sets a target's text; stored line breaks (CR LF) show as line breaks.
     static void setShownText(QLineEdit* target, const QString& text);
     static void setShownText(QPlainTextEdit* target, const QString& text);

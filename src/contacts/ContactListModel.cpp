@@ -1,5 +1,7 @@
 #include "contacts/ContactListModel.h"
 
+#include "contacts/DisplayText.h"
+
 void ContactListModel::Entries::add(qint64 id, const char* firstName, int firstLength,
                                     const char* lastName, int lastLength) {
     m_rows.push_back({id, m_names.size(), firstLength, lastLength});
@@ -33,8 +35,11 @@ QString ContactListModel::lastName(int row) const {
 QVariant ContactListModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= rowCount())
         return {};
-    if (role == Qt::DisplayRole || role == Qt::ToolTipRole)
+    if (role == Qt::DisplayRole)
         return index.column() == 0 ? firstName(index.row()) : lastName(index.row());
+    if (role == Qt::ToolTipRole)
+        return shortenedForDisplay(
+            index.column() == 0 ? firstName(index.row()) : lastName(index.row()), shownLength);
     if (role == KeyRole)
         return keyOf(id(index.row()));
     return {};

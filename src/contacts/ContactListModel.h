@@ -46,6 +46,10 @@ public:
     QString lastName(int row) const;
     static QString keyOf(qint64 id) { return QStringLiteral("pk") + QString::number(id); }
 
+    // The longest name a list entry or its tooltip shows whole; the
+    // display role answers the name whole.
+    static constexpr qsizetype shownLength = 1'000;
+
     // The role under which data() answers an entry's key.
     static constexpr int KeyRole = Qt::UserRole + 1;
 

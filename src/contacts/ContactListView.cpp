@@ -1,14 +1,34 @@
 #include "contacts/ContactListView.h"
 
 #include "contacts/ContactListModel.h"
+#include "contacts/DisplayText.h"
 
 #include <QApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QStyledItemDelegate>
+
+namespace {
+
+// Draws each name cut to what a column can show: laying out a name of
+// megabytes on every paint would freeze the list.
+class ShortenedNameDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+protected:
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
+        QStyledItemDelegate::initStyleOption(option, index);
+        option->text = shortenedForDisplay(option->text, ContactListModel::shownLength);
+    }
+};
+
+} // namespace
 
 ContactListView::ContactListView(QWidget* parent)
     : QTreeView(parent), m_model(new ContactListModel(this)) {
     setModel(m_model);
+    setItemDelegate(new ShortenedNameDelegate(this));
     setRootIsDecorated(false);
     setUniformRowHeights(true);
     setItemsExpandable(false);
