@@ -13,7 +13,10 @@
 #include "data/ConnectionString.h"
 #include "platform/Mail.h"
 #include "platform/MessageBoxes.h"
+#include "platform/Printer.h"
 #include "platform/SystemPrinter.h"
+#include "printing/ContactPrinter.h"
+#include "sharing/CsvExport.h"
 #include "support/RecordingPrinter.h"
 
 #include <QAbstractButton>
@@ -143,20 +146,19 @@ void benchBook(int size, const QString& folder) {
     window.txtSearchText->setText(QStringLiteral("son"));
     timeAgainstRaw(QStringLiteral("search"), firstStatementOf([&] { click(window, "cmdFind"); }),
                    3);
-    const QString someId = window.lvContacts->contacts()->rowCount() > 0
-                               ? QString::number(window.lvContacts->contacts()->id(0))
-                               : QStringLiteral("1");
+    const qint64 someId =
+        window.lvContacts->contacts()->rowCount() > 0 ? window.lvContacts->contacts()->id(0) : 1;
     timeAgainstRaw(QStringLiteral("showing one contact"),
                    firstStatementOf([&] { window.showContactDetails(someId); }), 16);
 
     const QString csv = folder + QStringLiteral("/attachment.csv");
     timeAgainstRaw(QStringLiteral("CSV export of the whole book"),
-                   firstStatementOf([&] { window.ExportContactBook(csv); }), 14);
+                   firstStatementOf([&] { exportBookCsv(window.store(), csv); }), 14);
     {
         RecordingPrinter recorder;
         timeAgainstRaw(QStringLiteral("print whole book (recording)"), firstStatementOf([&] {
                            recorder.documents.clear();
-                           window.PrintContactBook();
+                           printContacts(window.store(), {}, false, platform::printer());
                        }),
                        14);
     }
@@ -183,8 +185,9 @@ void benchBook(int size, const QString& folder) {
         const QString pdf = folder + QStringLiteral("/printout.pdf");
         platform::SystemPrinter pdfPrinter(pdf);
         platform::setPrinter(&pdfPrinter);
-        report(QStringLiteral("print 10,000 contacts to PDF"), size,
-               medianMs(runs, [&] { window.PrintContactBook(); }));
+        report(QStringLiteral("print 10,000 contacts to PDF"), size, medianMs(runs, [&] {
+                   printContacts(window.store(), {}, false, platform::printer());
+               }));
         platform::setPrinter(nullptr);
         std::printf("  PDF of %lld bytes\n", QFile(pdf).size());
     }
@@ -227,13 +230,13 @@ int profile(const QString& operation, const QString& folder, int times) {
                              : &recorder);
     for (int i = 0; i < times; ++i) {
         if (operation == QLatin1String("export"))
-            window.ExportContactBook(folder + QStringLiteral("/attachment.csv"));
+            exportBookCsv(window.store(), folder + QStringLiteral("/attachment.csv"));
         else if (operation == QLatin1String("letter"))
             click(window, "cmdA_12");
         else if (operation == QLatin1String("type"))
             click(window, "cmdPersonal");
         else if (operation == QLatin1String("pdf") || operation == QLatin1String("print"))
-            window.PrintContactBook();
+            printContacts(window.store(), {}, false, platform::printer());
         recorder.documents.clear();
         QApplication::processEvents();
     }

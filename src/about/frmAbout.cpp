@@ -1,6 +1,5 @@
 #include "about/frmAbout.h"
 
-#include "app/Images.h"
 #include "platform/MessageBoxes.h"
 #include "platform/Shell.h"
 
@@ -56,7 +55,6 @@ const QString makerWords[] = {QStringLiteral("Orvanta"), QStringLiteral("Softwar
 } // namespace
 
 frmAbout::frmAbout(QWidget* parent) : QDialog(parent) {
-    registerProgramImages();
     setObjectName(QStringLiteral("frmAbout"));
     setAttribute(Qt::WA_DeleteOnClose);
     setModal(false);

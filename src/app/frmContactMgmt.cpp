@@ -1,7 +1,6 @@
 #include "app/frmContactMgmt.h"
 
 #include "about/frmAbout.h"
-#include "app/Images.h"
 #include "books/ctrContactBook.h"
 #include "contacts/ContactDetailsTabs.h"
 #include "contacts/ContactListView.h"
@@ -27,7 +26,6 @@
 
 frmContactMgmt::frmContactMgmt(const QString& folder, QWidget* parent)
     : QMainWindow(parent), m_folder(folder) {
-    registerProgramImages();
     setObjectName(QStringLiteral("frmContactMgmt"));
     setWindowTitle(platform::applicationTitle());
     setAttribute(Qt::WA_DeleteOnClose, false);
@@ -134,17 +132,19 @@ void frmContactMgmt::buildControls() {
     auto* bookLayout = new QVBoxLayout(frameContactBooks);
     bookLayout->setContentsMargins(0, 0, 0, 0);
     ctrContactBooks = member(new ctrContactBook(frameContactBooks), "ctrContactBooks");
+    ctrContactBooks->setStore(&m_store);
     bookLayout->addWidget(ctrContactBooks);
     middle->addWidget(frameContactBooks, 9);
 
-    ctrRecord = member(new RecordEditor(central), "ctrRecord");
-    middle->addWidget(ctrRecord, 9);
+    recordEditor = member(new ctrRecord(central), "ctrRecord");
+    recordEditor->setStore(&m_store);
+    middle->addWidget(recordEditor, 9);
     layout->addLayout(middle, 1);
 
     ctrTypeFilter1->setMainWindowTargets(lblStart, Frame7);
     frameContactBooks->setVisible(false);
     ctrContactBooks->setVisible(false);
-    ctrRecord->setVisible(false);
+    recordEditor->setVisible(false);
 }
 
 void frmContactMgmt::buildMenus() {
@@ -184,7 +184,7 @@ void frmContactMgmt::connectHandlers() {
     connect(cmdFind, &QPushButton::clicked, this, &frmContactMgmt::cmdFind_Click);
     connect(txtSearchText, &QLineEdit::returnPressed, this, &frmContactMgmt::cmdFind_Click);
     connect(ctrTypeFilter1, &ctrTypeFilter::RecordTypeChanged, this,
-            [this](const QString& sRecordType) {
+            [this](TypeFilter sRecordType) {
                 loadContactList(sRecordType, ctrTypeFilter1->CurrentRecordFilter);
             });
     connect(ctrTypeFilter1, &ctrTypeFilter::RecordFilterChanged, this,
@@ -192,7 +192,7 @@ void frmContactMgmt::connectHandlers() {
                 loadContactList(ctrTypeFilter1->CurrentTypeFilter, sFilterType);
             });
     connect(lvContacts, &ContactListView::entryClicked, this,
-            [this](const QString& key) { showContactDetails(key.mid(2)); });
+            [this](qint64 id) { showContactDetails(id); });
     // In the list, a double click or Enter edits the contact and the Delete
     // key deletes it, through the buttons' own handlers.
     connect(lvContacts, &ContactListView::editRequested, cmdEditRecord, &QPushButton::click);
@@ -209,11 +209,10 @@ void frmContactMgmt::connectHandlers() {
     connect(cmdDeleteRecord, &QPushButton::clicked, this, &frmContactMgmt::cmdDeleteRecord_Click);
     connect(cmdPrintRecord, &QPushButton::clicked, this, &frmContactMgmt::cmdPrintRecord_Click);
     connect(cmdCallRecord, &QPushButton::clicked, this, &frmContactMgmt::cmdCallRecord_Click);
-    connect(cmdEmailRecord, &QPushButton::clicked, this, &frmContactMgmt::cmdEmailRecord_Click);
-    connect(ctrRecord, &RecordEditor::RecordAddedOrUpdated, this,
+    connect(cmdEmailRecord, &QPushButton::clicked, this, &frmContactMgmt::emailcontactbook_Click);
+    connect(recordEditor, &ctrRecord::RecordAddedOrUpdated, this,
             &frmContactMgmt::ctrRecord_RecordAddedOrUpdated);
-    connect(ctrRecord, &RecordEditor::OperationCancelled, this,
-            &frmContactMgmt::ctrRecord_OperationCancelled);
+    connect(recordEditor, &ctrRecord::OperationCancelled, this, &frmContactMgmt::returnToMainView);
     connect(ctrContactBooks, &ctrContactBook::ContactBookChosen, this,
             &frmContactMgmt::ctrContactBooks_ContactBookChosen);
 
@@ -222,9 +221,9 @@ void frmContactMgmt::connectHandlers() {
     connect(mnuPrintContactBook, &QAction::triggered, this,
             &frmContactMgmt::mnuPrintContactBook_Click);
     connect(mnuExit, &QAction::triggered, this, &QWidget::close);
-    connect(mnuCallHome, &QAction::triggered, this, &frmContactMgmt::mnuCallHome_Click);
-    connect(mnuCallWork, &QAction::triggered, this, &frmContactMgmt::mnuCallWork_Click);
-    connect(mnuCallCell, &QAction::triggered, this, &frmContactMgmt::mnuCallCell_Click);
+    connect(mnuCallHome, &QAction::triggered, this, [this] { callSelected(Phone::Home); });
+    connect(mnuCallWork, &QAction::triggered, this, [this] { callSelected(Phone::Work); });
+    connect(mnuCallCell, &QAction::triggered, this, [this] { callSelected(Phone::Cell); });
     connect(mnuAbout, &QAction::triggered, this, &frmContactMgmt::mnuAbout_Click);
 }
 
@@ -238,16 +237,11 @@ void frmContactMgmt::load(bool fileUsable) {
 }
 
 void frmContactMgmt::runLoadSteps(bool fileUsable) {
-    ConnectionString = connectionStringFor(m_folder);
-    m_store.setConnectionString(ConnectionString);
-    ctrContactBooks->gSconnString = ConnectionString;
-    ctrRecord->gSconnString = ConnectionString;
+    m_store.setConnectionString(connectionStringFor(m_folder));
     if (fileUsable)
-        loadContactList(QStringLiteral("personal"), QStringLiteral("%"));
+        loadContactList(TypeFilter::Personal, QStringLiteral("%"));
     setWindowCaption(QString());
-    CurrentContactBook = QStringLiteral("Default");
-    m_store.setCurrentBook(CurrentContactBook);
-    ctrRecord->gScurrentBookName = CurrentContactBook;
+    m_store.setCurrentBook(QStringLiteral("Default"));
 
     platform::mailService().removeEarlierAttachments();
     MAPISession.LogonUI = true;
@@ -303,7 +297,7 @@ void frmContactMgmt::showAll() {
 
 void frmContactMgmt::enterEditorPane() {
     hideAll();
-    ctrRecord->setVisible(true);
+    recordEditor->setVisible(true);
 }
 
 void frmContactMgmt::enterBookPane() {
@@ -316,7 +310,7 @@ void frmContactMgmt::returnToMainView() {
     // The panes go first and are left out of the show: visible for a moment
     // beside the main view, they would widen the layout's minimum to the sum
     // of both, and the window would grow to it and stay grown.
-    const QList<QWidget*> panes{ctrRecord, frameContactBooks, ctrContactBooks};
+    const QList<QWidget*> panes{recordEditor, frameContactBooks, ctrContactBooks};
     for (QWidget* pane : panes)
         pane->setVisible(false);
     setMembersVisible(true, panes);

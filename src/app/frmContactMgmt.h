@@ -23,17 +23,11 @@ class ctrRecord;
 class ctrTypeFilter;
 class frmAbout;
 
-// The editor pane's member carries the class's own name.
-using RecordEditor = ctrRecord;
-
-// The program's working window. It owns the state the rest of the program
-// shares (the connection string and the current book), hosts the list, the
-// details tabs, the filter strip, the buttons and menus, and shows the record
-// editor or the book pane in place of everything else.
-//
-// The handlers of each subsystem are members of this class but live in that
-// subsystem's folder (contacts/, editor/, books/, sharing/, printing/,
-// about/); this folder holds the shell: start-up, controls, caption, panes.
+// The program's working window. It holds the store (the connection string
+// and the current book), hosts the list, the details tabs, the filter strip,
+// the buttons and menus, and shows the record editor or the book pane in
+// place of everything else. Its handlers (Commands.cpp) are a few lines of
+// glue each: the work is done by the subsystems they call.
 class frmContactMgmt : public QMainWindow {
     Q_OBJECT
 public:
@@ -46,28 +40,18 @@ public:
     // out rather than failing with a second message.
     void load(bool fileUsable = true);
 
-    QString ConnectionString;
-    QString CurrentContactBook;
-    // The contact database, on the same connection string and current book.
+    // The contact database: its connection string and the current book.
     ContactStore& store() { return m_store; }
+    const QString& ConnectionString() const { return m_store.connectionString(); }
+    const QString& CurrentContactBook() const { return m_store.currentBook(); }
     const QString& dataFolder() const { return m_folder; }
 
     void setWindowCaption(const QString& bookName);
 
-    // contacts/: the list reload, the details, deleting.
-    void loadContactList(const QString& typeFilter, const QString& lastNamePattern);
-    void showContactDetails(const QString& contactId);
-    bool deleteContact(const QString& contactId);
-
-    // sharing/: export, calling.
-    bool ExportContactBook(const QString& path);
-    bool ExportSelectedContacts(const QString& path);
-    QString GetContactField(const QString& id, const QString& column);
-    void CallSelectedContact(const QString& column);
-
-    // printing/
-    bool PrintContactBook();
-    bool PrintSelectedContacts();
+    // Lists the current book's contacts of a type whose last name matches
+    // the pattern, and shows the last one listed.
+    void loadContactList(TypeFilter type, const QString& lastNamePattern);
+    void showContactDetails(qint64 id);
 
     // The pane scheme: hide all / show all over every member control and
     // menu item, and the two ways in and out of a pane.
@@ -91,21 +75,17 @@ private:
     void setMenuVisible(QMenu* menu, bool visible);
     template <typename T> T* member(T* object, const char* name);
 
-    // Handlers, each in the folder of its subsystem.
+    // Handlers, in Commands.cpp.
     void cmdFind_Click();
     void cmdDeleteRecord_Click();
     void cmdAddRecord_Click();
     void cmdEditRecord_Click();
     void ctrRecord_RecordAddedOrUpdated();
-    void ctrRecord_OperationCancelled();
     void createcontactbook_Click();
     void ctrContactBooks_ContactBookChosen(const QString& contactBookName);
-    void cmdEmailRecord_Click();
     void emailcontactbook_Click();
     void cmdCallRecord_Click();
-    void mnuCallHome_Click();
-    void mnuCallWork_Click();
-    void mnuCallCell_Click();
+    void callSelected(Phone phone);
     void cmdPrintRecord_Click();
     void mnuPrintContactBook_Click();
     void mnuAbout_Click();
@@ -135,7 +115,7 @@ public:
     QLabel* lblStart = nullptr;
     QFrame* frameContactBooks = nullptr;
     ctrContactBook* ctrContactBooks = nullptr;
-    RecordEditor* ctrRecord = nullptr;
+    ctrRecord* recordEditor = nullptr; // objectName "ctrRecord"
 
     QMenu* mnuRootFile = nullptr;
     QAction* createcontactbook = nullptr;

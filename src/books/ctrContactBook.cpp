@@ -1,11 +1,10 @@
 #include "books/ctrContactBook.h"
 
-#include "app/Named.h"
-#include "data/Connection.h"
+#include "data/ContactStore.h"
 #include "data/DbError.h"
 #include "data/SqlQuote.h"
-#include "data/UnicodeCase.h"
 #include "platform/MessageBoxes.h"
+#include "platform/Named.h"
 
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -72,11 +71,7 @@ ctrContactBook::ctrContactBook(QWidget* parent)
 void ctrContactBook::refreshData() {
     lstContactBooks->clear();
     try {
-        Connection connection(gSconnString);
-        RowSet rows = connection.query(QStringLiteral("SELECT * FROM tblContactBook"));
-        const int name = rows.column(QStringLiteral("ContactBookName"));
-        for (; !rows.atEnd(); rows.moveNext())
-            lstContactBooks->addItem(rows.text(name));
+        lstContactBooks->addItems(m_store->books());
     } catch (const DbError&) {
         platform::showMessage(QStringLiteral("There was an error retrieving data"));
         return;
@@ -117,17 +112,7 @@ void ctrContactBook::cmdAddConfirm_Click() {
     }
     bool nameInUse = false;
     try {
-        Connection connection(gSconnString);
-        // The names are compared inside the insert's transaction, so a book
-        // another window adds meanwhile counts too; the comparison ignores
-        // case for all of Unicode, which the database's own index does not.
-        connection.inTransaction([&] {
-            nameInUse = isBookNameTaken(connection, name);
-            if (!nameInUse)
-                connection.execute(
-                    QStringLiteral("insert into tblContactBook(ContactBookName) values('") +
-                    sqlTextBody(name) + QStringLiteral("')"));
-        });
+        nameInUse = !m_store->addBook(name);
     } catch (const DbError&) {
         platform::showMessage(QStringLiteral("There was an error in adding the new contact book"),
                               Icon::Critical);
@@ -142,14 +127,6 @@ void ctrContactBook::cmdAddConfirm_Click() {
     platform::showMessage(QStringLiteral("New Contact book Added successfully"), Icon::Information);
     refreshData();
     txtNewBookName->clear();
-}
-
-bool ctrContactBook::isBookNameTaken(Connection& connection, const QString& name) {
-    RowSet rows = connection.query(QStringLiteral("SELECT ContactBookName FROM tblContactBook"));
-    for (; !rows.atEnd(); rows.moveNext())
-        if (sameIgnoringCase(rows.text(0), name))
-            return true;
-    return false;
 }
 
 void ctrContactBook::cmdChooseClose_Click() {
@@ -184,19 +161,7 @@ void ctrContactBook::cmdDelete_Click() {
 
 bool ctrContactBook::deleteContactBook(const QString& name) {
     try {
-        Connection connection(gSconnString);
-        // Both deletes or neither: a book is never left emptied but standing,
-        // nor contacts left without their book.
-        connection.inTransaction([&] {
-            connection.execute(
-                QStringLiteral("Delete from tblContactDetails where fkContactBookId = ") +
-                QStringLiteral("(select pkContactBookId from tblContactBook where "
-                               "ContactBookName = '") +
-                sqlTextBody(name) + QStringLiteral("')"));
-            connection.execute(
-                QStringLiteral("Delete from tblContactBook where ContactBookName = '") +
-                sqlTextBody(name) + QStringLiteral("'"));
-        });
+        m_store->removeBook(name);
     } catch (const DbError&) {
         return false;
     }

@@ -5,7 +5,7 @@
 #include <QString>
 #include <QWidget>
 
-class Connection;
+class ContactStore;
 class QGroupBox;
 class QLineEdit;
 class QListWidget;
@@ -19,7 +19,8 @@ class ctrContactBook : public QWidget {
 public:
     explicit ctrContactBook(QWidget* parent = nullptr);
 
-    QString gSconnString;
+    // The store whose books it shows and changes; set before first use.
+    void setStore(const ContactStore* store) { m_store = store; }
 
     // Reloads the list from the database and selects its first entry.
     void refreshData();
@@ -32,11 +33,11 @@ private:
     void cmdAddConfirm_Click();
     void cmdChooseClose_Click();
     void cmdDelete_Click();
-    static bool isBookNameTaken(Connection& connection, const QString& name);
     bool deleteContactBook(const QString& name);
     void refuseNewName(const QString& message, platform::Icon icon);
     QString selectedBook() const;
 
+    const ContactStore* m_store = nullptr;
     QPushButton* cmdChooseClose;
     QPushButton* cmdDelete;
     QPushButton* cmdAddBook;

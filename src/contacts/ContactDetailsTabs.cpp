@@ -1,6 +1,8 @@
 #include "contacts/ContactDetailsTabs.h"
 
-#include "app/Named.h"
+#include "contacts/DisplayText.h"
+
+#include "platform/Named.h"
 #include <QFormLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -89,4 +91,36 @@ void ContactDetailsTabs::setShownText(QPlainTextEdit* target, const QString& tex
 
 void ContactDetailsTabs::setShownText(QLabel* target, const QString& text) {
     target->setText(shown(text));
+}
+
+namespace {
+
+// Each value is shortened on its own, so that a huge address still leaves
+// the city, state and zip code lines in view.
+QString shownField(const QString& value) {
+    return shortenedForDisplay(value, ContactDetailsTabs::shownLength);
+}
+
+QString addressBlock(const Contact& contact) {
+    return shownField(contact.address) + QStringLiteral("\r\n") + shownField(contact.city) +
+           QStringLiteral("\r\n") + shownField(contact.state) + QStringLiteral("\r\n") +
+           shownField(contact.zipCode);
+}
+
+QString contactBlock(const Contact& contact) {
+    return QStringLiteral("Work  ") + shownField(contact.workPhone) + QStringLiteral("\r\nHome  ") +
+           shownField(contact.homePhone) + QStringLiteral("\r\nCell  ") +
+           shownField(contact.cellPhone) + QStringLiteral("\r\nEmail ") + shownField(contact.email);
+}
+
+} // namespace
+
+void ContactDetailsTabs::showContact(const Contact& contact) {
+    setShownText(txtFName, shownField(contact.firstName));
+    setShownText(txtMidName, shownField(contact.middleName));
+    setShownText(txtLName, shownField(contact.lastName));
+    setShownText(lblAddress, addressBlock(contact));
+    setShownText(lblContactInfo, contactBlock(contact));
+    setShownText(txtGName, shownField(contact.guardian));
+    setShownText(lblComments, shownField(contact.comments));
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "data/Contact.h"
+
 #include <QTabWidget>
 
 class QLabel;
@@ -24,6 +26,9 @@ public:
 
     // The longest value the tabs show whole.
     static constexpr qsizetype shownLength = 50'000;
+
+    // Shows the contact on the four tabs.
+    void showContact(const Contact& contact);
 
     // Sets a target's text; stored line breaks (CR LF) show as line breaks.
     static void setShownText(QLineEdit* target, const QString& text);

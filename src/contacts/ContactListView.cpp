@@ -40,15 +40,14 @@ ContactListView::ContactListView(QWidget* parent)
     header()->setSectionsMovable(false);
 
     connect(this, &QAbstractItemView::doubleClicked, this, &ContactListView::editRequested);
-    connect(this, &QAbstractItemView::clicked, this, [this](const QModelIndex& index) {
-        emit entryClicked(m_model->data(index, ContactListModel::KeyRole).toString());
-    });
+    connect(this, &QAbstractItemView::clicked, this,
+            [this](const QModelIndex& index) { emit entryClicked(m_model->id(index.row())); });
     // Moving through the list with the keyboard shows each contact too; a
     // mouse press is left to the click above so a click shows it once.
     connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& current) {
                 if (current.isValid() && QApplication::mouseButtons() == Qt::NoButton && hasFocus())
-                    emit entryClicked(m_model->data(current, ContactListModel::KeyRole).toString());
+                    emit entryClicked(m_model->id(current.row()));
             });
 }
 
@@ -81,9 +80,9 @@ int ContactListView::selectedRow() const {
     return first;
 }
 
-QString ContactListView::selectedKey() const {
+std::optional<qint64> ContactListView::selectedId() const {
     const int row = selectedRow();
-    return row < 0 ? QString() : ContactListModel::keyOf(m_model->id(row));
+    return row < 0 ? std::nullopt : std::optional(m_model->id(row));
 }
 
 QString ContactListView::selectedText() const {
@@ -91,18 +90,13 @@ QString ContactListView::selectedText() const {
     return row < 0 ? QString() : m_model->firstName(row);
 }
 
-QList<int> ContactListView::selectedRowsInOrder() const {
+QList<qint64> ContactListView::selectedIds() const {
     QList<int> rows;
     for (const QModelIndex& index : selectionModel()->selectedRows())
         rows << index.row();
     std::sort(rows.begin(), rows.end());
-    return rows;
-}
-
-QString ContactListView::selectedIdList() const {
-    QString ids;
-    for (int row : selectedRowsInOrder())
-        ids += QString::number(m_model->id(row)) + QLatin1Char(',');
-    ids.chop(1);
+    QList<qint64> ids;
+    for (int row : std::as_const(rows))
+        ids << m_model->id(row);
     return ids;
 }

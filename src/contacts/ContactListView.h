@@ -1,7 +1,9 @@
 #pragma once
 
-#include <QStringList>
+#include <QList>
 #include <QTreeView>
+
+#include <optional>
 
 class ContactListModel;
 
@@ -21,15 +23,15 @@ public:
     // first selected one; -1 when nothing is selected.
     int selectedRow() const;
     bool hasSelectedEntry() const { return selectedRow() >= 0; }
-    QString selectedKey() const;  // "pk" + id, empty without a selection
+    std::optional<qint64> selectedId() const;
     QString selectedText() const; // the entry's first name
-    // The ids of every selected entry, in list order, separated by single
-    // commas ("12,15,40"); empty when nothing is selected.
-    QString selectedIdList() const;
+    // The ids of every selected entry, in list order; empty when nothing is
+    // selected.
+    QList<qint64> selectedIds() const;
 
 signals:
-    // The user picked an entry by mouse or keyboard; carries its key.
-    void entryClicked(const QString& key);
+    // The user picked an entry by mouse or keyboard.
+    void entryClicked(qint64 id);
     // A double click, or Enter, on an entry.
     void editRequested();
     // The Delete key in the list.
@@ -39,7 +41,5 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    QList<int> selectedRowsInOrder() const;
-
     ContactListModel* m_model;
 };

@@ -27,9 +27,9 @@ ctrTypeFilter::ctrTypeFilter(QWidget* parent) : QWidget(parent) {
         layout->addWidget(button, 3);
     }
     connect(cmdPersonal, &QPushButton::clicked, this,
-            [this] { chooseType(QStringLiteral("personal"), QStringLiteral("PERSONAL")); });
+            [this] { chooseType(TypeFilter::Personal, QStringLiteral("PERSONAL")); });
     connect(cmdBusiness, &QPushButton::clicked, this,
-            [this] { chooseType(QStringLiteral("business"), QStringLiteral("BUSINESS")); });
+            [this] { chooseType(TypeFilter::Business, QStringLiteral("BUSINESS")); });
 
     // The letter buttons form one array, cmdA index 0 to 25.
     for (int index = 0; index < 26; ++index) {
@@ -51,7 +51,7 @@ void ctrTypeFilter::setMainWindowTargets(QWidget* hintLabel, QGroupBox* listFram
     m_listFrame = listFrame;
 }
 
-void ctrTypeFilter::chooseType(const QString& type, const QString& caption) {
+void ctrTypeFilter::chooseType(TypeFilter type, const QString& caption) {
     CurrentTypeFilter = type;
     // The event comes first, so the list has been reloaded before the label
     // and the caption change.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "data/ContactStore.h"
+
 #include <QString>
 #include <QWidget>
 
@@ -15,18 +17,18 @@ public:
     explicit ctrTypeFilter(QWidget* parent = nullptr);
 
     QString CurrentRecordFilter; // "A".."Z" or "%"; empty until a letter is chosen
-    QString CurrentTypeFilter;   // "personal" or "business"; empty until chosen
+    TypeFilter CurrentTypeFilter = TypeFilter::None;
 
     // The two controls of the main window that the type buttons change: the
     // hint label they hide and the list frame whose caption they set.
     void setMainWindowTargets(QWidget* hintLabel, QGroupBox* listFrame);
 
 signals:
-    void RecordTypeChanged(const QString& sRecordType);
+    void RecordTypeChanged(TypeFilter sRecordType);
     void RecordFilterChanged(const QString& sFilterType);
 
 private:
-    void chooseType(const QString& type, const QString& caption);
+    void chooseType(TypeFilter type, const QString& caption);
     void chooseLetter(const QString& letter);
 
     QWidget* m_hintLabel = nullptr;

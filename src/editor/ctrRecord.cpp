@@ -1,7 +1,7 @@
 #include "editor/ctrRecord.h"
 
-#include "app/Named.h"
-#include "data/Connection.h"
+#include "platform/Named.h"
+#include "data/ContactStore.h"
 #include "data/DbError.h"
 #include "data/SqlQuote.h"
 #include "platform/MessageBoxes.h"
@@ -167,26 +167,26 @@ void ctrRecord::buildControls() {
         setTabOrder(m_keyboardOrder[i - 1], m_keyboardOrder[i]);
 }
 
-// The thirteen text boxes with their columns, in the order the statements
-// name them.
-QList<std::pair<QLatin1String, QWidget*>> ctrRecord::columnBoxes() const {
-    return {{QLatin1String("FirstName"), txtFirstName},
-            {QLatin1String("MiddleName"), txtMiddleName},
-            {QLatin1String("LastName"), txtLastName},
-            {QLatin1String("Address"), txtAddress},
-            {QLatin1String("city"), txtCity},
-            {QLatin1String("State"), txtState},
-            {QLatin1String("ZipCode"), txtZipCode},
-            {QLatin1String("WorkPhoneNumber"), txtWorkPhone},
-            {QLatin1String("HomePhoneNumber"), txtHomePhone},
-            {QLatin1String("CellPhoneNumber"), txtCellPhone},
-            {QLatin1String("EmailAddress"), txtEmail},
-            {QLatin1String("ParentOrGuardianName"), txtGuardianName},
-            {QLatin1String("Comments"), txtComments}};
+// The thirteen text boxes with the member of Contact each one edits.
+QList<std::pair<QString Contact::*, QWidget*>> ctrRecord::fieldBoxes() const {
+    return {{&Contact::firstName, txtFirstName}, {&Contact::middleName, txtMiddleName},
+            {&Contact::lastName, txtLastName},   {&Contact::address, txtAddress},
+            {&Contact::city, txtCity},           {&Contact::state, txtState},
+            {&Contact::zipCode, txtZipCode},     {&Contact::workPhone, txtWorkPhone},
+            {&Contact::homePhone, txtHomePhone}, {&Contact::cellPhone, txtCellPhone},
+            {&Contact::email, txtEmail},         {&Contact::guardian, txtGuardianName},
+            {&Contact::comments, txtComments}};
 }
 
-QString ctrRecord::recordTypeNumber() const {
-    return QString::number(cmdRecordType->currentIndex() + 1);
+Contact ctrRecord::typedContact() const {
+    Contact contact;
+    contact.id = m_loaded ? m_loaded->id : 0;
+    for (const auto& [field, box] : fieldBoxes())
+        contact.*field = boxText(box);
+    // The list position plus one: Personal first, Business second.
+    contact.type = cmdRecordType->currentIndex() == 0 ? ContactType::Personal
+                                                      : ContactType::Business;
+    return contact;
 }
 
 void ctrRecord::setupcontrol() {
@@ -197,42 +197,37 @@ void ctrRecord::setupcontrol() {
         frameAddUpdateRecord->setTitle(QStringLiteral("Add details"));
         cmdSave->setText(QStringLiteral("Save"));
     }
-    for (const auto& [column, box] : columnBoxes())
+    for (const auto& [field, box] : fieldBoxes())
         setBoxText(box, QString());
     cmdRecordType->setCurrentIndex(1);
 }
 
-bool ctrRecord::LoadRecordForEditing(const QString& pkContactDetailsId) {
+bool ctrRecord::LoadRecordForEditing(qint64 pkContactDetailsId) {
     // Emptied first, so a failed load leaves no earlier text behind.
     setupcontrol();
-    sContactDetailsId.clear();
-    m_loadedRow.reset();
+    m_loaded.reset();
+    std::optional<Contact> contact;
     try {
-        Connection connection(gSconnString);
-        RowSet row = connection.query(QStringLiteral("select * from tblContactDetails ") +
-                                      QStringLiteral("where pkContactDetailsId = ") +
-                                      sqlId(pkContactDetailsId));
-        if (row.atEnd()) {
-            platform::showMessage(QStringLiteral("internal error"));
-            return false;
-        }
-        for (const auto& [column, box] : columnBoxes())
-            setBoxText(box, row.text(column));
-        cmdRecordType->setCurrentIndex(row.integer(QStringLiteral("fkContactType")) == 1 ? 0 : 1);
-        m_loadedRow = row.texts();
-        sContactDetailsId = pkContactDetailsId;
-        return true;
+        contact = m_store->contact(pkContactDetailsId);
     } catch (const DbError&) {
-        setupcontrol();
         platform::showMessage(QStringLiteral("There was an error retrieving data"));
         return false;
     }
+    if (!contact) {
+        platform::showMessage(QStringLiteral("internal error"));
+        return false;
+    }
+    for (const auto& [field, box] : fieldBoxes())
+        setBoxText(box, (*contact).*field);
+    cmdRecordType->setCurrentIndex(contact->type == ContactType::Personal ? 0 : 1);
+    m_loaded = contact;
+    return true;
 }
 
 void ctrRecord::cmdSave_Click() {
     // A value that statement text cannot carry is refused before anything is
     // written, and the pane stays open with everything typed still in it.
-    for (const auto& [column, box] : columnBoxes()) {
+    for (const auto& [field, box] : fieldBoxes()) {
         if (isStorableText(boxText(box)))
             continue;
         const auto* label = findChild<QLabel*>(QStringLiteral("lbl") + box->objectName().mid(3));
@@ -246,7 +241,7 @@ void ctrRecord::cmdSave_Click() {
     if (bIsUpdateRequest) {
         // No loaded record, no update: nothing typed may land on a contact
         // the boxes were not filled from.
-        if (!m_loadedRow || !updateRecord(sContactDetailsId))
+        if (!m_loaded || !updateRecord())
             return;
     } else {
         insertRecord();
@@ -254,40 +249,12 @@ void ctrRecord::cmdSave_Click() {
     emit RecordAddedOrUpdated();
 }
 
-// The id of the named book; none when the book does not exist or the lookup
-// fails.
-std::optional<qint64> ctrRecord::getContactBookId(const QString& bookName) {
-    try {
-        Connection connection(gSconnString);
-        RowSet row = connection.query(
-            QStringLiteral("SELECT pkContactBookId FROM tblContactBook WHERE ContactBookName = '") +
-            sqlTextBody(bookName) + QStringLiteral("'"));
-        if (row.atEnd())
-            return std::nullopt;
-        return row.integer(QStringLiteral("pkContactBookId"));
-    } catch (const DbError&) {
-        return std::nullopt;
-    }
-}
-
 void ctrRecord::insertRecord() {
     try {
-        // Without its book a contact would be stored where no list shows it.
-        const std::optional<qint64> bookId = getContactBookId(gScurrentBookName);
-        if (!bookId)
-            throw DbError(QStringLiteral("No contact book named ") + gScurrentBookName);
-        Connection connection(gSconnString);
-        QStringList values;
-        for (const auto& [column, box] : columnBoxes())
-            values << sqlText(boxText(box));
-        connection.execute(
-            QStringLiteral("insert into tblContactDetails (FirstName, MiddleName, LastName, "
-                           "Address, city, State, ZipCode, ") +
-            QStringLiteral("WorkPhoneNumber, HomePhoneNumber, CellPhoneNumber, EmailAddress, "
-                           "ParentOrGuardianName, Comments, fkContactType, fkContactBookId)") +
-            QStringLiteral(" values(") + values.join(QLatin1Char(',')) + QLatin1Char(',') +
-            recordTypeNumber() + QLatin1Char(',') + QString::number(*bookId) + QLatin1Char(')'));
-        connection.close();
+        if (!m_store->insert(typedContact())) {
+            platform::showMessage(QStringLiteral("There was an error in saving data"));
+            return;
+        }
     } catch (const DbError&) {
         platform::showMessage(QStringLiteral("There was an error in saving data"));
         return;
@@ -295,69 +262,36 @@ void ctrRecord::insertRecord() {
     platform::showMessage(QStringLiteral("Record saved sucessfuly"));
 }
 
-QString ctrRecord::updateStatement(const QString& id) const {
-    QString statement = QStringLiteral("update tblContactDetails ") + QStringLiteral("Set ");
-    for (const auto& [column, box] : columnBoxes())
-        statement += column + QStringLiteral(" = ") + sqlText(boxText(box)) + QLatin1Char(',');
-    return statement + QStringLiteral("fkContactType = ") + recordTypeNumber() +
-           QStringLiteral(" WHERE pkContactDetailsId = ") + sqlId(id);
-}
-
-// Writes the boxes over the record only while it still holds what was
-// loaded; the check and the write share one transaction, so no other
-// window's save can slip in between.
-ctrRecord::UpdateOutcome ctrRecord::writeUpdate(const QString& id, QStringList& storedRow) {
-    const QString statement = updateStatement(id);
-    UpdateOutcome outcome = UpdateOutcome::Saved;
-    Connection connection(gSconnString);
-    connection.inTransaction([&] {
-        RowSet row = connection.query(QStringLiteral("select * from tblContactDetails ") +
-                                      QStringLiteral("where pkContactDetailsId = ") + sqlId(id));
-        if (row.atEnd()) {
-            outcome = UpdateOutcome::Gone;
-            return;
-        }
-        storedRow = row.texts();
-        row.close();
-        if (storedRow != *m_loadedRow) {
-            outcome = UpdateOutcome::ChangedElsewhere;
-            return;
-        }
-        connection.execute(statement);
-    });
-    return outcome;
-}
-
 // False when the user chose to keep editing rather than save over a change
 // made elsewhere.
-bool ctrRecord::updateRecord(const QString& id) {
+bool ctrRecord::updateRecord() {
     for (;;) {
-        QStringList storedRow;
-        UpdateOutcome outcome;
+        Contact stored;
+        ContactStore::UpdateResult result;
         try {
-            outcome = writeUpdate(id, storedRow);
+            result = m_store->update(typedContact(), *m_loaded, &stored);
         } catch (const DbError&) {
             platform::showMessage(QStringLiteral("There was an error retrieving data"));
             return true;
         }
-        switch (outcome) {
-        case UpdateOutcome::Saved:
-            m_loadedRow.reset();
+        switch (result) {
+        case ContactStore::UpdateResult::Saved:
+            m_loaded.reset();
             return true;
-        case UpdateOutcome::Gone:
+        case ContactStore::UpdateResult::Gone:
             // Deleted meanwhile by another window or program: the typed
             // changes went nowhere, and the user must know.
             platform::showMessage(QStringLiteral("This contact no longer exists, so the changes "
                                                  "could not be saved."),
                                   platform::Icon::Exclamation);
             return true;
-        case UpdateOutcome::ChangedElsewhere:
+        case ContactStore::UpdateResult::ChangedElsewhere:
             if (!platform::askYesNo(
                     tr("This contact was changed in another window or program after you opened "
                        "it. Save your changes over it?")))
                 return false;
             // Saved over exactly the version the user agreed to replace.
-            m_loadedRow = storedRow;
+            m_loaded = stored;
             break;
         }
     }

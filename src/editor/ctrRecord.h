@@ -1,5 +1,7 @@
 #pragma once
 
+#include "data/ContactStore.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -25,15 +27,16 @@ public:
     explicit ctrRecord(QWidget* parent = nullptr);
 
     bool bIsUpdateRequest = false; // false: Save inserts; true: Save updates the loaded record
-    QString gSconnString;
-    QString gScurrentBookName; // the book a new record goes into
+    // The store it reads and writes; a new record goes into its current
+    // book. Set before first use.
+    void setStore(const ContactStore* store) { m_store = store; }
 
     // Captions for the current mode, every box emptied, "Business" selected.
     void setupcontrol();
     // setupcontrol, then the boxes filled from the record with that id.
     // False, after its message, when the record could not be loaded: then
     // nothing is left that Save could write.
-    bool LoadRecordForEditing(const QString& pkContactDetailsId);
+    bool LoadRecordForEditing(qint64 pkContactDetailsId);
 
 signals:
     // After every Save, whether or not the record could be written.
@@ -47,38 +50,33 @@ protected:
 private:
     void buildControls();
     void cmdSave_Click();
-    QList<std::pair<QLatin1String, QWidget*>> columnBoxes() const;
-    QString recordTypeNumber() const;
-
-    std::optional<qint64> getContactBookId(const QString& bookName);
+    QList<std::pair<QString Contact::*, QWidget*>> fieldBoxes() const;
+    Contact typedContact() const;
     void insertRecord();
-    bool updateRecord(const QString& id);
-    enum class UpdateOutcome { Saved, Gone, ChangedElsewhere };
-    UpdateOutcome writeUpdate(const QString& id, QStringList& storedRow);
-    QString updateStatement(const QString& id) const;
+    bool updateRecord();
 
-    QString sContactDetailsId; // the record last loaded for editing
-    // Every field of that record as it was loaded; none when no load succeeded.
-    std::optional<QStringList> m_loadedRow;
+    const ContactStore* m_store = nullptr;
+    // The record as it was loaded for editing; none when no load succeeded.
+    std::optional<Contact> m_loaded;
 
-    QGroupBox* frameAddUpdateRecord;
-    QTabWidget* SSTab1;
-    QLineEdit* txtFirstName;
-    QLineEdit* txtMiddleName;
-    QLineEdit* txtLastName;
-    QLineEdit* txtGuardianName;
-    QComboBox* cmdRecordType;
-    QPlainTextEdit* txtAddress;
-    QLineEdit* txtCity;
-    QLineEdit* txtState;
-    QLineEdit* txtZipCode;
-    QLineEdit* txtWorkPhone;
-    QLineEdit* txtHomePhone;
-    QLineEdit* txtCellPhone;
-    QLineEdit* txtEmail;
-    QPlainTextEdit* txtComments;
-    QPushButton* cmdSave;
-    QPushButton* cmdCancel;
+    QGroupBox* frameAddUpdateRecord = nullptr;
+    QTabWidget* SSTab1 = nullptr;
+    QLineEdit* txtFirstName = nullptr;
+    QLineEdit* txtMiddleName = nullptr;
+    QLineEdit* txtLastName = nullptr;
+    QLineEdit* txtGuardianName = nullptr;
+    QComboBox* cmdRecordType = nullptr;
+    QPlainTextEdit* txtAddress = nullptr;
+    QLineEdit* txtCity = nullptr;
+    QLineEdit* txtState = nullptr;
+    QLineEdit* txtZipCode = nullptr;
+    QLineEdit* txtWorkPhone = nullptr;
+    QLineEdit* txtHomePhone = nullptr;
+    QLineEdit* txtCellPhone = nullptr;
+    QLineEdit* txtEmail = nullptr;
+    QPlainTextEdit* txtComments = nullptr;
+    QPushButton* cmdSave = nullptr;
+    QPushButton* cmdCancel = nullptr;
 
     QList<QWidget*> m_keyboardOrder; // every box, then Save, then Cancel
 };

@@ -1,9 +1,7 @@
-// Writing contacts of the current book as comma-separated text.
-#include "app/frmContactMgmt.h"
+#include "sharing/CsvExport.h"
 
-#include "contacts/BookContactsQuery.h"
-#include "contacts/ContactListView.h"
 #include "data/Connection.h"
+#include "data/ContactStore.h"
 #include "data/DbError.h"
 #include "platform/MessageBoxes.h"
 
@@ -106,66 +104,61 @@ void appendField(std::string& out, const char* bytes, int length, bool alwaysQuo
     out.push_back('"');
 }
 
-// Runs the query and writes its rows under the header line, into a
-// temporary file that replaces `path` only once complete: any failure leaves
-// an earlier file as it was. The text goes out in large chunks, so even a
-// book of 100,000 contacts needs one small buffer. The text is UTF-8, the
-// system's encoding.
-bool writeCsv(const QString& connectionString, const QString& statement, const QString& path) {
+// Writes the rows under the header line into a temporary file that replaces
+// `path` only once complete: any failure leaves an earlier file as it was.
+// The text goes out in large chunks, so even a book of 100,000 contacts
+// needs one small buffer. The text is UTF-8, the system's encoding.
+bool writeCsv(const ContactStore& store, const QList<qint64>& ids, const QString& path) {
     constexpr qsizetype chunk = 1 << 20;
+    bool written = false;
     try {
-        Connection connection(connectionString);
-        RowSet rows = connection.query(statement);
-        int columns[columnCount];
-        for (int i = 0; i < columnCount; ++i)
-            columns[i] = rows.column(QLatin1String(columnNames[i]));
-
-        QSaveFile file(path);
-        if (!file.open(QIODevice::WriteOnly))
-            return reportFailure();
-        std::string out;
-        out.reserve(chunk + chunk / 4);
-        out.append(header);
-        auto writeOut = [&] {
-            if (file.write(out.data(), qint64(out.size())) != qint64(out.size()))
-                throw DbError(QStringLiteral("Cannot write ") + path);
-            out.clear();
-        };
-        for (; !rows.atEnd(); rows.moveNext()) {
-            for (int i = 0; i < columnCount; ++i) {
-                if (i > 0)
-                    out.push_back(',');
-                int length = 0;
-                const char* bytes = rows.utf8(columns[i], length);
-                appendField(out, bytes, length, i == addressColumn || i == commentsColumn);
+        store.readRows(ContactStore::Purpose::Export, ids, [&](RowSet& rows) {
+            int columns[columnCount];
+            for (int i = 0; i < columnCount; ++i)
+                columns[i] = rows.column(QLatin1String(columnNames[i]));
+            QSaveFile file(path);
+            if (!file.open(QIODevice::WriteOnly))
+                return;
+            std::string out;
+            out.reserve(chunk + chunk / 4);
+            out.append(header);
+            auto writeOut = [&] {
+                if (file.write(out.data(), qint64(out.size())) != qint64(out.size()))
+                    throw DbError(QStringLiteral("Cannot write ") + path);
+                out.clear();
+            };
+            for (; !rows.atEnd(); rows.moveNext()) {
+                for (int i = 0; i < columnCount; ++i) {
+                    if (i > 0)
+                        out.push_back(',');
+                    int length = 0;
+                    const char* bytes = rows.utf8(columns[i], length);
+                    appendField(out, bytes, length, i == addressColumn || i == commentsColumn);
+                }
+                out.append("\r\n", 2);
+                if (qsizetype(out.size()) >= chunk)
+                    writeOut();
             }
-            out.append("\r\n", 2);
-            if (qsizetype(out.size()) >= chunk)
-                writeOut();
-        }
-        writeOut();
-        // The explicit flush catches a failed write that a commit alone would
-        // miss; an uncommitted file removes its temporary file when it closes.
-        if (file.flush() && file.commit())
-            return true;
+            writeOut();
+            // The explicit flush catches a failed write that a commit alone
+            // would miss; an uncommitted file removes its temporary file when
+            // it closes.
+            written = file.flush() && file.commit();
+        });
     } catch (const DbError&) {
+        written = false;
     }
-    return reportFailure();
+    return written || reportFailure();
 }
 
 } // namespace
 
-bool frmContactMgmt::ExportContactBook(const QString& path) {
-    return writeCsv(ConnectionString,
-                    bookContactsQueryUpToName(CurrentContactBook) + QStringLiteral("')"), path);
+bool exportBookCsv(const ContactStore& store, const QString& path) {
+    return writeCsv(store, {}, path);
 }
 
-bool frmContactMgmt::ExportSelectedContacts(const QString& path) {
-    const QString ids = lvContacts->selectedIdList();
+bool exportSelectionCsv(const ContactStore& store, const QList<qint64>& ids, const QString& path) {
     if (ids.isEmpty())
         return reportFailure();
-    return writeCsv(ConnectionString,
-                    bookContactsQueryUpToName(CurrentContactBook) +
-                        QStringLiteral("') AND pkContactDetailsId IN (") + ids + QLatin1Char(')'),
-                    path);
+    return writeCsv(store, ids, path);
 }

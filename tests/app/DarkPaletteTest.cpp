@@ -128,8 +128,8 @@ private slots:
             verifyReadable(&w);
         } else if (view == QLatin1String("record editor")) {
             f.click(QStringLiteral("cmdAddRecord"));
-            QVERIFY(w.ctrRecord->isVisible());
-            verifyReadable(w.ctrRecord);
+            QVERIFY(w.recordEditor->isVisible());
+            verifyReadable(w.recordEditor);
         } else {
             f.trigger(QStringLiteral("mnuAbout"));
             frmAbout* about = nullptr;

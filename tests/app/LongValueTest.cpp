@@ -54,7 +54,7 @@ private slots:
         f.clickRow(0);
         f.click(QStringLiteral("cmdEditRecord"));
         auto* editedAddress = w.findChild<QPlainTextEdit*>(QStringLiteral("txtAddress"));
-        QVERIFY(w.ctrRecord->isVisible());
+        QVERIFY(w.recordEditor->isVisible());
         QCOMPARE(editedAddress->toPlainText().size(), address.size());
         f.click(QStringLiteral("cmdSave"));
         QVERIFY(f.doors.boxes.texts().isEmpty());

@@ -25,8 +25,8 @@ private slots:
         MainWindowFixture f;
         frmContactMgmt& w = f.window();
         QCOMPARE(w.windowTitle(), QStringLiteral("Orvanta Contacts [Default Contact Book]"));
-        QCOMPARE(w.CurrentContactBook, QStringLiteral("Default"));
-        QCOMPARE(w.ConnectionString,
+        QCOMPARE(w.CurrentContactBook(), QStringLiteral("Default"));
+        QCOMPARE(w.ConnectionString(),
                  QStringLiteral("DRIVER=Driver do Microsoft Access (*.mdb);DBQ=") +
                      f.folder.path() + QStringLiteral("/contacts.mdb;"));
         QVERIFY(f.listed().isEmpty());
@@ -85,8 +85,8 @@ private slots:
             f.doors.boxes.answerNo();
             f.click(QStringLiteral("Command1_%1").arg(index));
             QCOMPARE(clicked.count(), 1);
-            if (w.ctrRecord->isVisible())
-                emit w.ctrRecord->OperationCancelled();
+            if (w.recordEditor->isVisible())
+                emit w.recordEditor->OperationCancelled();
             f.doors.boxes.clear();
         }
     }
@@ -110,7 +110,7 @@ private slots:
         QCOMPARE(f.doors.boxes.texts(),
                  QStringList{QStringLiteral("An error occured during initialization.")});
         QCOMPARE(f.doors.boxes.shown().first().icon, platform::Icon::Information);
-        QCOMPARE(w.CurrentContactBook, QStringLiteral("Default"));
+        QCOMPARE(w.CurrentContactBook(), QStringLiteral("Default"));
         QCOMPARE(w.windowTitle(), QStringLiteral("Orvanta Contacts [Default Contact Book]"));
         f.click(QStringLiteral("cmdPersonal"));
         QCOMPARE(f.listed(), QStringList{QStringLiteral("Ann|Lee")});
@@ -136,9 +136,9 @@ private slots:
             QVERIFY(shown->isVisibleTo(&w));
         QVERIFY(w.mnuRootFile->menuAction()->isVisible());
         QVERIFY(!w.frameContactBooks->isVisibleTo(&w));
-        QVERIFY(!w.ctrRecord->isVisibleTo(&w));
+        QVERIFY(!w.recordEditor->isVisibleTo(&w));
         w.enterEditorPane();
-        QVERIFY(w.ctrRecord->isVisible());
+        QVERIFY(w.recordEditor->isVisible());
         QVERIFY(!w.Frame7->isVisibleTo(&w));
     }
 
@@ -157,10 +157,10 @@ private slots:
 
         const QRect row = w.lvContacts->visualRect(w.lvContacts->model()->index(0, 0));
         QTest::mouseDClick(w.lvContacts->viewport(), Qt::LeftButton, {}, row.center());
-        QVERIFY(w.ctrRecord->isVisible());
+        QVERIFY(w.recordEditor->isVisible());
         QCOMPARE(w.findChild<QLineEdit*>(QStringLiteral("txtFirstName"))->text(),
                  QStringLiteral("Ann"));
-        emit w.ctrRecord->OperationCancelled();
+        emit w.recordEditor->OperationCancelled();
 
         w.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&w));

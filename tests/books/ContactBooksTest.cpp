@@ -188,8 +188,7 @@ private slots:
         f.click(QStringLiteral("cmdChooseClose"));
         QCOMPARE(chosen.count(), 1);
         QCOMPARE(f.window().windowTitle(), QStringLiteral("Orvanta Contacts [ Work ]"));
-        QCOMPARE(f.window().CurrentContactBook, QStringLiteral("Work"));
-        QCOMPARE(f.window().ctrRecord->gScurrentBookName, QStringLiteral("Work"));
+        QCOMPARE(f.window().CurrentContactBook(), QStringLiteral("Work"));
         QCOMPARE(f.listed(), QStringList{"Wendy|Work"});
         QCOMPARE(f.frameCaption(), QStringLiteral("Viewing BUSINESS Contacts"));
         QVERIFY(f.window().lvContacts->isVisible());
@@ -228,7 +227,7 @@ private slots:
         selectBook(f, QStringLiteral("Temp"));
         f.doors.boxes.answerYes();
         f.click(QStringLiteral("cmdDelete"));
-        QCOMPARE(f.window().CurrentContactBook, QStringLiteral("Temp"));
+        QCOMPARE(f.window().CurrentContactBook(), QStringLiteral("Temp"));
         QCOMPARE(f.window().windowTitle(), QStringLiteral("Orvanta Contacts [ Temp ]"));
         QCOMPARE(books(f), QStringList{"Default"});
     }

@@ -118,7 +118,7 @@ private slots:
         f.click(QStringLiteral("cmdBusiness"));
         QCOMPARE(f.listed(), (QStringList{"Kai|Klein"}));
         QCOMPARE(f.frameCaption(), QStringLiteral("Viewing BUSINESS Contacts"));
-        QCOMPARE(f.window().ctrTypeFilter1->CurrentTypeFilter, QStringLiteral("business"));
+        QCOMPARE(f.window().ctrTypeFilter1->CurrentTypeFilter, TypeFilter::Business);
     }
 
     void buttonsRaiseTheirEventsEveryTime() {
@@ -130,7 +130,7 @@ private slots:
         f.click(QStringLiteral("cmdPersonal"));
         f.click(QStringLiteral("cmdA_25"));
         QCOMPARE(types.count(), 2);
-        QCOMPARE(types.at(0).at(0).toString(), QStringLiteral("personal"));
+        QCOMPARE(types.at(0).at(0).value<TypeFilter>(), TypeFilter::Personal);
         QCOMPARE(letters.count(), 1);
         QCOMPARE(letters.at(0).at(0).toString(), QStringLiteral("Z"));
         QCOMPARE(f.window().findChild<QAbstractButton*>(QStringLiteral("cmdA_25"))->text(),
@@ -272,7 +272,7 @@ private slots:
         MainWindowFixture f;
         f.window();
         StatementLog log;
-        f.window().CurrentContactBook = QStringLiteral("O'Neil's");
+        f.window().store().setCurrentBook(QStringLiteral("O'Neil's"));
         f.typeSearch(QStringLiteral("d'a"));
         f.click(QStringLiteral("cmdFind"));
         const QStringList statements = log.stop();

@@ -26,7 +26,7 @@ private slots:
             QCOMPARE(m.buttons, platform::Buttons::Ok);
             QCOMPARE(m.title, QString());
         }
-        QVERIFY(!f.window().ctrRecord->isVisible());
+        QVERIFY(!f.window().recordEditor->isVisible());
         QVERIFY(f.window().cmdEditRecord->isVisible());
         QCOMPARE(f.folder.count(QStringLiteral("tblContactDetails")), 1);
     }

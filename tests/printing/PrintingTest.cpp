@@ -132,7 +132,7 @@ private slots:
         const qint64 max = f.folder.addContact(
             {.firstName = "Max", .lastName = "Moe", .address = "Flat 2", .bookId = book});
         f.folder.addContact({.firstName = "Ann"}); // in "Default", never printed
-        f.window().CurrentContactBook = QStringLiteral("Kim's");
+        f.window().store().setCurrentBook(QStringLiteral("Kim's"));
         f.click(QStringLiteral("cmdPersonal"));
         QCOMPARE(f.listed(), QStringList({"Zed|", "Kit|", "Max|Moe"}));
         f.selectRows({0, 2});

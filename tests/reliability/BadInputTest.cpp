@@ -211,7 +211,7 @@ private slots:
                 QStringList{(i == 0 ? QStringLiteral("First Name") : QStringLiteral("Comments")) +
                             QStringLiteral(" holds a character that cannot be stored (a NUL "
                                            "character).\r\nPlease remove it and save again.")});
-            QVERIFY(window.ctrRecord->isVisible()); // still open, with what was typed
+            QVERIFY(window.recordEditor->isVisible()); // still open, with what was typed
             click(window, QStringLiteral("cmdCancel"));
         }
         paste(window.txtSearchText, withNul);

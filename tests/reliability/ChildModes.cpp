@@ -90,8 +90,9 @@ void startUp() {
 void saveInALoop() {
     InstalledDoubles doors;
     ctrRecord editor;
-    editor.gSconnString = connectionStringFor(childFolder());
-    editor.gScurrentBookName = QStringLiteral("Default");
+    ContactStore store(connectionStringFor(childFolder()));
+    store.setCurrentBook(QStringLiteral("Default"));
+    editor.setStore(&store);
     editor.bIsUpdateRequest = false;
     const QString comment = QString(2000, QLatin1Char('c'));
     for (int i = 1;; ++i) {

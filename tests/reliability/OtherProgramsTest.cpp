@@ -144,7 +144,7 @@ private slots:
         }
         click(window, QStringLiteral("cmdEditRecord"));
         QCOMPARE(f.doors.boxes.takeTexts(), QStringList{retrievingError});
-        QVERIFY(window.ctrRecord->isHidden());
+        QVERIFY(window.recordEditor->isHidden());
         QVERIFY(!window.lvContacts->isHidden());
         QCOMPARE(field(window, "txtFirstName"), QString());
 
@@ -184,7 +184,7 @@ private slots:
         f.doors.boxes.answerNo();
         click(a, QStringLiteral("cmdSave"));
         QCOMPARE(f.doors.boxes.takeTexts(), QStringList{changedElsewhere});
-        QVERIFY(!a.ctrRecord->isHidden());
+        QVERIFY(!a.recordEditor->isHidden());
         QCOMPARE(field(a, "txtEmail"), QStringLiteral("ann@new.example"));
         QCOMPARE(f.folder.contactRow(id)["WorkPhoneNumber"], QStringLiteral("222"));
         QCOMPARE(f.folder.contactRow(id)["EmailAddress"], QStringLiteral("ann@old.example"));
@@ -192,7 +192,7 @@ private slots:
         f.doors.boxes.answerYes();
         click(a, QStringLiteral("cmdSave"));
         QCOMPARE(f.doors.boxes.takeTexts(), QStringList{changedElsewhere});
-        QVERIFY(a.ctrRecord->isHidden());
+        QVERIFY(a.recordEditor->isHidden());
         QCOMPARE(f.folder.contactRow(id)["EmailAddress"], QStringLiteral("ann@new.example"));
         QCOMPARE(f.folder.contactRow(id)["WorkPhoneNumber"], QStringLiteral("111"));
     }

@@ -1,4 +1,6 @@
+#include "sharing/CsvExport.h"
 #include "app/frmContactMgmt.h"
+#include "contacts/ContactListView.h"
 #include "data/Connection.h"
 #include "support/CsvReading.h"
 #include "support/MainWindowFixture.h"
@@ -53,7 +55,7 @@ private slots:
         MainWindowFixture f;
         frmContactMgmt& w = f.window();
         StatementLog log;
-        QVERIFY(w.ExportContactBook(target(f)));
+        QVERIFY(exportBookCsv(w.store(), target(f)));
         QCOMPARE(log.texts, QStringList{bookQuery});
         QCOMPARE(readBytes(target(f)), header);
         QVERIFY(f.doors.boxes.texts().isEmpty());
@@ -71,13 +73,13 @@ private slots:
 
         StatementLog log;
         f.selectRows({2});
-        QVERIFY(w.ExportSelectedContacts(target(f)));
+        QVERIFY(exportSelectionCsv(w.store(), w.lvContacts->selectedIds(), target(f)));
         QCOMPARE(log.texts.last(),
                  bookQuery + QStringLiteral(" AND pkContactDetailsId IN (%1)").arg(cy));
         QCOMPARE(readBytes(target(f)), header + "Cy,,Cole,\"\",,,,,,,,,\"\",Personal\r\n");
 
         f.selectRows({2, 0});
-        QVERIFY(w.ExportSelectedContacts(target(f)));
+        QVERIFY(exportSelectionCsv(w.store(), w.lvContacts->selectedIds(), target(f)));
         QCOMPARE(log.texts.last(),
                  bookQuery + QStringLiteral(" AND pkContactDetailsId IN (%1,%2)").arg(ann).arg(cy));
         QCOMPARE(readBytes(target(f)), header + "Ann,,Lee,\"\",,,,,,,,,\"\",Personal\r\n" +
@@ -107,7 +109,7 @@ private slots:
                         "Said \"hi\", left",
                         2};
         f.folder.addContact(odd);
-        QVERIFY(f.window().ExportContactBook(target(f)));
+        QVERIFY(exportBookCsv(f.window().store(), target(f)));
         QCOMPARE(readBytes(target(f)),
                  header +
                      "Ann,May,Lee,\"1 Main St\",Springfield,IL,62701,555-1,555-2,555-3,"
@@ -133,7 +135,7 @@ private slots:
         f.folder.addContact(c);
         f.folder.addContact(named(QStringLiteral("Zoë"), QStringLiteral("Øyvindsen")));
         f.folder.addContact(named(QStringLiteral("李"), QStringLiteral("Ünal, Şükrü")));
-        QVERIFY(f.window().ExportContactBook(target(f)));
+        QVERIFY(exportBookCsv(f.window().store(), target(f)));
 
         const QByteArray bytes = readBytes(target(f));
         QVERIFY(bytes.endsWith(
@@ -183,7 +185,7 @@ private slots:
         c.firstName = value;
         c.comments = value;
         f.folder.addContact(c);
-        QVERIFY(f.window().ExportContactBook(target(f)));
+        QVERIFY(exportBookCsv(f.window().store(), target(f)));
         const QByteArray quoted = field.startsWith('"') ? field : '"' + field + '"';
         QCOMPARE(readBytes(target(f)),
                  header + field + ",,,\"\",,,,,,,,," + quoted + ",Personal\r\n");
@@ -197,9 +199,9 @@ private slots:
         f.folder.addContact(kim);
         f.folder.addContact(named(QStringLiteral("Ann"), QStringLiteral("Lee")));
         frmContactMgmt& w = f.window();
-        w.CurrentContactBook = book;
+        w.store().setCurrentBook(book);
         StatementLog log;
-        QVERIFY(w.ExportContactBook(target(f)));
+        QVERIFY(exportBookCsv(w.store(), target(f)));
         QVERIFY(log.texts.last().endsWith(
             QStringLiteral("where ContactBookName = 'Kim''s \"Work\"')")));
         QCOMPARE(readBytes(target(f)), header + "Kim,,Park,\"\",,,,,,,,,\"\",Personal\r\n");
@@ -212,7 +214,8 @@ private slots:
         const QByteArray old = "an earlier export\r\n";
         writeFile(target(f), old);
 
-        QVERIFY(!w.ExportSelectedContacts(target(f))); // nothing selected
+        QVERIFY(!exportSelectionCsv(w.store(), w.lvContacts->selectedIds(),
+                                    target(f))); // nothing selected
         QCOMPARE(readBytes(target(f)), old);
         QCOMPARE(f.doors.boxes.shown().size(), 1);
         const platform::Message& box = f.doors.boxes.shown().first();
@@ -221,9 +224,9 @@ private slots:
         QCOMPARE(box.buttons, platform::Buttons::Ok);
         QCOMPARE(box.title, QString());
 
-        QVERIFY(!w.ExportContactBook(f.folder.path() + QStringLiteral("/missing/out.csv")));
+        QVERIFY(!exportBookCsv(w.store(), f.folder.path() + QStringLiteral("/missing/out.csv")));
         f.folder.execute(QStringLiteral("alter table tblContactType rename to tblGone"));
-        QVERIFY(!w.ExportContactBook(target(f)));
+        QVERIFY(!exportBookCsv(w.store(), target(f)));
         QCOMPARE(readBytes(target(f)), old);
         QCOMPARE(f.doors.boxes.texts(),
                  QStringList(3, QStringLiteral("There was an error retrieving data")));
@@ -245,7 +248,7 @@ private slots:
         small.rlim_cur = 1024;
         auto* previous = std::signal(SIGXFSZ, SIG_IGN);
         setrlimit(RLIMIT_FSIZE, &small);
-        const bool written = w.ExportContactBook(target(f));
+        const bool written = exportBookCsv(w.store(), target(f));
         setrlimit(RLIMIT_FSIZE, &saved);
         std::signal(SIGXFSZ, previous);
 

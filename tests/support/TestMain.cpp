@@ -1,3 +1,4 @@
+#include "app/Images.h"
 #include "support/TestRegistry.h"
 
 #include <QApplication>
@@ -28,6 +29,7 @@ int main(int argc, char* argv[]) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
+    registerProgramImages();
     QStringList arguments = application.arguments();
     QString only;
     const qsizetype at = arguments.indexOf(QStringLiteral("-class"));

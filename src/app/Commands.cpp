@@ -1,0 +1,168 @@
+// The main window's handlers: each button and menu item asks, calls the
+// subsystem that does the work, and shows what came of it.
+#include "app/frmContactMgmt.h"
+
+#include "about/frmAbout.h"
+#include "books/ctrContactBook.h"
+#include "contacts/ContactDetailsTabs.h"
+#include "contacts/ContactListModel.h"
+#include "contacts/ContactListView.h"
+#include "contacts/ctrTypeFilter.h"
+#include "data/DbError.h"
+#include "data/SqlQuote.h"
+#include "editor/ctrRecord.h"
+#include "platform/MessageBoxes.h"
+#include "platform/Printer.h"
+#include "printing/ContactPrinter.h"
+#include "sharing/CallCommand.h"
+#include "sharing/EmailCommand.h"
+
+#include <QCursor>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QMenu>
+
+void frmContactMgmt::loadContactList(TypeFilter type, const QString& lastNamePattern) {
+    ContactNames partial;
+    try {
+        lvContacts->contacts()->replaceEntries(m_store.list(type, lastNamePattern, &partial));
+    } catch (const DbError&) {
+        // A failure while reading keeps the entries read so far; a failed
+        // statement keeps the old ones.
+        if (partial.size() > 0)
+            lvContacts->contacts()->replaceEntries(std::move(partial));
+        platform::showMessage(QStringLiteral("There was an error retrieving data"));
+        return;
+    }
+    const int count = lvContacts->entryCount();
+    if (count > 0)
+        showContactDetails(lvContacts->contacts()->id(count - 1));
+}
+
+void frmContactMgmt::showContactDetails(qint64 id) {
+    try {
+        if (const std::optional<Contact> contact = m_store.contact(id))
+            SSTab1->showContact(*contact);
+        else
+            platform::showMessage(QStringLiteral("internal error"));
+    } catch (const DbError&) {
+        platform::showMessage(QStringLiteral("There was an error retrieving data"));
+    }
+}
+
+void frmContactMgmt::cmdFind_Click() {
+    if (!isStorableText(txtSearchText->text())) {
+        platform::showMessage(QStringLiteral("The search text holds a character that cannot be "
+                                             "searched for (a NUL character)."),
+                              platform::Icon::Exclamation);
+        return;
+    }
+    loadContactList(TypeFilter::Both, QStringLiteral("%") + txtSearchText->text());
+    Frame7->setTitle(QStringLiteral("Searching ALL Contacts"));
+}
+
+void frmContactMgmt::cmdDeleteRecord_Click() {
+    const std::optional<qint64> id = lvContacts->selectedId();
+    if (!id) {
+        platform::showMessage(QStringLiteral("Please select a contact to delete"),
+                              platform::Icon::Exclamation);
+        return;
+    }
+    if (!platform::askYesNo(QStringLiteral("Are you sure you want to delete the current Record ") +
+                            lvContacts->selectedText() + QStringLiteral("?")))
+        return;
+    try {
+        m_store.remove(*id);
+    } catch (const DbError&) {
+        platform::showMessage(QStringLiteral("Record could not be deleted"),
+                              platform::Icon::Information);
+        return;
+    }
+    platform::showMessage(QStringLiteral("Record Deleted successfully"),
+                          platform::Icon::Information);
+    loadContactList(TypeFilter::Personal, QStringLiteral("%"));
+}
+
+void frmContactMgmt::cmdAddRecord_Click() {
+    enterEditorPane();
+    recordEditor->bIsUpdateRequest = false;
+    recordEditor->setupcontrol();
+}
+
+void frmContactMgmt::cmdEditRecord_Click() {
+    const std::optional<qint64> id = lvContacts->selectedId();
+    if (!id) {
+        platform::showMessage(QStringLiteral("Please select a contact to edit"),
+                              platform::Icon::Exclamation);
+        return;
+    }
+    enterEditorPane();
+    recordEditor->bIsUpdateRequest = true;
+    if (!recordEditor->LoadRecordForEditing(*id))
+        returnToMainView();
+}
+
+// After every save, successful or not: the list shows every initial of the
+// type chosen on the filter strip.
+void frmContactMgmt::ctrRecord_RecordAddedOrUpdated() {
+    loadContactList(ctrTypeFilter1->CurrentTypeFilter, QStringLiteral("%"));
+    returnToMainView();
+}
+
+void frmContactMgmt::createcontactbook_Click() {
+    enterBookPane();
+    ctrContactBooks->refreshData();
+}
+
+void frmContactMgmt::ctrContactBooks_ContactBookChosen(const QString& contactBookName) {
+    returnToMainView();
+    setWindowCaption(contactBookName);
+    m_store.setCurrentBook(contactBookName);
+    loadContactList(TypeFilter::Personal, QStringLiteral("%"));
+}
+
+void frmContactMgmt::emailcontactbook_Click() {
+    emailContacts(m_store, lvContacts->selectedIds(), m_folder, MAPIMessages);
+}
+
+void frmContactMgmt::cmdCallRecord_Click() {
+    mnuCallMenu->popup(QCursor::pos());
+}
+
+// Without a selection no call is requested.
+void frmContactMgmt::callSelected(Phone phone) {
+    if (const std::optional<qint64> id = lvContacts->selectedId())
+        callContact(m_store, *id, phone, lvContacts->selectedText());
+}
+
+void frmContactMgmt::cmdPrintRecord_Click() {
+    if (!platform::askYesNo(QStringLiteral("Click Yes to Print the current contact details."),
+                            QStringLiteral("Print selected contact")))
+        return;
+    const QList<qint64> ids = lvContacts->selectedIds();
+    platform::printer().setFileFolder(m_folder);
+    if (ids.isEmpty() || !printContacts(m_store, ids, true, platform::printer()))
+        platform::showMessage(
+            QStringLiteral("An error occured while printing the selected records."),
+            platform::Icon::Critical);
+}
+
+void frmContactMgmt::mnuPrintContactBook_Click() {
+    if (!platform::askYesNo(QStringLiteral("Print the complete contact book?"),
+                            QStringLiteral("Print contact book")))
+        return;
+    platform::printer().setFileFolder(m_folder);
+    if (!printContacts(m_store, {}, false, platform::printer()))
+        platform::showMessage(QStringLiteral("An error occured while printing the contact book."),
+                              platform::Icon::Critical);
+}
+
+// Opens the About box without an owner and without blocking the main window.
+// There is one box at a time: choosing the item again brings it forward.
+void frmContactMgmt::mnuAbout_Click() {
+    if (!aboutBox)
+        aboutBox = new frmAbout();
+    aboutBox->show();
+    aboutBox->raise();
+    aboutBox->activateWindow();
+}

@@ -1,0 +1,87 @@
+#include "printing/ContactPrinter.h"
+
+#include "data/Connection.h"
+#include "data/ContactStore.h"
+#include "platform/Printer.h"
+
+#include <exception>
+
+namespace {
+
+constexpr int leftMargin = 300; // twips from the left edge of the printable area
+
+const QLatin1String lineEnd("\r\n");
+
+void printLine(platform::Printer& printer, const QString& text) {
+    printer.setCurrentX(float(leftMargin));
+    printer.print(text);
+}
+
+// A stored multi-line value: one line per piece between line breaks. Empty
+// pieces are left out, so a trailing or doubled break leaves no empty line;
+// a value without any break prints as one line, even when empty.
+void printMultiLine(platform::Printer& printer, const QString& value) {
+    if (!value.contains(lineEnd)) {
+        printLine(printer, value);
+        return;
+    }
+    qsizetype start = 0;
+    for (qsizetype end; (end = value.indexOf(lineEnd, start)) >= 0; start = end + lineEnd.size())
+        if (end > start)
+            printLine(printer, value.mid(start, end - start));
+    if (start < value.size())
+        printLine(printer, value.mid(start));
+}
+
+} // namespace
+
+bool printContacts(const ContactStore& store, const QList<qint64>& ids, bool emptyLineAfterName,
+                   platform::Printer& printer) {
+    try {
+        store.readRows(ContactStore::Purpose::Print, ids, [&](RowSet& rows) {
+            const int first = rows.column(QStringLiteral("FirstName"));
+            const int middle = rows.column(QStringLiteral("MiddleName"));
+            const int last = rows.column(QStringLiteral("LastName"));
+            const int address = rows.column(QStringLiteral("Address"));
+            const int city = rows.column(QStringLiteral("City"));
+            const int state = rows.column(QStringLiteral("State"));
+            const int zipCode = rows.column(QStringLiteral("ZipCode"));
+            const int work = rows.column(QStringLiteral("WorkPhoneNumber"));
+            const int home = rows.column(QStringLiteral("HomePhoneNumber"));
+            const int cell = rows.column(QStringLiteral("CellPhoneNumber"));
+            const int email = rows.column(QStringLiteral("EmailAddress"));
+            const int guardian = rows.column(QStringLiteral("ParentOrGuardianName"));
+            const int comments = rows.column(QStringLiteral("Comments"));
+            const QLatin1Char space(' ');
+            for (; !rows.atEnd(); rows.moveNext()) {
+                QString name =
+                    rows.text(first) + space + rows.text(middle) + space + rows.text(last);
+                if (emptyLineAfterName)
+                    name += lineEnd;
+                printer.setBold(true);
+                printLine(printer, name);
+                printer.setBold(false);
+                printMultiLine(printer, rows.text(address));
+                printLine(printer, rows.text(city));
+                printLine(printer, rows.text(state));
+                printLine(printer, rows.text(zipCode));
+                printLine(printer, QStringLiteral("Work phone: ") + rows.text(work));
+                printLine(printer, QStringLiteral("Home phone: ") + rows.text(home));
+                printLine(printer, QStringLiteral("Cell Phone: ") + rows.text(cell));
+                printLine(printer, QStringLiteral("Email : ") + rows.text(email));
+                printLine(printer, QStringLiteral("Parent/Guardian Name: ") + rows.text(guardian));
+                printMultiLine(printer, rows.text(comments));
+                printer.print(QStringLiteral("\r\n\r\n\r\n"));
+            }
+        });
+        printer.endDoc();
+        return true;
+    } catch (const std::exception&) {
+        printer.setBold(false);
+        try {
+            printer.abortDoc();
+        } catch (const std::exception&) {
+        }
+        return false;
+    }
+}

@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+class ContactStore;
+
+// Writes contacts of the store's current book as comma-separated text to
+// `path`: the whole book, or the contacts with the given ids (none given is a
+// failure). On failure the user is told "There was an error retrieving data",
+// the result is false, and an earlier file at `path` stays as it was.
+bool exportBookCsv(const ContactStore& store, const QString& path);
+bool exportSelectionCsv(const ContactStore& store, const QList<qint64>& ids, const QString& path);

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+class ContactStore;
+
+namespace platform {
+class MapiMessages;
+}
+
+// The e-mail command: asks whether the whole current book or the selected
+// contacts are meant, writes them to attachment.csv in the data folder and
+// hands that to the mail service, whose own window lets the user address and
+// send it. Escape or closing the question backs out before anything is
+// written. A failed export has shown its message; a mail failure (no
+// session, cancelled) ends the command silently.
+void emailContacts(const ContactStore& store, const QList<qint64>& selection,
+                   const QString& dataFolder, platform::MapiMessages& messages);
