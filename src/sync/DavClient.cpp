@@ -168,7 +168,8 @@ void DavClient::finished(QNetworkReply* reply, Request request) {
     DavResponse r;
     r.url = request.url;
     r.status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    r.body = reply->readAll();
+    if (reply->isOpen())
+        r.body = reply->readAll();
     r.etag = reply->rawHeader("ETag");
     const QNetworkReply::NetworkError error = reply->error();
     if (r.status >= 300 && r.status < 400 && r.status != 304) {
