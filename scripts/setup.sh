@@ -10,6 +10,7 @@ packages=(
   xvfb xauth xdg-utils poppler-utils fonts-dejavu-core
   librsvg2-bin desktop-file-utils appstream dpkg-dev file
   python3-vobject
+  qtkeychain-qt6-dev radicale
 )
 
 missing=()

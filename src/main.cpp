@@ -1,5 +1,6 @@
 #include "app/Images.h"
 #include "app/Startup.h"
+#include "app/SyncCommandLine.h"
 #include "app/frmContactMgmt.h"
 #include "data/ConnectionString.h"
 #include "data/Schema.h"
@@ -11,6 +12,10 @@
 #include <cstdio>
 
 int main(int argc, char* argv[]) {
+    // Sync from the command line runs without a window.
+    if (const std::optional<int> synced = runSyncCommandLine(argc, argv))
+        return *synced;
+
     if (!hasDisplay()) {
         std::fputs("Orvanta Contacts needs a display; on a machine without one, start it as: "
                    "xvfb-run -a orvanta-contacts\n",

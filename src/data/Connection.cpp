@@ -200,6 +200,17 @@ void Connection::inTransaction(const std::function<void()>& work) {
     }
 }
 
+bool Connection::hasTable(const QString& name) {
+    if (!m_db)
+        throw DbError(QStringLiteral("The connection is closed"));
+    return sqlite3_table_column_metadata(m_db, "main", name.toUtf8().constData(), nullptr, nullptr,
+                                         nullptr, nullptr, nullptr, nullptr) == SQLITE_OK;
+}
+
+qint64 Connection::lastInsertId() const {
+    return m_db ? sqlite3_last_insert_rowid(m_db) : 0;
+}
+
 void Connection::setStatementObserver(StatementObserver observer) {
     statementObserver() = std::move(observer);
 }

@@ -69,6 +69,13 @@ public:
 
     void close();
 
+    // True when the database holds a table of that name. Asked of SQLite
+    // directly, without a statement, so statement logs do not change.
+    bool hasTable(const QString& name);
+
+    // The id SQLite gave the row the last insert on this connection added.
+    qint64 lastInsertId() const;
+
     // Every statement text handed to execute() or query(), before it runs.
     // Tests use it to check statement texts; nothing else does.
     using StatementObserver = std::function<void(const QString&)>;

@@ -1,8 +1,10 @@
 #include "data/ContactStore.h"
 
 #include "data/Connection.h"
+#include "data/ContactStatements.h"
 #include "data/DbError.h"
 #include "data/SqlQuote.h"
+#include "data/SyncStore.h"
 #include "data/UnicodeCase.h"
 
 namespace {
@@ -43,7 +45,9 @@ QString bookIdStatement(const QString& book) {
            sqlTextBody(book) + QStringLiteral("'");
 }
 
-QString insertStatement(const Contact& contact, qint64 bookId) {
+} // namespace
+
+QString insertContactStatement(const Contact& contact, qint64 bookId) {
     QStringList values;
     for (const TextColumn& column : textColumns)
         values << sqlText(contact.*column.member);
@@ -55,7 +59,7 @@ QString insertStatement(const Contact& contact, qint64 bookId) {
            typeNumber(contact.type) + QLatin1Char(',') + QString::number(bookId) + QLatin1Char(')');
 }
 
-QString updateStatement(const Contact& contact) {
+QString updateContactStatement(const Contact& contact) {
     QString statement = QStringLiteral("update tblContactDetails ") + QStringLiteral("Set ");
     for (const TextColumn& column : textColumns)
         statement += QLatin1String(column.name) + QStringLiteral(" = ") +
@@ -63,6 +67,8 @@ QString updateStatement(const Contact& contact) {
     return statement + QStringLiteral("fkContactType = ") + typeNumber(contact.type) +
            QStringLiteral(" WHERE pkContactDetailsId = ") + sqlId(contact.id);
 }
+
+namespace {
 
 const char* phoneColumn(Phone phone) {
     switch (phone) {
@@ -217,13 +223,13 @@ bool ContactStore::insert(const Contact& contact) const {
         return false;
     const qint64 bookId = book.integer(QStringLiteral("pkContactBookId"));
     book.close();
-    connection.execute(insertStatement(contact, bookId));
+    connection.execute(insertContactStatement(contact, bookId));
     return true;
 }
 
 ContactStore::UpdateResult ContactStore::update(const Contact& contact, const Contact& loaded,
                                                 Contact* stored) const {
-    const QString statement = updateStatement(contact);
+    const QString statement = updateContactStatement(contact);
     UpdateResult result = UpdateResult::Saved;
     Connection connection(m_connectionString);
     connection.inTransaction([&] {
@@ -246,9 +252,20 @@ ContactStore::UpdateResult ContactStore::update(const Contact& contact, const Co
 }
 
 void ContactStore::remove(qint64 id) const {
+    const QString statement = QStringLiteral("Delete from tblContactDetails ") +
+                              QStringLiteral("where pkContactDetailsId = ") + sqlId(id);
     Connection connection(m_connectionString);
-    connection.execute(QStringLiteral("Delete from tblContactDetails ") +
-                       QStringLiteral("where pkContactDetailsId = ") + sqlId(id));
+    // A linked book's contact leaves its sync row without the contact: SQLite
+    // may give the id to the next new contact, and the next sync deletes the
+    // server's card.
+    if (!connection.hasTable(QLatin1String(SyncStore::itemTable))) {
+        connection.execute(statement);
+        return;
+    }
+    connection.inTransaction([&] {
+        connection.execute(statement);
+        connection.execute(SyncStore::forgetContactStatement(id));
+    });
 }
 
 QStringList ContactStore::books() const {
@@ -283,7 +300,12 @@ bool ContactStore::addBook(const QString& name) const {
 
 void ContactStore::removeBook(const QString& name) const {
     Connection connection(m_connectionString);
+    const bool linkable = connection.hasTable(QLatin1String(SyncStore::itemTable)) &&
+                          connection.hasTable(QStringLiteral("tblSyncAccount"));
     connection.inTransaction([&] {
+        if (linkable)
+            for (const QString& statement : SyncStore::forgetBookStatements(name))
+                connection.execute(statement);
         connection.execute(
             QStringLiteral("Delete from tblContactDetails where fkContactBookId = ") +
             QStringLiteral("(select pkContactBookId from tblContactBook where "

@@ -1,0 +1,267 @@
+#include "data/SyncStore.h"
+
+#include "data/Connection.h"
+#include "data/ContactStatements.h"
+#include "data/ContactStore.h"
+#include "data/SqlQuote.h"
+
+const char* SyncStore::itemTable = "tblSyncItem";
+
+namespace {
+
+const QString createAccountTable = QStringLiteral(
+    "CREATE TABLE IF NOT EXISTS tblSyncAccount (pkSyncAccountId INTEGER PRIMARY KEY, "
+    "fkContactBookId INTEGER NOT NULL UNIQUE, CollectionUrl TEXT NOT NULL, "
+    "UserName TEXT NOT NULL, SyncToken TEXT NOT NULL DEFAULT '', "
+    "LastSync TEXT NOT NULL DEFAULT '', LastError TEXT NOT NULL DEFAULT '')");
+const QString createItemTable = QStringLiteral(
+    "CREATE TABLE IF NOT EXISTS tblSyncItem (pkSyncItemId INTEGER PRIMARY KEY, "
+    "fkSyncAccountId INTEGER NOT NULL, fkContactDetailsId INTEGER, Href TEXT NOT NULL, "
+    "ETag TEXT NOT NULL DEFAULT '', Card TEXT NOT NULL DEFAULT '', "
+    "SyncedDigest TEXT NOT NULL DEFAULT '', UNIQUE (fkSyncAccountId, Href))");
+const QString createItemContactIndex = QStringLiteral(
+    "CREATE INDEX IF NOT EXISTS idxSyncItemContact ON tblSyncItem (fkContactDetailsId)");
+
+QString bookIdOf(const QString& book) {
+    return QStringLiteral("(select pkContactBookId from tblContactBook where ContactBookName = '") +
+           sqlTextBody(book) + QStringLiteral("')");
+}
+
+QString accountsStatement(const QString& where) {
+    return QStringLiteral("select pkSyncAccountId, fkContactBookId, ContactBookName, "
+                          "CollectionUrl, UserName, SyncToken, LastSync, LastError "
+                          "from tblSyncAccount join tblContactBook on "
+                          "pkContactBookId = fkContactBookId") +
+           where;
+}
+
+SyncAccount accountFromRow(const RowSet& row) {
+    SyncAccount a;
+    a.id = row.integer(0);
+    a.bookId = row.integer(1);
+    a.book = row.text(2);
+    a.url = row.text(3);
+    a.user = row.text(4);
+    a.syncToken = row.text(5);
+    a.lastSync = row.text(6);
+    a.lastError = row.text(7);
+    return a;
+}
+
+const QString itemColumns = QStringLiteral(
+    "select pkSyncItemId, fkContactDetailsId, Href, ETag, Card, SyncedDigest from tblSyncItem ");
+
+SyncItem itemFromRow(const RowSet& row) {
+    SyncItem item;
+    item.id = row.integer(0);
+    item.contactId = row.isNull(1) ? 0 : row.integer(1);
+    item.href = row.text(2);
+    item.etag = row.text(3);
+    item.card = row.text(4).toUtf8();
+    item.syncedDigest = row.text(5);
+    return item;
+}
+
+QString contactRef(qint64 contactId) {
+    return contactId == 0 ? QStringLiteral("NULL") : sqlId(contactId);
+}
+
+} // namespace
+
+bool SyncStore::hasTables() const {
+    Connection connection(m_connectionString);
+    return connection.hasTable(QStringLiteral("tblSyncAccount")) &&
+           connection.hasTable(QLatin1String(itemTable));
+}
+
+bool SyncStore::link(const QString& book, const QString& url, const QString& user) const {
+    bool linked = false;
+    Connection connection(m_connectionString);
+    connection.inTransaction([&] {
+        RowSet row = connection.query(QStringLiteral("select ") + bookIdOf(book));
+        if (row.atEnd() || row.isNull(0))
+            return;
+        const qint64 bookId = row.integer(0);
+        row.close();
+        connection.execute(createAccountTable);
+        connection.execute(createItemTable);
+        connection.execute(createItemContactIndex);
+        RowSet existing = connection.query(
+            QStringLiteral("select pkSyncAccountId, CollectionUrl, UserName from tblSyncAccount "
+                           "where fkContactBookId = ") +
+            sqlId(bookId));
+        if (!existing.atEnd()) {
+            const qint64 accountId = existing.integer(0);
+            const bool sameCollection = existing.text(1) == url;
+            existing.close();
+            if (!sameCollection) {
+                connection.execute(
+                    QStringLiteral("delete from tblSyncItem where fkSyncAccountId = ") +
+                    sqlId(accountId));
+                connection.execute(QStringLiteral("update tblSyncAccount set SyncToken = '' where "
+                                                  "pkSyncAccountId = ") +
+                                   sqlId(accountId));
+            }
+            connection.execute(QStringLiteral("update tblSyncAccount set CollectionUrl = ") +
+                               sqlText(url) + QStringLiteral(", UserName = ") + sqlText(user) +
+                               QStringLiteral(" where pkSyncAccountId = ") + sqlId(accountId));
+        } else {
+            existing.close();
+            connection.execute(
+                QStringLiteral("insert into tblSyncAccount (fkContactBookId, CollectionUrl, "
+                               "UserName) values (") +
+                sqlId(bookId) + QLatin1Char(',') + sqlText(url) + QLatin1Char(',') + sqlText(user) +
+                QLatin1Char(')'));
+        }
+        linked = true;
+    });
+    return linked;
+}
+
+void SyncStore::unlink(const QString& book) const {
+    Connection connection(m_connectionString);
+    if (!connection.hasTable(QStringLiteral("tblSyncAccount")))
+        return;
+    connection.inTransaction([&] {
+        for (const QString& statement : forgetBookStatements(book))
+            connection.execute(statement);
+    });
+}
+
+std::optional<SyncAccount> SyncStore::account(const QString& book) const {
+    Connection connection(m_connectionString);
+    if (!connection.hasTable(QStringLiteral("tblSyncAccount")))
+        return std::nullopt;
+    RowSet row = connection.query(accountsStatement(QStringLiteral(" where ContactBookName = '") +
+                                                    sqlTextBody(book) + QLatin1Char('\'')));
+    if (row.atEnd())
+        return std::nullopt;
+    return accountFromRow(row);
+}
+
+QList<SyncAccount> SyncStore::accounts() const {
+    QList<SyncAccount> all;
+    Connection connection(m_connectionString);
+    if (!connection.hasTable(QStringLiteral("tblSyncAccount")))
+        return all;
+    for (RowSet rows =
+             connection.query(accountsStatement(QStringLiteral(" order by ContactBookName")));
+         !rows.atEnd(); rows.moveNext())
+        all.append(accountFromRow(rows));
+    return all;
+}
+
+void SyncStore::setResult(qint64 accountId, const QString& lastSync,
+                          const QString& lastError) const {
+    Connection connection(m_connectionString);
+    QString set = QStringLiteral("update tblSyncAccount set LastError = ") + sqlText(lastError);
+    if (!lastSync.isEmpty())
+        set += QStringLiteral(", LastSync = ") + sqlText(lastSync);
+    connection.execute(set + QStringLiteral(" where pkSyncAccountId = ") + sqlId(accountId));
+}
+
+QList<SyncItem> SyncStore::items(qint64 accountId) const {
+    QList<SyncItem> all;
+    Connection connection(m_connectionString);
+    // Without the card texts: a sync reads them one at a time, when needed.
+    for (RowSet rows = connection.query(
+             QStringLiteral("select pkSyncItemId, fkContactDetailsId, Href, ETag, '', "
+                            "SyncedDigest from tblSyncItem where fkSyncAccountId = ") +
+             sqlId(accountId));
+         !rows.atEnd(); rows.moveNext())
+        all.append(itemFromRow(rows));
+    return all;
+}
+
+QList<Contact> SyncStore::contacts(qint64 bookId) const {
+    QList<Contact> all;
+    Connection connection(m_connectionString);
+    for (RowSet rows = connection.query(
+             QStringLiteral("select * from tblContactDetails where fkContactBookId = ") +
+             sqlId(bookId));
+         !rows.atEnd(); rows.moveNext())
+        all.append(contactFromRow(rows));
+    return all;
+}
+
+void SyncStore::inBatch(const std::function<void(Batch&)>& work) const {
+    Connection connection(m_connectionString);
+    Batch batch(connection);
+    connection.inTransaction([&] { work(batch); });
+}
+
+std::optional<Contact> SyncStore::Batch::contact(qint64 id) const {
+    RowSet row = m_connection.query(
+        QStringLiteral("select * from tblContactDetails where pkContactDetailsId = ") + sqlId(id));
+    if (row.atEnd())
+        return std::nullopt;
+    return contactFromRow(row);
+}
+
+qint64 SyncStore::Batch::insertContact(const Contact& contact, qint64 bookId) const {
+    m_connection.execute(insertContactStatement(contact, bookId));
+    return m_connection.lastInsertId();
+}
+
+void SyncStore::Batch::updateContact(const Contact& contact) const {
+    m_connection.execute(updateContactStatement(contact));
+}
+
+void SyncStore::Batch::deleteContact(qint64 id) const {
+    m_connection.execute(
+        QStringLiteral("Delete from tblContactDetails where pkContactDetailsId = ") + sqlId(id));
+}
+
+std::optional<SyncItem> SyncStore::Batch::item(qint64 accountId, const QString& href) const {
+    RowSet row =
+        m_connection.query(itemColumns + QStringLiteral("where fkSyncAccountId = ") +
+                           sqlId(accountId) + QStringLiteral(" and Href = ") + sqlText(href));
+    if (row.atEnd())
+        return std::nullopt;
+    return itemFromRow(row);
+}
+
+qint64 SyncStore::Batch::insertItem(qint64 accountId, const SyncItem& item) const {
+    m_connection.execute(
+        QStringLiteral("insert into tblSyncItem (fkSyncAccountId, fkContactDetailsId, Href, ETag, "
+                       "Card, SyncedDigest) values (") +
+        sqlId(accountId) + QLatin1Char(',') + contactRef(item.contactId) + QLatin1Char(',') +
+        sqlText(item.href) + QLatin1Char(',') + sqlText(item.etag) + QLatin1Char(',') +
+        sqlText(QString::fromUtf8(item.card)) + QLatin1Char(',') + sqlText(item.syncedDigest) +
+        QLatin1Char(')'));
+    return m_connection.lastInsertId();
+}
+
+void SyncStore::Batch::updateItem(const SyncItem& item) const {
+    m_connection.execute(QStringLiteral("update tblSyncItem set fkContactDetailsId = ") +
+                         contactRef(item.contactId) + QStringLiteral(", Href = ") +
+                         sqlText(item.href) + QStringLiteral(", ETag = ") + sqlText(item.etag) +
+                         QStringLiteral(", Card = ") + sqlText(QString::fromUtf8(item.card)) +
+                         QStringLiteral(", SyncedDigest = ") + sqlText(item.syncedDigest) +
+                         QStringLiteral(" where pkSyncItemId = ") + sqlId(item.id));
+}
+
+void SyncStore::Batch::deleteItem(qint64 id) const {
+    m_connection.execute(QStringLiteral("delete from tblSyncItem where pkSyncItemId = ") +
+                         sqlId(id));
+}
+
+void SyncStore::Batch::setSyncToken(qint64 accountId, const QString& token) const {
+    m_connection.execute(QStringLiteral("update tblSyncAccount set SyncToken = ") + sqlText(token) +
+                         QStringLiteral(" where pkSyncAccountId = ") + sqlId(accountId));
+}
+
+QString SyncStore::forgetContactStatement(qint64 contactId) {
+    return QStringLiteral("update tblSyncItem set fkContactDetailsId = NULL where "
+                          "fkContactDetailsId = ") +
+           sqlId(contactId);
+}
+
+QStringList SyncStore::forgetBookStatements(const QString& bookName) {
+    const QString accountsOfBook =
+        QStringLiteral("(select pkSyncAccountId from tblSyncAccount where fkContactBookId = ") +
+        bookIdOf(bookName) + QLatin1Char(')');
+    return {QStringLiteral("delete from tblSyncItem where fkSyncAccountId in ") + accountsOfBook,
+            QStringLiteral("delete from tblSyncAccount where fkContactBookId = ") +
+                bookIdOf(bookName)};
+}

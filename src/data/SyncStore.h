@@ -1,0 +1,93 @@
+#pragma once
+
+#include "data/Contact.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+#include <functional>
+#include <optional>
+
+class Connection;
+
+// One book linked to a server-side address book.
+struct SyncAccount {
+    qint64 id = 0;
+    qint64 bookId = 0;
+    QString book;
+    QString url; // the address book collection
+    QString user;
+    QString syncToken; // empty: no sync has completed yet
+    QString lastSync;  // ISO date and time of the last completed sync
+    QString lastError; // the message of the last failed sync, empty after a good one
+};
+
+// One card of a linked book as last synced: where it lives on the server,
+// its ETag, the server's full card text, and a digest of the contact as it
+// was stored then (so any later change to the row counts as a local change).
+// contactId 0: the contact was deleted here since, and the server's card is
+// still to be deleted.
+struct SyncItem {
+    qint64 id = 0;
+    qint64 contactId = 0;
+    QString href;
+    QString etag; // empty: an upload whose answer never came
+    QByteArray card;
+    QString syncedDigest;
+};
+
+// The sync bookkeeping of the contact database: two tables of its own,
+// created when a book is first linked. A file without them works as before.
+// Like ContactStore, every operation opens its own connection and every
+// database failure throws DbError.
+class SyncStore {
+public:
+    explicit SyncStore(const QString& connectionString) : m_connectionString(connectionString) {}
+
+    bool hasTables() const;
+
+    // Links the book (or changes its link); false when the book is missing.
+    // A changed address book starts over with no items and no token.
+    bool link(const QString& book, const QString& url, const QString& user) const;
+    // Removes the link and the book's items; its contacts stay.
+    void unlink(const QString& book) const;
+
+    std::optional<SyncAccount> account(const QString& book) const;
+    QList<SyncAccount> accounts() const;
+    void setResult(qint64 accountId, const QString& lastSync, const QString& lastError) const;
+
+    // The items of an account, their card texts left empty.
+    QList<SyncItem> items(qint64 accountId) const;
+    QList<Contact> contacts(qint64 bookId) const;
+
+    // The writes of one step of a sync, all inside one transaction.
+    class Batch {
+    public:
+        explicit Batch(Connection& connection) : m_connection(connection) {}
+        std::optional<Contact> contact(qint64 id) const;
+        qint64 insertContact(const Contact& contact, qint64 bookId) const;
+        void updateContact(const Contact& contact) const;
+        void deleteContact(qint64 id) const;
+        std::optional<SyncItem> item(qint64 accountId, const QString& href) const;
+        qint64 insertItem(qint64 accountId, const SyncItem& item) const;
+        void updateItem(const SyncItem& item) const;
+        void deleteItem(qint64 id) const;
+        void setSyncToken(qint64 accountId, const QString& token) const;
+
+    private:
+        Connection& m_connection;
+    };
+    void inBatch(const std::function<void(Batch&)>& work) const;
+
+    // The statements ContactStore adds to deleting a contact or a book when
+    // the tables exist: a deleted contact leaves its item behind without the
+    // contact, so the next sync deletes the server's card; a deleted book
+    // takes its link and items along.
+    static QString forgetContactStatement(qint64 contactId);
+    static QStringList forgetBookStatements(const QString& bookName);
+    static const char* itemTable;
+
+private:
+    QString m_connectionString;
+};

@@ -1,0 +1,582 @@
+#include "sync/SyncEngine.h"
+
+#include "data/DbError.h"
+#include "sync/DavClient.h"
+#include "vcard/CardUpdate.h"
+#include "vcard/ContactFileReader.h"
+#include "vcard/VCardWriter.h"
+
+#include <QCoreApplication>
+#include <QCryptographicHash>
+#include <QDateTime>
+#include <QLocale>
+#include <QTimer>
+#include <QUuid>
+
+namespace carddav {
+
+namespace {
+
+QString tr(const char* text) {
+    return QCoreApplication::translate("carddav::SyncEngine", text);
+}
+
+QByteArray xmlText(const QString& text) {
+    return text.toHtmlEscaped().toUtf8();
+}
+
+QByteArray hrefXml(const QString& path) {
+    return "<d:href>" + xmlText(QString::fromLatin1(QUrl::toPercentEncoding(path, "/@:"))) +
+           "</d:href>";
+}
+
+QString trimmedPath(QString path) {
+    while (path.endsWith(u'/'))
+        path.chop(1);
+    return path;
+}
+
+// The one contact of a server's card; nullopt when it cannot be read.
+std::optional<Contact> contactOfCard(const QByteArray& card) {
+    const vcard::ImportResult read = vcard::readContacts(card);
+    if (read.format != vcard::FileFormat::VCard || read.contacts.size() != 1)
+        return std::nullopt;
+    return read.contacts.first().contact;
+}
+
+} // namespace
+
+QString contactDigest(const Contact& c) {
+    QCryptographicHash hash(QCryptographicHash::Sha1);
+    for (const QString* field :
+         {&c.firstName, &c.middleName, &c.lastName, &c.address, &c.city, &c.state, &c.zipCode,
+          &c.workPhone, &c.homePhone, &c.cellPhone, &c.email, &c.guardian, &c.comments}) {
+        hash.addData(field->toUtf8());
+        hash.addData(QByteArrayView("\x1f", 1));
+    }
+    hash.addData(QByteArray::number(int(c.type)));
+    return QString::fromLatin1(hash.result().toHex());
+}
+
+QString SyncSummary::text() const {
+    if (!ok)
+        return tr("%1: sync failed: %2").arg(book, message);
+    return tr("%1: %2 received, %3 sent, %4 removed here, %5 removed on the server, %6 "
+              "conflicts")
+        .arg(book)
+        .arg(received)
+        .arg(sent)
+        .arg(removedHere)
+        .arg(removedThere)
+        .arg(conflicts);
+}
+
+SyncEngine::SyncEngine(const QString& connectionString, QObject* parent)
+    : QObject(parent), m_connectionString(connectionString), m_store(connectionString),
+      m_client(new DavClient(this)) {
+    qRegisterMetaType<carddav::SyncSummary>();
+}
+
+SyncEngine::~SyncEngine() = default;
+
+void SyncEngine::start(const QStringList& books) {
+    if (m_running)
+        return;
+    m_running = true;
+    m_allOk = true;
+    m_queue.clear();
+    try {
+        for (const SyncAccount& account : m_store.accounts())
+            if (books.isEmpty() || books.contains(account.book))
+                m_queue.append(account);
+    } catch (const DbError& e) {
+        m_running = false;
+        SyncSummary summary;
+        summary.message =
+            tr("The contact file could not be read: %1").arg(QString::fromUtf8(e.what()));
+        emit bookFinished(summary);
+        emit finished(false);
+        return;
+    }
+    for (const QString& book : books) {
+        bool found = false;
+        for (const SyncAccount& account : m_queue)
+            found = found || account.book == book;
+        if (!found) {
+            SyncSummary summary;
+            summary.book = book;
+            summary.message = tr("the book is not linked to a server");
+            m_allOk = false;
+            emit bookFinished(summary);
+        }
+    }
+    QTimer::singleShot(0, this, &SyncEngine::nextBook);
+}
+
+void SyncEngine::cancel() {
+    if (!m_running)
+        return;
+    m_client->abortAll();
+    m_queue.clear();
+    finishBook(false, tr("The sync was stopped."));
+}
+
+void SyncEngine::nextBook() {
+    if (m_queue.isEmpty()) {
+        m_running = false;
+        emit finished(m_allOk);
+        return;
+    }
+    m_account = m_queue.takeFirst();
+    m_summary = SyncSummary();
+    m_summary.book = m_account.book;
+    m_collection = QUrl(m_account.url);
+    if (!m_collection.path().endsWith(u'/'))
+        m_collection.setPath(m_collection.path() + u'/');
+    m_toFetch.clear();
+    m_gone.clear();
+    m_uploads.clear();
+    m_fetched = 0;
+    m_uploadAt = 0;
+    m_newToken.clear();
+    const std::optional<QString> password =
+        m_password ? m_password(m_account) : std::optional<QString>();
+    if (!password) {
+        fail(tr("No password for %1 at %2.").arg(m_account.user, m_collection.host()));
+        return;
+    }
+    m_client->setCredentials(m_account.user, *password);
+    m_client->setTimeout(m_timeoutMs);
+    emit progress(tr("Syncing %1…").arg(m_account.book));
+    listChanges(!m_account.syncToken.isEmpty());
+}
+
+QUrl SyncEngine::urlOf(const QString& href) const {
+    QUrl url = m_collection;
+    url.setPath(href, QUrl::DecodedMode);
+    return url;
+}
+
+QString SyncEngine::keyOf(const QString& href) const {
+    return m_collection.resolved(QUrl(href, QUrl::TolerantMode)).path();
+}
+
+void SyncEngine::listChanges(bool withToken) {
+    const QByteArray body =
+        "<?xml version=\"1.0\" encoding=\"utf-8\"?>"
+        "<d:sync-collection xmlns:d=\"DAV:\"><d:sync-token>" +
+        (withToken ? xmlText(m_account.syncToken) : QByteArray()) +
+        "</d:sync-token><d:sync-level>1</d:sync-level><d:prop><d:getetag/></d:prop>"
+        "</d:sync-collection>";
+    m_client->report(m_collection, 0, body, [this, withToken](const DavResponse& r) {
+        if (r.status == 207) {
+            const Multistatus ms = parseMultistatus(r.body);
+            if (!ms.valid) {
+                fail(tr("The server's answer could not be read (malformed XML)."));
+                return;
+            }
+            QList<ServerEntry> changed;
+            QStringList removed;
+            const QString self = trimmedPath(m_collection.path());
+            for (const DavItem& item : ms.items) {
+                const QString key = keyOf(item.href);
+                if (trimmedPath(key) == self)
+                    continue;
+                if (item.status == 404)
+                    removed.append(key);
+                else
+                    changed.append({key, item.props.value(QStringLiteral("getetag")).toUtf8()});
+            }
+            changesListed(changed, removed, !withToken, ms.syncToken);
+            return;
+        }
+        if (r.failure == DavResponse::Failure::Status && r.status != 401 && r.status != 404 &&
+            r.status < 500) {
+            // A token the server no longer knows: start over with a full list.
+            if (withToken && (r.status == 403 || r.status == 409 || r.status == 400)) {
+                listChanges(false);
+                return;
+            }
+            listByPropfind(); // the server does not offer sync-collection
+            return;
+        }
+        fail(r.ok() ? tr("The server answered the list request with HTTP %1.").arg(r.status)
+                    : r.message);
+    });
+}
+
+void SyncEngine::listByPropfind() {
+    const QByteArray body = "<?xml version=\"1.0\" encoding=\"utf-8\"?>"
+                            "<d:propfind xmlns:d=\"DAV:\"><d:prop><d:getetag/><d:resourcetype/>"
+                            "</d:prop></d:propfind>";
+    m_client->propfind(m_collection, 1, body, [this](const DavResponse& r) {
+        if (r.status != 207) {
+            fail(r.ok() ? tr("The server answered the list request with HTTP %1.").arg(r.status)
+                        : r.message);
+            return;
+        }
+        const Multistatus ms = parseMultistatus(r.body);
+        if (!ms.valid) {
+            fail(tr("The server's answer could not be read (malformed XML)."));
+            return;
+        }
+        QList<ServerEntry> all;
+        const QString self = trimmedPath(m_collection.path());
+        for (const DavItem& item : ms.items) {
+            const QString key = keyOf(item.href);
+            if (trimmedPath(key) == self ||
+                item.resourceTypes.contains(QStringLiteral("collection")))
+                continue;
+            all.append({key, item.props.value(QStringLiteral("getetag")).toUtf8()});
+        }
+        changesListed(all, {}, true, {});
+    });
+}
+
+void SyncEngine::changesListed(QList<ServerEntry> changed, QStringList removed, bool complete,
+                               const QString& token) {
+    m_newToken = token;
+    QHash<QString, SyncItem> items;
+    try {
+        for (const SyncItem& item : m_store.items(m_account.id))
+            items.insert(item.href, item);
+    } catch (const DbError& e) {
+        fail(tr("The contact file could not be read: %1").arg(QString::fromUtf8(e.what())));
+        return;
+    }
+    QSet<QString> listed;
+    for (const ServerEntry& entry : changed) {
+        listed.insert(entry.href);
+        const auto it = items.constFind(entry.href);
+        if (it == items.constEnd() || it->etag.toUtf8() != entry.etag || entry.etag.isEmpty())
+            m_toFetch.append(entry);
+    }
+    m_gone = removed;
+    // A complete list names every card: an item it leaves out was deleted there.
+    if (complete)
+        for (const SyncItem& item : items)
+            if (!listed.contains(item.href) && !item.etag.isEmpty())
+                m_gone.append(item.href);
+    fetchNext();
+}
+
+void SyncEngine::fetchNext() {
+    if (m_fetched >= m_toFetch.size()) {
+        applyGone();
+        return;
+    }
+    const qsizetype count = std::min<qsizetype>(m_batchSize, m_toFetch.size() - m_fetched);
+    QByteArray body = "<?xml version=\"1.0\" encoding=\"utf-8\"?>"
+                      "<c:addressbook-multiget xmlns:d=\"DAV:\" "
+                      "xmlns:c=\"urn:ietf:params:xml:ns:carddav\">"
+                      "<d:prop><d:getetag/><c:address-data/></d:prop>";
+    QSet<QString> asked;
+    for (qsizetype i = m_fetched; i < m_fetched + count; ++i) {
+        body += hrefXml(m_toFetch[i].href);
+        asked.insert(m_toFetch[i].href);
+    }
+    body += "</c:addressbook-multiget>";
+    emit progress(tr("Syncing %1: receiving cards %2 to %3 of %4…")
+                      .arg(m_account.book)
+                      .arg(m_fetched + 1)
+                      .arg(m_fetched + count)
+                      .arg(m_toFetch.size()));
+    m_client->report(m_collection, 1, body, [this, count, asked](const DavResponse& r) {
+        if (r.status != 207) {
+            fail(r.ok() ? tr("The server answered the card request with HTTP %1.").arg(r.status)
+                        : r.message);
+            return;
+        }
+        const Multistatus ms = parseMultistatus(r.body);
+        if (!ms.valid) {
+            fail(tr("The server's answer could not be read (malformed XML)."));
+            return;
+        }
+        struct Card {
+            QString href;
+            QByteArray etag;
+            QByteArray text;
+            Contact contact;
+        };
+        QList<Card> cards;
+        QStringList gone;
+        for (const DavItem& item : ms.items) {
+            const QString key = keyOf(item.href);
+            if (!asked.contains(key))
+                continue;
+            const auto data = item.props.constFind(QStringLiteral("address-data"));
+            if (item.status == 404 || data == item.props.constEnd()) {
+                gone.append(key);
+                continue;
+            }
+            const QByteArray text = data->toUtf8();
+            const std::optional<Contact> contact = contactOfCard(text);
+            if (!contact) {
+                fail(tr("The server's card %1 could not be read.").arg(key));
+                return;
+            }
+            cards.append(
+                {key, item.props.value(QStringLiteral("getetag")).toUtf8(), text, *contact});
+        }
+        try {
+            m_store.inBatch([&](SyncStore::Batch& batch) {
+                for (const Card& card : cards)
+                    applyServerCard(batch, card.href, card.etag, card.text, card.contact);
+                for (const QString& href : gone)
+                    applyServerGone(batch, href);
+            });
+        } catch (const DbError& e) {
+            fail(tr("The contact file could not be written: %1").arg(QString::fromUtf8(e.what())));
+            return;
+        }
+        m_fetched += count;
+        QTimer::singleShot(0, this, &SyncEngine::fetchNext);
+    });
+}
+
+Contact SyncEngine::conflictCopy(const Contact& local) const {
+    Contact copy = local;
+    copy.id = 0;
+    const QString note =
+        tr("Conflict copy, %1")
+            .arg(QLocale().toString(QDateTime::currentDateTime(), QLocale::ShortFormat));
+    copy.comments =
+        local.comments.isEmpty() ? note : note + QStringLiteral("\r\n") + local.comments;
+    return copy;
+}
+
+void SyncEngine::applyServerCard(SyncStore::Batch& batch, const QString& href,
+                                 const QByteArray& etag, const QByteArray& card,
+                                 const Contact& server) {
+    const std::optional<SyncItem> item = batch.item(m_account.id, href);
+    SyncItem next = item.value_or(SyncItem());
+    next.href = href;
+    next.etag = QString::fromUtf8(etag);
+    next.card = card;
+    next.syncedDigest = contactDigest(server);
+    const std::optional<Contact> local =
+        item && item->contactId ? batch.contact(item->contactId) : std::nullopt;
+    Contact stored = server;
+    if (!local) {
+        // New there, or deleted here and changed there: it comes back.
+        next.contactId = batch.insertContact(server, m_account.bookId);
+    } else {
+        stored.id = local->id;
+        const QString localDigest = contactDigest(*local);
+        if (localDigest != item->syncedDigest && localDigest != next.syncedDigest) {
+            batch.insertContact(conflictCopy(*local), m_account.bookId);
+            ++m_summary.conflicts;
+        }
+        batch.updateContact(stored);
+    }
+    if (item)
+        batch.updateItem(next);
+    else
+        batch.insertItem(m_account.id, next);
+    ++m_summary.received;
+}
+
+void SyncEngine::applyServerGone(SyncStore::Batch& batch, const QString& href) {
+    const std::optional<SyncItem> item = batch.item(m_account.id, href);
+    if (!item)
+        return;
+    const std::optional<Contact> local =
+        item->contactId ? batch.contact(item->contactId) : std::nullopt;
+    // Changed here, deleted there: the contact stays, and goes up again as new.
+    if (local && contactDigest(*local) == item->syncedDigest) {
+        batch.deleteContact(local->id);
+        ++m_summary.removedHere;
+    }
+    batch.deleteItem(item->id);
+}
+
+void SyncEngine::applyGone() {
+    try {
+        m_store.inBatch([&](SyncStore::Batch& batch) {
+            for (const QString& href : m_gone)
+                applyServerGone(batch, href);
+        });
+    } catch (const DbError& e) {
+        fail(tr("The contact file could not be written: %1").arg(QString::fromUtf8(e.what())));
+        return;
+    }
+    planUploads();
+}
+
+void SyncEngine::planUploads() {
+    m_uploads.clear();
+    m_uploadAt = 0;
+    try {
+        QHash<qint64, SyncItem> byContact;
+        for (const SyncItem& item : m_store.items(m_account.id)) {
+            if (item.contactId)
+                byContact.insert(item.contactId, item);
+            else
+                m_uploads.append({item, Contact()});
+        }
+        for (const Contact& contact : m_store.contacts(m_account.bookId)) {
+            const auto it = byContact.constFind(contact.id);
+            if (it == byContact.constEnd())
+                m_uploads.append({SyncItem(), contact});
+            else if (it->syncedDigest != contactDigest(contact) || it->etag.isEmpty())
+                m_uploads.append({*it, contact});
+        }
+    } catch (const DbError& e) {
+        fail(tr("The contact file could not be read: %1").arg(QString::fromUtf8(e.what())));
+        return;
+    }
+    uploadNext();
+}
+
+void SyncEngine::uploadNext() {
+    if (m_uploadAt >= m_uploads.size()) {
+        completeBook();
+        return;
+    }
+    const Upload upload = m_uploads[m_uploadAt++];
+    emit progress(tr("Syncing %1: sending change %2 of %3…")
+                      .arg(m_account.book)
+                      .arg(m_uploadAt)
+                      .arg(m_uploads.size()));
+    SyncItem item = upload.item;
+    if (item.id && !item.contactId) {
+        m_client->remove(urlOf(item.href), item.etag.toUtf8(), [this, item](const DavResponse& r) {
+            if (r.ok() || r.status == 404 || r.status == 410) {
+                try {
+                    m_store.inBatch([&](SyncStore::Batch& batch) { batch.deleteItem(item.id); });
+                } catch (const DbError& e) {
+                    fail(tr("The contact file could not be written: %1")
+                             .arg(QString::fromUtf8(e.what())));
+                    return;
+                }
+                ++m_summary.removedThere;
+                uploadNext();
+            } else if (r.status == 412) {
+                resolveFromServer(item.href); // changed there: it comes back
+            } else {
+                fail(r.ok() ? tr("HTTP %1").arg(r.status) : r.message);
+            }
+        });
+        return;
+    }
+    QByteArray card;
+    try {
+        if (item.id) {
+            m_store.inBatch([&](SyncStore::Batch& batch) {
+                if (const std::optional<SyncItem> full = batch.item(m_account.id, item.href))
+                    item.card = full->card;
+            });
+            card = vcard::updateCard(item.card, upload.contact);
+        }
+        if (card.isEmpty()) {
+            // A new card; the item is written before the upload, so that an
+            // answer that never comes does not make a second copy next time.
+            const QString uid = QUuid::createUuid().toString(QUuid::WithoutBraces);
+            vcard::VCardWriter writer;
+            writer.write(upload.contact, uid);
+            card = writer.data();
+            if (!item.id) {
+                item.href = m_collection.path() + uid + QStringLiteral(".vcf");
+                item.contactId = upload.contact.id;
+                item.card = card;
+                item.syncedDigest = contactDigest(upload.contact);
+                m_store.inBatch([&](SyncStore::Batch& batch) {
+                    item.id = batch.insertItem(m_account.id, item);
+                });
+            }
+        }
+    } catch (const DbError& e) {
+        fail(tr("The contact file could not be written: %1").arg(QString::fromUtf8(e.what())));
+        return;
+    }
+    const Contact contact = upload.contact;
+    m_client->put(
+        urlOf(item.href), card, item.etag.toUtf8(),
+        [this, item, contact, card](const DavResponse& r) { uploaded(item, contact, card, r); });
+}
+
+void SyncEngine::uploaded(const SyncItem& item, const Contact& contact, const QByteArray& card,
+                          const DavResponse& r) {
+    if (r.status == 412) {
+        resolveFromServer(item.href);
+        return;
+    }
+    if (!r.ok()) {
+        fail(r.message.isEmpty() ? tr("HTTP %1").arg(r.status) : r.message);
+        return;
+    }
+    SyncItem done = item;
+    done.etag = QString::fromUtf8(r.etag);
+    done.card = card;
+    done.syncedDigest = contactDigest(contact);
+    try {
+        m_store.inBatch([&](SyncStore::Batch& batch) { batch.updateItem(done); });
+    } catch (const DbError& e) {
+        fail(tr("The contact file could not be written: %1").arg(QString::fromUtf8(e.what())));
+        return;
+    }
+    ++m_summary.sent;
+    uploadNext();
+}
+
+// An upload or deletion the server refused because its card changed there:
+// the server's version goes into the book, a local change stays as a copy.
+void SyncEngine::resolveFromServer(const QString& href) {
+    m_client->get(urlOf(href), [this, href](const DavResponse& r) {
+        if (!r.ok()) {
+            fail(r.message.isEmpty() ? tr("HTTP %1").arg(r.status) : r.message);
+            return;
+        }
+        const std::optional<Contact> server = contactOfCard(r.body);
+        if (!server) {
+            fail(tr("The server's card %1 could not be read.").arg(href));
+            return;
+        }
+        try {
+            // A changed local contact differs from the digest last synced,
+            // so it is kept as a conflict copy; a deleted one comes back.
+            m_store.inBatch([&](SyncStore::Batch& batch) {
+                applyServerCard(batch, href, r.etag, r.body, *server);
+            });
+        } catch (const DbError& e) {
+            fail(tr("The contact file could not be written: %1").arg(QString::fromUtf8(e.what())));
+            return;
+        }
+        uploadNext();
+    });
+}
+
+void SyncEngine::completeBook() {
+    try {
+        if (!m_newToken.isEmpty())
+            m_store.inBatch(
+                [&](SyncStore::Batch& batch) { batch.setSyncToken(m_account.id, m_newToken); });
+        m_store.setResult(m_account.id, QDateTime::currentDateTime().toString(Qt::ISODate), {});
+    } catch (const DbError& e) {
+        fail(tr("The contact file could not be written: %1").arg(QString::fromUtf8(e.what())));
+        return;
+    }
+    finishBook(true, {});
+}
+
+void SyncEngine::fail(const QString& message) {
+    m_client->abortAll();
+    try {
+        if (m_account.id)
+            m_store.setResult(m_account.id, {}, message);
+    } catch (const DbError&) {
+        // The message still reaches the user through the summary.
+    }
+    finishBook(false, message);
+}
+
+void SyncEngine::finishBook(bool ok, const QString& message) {
+    m_summary.ok = ok;
+    m_summary.message = message;
+    m_allOk = m_allOk && ok;
+    emit bookFinished(m_summary);
+    if (m_running)
+        QTimer::singleShot(0, this, &SyncEngine::nextBook);
+}
+
+} // namespace carddav

@@ -1,0 +1,124 @@
+#pragma once
+
+#include "data/Contact.h"
+#include "data/SyncStore.h"
+
+#include <QHash>
+#include <QObject>
+#include <QPointer>
+#include <QSet>
+#include <QStringList>
+#include <QUrl>
+
+#include <functional>
+#include <optional>
+
+namespace carddav {
+
+class DavClient;
+struct DavResponse;
+
+// The digest of a contact's stored values (not its id): equal digests, equal
+// contacts. A sync keeps the digest of each contact as it was synced, so a
+// change made by any program to the file counts as a local change.
+QString contactDigest(const Contact& contact);
+
+// What one book's sync did, or why it stopped.
+struct SyncSummary {
+    QString book;
+    bool ok = false;
+    QString message; // the failure, for the status bar
+    int received = 0, sent = 0, removedHere = 0, removedThere = 0, conflicts = 0;
+    // One line: "Default: 3 received, 1 sent, ..." or the failure.
+    QString text() const;
+};
+
+// Two-way sync of linked books with their CardDAV address books. It runs on
+// the thread that owns it: the network is asynchronous and the database is
+// written in small steps between answers, each step one transaction, so a
+// window on that thread stays responsive. Whatever stops a sync leaves every
+// stored contact as it was after the last completed step; the sync token is
+// kept only when a sync completes, so the next one picks up the rest.
+class SyncEngine : public QObject {
+    Q_OBJECT
+public:
+    explicit SyncEngine(const QString& connectionString, QObject* parent = nullptr);
+    ~SyncEngine() override;
+
+    // Asked once per book and sync; nullopt: no password, the book fails.
+    using PasswordSource = std::function<std::optional<QString>(const SyncAccount&)>;
+    void setPasswordSource(PasswordSource source) { m_password = std::move(source); }
+    void setTimeout(int milliseconds) { m_timeoutMs = milliseconds; }
+    // How many cards one addressbook-multiget asks for.
+    void setBatchSize(int cards) { m_batchSize = cards; }
+
+    bool isRunning() const { return m_running; }
+    // Syncs the named books (every linked book when empty), one after another.
+    void start(const QStringList& books = {});
+    // Stops at once; what is stored stays consistent.
+    void cancel();
+
+signals:
+    void progress(const QString& message);
+    void bookFinished(const carddav::SyncSummary& summary);
+    void finished(bool allOk);
+
+private:
+    struct ServerEntry {
+        QString href;
+        QByteArray etag;
+    };
+
+    void nextBook();
+    void listChanges(bool withToken);
+    void listByPropfind();
+    void changesListed(QList<ServerEntry> changed, QStringList removed, bool complete,
+                       const QString& token);
+    void fetchNext();
+    void applyGone();
+    void planUploads();
+    void uploadNext();
+    void uploaded(const SyncItem& item, const Contact& contact, const QByteArray& card,
+                  const DavResponse& response);
+    void resolveFromServer(const QString& href);
+    void completeBook();
+    void fail(const QString& message);
+    void finishBook(bool ok, const QString& message);
+
+    // The writes of one card from the server, inside a batch.
+    void applyServerCard(SyncStore::Batch& batch, const QString& href, const QByteArray& etag,
+                         const QByteArray& card, const Contact& server);
+    void applyServerGone(SyncStore::Batch& batch, const QString& href);
+    Contact conflictCopy(const Contact& local) const;
+
+    QUrl urlOf(const QString& href) const;
+    QString keyOf(const QString& href) const;
+
+    QString m_connectionString;
+    SyncStore m_store;
+    DavClient* m_client;
+    PasswordSource m_password;
+    int m_timeoutMs = 60000;
+    int m_batchSize = 250;
+    bool m_running = false;
+    bool m_allOk = true;
+
+    QList<SyncAccount> m_queue;
+    SyncAccount m_account;
+    QUrl m_collection;
+    SyncSummary m_summary;
+    QString m_newToken;
+    QList<ServerEntry> m_toFetch;
+    qsizetype m_fetched = 0;
+    QStringList m_gone;
+    struct Upload {
+        SyncItem item;   // id 0: a new contact
+        Contact contact; // contactId 0 in item: a deletion
+    };
+    QList<Upload> m_uploads;
+    qsizetype m_uploadAt = 0;
+};
+
+} // namespace carddav
+
+Q_DECLARE_METATYPE(carddav::SyncSummary)

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "sync/DavClient.h"
+
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QUrl>
+
+// A CardDAV server of its own for the tests: Radicale on 127.0.0.1 and a
+// free port, with a temporary storage folder and one htpasswd user, stopped
+// when the object goes.
+class Radicale {
+public:
+    Radicale();
+    ~Radicale();
+    bool start();
+    void stop();
+    bool isRunning() const { return m_process.state() == QProcess::Running; }
+
+    QString user() const { return QStringLiteral("anna"); }
+    QString password() const { return QStringLiteral("s3cret pass"); }
+    QUrl root() const;
+    // Makes an address book of the user's; its URL.
+    QUrl makeAddressBook(const QString& name);
+
+    // One request, waited for.
+    carddav::DavResponse request(const QByteArray& method, const QUrl& url,
+                                 const QByteArray& body = {},
+                                 const QList<QPair<QByteArray, QByteArray>>& headers = {});
+    QString error() const { return m_error; }
+
+private:
+    QTemporaryDir m_dir;
+    QProcess m_process;
+    quint16 m_port = 0;
+    QString m_error;
+};
