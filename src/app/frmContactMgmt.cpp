@@ -8,6 +8,7 @@
 #include "data/ConnectionString.h"
 #include "editor/ctrRecord.h"
 #include "platform/MessageBoxes.h"
+#include "platform/Named.h"
 
 #include <QCloseEvent>
 #include <QGroupBox>
@@ -26,7 +27,7 @@
 
 frmContactMgmt::frmContactMgmt(const QString& folder, QWidget* parent)
     : QMainWindow(parent), m_folder(folder) {
-    setObjectName(QStringLiteral("frmContactMgmt"));
+    named(this, "frmContactMgmt");
     setWindowTitle(platform::applicationTitle());
     setAttribute(Qt::WA_DeleteOnClose, false);
     buildMenus();
@@ -40,7 +41,7 @@ frmContactMgmt::~frmContactMgmt() {
 }
 
 template <typename T> T* frmContactMgmt::member(T* object, const char* name) {
-    object->setObjectName(QLatin1String(name));
+    named(object, name);
     m_members << object;
     return object;
 }
@@ -48,7 +49,7 @@ template <typename T> T* frmContactMgmt::member(T* object, const char* name) {
 QToolButton* frmContactMgmt::addPictureButton(int index, const QString& tooltip,
                                               const QString& iconName) {
     auto* button = new QToolButton(Frame6);
-    button->setObjectName(QStringLiteral("Command1_%1").arg(index));
+    named(button, QStringLiteral("Command1_%1").arg(index));
     button->setProperty("index", index);
     button->setToolTip(tooltip);
     button->setIcon(QIcon(QStringLiteral(":/images/%1.svg").arg(iconName)));
@@ -61,7 +62,7 @@ QToolButton* frmContactMgmt::addPictureButton(int index, const QString& tooltip,
 
 void frmContactMgmt::buildControls() {
     auto* central = new QWidget(this);
-    central->setObjectName(QStringLiteral("centralArea"));
+    named(central, "centralArea");
     setCentralWidget(central);
     auto* layout = new QVBoxLayout(central);
 
