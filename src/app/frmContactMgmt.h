@@ -2,6 +2,7 @@
 
 #include "data/ContactStore.h"
 #include "platform/Mail.h"
+#include "printing/ContactPrinter.h"
 
 #include <QList>
 #include <QMainWindow>
@@ -87,6 +88,7 @@ private:
     void cmdCallRecord_Click();
     void callSelected(Phone phone);
     void cmdPrintRecord_Click();
+    PrintOutcome printWithProgress(const QList<qint64>& ids, bool emptyLineAfterName);
     void mnuPrintContactBook_Click();
     void mnuAbout_Click();
 

@@ -10,9 +10,13 @@
 #include <QFile>
 #include <QPrinterInfo>
 #include <QProcess>
+#include <QProgressDialog>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
+#include <QTimer>
 #include <QUrl>
 
 // Catches the files the real printer hands to the desktop's viewer, so no
@@ -62,6 +66,37 @@ class PrintingTest : public QObject {
     Q_OBJECT
 
 private slots:
+    // A long printout keeps the window answering events; after half a second
+    // its progress dialog offers Cancel, which drops the document begun.
+    void aLongPrintoutKeepsTheWindowAliveAndCancelDropsIt() {
+        MainWindowFixture f;
+        for (int i = 0; i < 400; ++i)
+            f.folder.addContact({.firstName = QStringLiteral("N%1").arg(i)});
+        RecordingPrinter printer;
+        printer.beforePrint = [](int lines) {
+            if (lines == 500) // long enough for the progress dialog to be due
+                QThread::msleep(600);
+        };
+        f.window();
+        int ticks = 0;
+        QTimer timer;
+        QObject::connect(&timer, &QTimer::timeout, [&] {
+            ++ticks;
+            auto* dialog =
+                f.window().findChild<QProgressDialog*>(QStringLiteral("longWorkProgress"));
+            if (dialog && dialog->isVisible())
+                QTest::mouseClick(dialog->findChild<QPushButton*>(), Qt::LeftButton);
+        });
+        timer.start(0);
+        f.doors.boxes.answerYes();
+        f.trigger(QStringLiteral("mnuPrintContactBook"));
+        timer.stop();
+        QVERIFY(ticks > 0);
+        QCOMPARE(printer.aborted, 1);
+        QVERIFY(printer.documents.isEmpty());
+        QCOMPARE(f.doors.boxes.texts().size(), 1); // the question; a cancel is no failure
+    }
+
     void printsTheWholeBookInBlocksSortedByFirstName() {
         MainWindowFixture f;
         RecordingPrinter printer;
