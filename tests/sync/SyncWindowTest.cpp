@@ -12,6 +12,8 @@
 #include "sync/SyncSettingsDialog.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -20,6 +22,7 @@
 #include <QSignalSpy>
 #include <QTcpServer>
 #include <QTest>
+#include <QTimer>
 
 using carddav::SyncSettingsDialog;
 
@@ -223,6 +226,40 @@ private slots:
                                  serverWait);
         QCOMPARE(f.listed(), listed);
         QVERIFY(f.doors.boxes.texts().isEmpty());
+    }
+
+    void withoutAKeyringThePasswordIsAskedOncePerRun() {
+        const QUrl addressBook = server.makeAddressBook(QStringLiteral("no-keyring"));
+        putCard(addressBook, "gus-1", "Gus", "Gale");
+        KeyringDouble keyring;
+        keyring.available = false;
+        MainWindowFixture f;
+        QVERIFY(SyncStore(f.folder.connectionString())
+                    .link(QStringLiteral("Default"), addressBook.toString(), server.user()));
+        // The question is modal: it is answered from inside its own loop.
+        QStringList questions;
+        QTimer answerer;
+        answerer.setInterval(10);
+        connect(&answerer, &QTimer::timeout, this, [&] {
+            if (auto* box = qobject_cast<QInputDialog*>(QApplication::activeModalWidget())) {
+                questions << box->labelText();
+                box->setTextValue(server.password());
+                box->accept();
+            }
+        });
+        answerer.start();
+        frmContactMgmt& w = f.window();
+        QTRY_COMPARE_WITH_TIMEOUT(f.listed(), QStringList{QStringLiteral("Gus|Gale")}, serverWait);
+        auto* engine = w.findChild<carddav::SyncEngine*>();
+        QTRY_VERIFY_WITH_TIMEOUT(!engine->isRunning(), serverWait);
+        QSignalSpy finished(engine, &carddav::SyncEngine::finished);
+        f.trigger(QStringLiteral("mnuSyncNow"));
+        QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, serverWait);
+        QCOMPARE(finished.first().first().toBool(), true);
+        QCOMPARE(questions, QStringList{QStringLiteral(
+                                "No keyring is available to remember the password.\n"
+                                "Password of anna at 127.0.0.1 for the book “Default”:")});
+        QVERIFY(keyring.entries.isEmpty());
     }
 
     void theSyncItemsAreAGroupBeforeExit() {
