@@ -1,6 +1,7 @@
 #include "app/frmContactMgmt.h"
 
 #include "about/frmAbout.h"
+#include "app/SyncCommands.h"
 #include "books/ctrContactBook.h"
 #include "contacts/ContactDetailsTabs.h"
 #include "contacts/ContactListView.h"
@@ -158,6 +159,7 @@ void frmContactMgmt::buildMenus() {
     mnuPrintContactBook =
         member(mnuRootFile->addAction(QStringLiteral("Print current contact book")),
                "mnuPrintContactBook");
+    buildSyncMenu();
     sep2 = member(mnuRootFile->addSeparator(), "sep2");
     mnuExit = member(mnuRootFile->addAction(QStringLiteral("Exit")), "mnuExit");
 
@@ -173,6 +175,13 @@ void frmContactMgmt::buildMenus() {
     mnuCallMenu->menuAction()->setVisible(false);
 
     mnuAbout = member(menuBar()->addAction(QStringLiteral("&About")), "mnuAbout");
+}
+
+// A group of its own in the File menu; SyncCommands does the work.
+void frmContactMgmt::buildSyncMenu() {
+    sepSync = member(mnuRootFile->addSeparator(), "sepSync");
+    mnuSyncSettings = member(mnuRootFile->addAction(tr("Sync with Server…")), "mnuSyncSettings");
+    mnuSyncNow = member(mnuRootFile->addAction(tr("Sync Now")), "mnuSyncNow");
 }
 
 void frmContactMgmt::connectHandlers() {
@@ -226,6 +235,10 @@ void frmContactMgmt::connectHandlers() {
     connect(mnuCallWork, &QAction::triggered, this, [this] { callSelected(Phone::Work); });
     connect(mnuCallCell, &QAction::triggered, this, [this] { callSelected(Phone::Cell); });
     connect(mnuAbout, &QAction::triggered, this, &frmContactMgmt::mnuAbout_Click);
+
+    m_sync = new SyncCommands(*this);
+    connect(mnuSyncSettings, &QAction::triggered, m_sync, &SyncCommands::openSettings);
+    connect(mnuSyncNow, &QAction::triggered, m_sync, &SyncCommands::syncNow);
 }
 
 void frmContactMgmt::load(bool fileUsable) {
@@ -235,6 +248,8 @@ void frmContactMgmt::load(bool fileUsable) {
         platform::showMessage(QStringLiteral("An error occured during initialization."),
                               platform::Icon::Information);
     }
+    if (fileUsable)
+        m_sync->startUp();
 }
 
 void frmContactMgmt::runLoadSteps(bool fileUsable) {
