@@ -189,6 +189,10 @@ RowSet Connection::query(const QString& statement) {
     return RowSet(m_db, prepare(statement));
 }
 
+qint64 Connection::lastInsertId() const {
+    return m_db ? sqlite3_last_insert_rowid(m_db) : 0;
+}
+
 void Connection::inTransaction(const std::function<void()>& work) {
     execute(QStringLiteral("BEGIN IMMEDIATE"));
     try {

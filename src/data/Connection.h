@@ -63,6 +63,9 @@ public:
     // Runs one query; the rows are read forward from the row set.
     RowSet query(const QString& statement);
 
+    // The id of the row the last insert on this connection added.
+    qint64 lastInsertId() const;
+
     // Runs `work` inside one transaction: committed when it returns, rolled
     // back when it throws.
     void inTransaction(const std::function<void()>& work);

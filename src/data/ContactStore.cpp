@@ -5,6 +5,8 @@
 #include "data/SqlQuote.h"
 #include "data/UnicodeCase.h"
 
+#include <iterator>
+
 namespace {
 
 // The thirteen text columns in the order the insert and update name them,
@@ -89,6 +91,29 @@ QString bookContactsStatementUpToName(const QString& bookName) {
                           "where ContactBookName = '") +
            sqlTextBody(bookName);
 }
+
+// The columns of "select * from tblContactDetails", found once for a loop
+// over many rows.
+class ContactColumns {
+public:
+    explicit ContactColumns(const RowSet& rows)
+        : m_id(rows.column(QStringLiteral("pkContactDetailsId"))),
+          m_type(rows.column(QStringLiteral("fkContactType"))) {
+        for (size_t i = 0; i < std::size(textColumns); ++i)
+            m_text[i] = rows.column(QLatin1String(textColumns[i].name));
+    }
+    void read(const RowSet& row, Contact& contact) const {
+        contact.id = row.integer(m_id);
+        for (size_t i = 0; i < std::size(textColumns); ++i)
+            contact.*textColumns[i].member = row.text(m_text[i]);
+        contact.type = row.integer(m_type) == 1 ? ContactType::Personal : ContactType::Business;
+    }
+
+private:
+    int m_id;
+    int m_type;
+    int m_text[std::size(textColumns)];
+};
 
 QString idList(const QList<qint64>& ids) {
     QString list;
@@ -312,4 +337,90 @@ void ContactStore::readRows(Purpose purpose, const QList<qint64>& ids,
     Connection connection(m_connectionString);
     RowSet rows = connection.query(rowsStatement(purpose, ids));
     reader(rows);
+}
+
+QString ContactStore::contactsStatement(const QList<qint64>& ids) const {
+    QString statement = QStringLiteral("select * from tblContactDetails ") +
+                        QStringLiteral("where fkContactBookId = (select pkContactBookId from "
+                                       "tblContactBook where ContactBookName = '") +
+                        sqlTextBody(m_currentBook) + QStringLiteral("')");
+    if (!ids.isEmpty())
+        statement +=
+            QStringLiteral(" AND pkContactDetailsId IN (") + idList(ids) + QLatin1Char(')');
+    return statement + QStringLiteral(" ORDER BY pkContactDetailsId");
+}
+
+void ContactStore::readContacts(const QList<qint64>& ids,
+                                const std::function<bool(const Contact& contact)>& each) const {
+    Connection connection(m_connectionString);
+    RowSet rows = connection.query(contactsStatement(ids));
+    const ContactColumns columns(rows);
+    Contact contact;
+    for (; !rows.atEnd(); rows.moveNext()) {
+        columns.read(rows, contact);
+        if (!each(contact))
+            return;
+    }
+}
+
+qint64 ContactStore::count() const {
+    Connection connection(m_connectionString);
+    RowSet row = connection.query(
+        QStringLiteral("select count(*) from tblContactDetails ") +
+        QStringLiteral("where fkContactBookId = (select pkContactBookId from tblContactBook "
+                       "where ContactBookName = '") +
+        sqlTextBody(m_currentBook) + QStringLiteral("')"));
+    return row.integer(0);
+}
+
+bool ContactStore::hasBook(const QString& name) const {
+    Connection connection(m_connectionString);
+    return !connection.query(bookIdStatement(name)).atEnd();
+}
+
+void ContactStore::Batch::readBook(const std::function<void(const Contact& contact)>& each) {
+    RowSet rows = m_connection.query(
+        QStringLiteral("select * from tblContactDetails where fkContactBookId = ") +
+        sqlId(m_bookId) + QStringLiteral(" ORDER BY pkContactDetailsId"));
+    const ContactColumns columns(rows);
+    Contact contact;
+    for (; !rows.atEnd(); rows.moveNext()) {
+        columns.read(rows, contact);
+        each(contact);
+    }
+}
+
+qint64 ContactStore::Batch::insert(const Contact& contact) {
+    m_connection.execute(insertStatement(contact, m_bookId));
+    return m_connection.lastInsertId();
+}
+
+std::optional<Contact> ContactStore::Batch::contact(qint64 id) {
+    RowSet row = m_connection.query(contactByIdStatement(id));
+    if (row.atEnd())
+        return std::nullopt;
+    return contactFromRow(row);
+}
+
+ContactStore::BatchResult
+ContactStore::inOneTransaction(const std::function<bool(Batch& batch)>& work) const {
+    struct RolledBack {};
+    BatchResult result = BatchResult::Committed;
+    Connection connection(m_connectionString);
+    try {
+        connection.inTransaction([&] {
+            RowSet book = connection.query(bookIdStatement(m_currentBook));
+            if (book.atEnd()) {
+                result = BatchResult::NoSuchBook;
+                return;
+            }
+            Batch batch(connection, book.integer(QStringLiteral("pkContactBookId")));
+            book.close();
+            if (!work(batch))
+                throw RolledBack();
+        });
+    } catch (const RolledBack&) {
+        result = BatchResult::RolledBack;
+    }
+    return result;
 }
