@@ -69,6 +69,10 @@ public:
     bool PrintContactBook();
     bool PrintSelectedContacts();
 
+    // exchange/: imports the files, after a question each (a drop, the
+    // command line), and reloads the list when contacts came in.
+    void importFiles(const QStringList& paths);
+
     // The pane scheme: hide all / show all over every member control and
     // menu item, and the two ways in and out of a pane.
     void hideAll();
@@ -79,6 +83,9 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    // exchange/: vCard files dropped on the window.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void buildControls();
@@ -107,6 +114,8 @@ private:
     void cmdPrintRecord_Click();
     void mnuPrintContactBook_Click();
     void mnuAbout_Click();
+    void mnuImportContacts_Click();
+    void mnuExportVCard_Click();
 
     QString m_folder;
     ContactStore m_store;
@@ -140,6 +149,9 @@ public:
     QAction* sep1 = nullptr;
     QAction* emailcontactbook = nullptr;
     QAction* mnuPrintContactBook = nullptr;
+    QAction* sep3 = nullptr;
+    QAction* mnuImportContacts = nullptr;
+    QAction* mnuExportVCard = nullptr;
     QAction* sep2 = nullptr;
     QAction* mnuExit = nullptr;
     QMenu* mnuCallMenu = nullptr;
