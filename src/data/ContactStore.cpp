@@ -14,21 +14,22 @@ namespace {
 struct TextColumn {
     const char* name;
     QString Contact::*member;
+    QByteArrayView ContactUtf8::*bytes;
 };
 const TextColumn textColumns[] = {
-    {"FirstName", &Contact::firstName},
-    {"MiddleName", &Contact::middleName},
-    {"LastName", &Contact::lastName},
-    {"Address", &Contact::address},
-    {"city", &Contact::city},
-    {"State", &Contact::state},
-    {"ZipCode", &Contact::zipCode},
-    {"WorkPhoneNumber", &Contact::workPhone},
-    {"HomePhoneNumber", &Contact::homePhone},
-    {"CellPhoneNumber", &Contact::cellPhone},
-    {"EmailAddress", &Contact::email},
-    {"ParentOrGuardianName", &Contact::guardian},
-    {"Comments", &Contact::comments},
+    {"FirstName", &Contact::firstName, &ContactUtf8::firstName},
+    {"MiddleName", &Contact::middleName, &ContactUtf8::middleName},
+    {"LastName", &Contact::lastName, &ContactUtf8::lastName},
+    {"Address", &Contact::address, &ContactUtf8::address},
+    {"city", &Contact::city, &ContactUtf8::city},
+    {"State", &Contact::state, &ContactUtf8::state},
+    {"ZipCode", &Contact::zipCode, &ContactUtf8::zipCode},
+    {"WorkPhoneNumber", &Contact::workPhone, &ContactUtf8::workPhone},
+    {"HomePhoneNumber", &Contact::homePhone, &ContactUtf8::homePhone},
+    {"CellPhoneNumber", &Contact::cellPhone, &ContactUtf8::cellPhone},
+    {"EmailAddress", &Contact::email, &ContactUtf8::email},
+    {"ParentOrGuardianName", &Contact::guardian, &ContactUtf8::guardian},
+    {"Comments", &Contact::comments, &ContactUtf8::comments},
 };
 
 QString typeNumber(ContactType type) {
@@ -106,10 +107,23 @@ public:
         contact.id = row.integer(m_id);
         for (size_t i = 0; i < std::size(textColumns); ++i)
             contact.*textColumns[i].member = row.text(m_text[i]);
-        contact.type = row.integer(m_type) == 1 ? ContactType::Personal : ContactType::Business;
+        contact.type = typeOf(row);
+    }
+    void read(const RowSet& row, ContactUtf8& contact) const {
+        contact.id = row.integer(m_id);
+        for (size_t i = 0; i < std::size(textColumns); ++i) {
+            int length = 0;
+            const char* bytes = row.utf8(m_text[i], length);
+            contact.*textColumns[i].bytes = QByteArrayView(bytes, length);
+        }
+        contact.type = typeOf(row);
     }
 
 private:
+    // Type 1 is Personal; anything else, even a type no list shows, Business.
+    ContactType typeOf(const RowSet& row) const {
+        return row.integer(m_type) == 1 ? ContactType::Personal : ContactType::Business;
+    }
     int m_id;
     int m_type;
     int m_text[std::size(textColumns)];
@@ -347,20 +361,35 @@ QString ContactStore::contactsStatement(const QList<qint64>& ids) const {
     if (!ids.isEmpty())
         statement +=
             QStringLiteral(" AND pkContactDetailsId IN (") + idList(ids) + QLatin1Char(')');
-    return statement + QStringLiteral(" ORDER BY pkContactDetailsId");
+    return statement + QStringLiteral(" ORDER BY fkContactType, pkContactDetailsId");
 }
 
-void ContactStore::readContacts(const QList<qint64>& ids,
-                                const std::function<bool(const Contact& contact)>& each) const {
-    Connection connection(m_connectionString);
-    RowSet rows = connection.query(contactsStatement(ids));
+namespace {
+
+template <typename Value>
+void readEach(const QString& connectionString, const QString& statement,
+              const std::function<bool(const Value& contact)>& each) {
+    Connection connection(connectionString);
+    RowSet rows = connection.query(statement);
     const ContactColumns columns(rows);
-    Contact contact;
+    Value contact;
     for (; !rows.atEnd(); rows.moveNext()) {
         columns.read(rows, contact);
         if (!each(contact))
             return;
     }
+}
+
+} // namespace
+
+void ContactStore::readContacts(const QList<qint64>& ids,
+                                const std::function<bool(const Contact& contact)>& each) const {
+    readEach(m_connectionString, contactsStatement(ids), each);
+}
+
+void ContactStore::readContacts(const QList<qint64>& ids,
+                                const std::function<bool(const ContactUtf8& contact)>& each) const {
+    readEach(m_connectionString, contactsStatement(ids), each);
 }
 
 qint64 ContactStore::count() const {
@@ -381,7 +410,7 @@ bool ContactStore::hasBook(const QString& name) const {
 void ContactStore::Batch::readBook(const std::function<void(const Contact& contact)>& each) {
     RowSet rows = m_connection.query(
         QStringLiteral("select * from tblContactDetails where fkContactBookId = ") +
-        sqlId(m_bookId) + QStringLiteral(" ORDER BY pkContactDetailsId"));
+        sqlId(m_bookId));
     const ContactColumns columns(rows);
     Contact contact;
     for (; !rows.atEnd(); rows.moveNext()) {

@@ -94,10 +94,14 @@ public:
     void readRows(Purpose purpose, const QList<qint64>& ids,
                   const std::function<void(RowSet& rows)>& reader) const;
 
-    // The contacts of the current book (`ids` empty: all of them), in id
-    // order, handed to `each` one at a time until it returns false.
+    // The contacts of the current book (`ids` empty: all of them), handed to
+    // `each` one at a time until it returns false: Personal, then Business,
+    // each in id order, the order of the book's index, which needs no sort.
     void readContacts(const QList<qint64>& ids,
                       const std::function<bool(const Contact& contact)>& each) const;
+    // The same as UTF-8 bytes, without converting them (an export's pace).
+    void readContacts(const QList<qint64>& ids,
+                      const std::function<bool(const ContactUtf8& contact)>& each) const;
     // How many contacts the current book holds.
     qint64 count() const;
     // True when a book of exactly this name exists.
@@ -107,7 +111,7 @@ public:
     // in one transaction: see inOneTransaction().
     class Batch {
     public:
-        // Every contact of the book as it stands, in id order.
+        // Every contact of the book as it stands, in no particular order.
         void readBook(const std::function<void(const Contact& contact)>& each);
         // Adds the contact to the book; its new id.
         qint64 insert(const Contact& contact);

@@ -100,7 +100,7 @@ ExportSummary ContactExport::run(const QString& path, const QList<qint64>& ids,
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return fail(Outcome::CannotWrite, file.errorString());
-    const QString seed = uidSeed(m_store.currentBook());
+    vcard::StableUids uids(uidSeed(m_store.currentBook()));
     vcard::VCardWriter writer(version);
     bool cancelled = false;
     bool writeFailed = false;
@@ -112,8 +112,8 @@ ExportSummary ContactExport::run(const QString& path, const QList<qint64>& ids,
     };
     try {
         const qint64 total = ids.isEmpty() ? m_store.count() : ids.size();
-        m_store.readContacts(ids, [&](const Contact& contact) {
-            writer.write(contact, vcard::stableUid(contact.id, seed));
+        m_store.readContacts(ids, [&](const ContactUtf8& contact) {
+            writer.write(contact, uids(contact.id));
             ++summary.written;
             if (writer.data().size() >= chunk && !writeOut())
                 return false;

@@ -123,13 +123,14 @@ private slots:
             "tblContactBook where ContactBookName = 'O''Neil')");
         QTest::newRow("contacts of the book") << Operation([](ContactStore& s) {
             s.readContacts({}, [](const Contact&) { return true; });
-        }) << QStringList{contacts + " ORDER BY pkContactDetailsId"};
+        }) << QStringList{contacts + " ORDER BY fkContactType, pkContactDetailsId"};
         QTest::newRow("some contacts of the book")
             << Operation([](ContactStore& s) {
                    s.readContacts({7, -2}, [](const Contact&) { return true; });
                })
-            << QStringList{contacts +
-                           " AND pkContactDetailsId IN (7,-2) ORDER BY pkContactDetailsId"};
+            << QStringList{
+                   contacts +
+                   " AND pkContactDetailsId IN (7,-2) ORDER BY fkContactType, pkContactDetailsId"};
         QTest::newRow("count")
             << Operation([](ContactStore& s) { s.count(); })
             << QStringList{
@@ -146,8 +147,7 @@ private slots:
             << QStringList{
                    "BEGIN IMMEDIATE",
                    "SELECT pkContactBookId FROM tblContactBook WHERE ContactBookName = 'O''Neil'",
-                   "select * from tblContactDetails where fkContactBookId = 2 ORDER BY "
-                   "pkContactDetailsId",
+                   "select * from tblContactDetails where fkContactBookId = 2",
                    "insert into tblContactDetails (FirstName, MiddleName, LastName, Address, "
                    "city, State, ZipCode, WorkPhoneNumber, HomePhoneNumber, CellPhoneNumber, "
                    "EmailAddress, ParentOrGuardianName, Comments, fkContactType, "

@@ -200,7 +200,7 @@ private slots:
         QCOMPARE(summary.imported, 2);
         QCOMPARE(summary.alreadyThere, 4);
         QCOMPARE(f.contacts(),
-                 (QStringList{ann, keepMe, "Ann||Lee|||||||||||B", "Ann||Lee||||||||||Ann |P"}));
+                 (QStringList{ann, keepMe, "Ann||Lee||||||||||Ann |P", "Ann||Lee|||||||||||B"}));
         summary = ContactImport(f.store).run(f.file("in.vcf"));
         QCOMPARE(summary.imported, 0);
         QCOMPARE(summary.alreadyThere, 6);
