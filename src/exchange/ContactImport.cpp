@@ -206,7 +206,11 @@ ImportSummary ContactImport::run(QIODevice* device, qint64 size) {
     try {
         const auto result = m_store.inOneTransaction([&](ContactStore::Batch& batch) {
             KnownContacts known(batch);
-            batch.readBook([&](const Contact& c) { known.add(c, c.id); });
+            // A Cancel meanwhile is seen at the first card.
+            batch.readBook([&](const Contact& c) {
+                known.add(c, c.id);
+                m_progress->advance(0, size);
+            });
             for (; have; have = reader.readNext(next)) {
                 if (!m_progress->advance(reader.bytesRead(), size)) {
                     cancelled = true;

@@ -112,20 +112,6 @@ private slots:
         QCOMPARE(f.contacts(), source.contacts());
     }
 
-    // Exported and imported into an empty book: the same contacts.
-    void anExportedBookComesBackTheSame_data() { addVersions(); }
-    void anExportedBookComesBackTheSame() {
-        QFETCH(VCardVersion, version);
-        StoreFolder f;
-        addAll(f.folder, awkwardContacts());
-        QVERIFY(ContactExport(f.store).run(f.file("book.vcf"), {}, version).succeeded());
-        const QStringList before = f.contacts();
-        f.folder.addBook(QStringLiteral("Copy"));
-        f.store.setCurrentBook(QStringLiteral("Copy"));
-        QCOMPARE(ContactImport(f.store).run(f.file("book.vcf")).imported, 3);
-        QCOMPARE(f.contacts(), before);
-    }
-
     // The same contact keeps its UID from one export to the next, whole
     // book or selection; the selection holds the selected contacts only.
     void uidsStayAndTheSelectionIsExportedAlone() {
