@@ -31,3 +31,24 @@ long long RawSqlite::readAll(const QString& statement, int columns) {
     sqlite3_finalize(prepared);
     return rows;
 }
+
+void RawSqlite::execute(const QString& statement) {
+    if (sqlite3_exec(m_db, statement.toUtf8().constData(), nullptr, nullptr, nullptr) != SQLITE_OK)
+        throw std::runtime_error(sqlite3_errmsg(m_db));
+}
+
+void RawSqlite::runInOneTransaction(const QStringList& statements) {
+    execute(QStringLiteral("BEGIN IMMEDIATE"));
+    for (const QString& statement : statements) {
+        sqlite3_stmt* prepared = nullptr;
+        const QByteArray sql = statement.toUtf8();
+        if (sqlite3_prepare_v2(m_db, sql.constData(), int(sql.size()), &prepared, nullptr) !=
+                SQLITE_OK ||
+            sqlite3_step(prepared) != SQLITE_DONE) {
+            sqlite3_finalize(prepared);
+            throw std::runtime_error(sqlite3_errmsg(m_db));
+        }
+        sqlite3_finalize(prepared);
+    }
+    execute(QStringLiteral("COMMIT"));
+}

@@ -11,6 +11,8 @@
 #include "contacts/ContactListView.h"
 #include "data/Connection.h"
 #include "data/ConnectionString.h"
+#include "exchange/ContactExport.h"
+#include "exchange/ContactImport.h"
 #include "platform/Mail.h"
 #include "platform/MessageBoxes.h"
 #include "platform/Printer.h"
@@ -62,11 +64,13 @@ struct Row {
 
 std::vector<Row> results;
 
-void report(const QString& operation, int size, double ms, double rawMs = 0) {
+// `rawMs`: the yardstick's time, raw SQLite unless `yardstick` names another.
+void report(const QString& operation, int size, double ms, double rawMs = 0,
+            const char* yardstick = "raw") {
     results.push_back({operation, size, ms, rawMs});
     std::printf("  %-34s %7d  %9.2f ms", qPrintable(operation), size, ms);
     if (rawMs > 0)
-        std::printf("  raw %8.2f ms  ratio %5.2f", rawMs, ms / rawMs);
+        std::printf("  %s %8.2f ms  ratio %5.2f", yardstick, rawMs, ms / rawMs);
     std::printf("\n");
     std::fflush(stdout);
 }
@@ -95,6 +99,47 @@ double peakResidentMb() {
         if (line.startsWith("VmHWM:"))
             return line.mid(6).trimmed().split(' ').first().toDouble() / 1024.0;
     return 0;
+}
+
+// vCards on the book: the export beside the CSV export of the same book; the
+// import of that file into an empty book beside raw SQLite running the same
+// inserts in one transaction; and the import into the book the cards came
+// from, where every card is already there.
+void benchExchange(frmContactMgmt& window, RawSqlite& raw, const QString& folder, int size) {
+    const QString csv = folder + QStringLiteral("/attachment.csv");
+    const QString vcf = folder + QStringLiteral("/book.vcf");
+    const ContactStore& book = window.store();
+    const double csvMs = medianMs(runs, [&] { exportBookCsv(book, csv); });
+    report(QStringLiteral("vCard 3.0 export of the whole book"), size,
+           medianMs(runs, [&] { exchange::ContactExport(book).run(vcf, {}); }), csvMs, "CSV");
+    std::printf("  vCard file of %lld bytes, CSV of %lld bytes\n", QFile(vcf).size(),
+                QFile(csv).size());
+
+    book.addBook(QStringLiteral("Imported"));
+    ContactStore imported(book.connectionString());
+    imported.setCurrentBook(QStringLiteral("Imported"));
+    const QString clear =
+        QStringLiteral("delete from tblContactDetails where fkContactBookId = (select "
+                       "pkContactBookId from tblContactBook where ContactBookName = 'Imported')");
+    QStringList inserts;
+    Connection::setStatementObserver([&](const QString& s) {
+        if (s.startsWith(QLatin1String("insert into tblContactDetails")))
+            inserts << s;
+    });
+    const int importedOnce = exchange::ContactImport(imported).run(vcf).imported;
+    Connection::setStatementObserver(nullptr);
+    if (importedOnce != size || inserts.size() != size)
+        std::printf("  the import added %d contacts\n", importedOnce);
+    const double importMs = medianMs(
+        runs, [&] { exchange::ContactImport(imported).run(vcf); }, [&] { raw.execute(clear); });
+    const double rawMs = medianMs(
+        runs, [&] { raw.runInOneTransaction(inserts); }, [&] { raw.execute(clear); });
+    report(QStringLiteral("vCard import into an empty book"), size, importMs, rawMs);
+    raw.execute(clear);
+    ContactStore original(book.connectionString());
+    original.setCurrentBook(book.currentBook());
+    report(QStringLiteral("vCard import, all already there"), size,
+           medianMs(runs, [&] { exchange::ContactImport(original).run(vcf); }));
 }
 
 void benchBook(int size, const QString& folder) {
@@ -181,6 +226,9 @@ void benchBook(int size, const QString& folder) {
                    first->setText(first->text() + QStringLiteral("x"));
                }));
 
+    if (size == 100000)
+        benchExchange(window, raw, folder, size);
+
     if (size == 10000) {
         const QString pdf = folder + QStringLiteral("/printout.pdf");
         platform::SystemPrinter pdfPrinter(pdf);
@@ -231,6 +279,10 @@ int profile(const QString& operation, const QString& folder, int times) {
     for (int i = 0; i < times; ++i) {
         if (operation == QLatin1String("export"))
             exportBookCsv(window.store(), folder + QStringLiteral("/attachment.csv"));
+        else if (operation == QLatin1String("vcard-export"))
+            exchange::ContactExport(window.store()).run(folder + QStringLiteral("/book.vcf"), {});
+        else if (operation == QLatin1String("vcard-import"))
+            exchange::ContactImport(window.store()).run(folder + QStringLiteral("/book.vcf"));
         else if (operation == QLatin1String("letter"))
             click(window, "cmdA_12");
         else if (operation == QLatin1String("type"))
@@ -259,7 +311,8 @@ int main(int argc, char* argv[]) {
     if (arguments.size() == 3 && arguments[1] == QLatin1String("--peak-memory"))
         return peakMemoryOfListing(arguments[2].toInt());
     if (arguments.size() == 5 && arguments[1] == QLatin1String("--profile")) {
-        // orvanta-bench --profile export|letter|type|print|pdf FOLDER TIMES
+        // orvanta-bench --profile export|vcard-export|vcard-import|letter|type|print|pdf
+        // FOLDER TIMES
         NoViewer noViewer;
         QDesktopServices::setUrlHandler(QStringLiteral("file"), &noViewer, "open");
         return profile(arguments[2], arguments[3], arguments[4].toInt());

@@ -138,3 +138,11 @@ bool prepareDataFolder(const QString& folder) {
     platform::showMessage(startupMessage(state, path), platform::Icon::Critical);
     return false;
 }
+
+QString prepareDataFolderWithoutWindow(const QString& folder) {
+    const QString path = databasePathIn(folder);
+    const DatabaseFileState state = prepareDatabaseFile(path);
+    if (state == DatabaseFileState::Ready || state == DatabaseFileState::Created)
+        return {};
+    return startupMessage(state, path);
+}

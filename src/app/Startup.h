@@ -18,3 +18,8 @@ QString chooseDataFolder();
 // there. When the file cannot be used, tells the user what is wrong and what
 // to do, and returns false; the file is left exactly as it is.
 bool prepareDataFolder(const QString& folder);
+
+// The same for the command line, which has no window: creates or checks the
+// file without progress, and returns what is wrong and what to do, or an
+// empty text when the file can be used.
+QString prepareDataFolderWithoutWindow(const QString& folder);

@@ -159,6 +159,10 @@ void frmContactMgmt::buildMenus() {
     mnuPrintContactBook =
         member(mnuRootFile->addAction(QStringLiteral("Print current contact book")),
                "mnuPrintContactBook");
+    sep3 = member(mnuRootFile->addSeparator(), "sep3");
+    mnuImportContacts = member(mnuRootFile->addAction(tr("Import Contacts…")), "mnuImportContacts");
+    mnuExportVCard =
+        member(mnuRootFile->addAction(tr("Export Contact Book as vCard…")), "mnuExportVCard");
     buildSyncMenu();
     sep2 = member(mnuRootFile->addSeparator(), "sep2");
     mnuExit = member(mnuRootFile->addAction(QStringLiteral("Exit")), "mnuExit");
@@ -230,6 +234,9 @@ void frmContactMgmt::connectHandlers() {
     connect(emailcontactbook, &QAction::triggered, this, &frmContactMgmt::emailcontactbook_Click);
     connect(mnuPrintContactBook, &QAction::triggered, this,
             &frmContactMgmt::mnuPrintContactBook_Click);
+    connect(mnuImportContacts, &QAction::triggered, this, &frmContactMgmt::mnuImportContacts_Click);
+    connect(mnuExportVCard, &QAction::triggered, this, &frmContactMgmt::mnuExportVCard_Click);
+    setAcceptDrops(true);
     connect(mnuExit, &QAction::triggered, this, &QWidget::close);
     connect(mnuCallHome, &QAction::triggered, this, [this] { callSelected(Phone::Home); });
     connect(mnuCallWork, &QAction::triggered, this, [this] { callSelected(Phone::Work); });

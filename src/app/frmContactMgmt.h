@@ -55,6 +55,10 @@ public:
     void loadContactList(TypeFilter type, const QString& lastNamePattern);
     void showContactDetails(qint64 id);
 
+    // exchange/: imports the files, after a question each (a drop, the
+    // command line), and reloads the list when contacts came in.
+    void importFiles(const QStringList& paths);
+
     // The pane scheme: hide all / show all over every member control and
     // menu item, and the two ways in and out of a pane.
     void hideAll();
@@ -65,6 +69,9 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    // exchange/: vCard files dropped on the window.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void buildControls();
@@ -93,6 +100,8 @@ private:
     PrintOutcome printWithProgress(const QList<qint64>& ids, bool emptyLineAfterName);
     void mnuPrintContactBook_Click();
     void mnuAbout_Click();
+    void mnuImportContacts_Click();
+    void mnuExportVCard_Click();
 
     QString m_folder;
     ContactStore m_store;
@@ -126,6 +135,9 @@ public:
     QAction* sep1 = nullptr;
     QAction* emailcontactbook = nullptr;
     QAction* mnuPrintContactBook = nullptr;
+    QAction* sep3 = nullptr;
+    QAction* mnuImportContacts = nullptr;
+    QAction* mnuExportVCard = nullptr;
     QAction* sepSync = nullptr;
     QAction* mnuSyncSettings = nullptr;
     QAction* mnuSyncNow = nullptr;

@@ -189,6 +189,10 @@ RowSet Connection::query(const QString& statement) {
     return RowSet(m_db, prepare(statement));
 }
 
+qint64 Connection::lastInsertId() const {
+    return m_db ? sqlite3_last_insert_rowid(m_db) : 0;
+}
+
 void Connection::inTransaction(const std::function<void()>& work) {
     execute(QStringLiteral("BEGIN IMMEDIATE"));
     try {
@@ -205,10 +209,6 @@ bool Connection::hasTable(const QString& name) {
         throw DbError(QStringLiteral("The connection is closed"));
     return sqlite3_table_column_metadata(m_db, "main", name.toUtf8().constData(), nullptr, nullptr,
                                          nullptr, nullptr, nullptr, nullptr) == SQLITE_OK;
-}
-
-qint64 Connection::lastInsertId() const {
-    return m_db ? sqlite3_last_insert_rowid(m_db) : 0;
 }
 
 void Connection::setStatementObserver(StatementObserver observer) {

@@ -63,6 +63,9 @@ public:
     // Runs one query; the rows are read forward from the row set.
     RowSet query(const QString& statement);
 
+    // The id of the row the last insert on this connection added.
+    qint64 lastInsertId() const;
+
     // Runs `work` inside one transaction: committed when it returns, rolled
     // back when it throws.
     void inTransaction(const std::function<void()>& work);
@@ -72,9 +75,6 @@ public:
     // True when the database holds a table of that name. Asked of SQLite
     // directly, without a statement, so statement logs do not change.
     bool hasTable(const QString& name);
-
-    // The id SQLite gave the row the last insert on this connection added.
-    qint64 lastInsertId() const;
 
     // Every statement text handed to execute() or query(), before it runs.
     // Tests use it to check statement texts; nothing else does.

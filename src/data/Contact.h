@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArrayView>
 #include <QString>
 
 // The two kinds of contact, with the ids tblContactType gives them.
@@ -26,4 +27,25 @@ struct Contact {
     ContactType type = ContactType::Personal;
 
     bool operator==(const Contact&) const = default;
+};
+
+// A stored contact's text as the UTF-8 bytes the database holds, for work
+// that writes many contacts out without converting them (an export). The
+// views are valid only as long as the row they were read from.
+struct ContactUtf8 {
+    qint64 id = 0;
+    QByteArrayView firstName;
+    QByteArrayView middleName;
+    QByteArrayView lastName;
+    QByteArrayView address;
+    QByteArrayView city;
+    QByteArrayView state;
+    QByteArrayView zipCode;
+    QByteArrayView workPhone;
+    QByteArrayView homePhone;
+    QByteArrayView cellPhone;
+    QByteArrayView email;
+    QByteArrayView guardian;
+    QByteArrayView comments;
+    ContactType type = ContactType::Personal;
 };

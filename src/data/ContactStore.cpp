@@ -7,6 +7,8 @@
 #include "data/SyncStore.h"
 #include "data/UnicodeCase.h"
 
+#include <iterator>
+
 namespace {
 
 // The thirteen text columns in the order the insert and update name them,
@@ -14,21 +16,22 @@ namespace {
 struct TextColumn {
     const char* name;
     QString Contact::*member;
+    QByteArrayView ContactUtf8::*bytes;
 };
 const TextColumn textColumns[] = {
-    {"FirstName", &Contact::firstName},
-    {"MiddleName", &Contact::middleName},
-    {"LastName", &Contact::lastName},
-    {"Address", &Contact::address},
-    {"city", &Contact::city},
-    {"State", &Contact::state},
-    {"ZipCode", &Contact::zipCode},
-    {"WorkPhoneNumber", &Contact::workPhone},
-    {"HomePhoneNumber", &Contact::homePhone},
-    {"CellPhoneNumber", &Contact::cellPhone},
-    {"EmailAddress", &Contact::email},
-    {"ParentOrGuardianName", &Contact::guardian},
-    {"Comments", &Contact::comments},
+    {"FirstName", &Contact::firstName, &ContactUtf8::firstName},
+    {"MiddleName", &Contact::middleName, &ContactUtf8::middleName},
+    {"LastName", &Contact::lastName, &ContactUtf8::lastName},
+    {"Address", &Contact::address, &ContactUtf8::address},
+    {"city", &Contact::city, &ContactUtf8::city},
+    {"State", &Contact::state, &ContactUtf8::state},
+    {"ZipCode", &Contact::zipCode, &ContactUtf8::zipCode},
+    {"WorkPhoneNumber", &Contact::workPhone, &ContactUtf8::workPhone},
+    {"HomePhoneNumber", &Contact::homePhone, &ContactUtf8::homePhone},
+    {"CellPhoneNumber", &Contact::cellPhone, &ContactUtf8::cellPhone},
+    {"EmailAddress", &Contact::email, &ContactUtf8::email},
+    {"ParentOrGuardianName", &Contact::guardian, &ContactUtf8::guardian},
+    {"Comments", &Contact::comments, &ContactUtf8::comments},
 };
 
 QString typeNumber(ContactType type) {
@@ -95,6 +98,42 @@ QString bookContactsStatementUpToName(const QString& bookName) {
                           "where ContactBookName = '") +
            sqlTextBody(bookName);
 }
+
+// The columns of "select * from tblContactDetails", found once for a loop
+// over many rows.
+class ContactColumns {
+public:
+    explicit ContactColumns(const RowSet& rows)
+        : m_id(rows.column(QStringLiteral("pkContactDetailsId"))),
+          m_type(rows.column(QStringLiteral("fkContactType"))) {
+        for (size_t i = 0; i < std::size(textColumns); ++i)
+            m_text[i] = rows.column(QLatin1String(textColumns[i].name));
+    }
+    void read(const RowSet& row, Contact& contact) const {
+        contact.id = row.integer(m_id);
+        for (size_t i = 0; i < std::size(textColumns); ++i)
+            contact.*textColumns[i].member = row.text(m_text[i]);
+        contact.type = typeOf(row);
+    }
+    void read(const RowSet& row, ContactUtf8& contact) const {
+        contact.id = row.integer(m_id);
+        for (size_t i = 0; i < std::size(textColumns); ++i) {
+            int length = 0;
+            const char* bytes = row.utf8(m_text[i], length);
+            contact.*textColumns[i].bytes = QByteArrayView(bytes, length);
+        }
+        contact.type = typeOf(row);
+    }
+
+private:
+    // Type 1 is Personal; anything else, even a type no list shows, Business.
+    ContactType typeOf(const RowSet& row) const {
+        return row.integer(m_type) == 1 ? ContactType::Personal : ContactType::Business;
+    }
+    int m_id;
+    int m_type;
+    int m_text[std::size(textColumns)];
+};
 
 QString idList(const QList<qint64>& ids) {
     QString list;
@@ -334,4 +373,105 @@ void ContactStore::readRows(Purpose purpose, const QList<qint64>& ids,
     Connection connection(m_connectionString);
     RowSet rows = connection.query(rowsStatement(purpose, ids));
     reader(rows);
+}
+
+QString ContactStore::contactsStatement(const QList<qint64>& ids) const {
+    QString statement = QStringLiteral("select * from tblContactDetails ") +
+                        QStringLiteral("where fkContactBookId = (select pkContactBookId from "
+                                       "tblContactBook where ContactBookName = '") +
+                        sqlTextBody(m_currentBook) + QStringLiteral("')");
+    if (!ids.isEmpty())
+        statement +=
+            QStringLiteral(" AND pkContactDetailsId IN (") + idList(ids) + QLatin1Char(')');
+    return statement + QStringLiteral(" ORDER BY fkContactType, pkContactDetailsId");
+}
+
+namespace {
+
+template <typename Value>
+void readEach(const QString& connectionString, const QString& statement,
+              const std::function<bool(const Value& contact)>& each) {
+    Connection connection(connectionString);
+    RowSet rows = connection.query(statement);
+    const ContactColumns columns(rows);
+    Value contact;
+    for (; !rows.atEnd(); rows.moveNext()) {
+        columns.read(rows, contact);
+        if (!each(contact))
+            return;
+    }
+}
+
+} // namespace
+
+void ContactStore::readContacts(const QList<qint64>& ids,
+                                const std::function<bool(const Contact& contact)>& each) const {
+    readEach(m_connectionString, contactsStatement(ids), each);
+}
+
+void ContactStore::readContacts(const QList<qint64>& ids,
+                                const std::function<bool(const ContactUtf8& contact)>& each) const {
+    readEach(m_connectionString, contactsStatement(ids), each);
+}
+
+qint64 ContactStore::count() const {
+    Connection connection(m_connectionString);
+    RowSet row = connection.query(
+        QStringLiteral("select count(*) from tblContactDetails ") +
+        QStringLiteral("where fkContactBookId = (select pkContactBookId from tblContactBook "
+                       "where ContactBookName = '") +
+        sqlTextBody(m_currentBook) + QStringLiteral("')"));
+    return row.integer(0);
+}
+
+bool ContactStore::hasBook(const QString& name) const {
+    Connection connection(m_connectionString);
+    return !connection.query(bookIdStatement(name)).atEnd();
+}
+
+void ContactStore::Batch::readBook(const std::function<void(const Contact& contact)>& each) {
+    RowSet rows = m_connection.query(
+        QStringLiteral("select * from tblContactDetails where fkContactBookId = ") +
+        sqlId(m_bookId));
+    const ContactColumns columns(rows);
+    Contact contact;
+    for (; !rows.atEnd(); rows.moveNext()) {
+        columns.read(rows, contact);
+        each(contact);
+    }
+}
+
+qint64 ContactStore::Batch::insert(const Contact& contact) {
+    m_connection.execute(insertContactStatement(contact, m_bookId));
+    return m_connection.lastInsertId();
+}
+
+std::optional<Contact> ContactStore::Batch::contact(qint64 id) {
+    RowSet row = m_connection.query(contactByIdStatement(id));
+    if (row.atEnd())
+        return std::nullopt;
+    return contactFromRow(row);
+}
+
+ContactStore::BatchResult
+ContactStore::inOneTransaction(const std::function<bool(Batch& batch)>& work) const {
+    struct RolledBack {};
+    BatchResult result = BatchResult::Committed;
+    Connection connection(m_connectionString);
+    try {
+        connection.inTransaction([&] {
+            RowSet book = connection.query(bookIdStatement(m_currentBook));
+            if (book.atEnd()) {
+                result = BatchResult::NoSuchBook;
+                return;
+            }
+            Batch batch(connection, book.integer(QStringLiteral("pkContactBookId")));
+            book.close();
+            if (!work(batch))
+                throw RolledBack();
+        });
+    } catch (const RolledBack&) {
+        result = BatchResult::RolledBack;
+    }
+    return result;
 }

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+class Connection;
 class RowSet;
 
 // Which contacts a list shows by type. None is the state before a type has
@@ -93,10 +94,48 @@ public:
     void readRows(Purpose purpose, const QList<qint64>& ids,
                   const std::function<void(RowSet& rows)>& reader) const;
 
+    // The contacts of the current book (`ids` empty: all of them), handed to
+    // `each` one at a time until it returns false: Personal, then Business,
+    // each in id order, the order of the book's index, which needs no sort.
+    void readContacts(const QList<qint64>& ids,
+                      const std::function<bool(const Contact& contact)>& each) const;
+    // The same as UTF-8 bytes, without converting them (an export's pace).
+    void readContacts(const QList<qint64>& ids,
+                      const std::function<bool(const ContactUtf8& contact)>& each) const;
+    // How many contacts the current book holds.
+    qint64 count() const;
+    // True when a book of exactly this name exists.
+    bool hasBook(const QString& name) const;
+
+    // Many contacts added to the current book at once, on one connection and
+    // in one transaction: see inOneTransaction().
+    class Batch {
+    public:
+        // Every contact of the book as it stands, in no particular order.
+        void readBook(const std::function<void(const Contact& contact)>& each);
+        // Adds the contact to the book; its new id.
+        qint64 insert(const Contact& contact);
+        // A contact of the book as it stands inside the transaction.
+        std::optional<Contact> contact(qint64 id);
+
+    private:
+        friend class ContactStore;
+        Batch(Connection& connection, qint64 bookId) : m_connection(connection), m_bookId(bookId) {}
+        Connection& m_connection;
+        qint64 m_bookId;
+    };
+    enum class BatchResult { Committed, RolledBack, NoSuchBook };
+    // Runs `work` inside one transaction on the current book: what it added
+    // is committed when it returns true, and rolled back whole when it
+    // returns false or throws. NoSuchBook, without running `work`, when the
+    // current book is gone.
+    BatchResult inOneTransaction(const std::function<bool(Batch& batch)>& work) const;
+
     // The statement texts, exactly as the program runs them.
     static QString typePattern(TypeFilter type);
     QString listStatement(TypeFilter type, const QString& lastNamePattern) const;
     QString rowsStatement(Purpose purpose, const QList<qint64>& ids) const;
+    QString contactsStatement(const QList<qint64>& ids) const;
 
 private:
     QString m_connectionString;

@@ -47,14 +47,26 @@ int columnOf(QByteArray name) {
 }
 
 // The export puts an apostrophe before a value that a spreadsheet would take
-// for a formula; the value itself starts after it.
+// for a formula; the value itself starts after it. The same test as the
+// export's decides, so a value of its own that starts with an apostrophe
+// ("'-5") keeps it.
+bool looksLikeFormula(QStringView text) {
+    if (text.isEmpty())
+        return false;
+    const QChar first = text[0];
+    if (first == u'=' || first == u'@' || first == u'\t' || first == u'\r')
+        return true;
+    if (first != u'+' && first != u'-')
+        return false;
+    for (const QChar c : text.mid(1))
+        if (!(c >= u'0' && c <= u'9') && !QStringView(u" ()./-+").contains(c))
+            return true;
+    return false;
+}
+
 QString withoutFormulaGuard(QString text) {
-    if (text.size() >= 2 && text[0] == u'\'') {
-        const QChar next = text[1];
-        if (next == u'=' || next == u'@' || next == u'+' || next == u'-' || next == u'\t' ||
-            next == u'\r')
-            text.remove(0, 1);
-    }
+    if (text.startsWith(u'\'') && looksLikeFormula(QStringView(text).mid(1)))
+        text.remove(0, 1);
     return text;
 }
 

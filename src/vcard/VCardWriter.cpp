@@ -3,6 +3,9 @@
 
 #include <QUuid>
 
+#include <cstdint>
+#include <cstring>
+
 namespace vcard {
 
 namespace {
@@ -15,74 +18,114 @@ QByteArray productLine() {
 
 constexpr qsizetype foldAt = 75;
 
-bool isEmpty(const QString& a, const QString& b, const QString& c, const QString& d) {
+bool isEmpty(QByteArrayView a, QByteArrayView b, QByteArrayView c, QByteArrayView d) {
     return a.isEmpty() && b.isEmpty() && c.isEmpty() && d.isEmpty();
+}
+
+// True when one of the eight bytes of `word` is one that a value escapes
+// (backslash, semicolon, comma, CR, LF): each byte is compared to each at once.
+constexpr std::uint64_t ones = 0x0101010101010101;
+
+// The bytes of `word` that equal `c`, as their high bits.
+constexpr std::uint64_t bytesEqual(std::uint64_t word, unsigned char c) {
+    const std::uint64_t x = word ^ (ones * c);
+    return (x - ones) & ~x & (ones << 7);
+}
+
+bool escapesAny(std::uint64_t word) {
+    return (bytesEqual(word, '\\') | bytesEqual(word, ';') | bytesEqual(word, ',') |
+            bytesEqual(word, '\r') | bytesEqual(word, '\n')) != 0;
 }
 
 } // namespace
 
 void VCardWriter::begin(const char* nameAndParameters) {
-    line_.resize(0);
+    line_.clear();
     line_.append(nameAndParameters);
-    line_.append(':');
+    line_.push_back(':');
 }
 
 // The value as UTF-8 with \\, \; \, and line breaks escaped. Working on the
-// bytes is safe: no byte of a multi-byte UTF-8 character is ASCII.
-void VCardWriter::text(const QString& value) {
-    const QByteArray bytes = value.toUtf8();
-    const char* p = bytes.constData();
-    const char* const end = p + bytes.size();
-    const char* run = p; // the bytes since the last escape, appended at once
-    for (; p < end; ++p) {
-        const char* escaped;
+// bytes is safe: no byte of a multi-byte UTF-8 character is ASCII. Runs
+// without a byte to escape, most values whole, are found eight bytes at a
+// time and copied at once.
+void VCardWriter::text(QByteArrayView utf8) {
+    const char* p = utf8.data();
+    const char* const end = p + utf8.size();
+    while (p < end) {
+        const char* run = p;
+        std::uint64_t word;
+        while (end - p >= 8 && (std::memcpy(&word, p, 8), !escapesAny(word)))
+            p += 8;
+        while (p < end && *p != '\\' && *p != ';' && *p != ',' && *p != '\r' && *p != '\n')
+            ++p;
+        line_.append(run, size_t(p - run));
+        if (p == end)
+            break;
         switch (*p) {
         case '\\':
-            escaped = "\\\\";
+            line_.append("\\\\", 2);
             break;
         case ';':
-            escaped = "\\;";
+            line_.append("\\;", 2);
             break;
         case ',':
-            escaped = "\\,";
+            line_.append("\\,", 2);
             break;
-        case '\r':
-        case '\n':
-            escaped = "\\n";
+        default: // a line break: CR LF, CR or LF
+            line_.append("\\n", 2);
+            if (*p == '\r' && p + 1 < end && p[1] == '\n')
+                ++p;
             break;
-        default:
-            continue;
         }
-        line_.append(run, p - run);
-        line_.append(escaped, 2);
-        if (*p == '\r' && p + 1 < end && p[1] == '\n')
-            ++p;
-        run = p + 1;
+        ++p;
     }
-    line_.append(run, end - run);
 }
 
 // Folds the line into the output: at most 75 octets per line, a continuation
-// line starting with one space, never a cut inside a UTF-8 character.
+// line starting with one space, never a cut inside a UTF-8 character. The
+// output grows once by the most the folded line can take and is cut back to
+// what it took.
 void VCardWriter::end() {
-    const char* bytes = line_.constData();
-    const qsizetype size = line_.size();
+    const char* bytes = line_.data();
+    const qsizetype size = qsizetype(line_.size());
+    const qsizetype start = out_.size();
+    out_.resize(start + size + 3 * (size / (foldAt - 1) + 1));
+    char* o = out_.data() + start;
     qsizetype at = 0;
     qsizetype room = foldAt;
     while (size - at > room) {
         qsizetype cut = at + room;
         while (cut > at + 1 && (static_cast<unsigned char>(bytes[cut]) & 0xC0) == 0x80)
             --cut;
-        out_.append(bytes + at, cut - at);
-        out_.append("\r\n ", 3);
+        memcpy(o, bytes + at, size_t(cut - at));
+        o += cut - at;
+        memcpy(o, "\r\n ", 3);
+        o += 3;
         at = cut;
         room = foldAt - 1;
     }
-    out_.append(bytes + at, size - at);
-    out_.append("\r\n", 2);
+    memcpy(o, bytes + at, size_t(size - at));
+    o += size - at;
+    memcpy(o, "\r\n", 2);
+    o += 2;
+    out_.resize(o - out_.constData());
 }
 
-void VCardWriter::write(const Contact& c, const QString& uid) {
+void VCardWriter::write(const Contact& contact, const QString& uid) {
+    const QByteArray texts[] = {
+        contact.firstName.toUtf8(), contact.middleName.toUtf8(), contact.lastName.toUtf8(),
+        contact.address.toUtf8(),   contact.city.toUtf8(),       contact.state.toUtf8(),
+        contact.zipCode.toUtf8(),   contact.workPhone.toUtf8(),  contact.homePhone.toUtf8(),
+        contact.cellPhone.toUtf8(), contact.email.toUtf8(),      contact.guardian.toUtf8(),
+        contact.comments.toUtf8()};
+    write(ContactUtf8{contact.id, texts[0], texts[1], texts[2], texts[3], texts[4], texts[5],
+                      texts[6], texts[7], texts[8], texts[9], texts[10], texts[11], texts[12],
+                      contact.type},
+          uid.toUtf8());
+}
+
+void VCardWriter::write(const ContactUtf8& c, QByteArrayView uid) {
     const bool v4 = version_ == VCardVersion::V4_0;
     const bool business = c.type == ContactType::Business;
     out_.append(v4 ? "BEGIN:VCARD\r\nVERSION:4.0\r\n" : "BEGIN:VCARD\r\nVERSION:3.0\r\n");
@@ -91,17 +134,22 @@ void VCardWriter::write(const Contact& c, const QString& uid) {
 
     begin("UID");
     // In 4.0 a UID is a URI; a bare UUID becomes one with its urn: prefix.
-    if (v4 && QUuid::fromString(uid).toString(QUuid::WithoutBraces) == uid.toLower())
+    if (v4 && QUuid::fromString(QLatin1StringView(uid)).toByteArray(QUuid::WithoutBraces) ==
+                  uid.toByteArray().toLower())
         line_.append("urn:uuid:");
     text(uid);
     end();
 
-    QString full;
-    for (const QString* name : {&c.firstName, &c.middleName, &c.lastName})
-        if (!name->isEmpty())
-            full += (full.isEmpty() ? QString() : QStringLiteral(" ")) + *name;
     begin("FN");
-    text(full);
+    bool first = true;
+    for (QByteArrayView name : {c.firstName, c.middleName, c.lastName}) {
+        if (name.isEmpty())
+            continue;
+        if (!first)
+            line_.push_back(' ');
+        text(name);
+        first = false;
+    }
     end();
     begin("N");
     text(c.lastName);
@@ -127,7 +175,7 @@ void VCardWriter::write(const Contact& c, const QString& uid) {
         end();
     }
     const struct {
-        const QString& value;
+        QByteArrayView value;
         const char* v3;
         const char* v4;
     } single[] = {
@@ -149,11 +197,42 @@ void VCardWriter::write(const Contact& c, const QString& uid) {
                          : "CATEGORIES:Personal\r\nEND:VCARD\r\n");
 }
 
+namespace {
+
+// This program's own namespace for name-based UUIDs.
+const QUuid uidNamespace(QStringLiteral("5107ea4f-d74a-46e3-be1b-07e88e50a012"));
+
+} // namespace
+
+StableUids::StableUids(const QString& seed)
+    : m_name(uidNamespace.toRfc4122() + seed.toUtf8() + '\n'), m_prefix(m_name.size()) {}
+
+// A version 5 UUID: the first 16 bytes of the SHA-1 of namespace and name,
+// with the version and variant bits set, in the 8-4-4-4-12 form.
+QByteArray StableUids::operator()(qint64 id) {
+    m_name.truncate(m_prefix);
+    m_name.append(QByteArray::number(id));
+    m_hash.reset();
+    m_hash.addData(m_name);
+    const QByteArrayView digest = m_hash.resultView();
+    unsigned char bytes[16];
+    memcpy(bytes, digest.data(), 16);
+    bytes[6] = (bytes[6] & 0x0F) | 0x50;
+    bytes[8] = (bytes[8] & 0x3F) | 0x80;
+    static const char hex[] = "0123456789abcdef";
+    QByteArray uid(36, '-');
+    char* out = uid.data();
+    for (int i = 0; i < 16; ++i) {
+        if (i == 4 || i == 6 || i == 8 || i == 10)
+            ++out;
+        *out++ = hex[bytes[i] >> 4];
+        *out++ = hex[bytes[i] & 0x0F];
+    }
+    return uid;
+}
+
 QString stableUid(qint64 id, const QString& seed) {
-    // This program's own namespace for name-based UUIDs.
-    static const QUuid space(QStringLiteral("5107ea4f-d74a-46e3-be1b-07e88e50a012"));
-    return QUuid::createUuidV5(space, seed + u'\n' + QString::number(id))
-        .toString(QUuid::WithoutBraces);
+    return QString::fromLatin1(StableUids(seed)(id));
 }
 
 } // namespace vcard

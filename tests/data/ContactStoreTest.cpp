@@ -1,5 +1,6 @@
 #include "data/ContactStore.h"
 #include "data/Connection.h"
+#include "data/DbError.h"
 #include "support/ContactFolder.h"
 #include "support/StatementLog.h"
 #include "support/TestRegistry.h"
@@ -117,6 +118,43 @@ private slots:
         QTest::newRow("print selection")
             << rows(ContactStore::Purpose::Print, {12, 40})
             << QStringList{rowsStart + ") AND pkContactDetailsId IN (12,40) ORDER BY FirstName"};
+        const QString contacts = QStringLiteral(
+            "select * from tblContactDetails where fkContactBookId = (select pkContactBookId from "
+            "tblContactBook where ContactBookName = 'O''Neil')");
+        QTest::newRow("contacts of the book") << Operation([](ContactStore& s) {
+            s.readContacts({}, [](const Contact&) { return true; });
+        }) << QStringList{contacts + " ORDER BY fkContactType, pkContactDetailsId"};
+        QTest::newRow("some contacts of the book")
+            << Operation([](ContactStore& s) {
+                   s.readContacts({7, -2}, [](const Contact&) { return true; });
+               })
+            << QStringList{
+                   contacts +
+                   " AND pkContactDetailsId IN (7,-2) ORDER BY fkContactType, pkContactDetailsId"};
+        QTest::newRow("count")
+            << Operation([](ContactStore& s) { s.count(); })
+            << QStringList{
+                   "select count(*) from tblContactDetails where fkContactBookId = (select "
+                   "pkContactBookId from tblContactBook where ContactBookName = 'O''Neil')"};
+        QTest::newRow("one transaction")
+            << Operation([](ContactStore& s) {
+                   s.inOneTransaction([](ContactStore::Batch& batch) {
+                       batch.readBook([](const Contact&) {});
+                       batch.contact(batch.insert(dArcy));
+                       return true;
+                   });
+               })
+            << QStringList{
+                   "BEGIN IMMEDIATE",
+                   "SELECT pkContactBookId FROM tblContactBook WHERE ContactBookName = 'O''Neil'",
+                   "select * from tblContactDetails where fkContactBookId = 2",
+                   "insert into tblContactDetails (FirstName, MiddleName, LastName, Address, "
+                   "city, State, ZipCode, WorkPhoneNumber, HomePhoneNumber, CellPhoneNumber, "
+                   "EmailAddress, ParentOrGuardianName, Comments, fkContactType, "
+                   "fkContactBookId) values('Ann','','D''Arcy','1 Main St\r\nFlat 2','','','',"
+                   "'','','+44 20 7946 0000','','','two\r\nlines',2,2)",
+                   "select * from tblContactDetails where pkContactDetailsId = 2",
+                   "COMMIT"};
     }
     void statementTexts() {
         QFETCH(Operation, operation);
@@ -135,6 +173,48 @@ private slots:
         StatementLog log;
         operation(store);
         QCOMPARE(log.stop(), statements);
+    }
+
+    // What the transaction's work adds is there only once it has returned
+    // true: false or an exception leaves the book as it was.
+    void oneTransactionKeepsAllOrNothing_data() {
+        QTest::addColumn<int>("ending"); // 0 returns true, 1 false, 2 throws
+        QTest::addColumn<int>("stored");
+        QTest::newRow("done") << 0 << 3;
+        QTest::newRow("cancelled") << 1 << 1;
+        QTest::newRow("failed") << 2 << 1;
+    }
+    void oneTransactionKeepsAllOrNothing() {
+        QFETCH(int, ending);
+        QFETCH(int, stored);
+        ContactFolder folder;
+        folder.addContact({.firstName = QStringLiteral("Old")});
+        ContactStore store(folder.connectionString());
+        store.setCurrentBook(QStringLiteral("Default"));
+        QStringList seen;
+        const auto work = [&](ContactStore::Batch& batch) {
+            batch.readBook([&](const Contact& c) { seen << c.firstName; });
+            const qint64 id = batch.insert(dArcy);
+            batch.insert(dArcy);
+            seen << batch.contact(id)->lastName;
+            if (ending == 2)
+                throw DbError(QStringLiteral("failed"));
+            return ending == 0;
+        };
+        ContactStore::BatchResult result = ContactStore::BatchResult::Committed;
+        try {
+            result = store.inOneTransaction(work);
+        } catch (const DbError&) {
+            QCOMPARE(ending, 2);
+        }
+        QCOMPARE(result, ending == 1 ? ContactStore::BatchResult::RolledBack
+                                     : ContactStore::BatchResult::Committed);
+        QCOMPARE(seen, (QStringList{"Old", "D'Arcy"}));
+        QCOMPARE(store.count(), stored);
+        store.setCurrentBook(QStringLiteral("Gone"));
+        QCOMPARE(store.inOneTransaction(work), ContactStore::BatchResult::NoSuchBook);
+        QVERIFY(!store.hasBook(QStringLiteral("Gone")));
+        QVERIFY(store.hasBook(QStringLiteral("Default")));
     }
 
     void aContactGoesInAndComesBackTheSame() {

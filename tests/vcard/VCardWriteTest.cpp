@@ -194,6 +194,11 @@ private slots:
         QCOMPARE(vcard::stableUid(42, seed), uid);
         QVERIFY(vcard::stableUid(43, seed) != uid);
         QVERIFY(vcard::stableUid(42, QStringLiteral("other book")) != uid);
+        // As Python's uuid.uuid5 makes them in the same namespace.
+        QCOMPARE(uid, QStringLiteral("0c2ddbf6-9b88-50a2-9813-cce33a8dd909"));
+        vcard::StableUids uids(QStringLiteral("contact book Zoë"));
+        QCOMPARE(uids(-7), QByteArray("a392ddd9-18ef-5737-abca-917bc608dc1a"));
+        QCOMPARE(uids(42), vcard::stableUid(42, QStringLiteral("contact book Zoë")).toLatin1());
     }
 
     void vobjectReadsWhatWeWrite_data() { addVersions(); }

@@ -1,0 +1,59 @@
+// The main window's import and export commands, and vCard files dropped on it.
+#include "app/frmContactMgmt.h"
+
+#include "contacts/ContactListView.h"
+#include "editor/ctrRecord.h"
+#include "exchange/ExchangeCommands.h"
+
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QTimer>
+
+namespace {
+
+// The local vCard files a drag brings; empty when it brings anything else.
+QStringList droppedVCardFiles(const QMimeData* data) {
+    QStringList paths;
+    for (const QUrl& url : data->urls()) {
+        if (!url.isLocalFile() || !exchange::isVCardFileName(url.toLocalFile()))
+            return {};
+        paths << url.toLocalFile();
+    }
+    return paths;
+}
+
+} // namespace
+
+void frmContactMgmt::mnuImportContacts_Click() {
+    if (exchange::importChosenFile(store(), this))
+        ctrRecord_RecordAddedOrUpdated();
+}
+
+void frmContactMgmt::mnuExportVCard_Click() {
+    exchange::exportToChosenFile(store(), lvContacts->selectedIds(), this);
+}
+
+void frmContactMgmt::importFiles(const QStringList& paths) {
+    bool added = false;
+    for (const QString& path : paths)
+        added = exchange::importAfterQuestion(store(), path, this) || added;
+    if (added)
+        ctrRecord_RecordAddedOrUpdated();
+}
+
+void frmContactMgmt::dragEnterEvent(QDragEnterEvent* event) {
+    // Only the main view takes a drop: not the editor or the book pane.
+    const bool mainView = !recordEditor->isVisible() && !frameContactBooks->isVisible();
+    if (mainView && !droppedVCardFiles(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void frmContactMgmt::dropEvent(QDropEvent* event) {
+    const QStringList paths = droppedVCardFiles(event->mimeData());
+    if (paths.isEmpty())
+        return;
+    event->acceptProposedAction();
+    // The questions wait until the drag has ended, so its source is not kept waiting.
+    QTimer::singleShot(0, this, [this, paths] { importFiles(paths); });
+}

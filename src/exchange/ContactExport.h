@@ -1,0 +1,54 @@
+#pragma once
+
+#include "exchange/Progress.h"
+#include "vcard/VCardWriter.h"
+
+#include <QList>
+#include <QString>
+
+class ContactStore;
+
+namespace exchange {
+
+// What an export did. A file is written whole or not at all: an earlier file
+// of the same name stays as it was unless the export succeeded.
+struct ExportSummary {
+    enum class Outcome {
+        Written,
+        Cancelled,      // the user stopped it
+        CannotWrite,    // the file could not be written
+        IsTheDatabase,  // the file chosen is the contact database itself
+        DatabaseFailed, // reading the contacts failed
+    };
+    Outcome outcome = Outcome::Written;
+    int written = 0;
+    QString detail; // why the file could not be written, or the database error
+
+    bool succeeded() const { return outcome == Outcome::Written; }
+    // For a message box.
+    QString report(const QString& file, const QString& book) const;
+    // For the command line.
+    QString oneLine(const QString& file, const QString& book, vcard::VCardVersion version) const;
+};
+
+// Writes the store's current book, or some of its contacts, as vCards. Each
+// card's UID is made from the contact's id and the book's name, so the same
+// contact keeps its UID from one export to the next.
+class ContactExport {
+public:
+    explicit ContactExport(const ContactStore& store, Progress* progress = nullptr);
+
+    // `ids` empty: the whole book.
+    ExportSummary run(const QString& path, const QList<qint64>& ids,
+                      vcard::VCardVersion version = vcard::VCardVersion::V3_0);
+
+    // The seed of the UIDs of a book's cards.
+    static QString uidSeed(const QString& book);
+
+private:
+    const ContactStore& m_store;
+    Progress* m_progress;
+    NoProgress m_noProgress;
+};
+
+} // namespace exchange

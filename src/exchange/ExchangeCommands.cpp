@@ -1,0 +1,117 @@
+#include "exchange/ExchangeCommands.h"
+
+#include "data/ContactStore.h"
+#include "exchange/ContactExport.h"
+#include "exchange/ContactImport.h"
+#include "exchange/ProgressDialog.h"
+#include "platform/FileDialogs.h"
+#include "platform/MessageBoxes.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+namespace exchange {
+
+namespace {
+
+QString tr(const char* text) {
+    return QCoreApplication::translate("exchange::Commands", text);
+}
+
+// The folder the last file dialog of this run ended in, where the next one opens.
+QString& lastFolder() {
+    static QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return folder;
+}
+
+void remember(const QString& path) {
+    lastFolder() = QFileInfo(path).absolutePath();
+}
+
+bool importFile(ContactStore& store, const QString& path, QWidget* window) {
+    const QString name = QFileInfo(path).fileName();
+    DialogProgress progress(window, tr("Importing contacts from \"%1\"…").arg(name));
+    const ImportSummary summary = ContactImport(store, &progress).run(path);
+    const bool clean =
+        summary.succeeded() && summary.problems.isEmpty() && summary.unstorable.isEmpty();
+    platform::showMessage(summary.report(name, store.currentBook()),
+                          clean ? platform::Icon::Information : platform::Icon::Exclamation,
+                          tr("Import Contacts"));
+    return summary.succeeded() && summary.imported > 0;
+}
+
+} // namespace
+
+bool isVCardFileName(const QString& path) {
+    const QString suffix = QFileInfo(path).suffix();
+    return suffix.compare(QLatin1String("vcf"), Qt::CaseInsensitive) == 0 ||
+           suffix.compare(QLatin1String("vcard"), Qt::CaseInsensitive) == 0;
+}
+
+QString suggestedFileName(const QString& book) {
+    QString name;
+    for (const QChar c : book)
+        name += c.category() == QChar::Other_Control || QStringView(u"/\\:*?\"<>|").contains(c)
+                    ? QChar(u'_')
+                    : c;
+    name = name.trimmed();
+    if (name.isEmpty() || name.startsWith(u'.'))
+        name.prepend(QStringLiteral("contacts"));
+    return name + QStringLiteral(".vcf");
+}
+
+bool importChosenFile(ContactStore& store, QWidget* window) {
+    const platform::FileChoice choice = platform::fileDialogs().open(
+        {tr("Import Contacts"),
+         lastFolder(),
+         {tr("Contact files (*.vcf *.vcard *.csv)"), tr("vCard files (*.vcf *.vcard)"),
+          tr("CSV files (*.csv)"), tr("All files (*)")},
+         {}});
+    if (choice.path.isEmpty())
+        return false;
+    remember(choice.path);
+    return importFile(store, choice.path, window);
+}
+
+bool importAfterQuestion(ContactStore& store, const QString& path, QWidget* window) {
+    if (!platform::askYesNo(tr("Import the contacts in \"%1\" into the contact book \"%2\"?")
+                                .arg(QFileInfo(path).fileName(), store.currentBook()),
+                            tr("Import Contacts")))
+        return false;
+    return importFile(store, path, window);
+}
+
+void exportToChosenFile(const ContactStore& store, const QList<qint64>& selected, QWidget* window) {
+    bool wholeBook = true;
+    if (!selected.isEmpty()) {
+        const platform::Answer answer = platform::messageBoxes().show(
+            {tr("Click Yes to export the current contact book\r\n"
+                "or No to export the selected contacts only"),
+             platform::Buttons::YesNoCancel, platform::Icon::Question, tr("Export as vCard")});
+        if (answer == platform::Answer::Cancel)
+            return;
+        wholeBook = answer == platform::Answer::Yes;
+    }
+    const platform::FileChoice choice = platform::fileDialogs().save(
+        {tr("Export Contact Book as vCard"),
+         QDir(lastFolder()).filePath(suggestedFileName(store.currentBook())),
+         {tr("vCard 3.0 (*.vcf)"), tr("vCard 4.0 (*.vcf)")},
+         QStringLiteral("vcf")});
+    if (choice.path.isEmpty())
+        return;
+    remember(choice.path);
+    const QString name = QFileInfo(choice.path).fileName();
+    DialogProgress progress(window, tr("Exporting contacts to \"%1\"…").arg(name));
+    const ExportSummary summary =
+        ContactExport(store, &progress)
+            .run(choice.path, wholeBook ? QList<qint64>() : selected,
+                 choice.filter == 1 ? vcard::VCardVersion::V4_0 : vcard::VCardVersion::V3_0);
+    platform::showMessage(summary.report(name, store.currentBook()),
+                          summary.succeeded() ? platform::Icon::Information
+                                              : platform::Icon::Exclamation,
+                          tr("Export as vCard"));
+}
+
+} // namespace exchange

@@ -1,0 +1,166 @@
+// The real program's command line, run without a display: options, the
+// one-line summaries, the reasons on standard error and the exit codes.
+#include "ExchangeTesting.h"
+#include "data/ConnectionString.h"
+#include "support/TestRegistry.h"
+
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+
+namespace {
+
+const QByteArray cards = "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Lee;Ann;;;\r\nEND:VCARD\r\n"
+                         "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Ray;Bo;;;\r\nEND:VCARD\r\n";
+
+struct Run {
+    int exitCode;
+    QString out;
+    QString err;
+};
+
+// A copy of the program in a folder of its own, whose data folder that
+// folder then is: a database with Ann Lee in "Default" and an empty "Work".
+class ProgramFolder {
+public:
+    ProgramFolder() {
+        QVERIFY(QFile::copy(QStringLiteral(ORVANTA_PROGRAM), program()));
+        ContactFolder made;
+        QVERIFY(QFile::copy(made.databasePath(), databasePathIn(m_dir.path())));
+        ContactStore store(connectionStringFor(m_dir.path()));
+        store.addBook(QStringLiteral("Work"));
+        store.setCurrentBook(QStringLiteral("Default"));
+        store.insert({.firstName = "Ann", .lastName = "Lee"});
+        writeFile(path("in.vcf"), cards);
+        writeFile(path("garbage.bin"), QByteArray("\x7F"
+                                                  "ELF\x02\x01\x01\0\0\0",
+                                                  10));
+    }
+    QString path(const QString& name) const { return m_dir.filePath(name); }
+    QString program() const { return path(QStringLiteral("orvanta-contacts")); }
+
+    // Runs the program with no display at all.
+    Run run(const QStringList& arguments) const {
+        QProcess process;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+            environment.remove(QLatin1String(name));
+        process.setProcessEnvironment(environment);
+        process.setWorkingDirectory(m_dir.path());
+        process.start(program(), arguments);
+        process.waitForFinished(60000);
+        return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+                QString::fromUtf8(process.readAllStandardOutput()),
+                QString::fromUtf8(process.readAllStandardError())};
+    }
+
+    // How many contacts each book holds: "Default 1, Work 0".
+    QString counts() const {
+        QStringList counts;
+        ContactStore store(connectionStringFor(m_dir.path()));
+        for (const QString& book : {QStringLiteral("Default"), QStringLiteral("Work")}) {
+            store.setCurrentBook(book);
+            counts << book + u' ' + QString::number(store.count());
+        }
+        return counts.join(QStringLiteral(", "));
+    }
+
+private:
+    QTemporaryDir m_dir;
+};
+
+} // namespace
+
+class CommandLineTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    // Arguments are relative to the program's folder; `out` and `err` are
+    // patterns the whole output must match.
+    void eachRunSaysWhatItDidOrWhyNot_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("out");
+        QTest::addColumn<QString>("err");
+        QTest::addColumn<QString>("counts");
+        const QString unchanged = QStringLiteral("Default 1, Work 0");
+        QTest::newRow("--version")
+            << QStringList{"--version"} << 0 << "Orvanta Contacts 1\\.0\\.8\n"
+            << "" << unchanged;
+        QTest::newRow("--help") << QStringList{"--help"} << 0
+                                << "Usage: .*orvanta-contacts \\[options\\] \\[FILE\\.\\.\\.\\]\n"
+                                   "(.|\n)*-h, --help(.|\n)*-v, --version(.|\n)*"
+                                   "--import <FILE>(.|\n)*--export-vcard <FILE>(.|\n)*"
+                                   "--book <NAME>(.|\n)*--vcard-version <VERSION>(.|\n)*"
+                                << "" << unchanged;
+        QTest::newRow("unknown option")
+            << QStringList{"--frobnicate"} << 2 << ""
+            << "Unknown option 'frobnicate'\\.\n\nUsage: (.|\n)*--import <FILE>(.|\n)*"
+            << unchanged;
+        QTest::newRow("import into Default")
+            << QStringList{"--import", "in.vcf"} << 0
+            << "in.vcf: 1 imported into \"Default\", 1 already there, 0 skipped\n"
+            << ""
+            << "Default 2, Work 0";
+        QTest::newRow("import into a named book")
+            << QStringList{"--import", "in.vcf", "--book", "Work"} << 0
+            << "in.vcf: 2 imported into \"Work\", 0 already there, 0 skipped\n"
+            << ""
+            << "Default 1, Work 2";
+        QTest::newRow("no such book")
+            << QStringList{"--book", "Nowhere", "--import", "in.vcf"} << 1 << ""
+            << "There is no contact book named \"Nowhere\"\\. The contact books are: Default, "
+               "Work\\.\n"
+            << unchanged;
+        QTest::newRow("not vCard")
+            << QStringList{"--import", "garbage.bin"} << 1 << ""
+            << "\"garbage\\.bin\" cannot be imported: it is neither a vCard file nor a CSV file "
+               "with the columns of this program's export\\. Nothing was imported\\.\n"
+            << unchanged;
+        QTest::newRow("unreadable file")
+            << QStringList{"--import", "missing.vcf"} << 1 << ""
+            << "The file \"missing\\.vcf\" could not be read \\(No such file or directory\\)\\. "
+               "Nothing was imported\\.\n"
+            << unchanged;
+        QTest::newRow("export as 4.0")
+            << QStringList{"--export-vcard", "out.vcf", "--vcard-version", "4.0"} << 0
+            << "out.vcf: 1 written from \"Default\" as vCard 4\\.0\n"
+            << "" << unchanged;
+        QTest::newRow("export of no such book")
+            << QStringList{"--export-vcard", "out.vcf", "--book", "Nowhere"} << 1 << ""
+            << "There is no contact book named \"Nowhere\"(.|\n)*" << unchanged;
+        QTest::newRow("a vCard version that does not exist")
+            << QStringList{"--export-vcard", "out.vcf", "--vcard-version", "2.1"} << 2 << ""
+            << "The vCard version is 3\\.0 or 4\\.0, not \"2\\.1\"\\.\n\nUsage: (.|\n)*"
+            << unchanged;
+        QTest::newRow("both at once")
+            << QStringList{"--import", "in.vcf", "--export-vcard", "out.vcf"} << 2 << ""
+            << "Give either --import or --export-vcard\\.\n\nUsage: (.|\n)*" << unchanged;
+    }
+    void eachRunSaysWhatItDidOrWhyNot() {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, exitCode);
+        QFETCH(QString, out);
+        QFETCH(QString, err);
+        QFETCH(QString, counts);
+        ProgramFolder folder;
+        const Run run = folder.run(arguments);
+        QCOMPARE(run.exitCode, exitCode);
+        QVERIFY2(
+            QRegularExpression(QRegularExpression::anchoredPattern(out)).match(run.out).hasMatch(),
+            qPrintable(run.out));
+        QVERIFY2(
+            QRegularExpression(QRegularExpression::anchoredPattern(err)).match(run.err).hasMatch(),
+            qPrintable(run.err));
+        QCOMPARE(folder.counts(), counts);
+        const bool exported = arguments.contains("--export-vcard") && exitCode == 0;
+        QCOMPARE(QFile::exists(folder.path("out.vcf")), exported);
+        if (exported)
+            QVERIFY(
+                readFile(folder.path("out.vcf"))
+                    .contains(arguments.contains("4.0") ? "VERSION:4.0\r\n" : "VERSION:3.0\r\n"));
+    }
+};
+
+ORVANTA_TEST(CommandLineTest)
+#include "CommandLineTest.moc"
