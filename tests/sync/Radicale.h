@@ -20,6 +20,9 @@ public:
     QString user() const { return QStringLiteral("anna"); }
     QString password() const { return QStringLiteral("s3cret pass"); }
     QUrl root() const;
+    // Radicale's storage folder: an address book's cards are the files of
+    // collection-root/<user>/<name>/ inside it.
+    QString storageFolder() const { return m_dir.filePath(QStringLiteral("collections")); }
     // Makes an address book of the user's; its URL.
     QUrl makeAddressBook(const QString& name);
 
