@@ -1,0 +1,173 @@
+#include "SyncBench.h"
+
+#include "Stopwatch.h"
+#include "sync/Radicale.h"
+
+#include "app/Startup.h"
+#include "data/ConnectionString.h"
+#include "data/SyncStore.h"
+#include "sync/SyncEngine.h"
+
+#include <QDir>
+#include <QEventLoop>
+#include <QFile>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+#include <QTemporaryDir>
+
+#include <cstdio>
+#include <iterator>
+#include <memory>
+
+namespace {
+
+const char* const firstNames[] = {"Anna",  "Björn", "Chloé", "David", "Élise", "Farid",
+                                  "Greta", "Hiro",  "Ines",  "Jonas", "Kasia", "Luis",
+                                  "Maja",  "Nils",  "Olga",  "Pavel", "Rosa",  "Sven"};
+const char* const lastNames[] = {"Andersson", "Brandt",    "Çelik",  "Dubois",   "Eriksen",
+                                 "Fischer",   "García",    "Hansen", "Ivanova",  "Jensen",
+                                 "Kowalski",  "Lindqvist", "Müller", "Nakamura", "Olsen",
+                                 "Petrov",    "Quist",     "Rossi",  "Schmidt",  "Østergaard"};
+
+QString hrefName(int i) {
+    return QStringLiteral("card-%1.vcf").arg(i, 5, 10, QLatin1Char('0'));
+}
+
+// A card like the ones address books hold: names, two numbers, a mail
+// address, a postal address and a note; `revision` changes the note.
+QByteArray card(int i, int revision = 0) {
+    const QByteArray first = firstNames[i % std::size(firstNames)];
+    const QByteArray last =
+        QByteArray(lastNames[(i / 7) % std::size(lastNames)]) + QByteArray::number(i);
+    QByteArray text = "BEGIN:VCARD\r\nVERSION:3.0\r\nUID:bench-" + QByteArray::number(i) +
+                      "\r\nN:" + last + ";" + first + ";;;\r\nFN:" + first + " " + last +
+                      "\r\nTEL;TYPE=HOME:+46 8 555 " + QByteArray::number(10000 + i) +
+                      "\r\nTEL;TYPE=CELL:+46 70 555 " + QByteArray::number(20000 + i) +
+                      "\r\nEMAIL;TYPE=INTERNET:" + first.toLower() + "." + QByteArray::number(i) +
+                      "@example.org" + "\r\nADR;TYPE=HOME:;;Storgatan " +
+                      QByteArray::number(i % 120 + 1) + "\\nLägenhet 3;Uppsala;;752 " +
+                      QByteArray::number(10 + i % 89) +
+                      ";Sverige\r\nNOTE:Met at the spring fair\\, talked about the garden "
+                      "project and the shared car. Revision " +
+                      QByteArray::number(revision) + "\r\nEND:VCARD\r\n";
+    return text;
+}
+
+QByteArray multigetBody(const QStringList& hrefs) {
+    QByteArray body = "<?xml version=\"1.0\" encoding=\"utf-8\"?>"
+                      "<c:addressbook-multiget xmlns:d=\"DAV:\" "
+                      "xmlns:c=\"urn:ietf:params:xml:ns:carddav\">"
+                      "<d:prop><d:getetag/><c:address-data/></d:prop>";
+    for (const QString& href : hrefs)
+        body += "<d:href>" + href.toUtf8() + "</d:href>";
+    return body + "</c:addressbook-multiget>";
+}
+
+// The yardstick: one REPORT over a plain network access manager, the whole
+// answer read; the number of cards in it.
+int multiget(QNetworkAccessManager& network, const QUrl& collection, const QByteArray& auth,
+             const QByteArray& body) {
+    QNetworkRequest request(collection);
+    request.setRawHeader("Authorization", auth);
+    request.setRawHeader("Depth", "1");
+    request.setHeader(QNetworkRequest::ContentTypeHeader, "application/xml; charset=utf-8");
+    QNetworkReply* reply = network.sendCustomRequest(request, "REPORT", body);
+    QEventLoop loop;
+    QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
+    loop.exec();
+    const QByteArray answer = reply->readAll();
+    reply->deleteLater();
+    return int(answer.count("END:VCARD"));
+}
+
+struct Device {
+    QTemporaryDir folder;
+    QString connection;
+    qint64 bookId = 0;
+};
+
+// A new data folder whose Default book is linked to the address book.
+std::unique_ptr<Device> linkedDevice(const QUrl& collection, const QString& user) {
+    auto device = std::make_unique<Device>();
+    prepareDataFolderWithoutWindow(device->folder.path());
+    device->connection = connectionStringFor(device->folder.path());
+    SyncStore store(device->connection);
+    store.link(QStringLiteral("Default"), collection.toString(), user);
+    device->bookId = store.account(QStringLiteral("Default"))->bookId;
+    return device;
+}
+
+carddav::SyncSummary sync(const Device& device, const QString& password) {
+    carddav::SyncEngine engine(device.connection);
+    engine.setPasswordSource([&](const SyncAccount&) { return password; });
+    carddav::SyncSummary last;
+    QObject::connect(&engine, &carddav::SyncEngine::bookFinished,
+                     [&](const carddav::SyncSummary& s) { last = s; });
+    QEventLoop loop;
+    QObject::connect(&engine, &carddav::SyncEngine::finished, &loop, &QEventLoop::quit);
+    engine.start();
+    loop.exec();
+    if (!last.ok)
+        std::printf("  sync failed: %s\n", qPrintable(last.text()));
+    return last;
+}
+
+} // namespace
+
+bool benchSync(int size, int runs, const ReportRow& report) {
+    Radicale server;
+    if (!server.start()) {
+        std::printf("  no sync rows: %s\n", qPrintable(server.error()));
+        return false;
+    }
+    const QUrl collection = server.makeAddressBook(QStringLiteral("bench"));
+    // The cards go straight into the collection's folder; Radicale reads them
+    // at the next request.
+    const QString cards = server.storageFolder() + QStringLiteral("/collection-root/") +
+                          server.user() + QStringLiteral("/bench/");
+    QStringList hrefs;
+    for (int i = 0; i < size; ++i) {
+        QFile file(cards + hrefName(i));
+        file.open(QIODevice::WriteOnly);
+        file.write(card(i));
+        hrefs << collection.path() + hrefName(i);
+    }
+
+    QNetworkAccessManager network;
+    const QByteArray auth =
+        "Basic " + (server.user() + u':' + server.password()).toUtf8().toBase64();
+    const QByteArray all = multigetBody(hrefs);
+    // The first request parses every card and fills the server's cache.
+    const int served = multiget(network, collection, auth, all);
+    if (served != size)
+        std::printf("  the server gave %d of %d cards\n", served, size);
+
+    // A fresh linked book for each run, made outside the time.
+    std::unique_ptr<Device> device;
+    const double firstMs = medianMs(
+        runs, [&] { sync(*device, server.password()); },
+        [&] { device = linkedDevice(collection, server.user()); });
+    const qsizetype received = SyncStore(device->connection).contacts(device->bookId).size();
+    if (received != size)
+        std::printf("  the first sync stored %lld of %d contacts\n", qlonglong(received), size);
+    const double allMs = medianMs(runs, [&] { multiget(network, collection, auth, all); });
+    report(QStringLiteral("sync: first, into an empty book"), size, firstMs, allMs, "multiget");
+
+    // One card changed on the server before each run, with a PUT.
+    int revision = 0;
+    const QUrl changed = collection.resolved(QUrl(hrefName(size / 2)));
+    const double oneMs = medianMs(
+        runs, [&] { sync(*device, server.password()); },
+        [&] {
+            server.request("PUT", changed, card(size / 2, ++revision),
+                           {{"Content-Type", "text/vcard; charset=utf-8"}});
+        });
+    const QByteArray one = multigetBody({changed.path()});
+    const double oneYardMs = medianMs(runs, [&] { multiget(network, collection, auth, one); });
+    report(QStringLiteral("sync: one card changed on server"), size, oneMs, oneYardMs, "multiget");
+
+    report(QStringLiteral("sync: nothing changed"), size,
+           medianMs(runs, [&] { sync(*device, server.password()); }), 0, "");
+    return true;
+}
