@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QEventLoop>
 #include <QFile>
+#include <QHash>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
@@ -64,10 +65,9 @@ QByteArray multigetBody(const QStringList& hrefs) {
     return body + "</c:addressbook-multiget>";
 }
 
-// The yardstick: one REPORT over a plain network access manager, the whole
-// answer read; the number of cards in it.
-int multiget(QNetworkAccessManager& network, const QUrl& collection, const QByteArray& auth,
-             const QByteArray& body) {
+// One REPORT over a plain network access manager, the whole answer read.
+QByteArray davReport(QNetworkAccessManager& network, const QUrl& collection, const QByteArray& auth,
+                     const QByteArray& body) {
     QNetworkRequest request(collection);
     request.setRawHeader("Authorization", auth);
     request.setRawHeader("Depth", "1");
@@ -78,7 +78,21 @@ int multiget(QNetworkAccessManager& network, const QUrl& collection, const QByte
     loop.exec();
     const QByteArray answer = reply->readAll();
     reply->deleteLater();
-    return int(answer.count("END:VCARD"));
+    return answer;
+}
+
+// The yardstick: one addressbook-multiget; the number of cards in the answer.
+int multiget(QNetworkAccessManager& network, const QUrl& collection, const QByteArray& auth,
+             const QByteArray& body) {
+    return int(davReport(network, collection, auth, body).count("END:VCARD"));
+}
+
+QByteArray syncCollectionBody(const QString& token) {
+    return "<?xml version=\"1.0\" encoding=\"utf-8\"?>"
+           "<d:sync-collection xmlns:d=\"DAV:\"><d:sync-token>" +
+           token.toUtf8() +
+           "</d:sync-token><d:sync-level>1</d:sync-level><d:prop><d:getetag/></d:prop>"
+           "</d:sync-collection>";
 }
 
 struct Device {
@@ -169,5 +183,30 @@ bool benchSync(int size, int runs, const ReportRow& report) {
 
     report(QStringLiteral("sync: nothing changed"), size,
            medianMs(runs, [&] { sync(*device, server.password()); }), 0, "");
+
+    // Where the time of a sync with nothing changed goes: the server's
+    // answer to the listing, and the comparison of every contact with its
+    // item here.
+    const QString token =
+        SyncStore(device->connection).account(QStringLiteral("Default"))->syncToken;
+    const QByteArray withToken = syncCollectionBody(token);
+    std::printf("  of which the server's sync-collection answer, nothing new: %.2f ms\n",
+                medianMs(runs, [&] { davReport(network, collection, auth, withToken); }));
+    const SyncStore store(device->connection);
+    const qint64 accountId = store.account(QStringLiteral("Default"))->id;
+    std::printf("  of which reading %d items and contacts and their digests: %.2f ms\n", size,
+                medianMs(runs, [&] {
+                    QHash<qint64, QString> digests;
+                    for (const SyncItem& item : store.items(accountId))
+                        digests.insert(item.contactId, item.syncedDigest);
+                    int differ = 0;
+                    for (const Contact& contact : store.contacts(device->bookId))
+                        differ += digests.value(contact.id) != carddav::contactDigest(contact);
+                    if (differ != 0)
+                        std::printf("  %d contacts differ from their items\n", differ);
+                }));
+    const QByteArray full = syncCollectionBody({});
+    std::printf("  the server's full sync-collection listing of %d cards: %.2f ms\n", size,
+                medianMs(runs, [&] { davReport(network, collection, auth, full); }));
     return true;
 }
