@@ -2,7 +2,6 @@
 #include "app/frmContactMgmt.h"
 #include "support/DesktopDoubles.h"
 #include "support/MainWindowFixture.h"
-#include "support/TestRegistry.h"
 
 #include <QApplication>
 #include <QFile>
@@ -187,5 +186,5 @@ private slots:
     }
 };
 
-ORVANTA_TEST(AboutBoxTest)
+QTEST_MAIN(AboutBoxTest)
 #include "AboutBoxTest.moc"

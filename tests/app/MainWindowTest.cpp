@@ -3,7 +3,6 @@
 #include "contacts/ContactListView.h"
 #include "editor/ctrRecord.h"
 #include "support/MainWindowFixture.h"
-#include "support/TestRegistry.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -177,5 +176,5 @@ private slots:
     }
 };
 
-ORVANTA_TEST(MainWindowTest)
+QTEST_MAIN(MainWindowTest)
 #include "MainWindowTest.moc"

@@ -5,7 +5,6 @@
 #include "editor/ctrRecord.h"
 #include "support/MainWindowFixture.h"
 #include "support/StatementLog.h"
-#include "support/TestRegistry.h"
 #include "support/Typing.h"
 
 #include <QFile>
@@ -255,5 +254,5 @@ private slots:
     }
 };
 
-ORVANTA_TEST(ContactBooksTest)
+QTEST_MAIN(ContactBooksTest)
 #include "ContactBooksTest.moc"

@@ -5,7 +5,6 @@
 #include "data/Connection.h"
 #include "support/MainWindowFixture.h"
 #include "support/StatementLog.h"
-#include "support/TestRegistry.h"
 
 #include <QAbstractButton>
 
@@ -286,5 +285,5 @@ private slots:
     }
 };
 
-ORVANTA_TEST(ContactListTest)
+QTEST_MAIN(ContactListTest)
 #include "ContactListTest.moc"

@@ -2,7 +2,6 @@
 #include "contacts/ContactListView.h"
 #include "editor/ctrRecord.h"
 #include "support/MainWindowFixture.h"
-#include "support/TestRegistry.h"
 
 #include <QFile>
 #include <QPushButton>
@@ -109,5 +108,5 @@ private slots:
     }
 };
 
-ORVANTA_TEST(DeleteContactTest)
+QTEST_MAIN(DeleteContactTest)
 #include "DeleteContactTest.moc"

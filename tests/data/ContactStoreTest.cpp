@@ -2,7 +2,6 @@
 #include "data/Connection.h"
 #include "support/ContactFolder.h"
 #include "support/StatementLog.h"
-#include "support/TestRegistry.h"
 
 #include <QTest>
 
@@ -191,6 +190,6 @@ private slots:
     }
 };
 
-ORVANTA_TEST(ContactStoreTest)
+QTEST_MAIN(ContactStoreTest)
 
 #include "ContactStoreTest.moc"

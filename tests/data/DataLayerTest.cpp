@@ -5,7 +5,6 @@
 #include "data/SqlQuote.h"
 #include "data/UnicodeCase.h"
 #include "support/ContactFolder.h"
-#include "support/TestRegistry.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -181,5 +180,5 @@ private slots:
     }
 };
 
-ORVANTA_TEST(DataLayerTest)
+QTEST_MAIN(DataLayerTest)
 #include "DataLayerTest.moc"

@@ -5,7 +5,6 @@
 #include "editor/ctrRecord.h"
 #include "support/MainWindowFixture.h"
 #include "support/StatementLog.h"
-#include "support/TestRegistry.h"
 #include "support/Typing.h"
 
 #include <QComboBox>
@@ -344,5 +343,5 @@ private slots:
     }
 };
 
-ORVANTA_TEST(RecordEditorTest)
+QTEST_MAIN(RecordEditorTest)
 #include "RecordEditorTest.moc"

@@ -4,7 +4,6 @@
 #include "support/MainWindowFixture.h"
 #include "support/RecordingPrinter.h"
 #include "support/StatementLog.h"
-#include "support/TestRegistry.h"
 
 #include <QDesktopServices>
 #include <QFile>
@@ -371,5 +370,5 @@ private slots:
     }
 };
 
-ORVANTA_TEST(PrintingTest)
+QTEST_MAIN(PrintingTest)
 #include "PrintingTest.moc"

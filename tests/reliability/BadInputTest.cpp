@@ -10,7 +10,6 @@
 #include "support/CsvReading.h"
 #include "support/MainWindowFixture.h"
 #include "support/RecordingPrinter.h"
-#include "support/TestRegistry.h"
 
 #include <QLineEdit>
 #include <QListWidget>
@@ -289,5 +288,5 @@ private slots:
     }
 };
 
-ORVANTA_TEST(BadInputTest)
+QTEST_MAIN(BadInputTest)
 #include "BadInputTest.moc"

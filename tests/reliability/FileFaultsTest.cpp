@@ -9,7 +9,6 @@
 #include "support/DesktopDoubles.h"
 #include "support/MainWindowFixture.h"
 #include "support/RecordingPrinter.h"
-#include "support/TestRegistry.h"
 
 #include <QDir>
 #include <QFile>
@@ -416,5 +415,5 @@ private slots:
     }
 };
 
-ORVANTA_TEST(FileFaultsTest)
+QTEST_MAIN(FileFaultsTest)
 #include "FileFaultsTest.moc"

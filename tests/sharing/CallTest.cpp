@@ -4,7 +4,6 @@
 #include "support/DesktopDoubles.h"
 #include "support/MainWindowFixture.h"
 #include "support/StatementLog.h"
-#include "support/TestRegistry.h"
 
 #include <QAbstractItemView>
 #include <QDesktopServices>
@@ -61,7 +60,7 @@ private slots:
         QCOMPARE(phone.requests[0].destination, QStringLiteral("555-0101 ext. 7"));
         QCOMPARE(phone.requests[1].destination, QStringLiteral("+1 (555) 0102"));
         for (const RecordingTelephony::Request& r : phone.requests) {
-            QCOMPARE(r.appName, QStringLiteral("test_sharing"));
+            QCOMPARE(r.appName, QCoreApplication::applicationName());
             QCOMPARE(r.calledParty, QStringLiteral("Mia")); // the first name alone
             QCOMPARE(r.comment, QStringLiteral("Calling"));
         }
@@ -177,5 +176,5 @@ private slots:
     }
 };
 
-ORVANTA_TEST(CallTest)
+QTEST_MAIN(CallTest)
 #include "CallTest.moc"

@@ -5,7 +5,6 @@
 #include "support/CsvReading.h"
 #include "support/MainWindowFixture.h"
 #include "support/StatementLog.h"
-#include "support/TestRegistry.h"
 
 #include <QDir>
 #include <QFile>
@@ -260,5 +259,5 @@ private slots:
     }
 };
 
-ORVANTA_TEST(CsvExportTest)
+QTEST_MAIN(CsvExportTest)
 #include "CsvExportTest.moc"

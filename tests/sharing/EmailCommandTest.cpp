@@ -1,7 +1,6 @@
 #include "app/frmContactMgmt.h"
 #include "support/CsvReading.h"
 #include "support/MainWindowFixture.h"
-#include "support/TestRegistry.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -345,5 +344,5 @@ private slots:
     }
 };
 
-ORVANTA_TEST(EmailCommandTest)
+QTEST_MAIN(EmailCommandTest)
 #include "EmailCommandTest.moc"
