@@ -16,6 +16,7 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTest>
 
 namespace {
@@ -42,9 +43,8 @@ const QList<std::pair<const char*, const char*>> boxes{{"txtFirstName", "FirstNa
 QString storedForm(const char* box, QString typed) {
     if (qstrcmp(box, "txtAddress") && qstrcmp(box, "txtComments"))
         return typed;
-    return typed.replace(QLatin1String("\r\n"), QLatin1String("\n"))
-        .replace(QLatin1Char('\r'), QLatin1Char('\n'))
-        .replace(QLatin1String("\n"), QLatin1String("\r\n"));
+    return typed.replace(QRegularExpression(QStringLiteral("\r\n|[\r\n\u2028\u2029]")),
+                         QStringLiteral("\r\n"));
 }
 
 QString shown(QWidget* box) {
@@ -168,7 +168,8 @@ private slots:
         QTest::newRow("quotes") << QStringLiteral("O'Brien \"Bob\" ''");
         QTest::newRow("statement") << QStringLiteral("'); DROP TABLE tblContactDetails;--");
         QTest::newRow("wildcards") << QStringLiteral("100%_done\\");
-        QTest::newRow("line breaks") << QStringLiteral("one\r\ntwo\nthree\rfour");
+        QTest::newRow("line breaks")
+            << QStringLiteral("one\r\ntwo\nthree\rfour\u2028five\u2029six");
         QTest::newRow("scripts") << QStringLiteral("😀 שלום e\u0301 Straße");
     }
     void addEditDelete() {
@@ -230,13 +231,27 @@ private slots:
         f.click(QStringLiteral("cmdDeleteRecord"));
         QCOMPARE(f.doors.boxes.takeTexts(), (QStringList{"Please select a contact to edit",
                                                          "Please select a contact to delete"}));
-        addContact(w, QStringLiteral("a") + QChar(0) + QStringLiteral("b"), QString());
+        const QString withNul = QStringLiteral("a") + QChar(0) + QStringLiteral("b");
+        addContact(w, withNul, QString());
         QCOMPARE(f.doors.boxes.takeTexts(),
                  QStringList{"First Name holds a character that cannot be stored (a NUL "
                              "character).\r\nPlease remove it and save again."});
         QVERIFY(w.recordEditor->isVisible()); // still open, with what was typed
         f.click(QStringLiteral("cmdCancel"));
+        paste(w.txtSearchText, withNul);
+        f.click(QStringLiteral("cmdFind"));
+        f.trigger(QStringLiteral("createcontactbook"));
+        f.click(QStringLiteral("cmdAddBook"));
+        paste(w.findChild<QLineEdit*>(QStringLiteral("txtNewBookName")), withNul);
+        f.click(QStringLiteral("cmdAddConfirm"));
+        QCOMPARE(f.doors.boxes.takeTexts(),
+                 (QStringList{"The search text holds a character that cannot be searched for (a "
+                              "NUL character).",
+                              "Please specify a valid contact book name.\r\nThe name holds a "
+                              "character that cannot be stored (a NUL character)."}));
+        f.click(QStringLiteral("cmdChooseClose"));
         QCOMPARE(f.folder.count(QStringLiteral("tblContactDetails")), 0);
+        QCOMPARE(f.folder.count(QStringLiteral("tblContactBook")), 1);
 
         // Gone before the editor loads it: nothing to save, the main view is
         // back. Gone after: the save says so and writes nothing.
