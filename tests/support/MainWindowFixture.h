@@ -40,7 +40,7 @@ public:
 
     void click(const QString& objectName);
     void trigger(const QString& objectName);
-    void typeSearch(const QString& text);
+    void pasteSearch(const QString& text); // replaces the search text
     QStringList listed();
     void selectRows(const QList<int>& rows);
     void clickRow(int row) { selectRows({row}); }
