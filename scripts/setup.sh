@@ -29,5 +29,5 @@ if [ ${#missing[@]} -gt 0 ]; then
   $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
 
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORVANTA_WERROR="${ORVANTA_WERROR:-OFF}" >/dev/null
 cmake --build build --parallel "$(nproc)"

@@ -1,3 +1,4 @@
+#include "Version.h"
 #include "app/Images.h"
 #include "app/Startup.h"
 #include "app/SyncCommandLine.h"

@@ -1,6 +1,8 @@
 #include "about/frmAbout.h"
+#include "Version.h"
 
 #include "platform/MessageBoxes.h"
+#include "platform/Named.h"
 #include "platform/Shell.h"
 
 #include <QDir>
@@ -55,7 +57,7 @@ const QString makerWords[] = {QStringLiteral("Orvanta"), QStringLiteral("Softwar
 } // namespace
 
 frmAbout::frmAbout(QWidget* parent) : QDialog(parent) {
-    setObjectName(QStringLiteral("frmAbout"));
+    named(this, "frmAbout");
     setAttribute(Qt::WA_DeleteOnClose);
     setModal(false);
     buildControls();
@@ -68,7 +70,7 @@ void frmAbout::buildControls() {
 
     auto label = [this](const char* name, QRect place) {
         auto* l = new QLabel(this);
-        l->setObjectName(QLatin1String(name));
+        named(l, name);
         l->setGeometry(place);
         l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         return l;
@@ -119,7 +121,7 @@ void frmAbout::buildControls() {
                  {QRect(px(120), px(2880), px(5880 - 120), 1), QPalette::Mid}};
     for (const auto& line : lines) {
         auto* frame = new QFrame(this);
-        frame->setObjectName(QStringLiteral("Line1_%1").arg(Line1.size()));
+        named(frame, QStringLiteral("Line1_%1").arg(Line1.size()));
         frame->setGeometry(line.place);
         frame->setAutoFillBackground(true);
         frame->setBackgroundRole(line.colour);
@@ -137,12 +139,12 @@ void frmAbout::buildControls() {
 
     // OK is both the default and the cancel button: Enter and Esc press it.
     cmdOK = new QPushButton(QStringLiteral("OK"), this);
-    cmdOK->setObjectName(QStringLiteral("cmdOK"));
+    named(cmdOK, "cmdOK");
     cmdOK->setGeometry(twipsRect(120, 4020, 2700, 345));
     cmdOK->setDefault(true);
     connect(cmdOK, &QPushButton::clicked, this, &QWidget::close);
     cmdSysInfo = new QPushButton(QStringLiteral("&System Info..."), this);
-    cmdSysInfo->setObjectName(QStringLiteral("cmdSysInfo"));
+    named(cmdSysInfo, "cmdSysInfo");
     cmdSysInfo->setGeometry(twipsRect(3120, 4020, 2772, 345));
     cmdSysInfo->setAutoDefault(false);
     connect(cmdSysInfo, &QPushButton::clicked, this, &frmAbout::cmdSysInfo_Click);

@@ -3,6 +3,7 @@
 #include "app/frmContactMgmt.h"
 
 #include "about/frmAbout.h"
+#include "app/LongWork.h"
 #include "books/ctrContactBook.h"
 #include "contacts/ContactDetailsTabs.h"
 #include "contacts/ContactListModel.h"
@@ -140,19 +141,24 @@ void frmContactMgmt::cmdPrintRecord_Click() {
                             QStringLiteral("Print selected contact")))
         return;
     const QList<qint64> ids = lvContacts->selectedIds();
-    platform::printer().setFileFolder(m_folder);
-    if (ids.isEmpty() || !printContacts(m_store, ids, true, platform::printer()))
+    if (ids.isEmpty() || printWithProgress(ids, true) == PrintOutcome::Failed)
         platform::showMessage(
             QStringLiteral("An error occured while printing the selected records."),
             platform::Icon::Critical);
+}
+
+PrintOutcome frmContactMgmt::printWithProgress(const QList<qint64>& ids, bool emptyLineAfterName) {
+    platform::printer().setFileFolder(m_folder);
+    LongWork work(this, tr("Printing… %1 contacts so far"));
+    return printContacts(m_store, ids, emptyLineAfterName, platform::printer(),
+                         [&](int printed) { return work.step(printed); });
 }
 
 void frmContactMgmt::mnuPrintContactBook_Click() {
     if (!platform::askYesNo(QStringLiteral("Print the complete contact book?"),
                             QStringLiteral("Print contact book")))
         return;
-    platform::printer().setFileFolder(m_folder);
-    if (!printContacts(m_store, {}, false, platform::printer()))
+    if (printWithProgress({}, false) == PrintOutcome::Failed)
         platform::showMessage(QStringLiteral("An error occured while printing the contact book."),
                               platform::Icon::Critical);
 }

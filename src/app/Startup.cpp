@@ -1,4 +1,5 @@
 #include "app/Startup.h"
+#include "Version.h"
 
 #include "data/ConnectionString.h"
 #include "data/Schema.h"

@@ -1,6 +1,7 @@
 #include "app/frmContactMgmt.h"
 
 #include "about/frmAbout.h"
+#include "app/SyncCommands.h"
 #include "books/ctrContactBook.h"
 #include "contacts/ContactDetailsTabs.h"
 #include "contacts/ContactListView.h"
@@ -8,6 +9,7 @@
 #include "data/ConnectionString.h"
 #include "editor/ctrRecord.h"
 #include "platform/MessageBoxes.h"
+#include "platform/Named.h"
 
 #include <QCloseEvent>
 #include <QGroupBox>
@@ -26,7 +28,7 @@
 
 frmContactMgmt::frmContactMgmt(const QString& folder, QWidget* parent)
     : QMainWindow(parent), m_folder(folder) {
-    setObjectName(QStringLiteral("frmContactMgmt"));
+    named(this, "frmContactMgmt");
     setWindowTitle(platform::applicationTitle());
     setAttribute(Qt::WA_DeleteOnClose, false);
     buildMenus();
@@ -40,7 +42,7 @@ frmContactMgmt::~frmContactMgmt() {
 }
 
 template <typename T> T* frmContactMgmt::member(T* object, const char* name) {
-    object->setObjectName(QLatin1String(name));
+    named(object, name);
     m_members << object;
     return object;
 }
@@ -48,7 +50,7 @@ template <typename T> T* frmContactMgmt::member(T* object, const char* name) {
 QToolButton* frmContactMgmt::addPictureButton(int index, const QString& tooltip,
                                               const QString& iconName) {
     auto* button = new QToolButton(Frame6);
-    button->setObjectName(QStringLiteral("Command1_%1").arg(index));
+    named(button, QStringLiteral("Command1_%1").arg(index));
     button->setProperty("index", index);
     button->setToolTip(tooltip);
     button->setIcon(QIcon(QStringLiteral(":/images/%1.svg").arg(iconName)));
@@ -61,7 +63,7 @@ QToolButton* frmContactMgmt::addPictureButton(int index, const QString& tooltip,
 
 void frmContactMgmt::buildControls() {
     auto* central = new QWidget(this);
-    central->setObjectName(QStringLiteral("centralArea"));
+    named(central, "centralArea");
     setCentralWidget(central);
     auto* layout = new QVBoxLayout(central);
 
@@ -157,6 +159,7 @@ void frmContactMgmt::buildMenus() {
     mnuPrintContactBook =
         member(mnuRootFile->addAction(QStringLiteral("Print current contact book")),
                "mnuPrintContactBook");
+    buildSyncMenu();
     sep2 = member(mnuRootFile->addSeparator(), "sep2");
     mnuExit = member(mnuRootFile->addAction(QStringLiteral("Exit")), "mnuExit");
 
@@ -172,6 +175,13 @@ void frmContactMgmt::buildMenus() {
     mnuCallMenu->menuAction()->setVisible(false);
 
     mnuAbout = member(menuBar()->addAction(QStringLiteral("&About")), "mnuAbout");
+}
+
+// A group of its own in the File menu; SyncCommands does the work.
+void frmContactMgmt::buildSyncMenu() {
+    sepSync = member(mnuRootFile->addSeparator(), "sepSync");
+    mnuSyncSettings = member(mnuRootFile->addAction(tr("Sync with Server…")), "mnuSyncSettings");
+    mnuSyncNow = member(mnuRootFile->addAction(tr("Sync Now")), "mnuSyncNow");
 }
 
 void frmContactMgmt::connectHandlers() {
@@ -225,6 +235,10 @@ void frmContactMgmt::connectHandlers() {
     connect(mnuCallWork, &QAction::triggered, this, [this] { callSelected(Phone::Work); });
     connect(mnuCallCell, &QAction::triggered, this, [this] { callSelected(Phone::Cell); });
     connect(mnuAbout, &QAction::triggered, this, &frmContactMgmt::mnuAbout_Click);
+
+    m_sync = new SyncCommands(*this);
+    connect(mnuSyncSettings, &QAction::triggered, m_sync, &SyncCommands::openSettings);
+    connect(mnuSyncNow, &QAction::triggered, m_sync, &SyncCommands::syncNow);
 }
 
 void frmContactMgmt::load(bool fileUsable) {
@@ -234,6 +248,8 @@ void frmContactMgmt::load(bool fileUsable) {
         platform::showMessage(QStringLiteral("An error occured during initialization."),
                               platform::Icon::Information);
     }
+    if (fileUsable)
+        m_sync->startUp();
 }
 
 void frmContactMgmt::runLoadSteps(bool fileUsable) {

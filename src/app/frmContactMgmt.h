@@ -2,6 +2,7 @@
 
 #include "data/ContactStore.h"
 #include "platform/Mail.h"
+#include "printing/ContactPrinter.h"
 
 #include <QList>
 #include <QMainWindow>
@@ -18,6 +19,7 @@ class QMenu;
 class QPlainTextEdit;
 class QPushButton;
 class QToolButton;
+class SyncCommands;
 class ctrContactBook;
 class ctrRecord;
 class ctrTypeFilter;
@@ -67,6 +69,7 @@ protected:
 private:
     void buildControls();
     void buildMenus();
+    void buildSyncMenu();
     QToolButton* addPictureButton(int index, const QString& tooltip, const QString& iconName);
     void connectHandlers();
     void runLoadSteps(bool fileUsable);
@@ -87,6 +90,7 @@ private:
     void cmdCallRecord_Click();
     void callSelected(Phone phone);
     void cmdPrintRecord_Click();
+    PrintOutcome printWithProgress(const QList<qint64>& ids, bool emptyLineAfterName);
     void mnuPrintContactBook_Click();
     void mnuAbout_Click();
 
@@ -122,6 +126,9 @@ public:
     QAction* sep1 = nullptr;
     QAction* emailcontactbook = nullptr;
     QAction* mnuPrintContactBook = nullptr;
+    QAction* sepSync = nullptr;
+    QAction* mnuSyncSettings = nullptr;
+    QAction* mnuSyncNow = nullptr;
     QAction* sep2 = nullptr;
     QAction* mnuExit = nullptr;
     QMenu* mnuCallMenu = nullptr;
@@ -135,4 +142,5 @@ public:
 
 private:
     QPointer<frmAbout> aboutBox;
+    SyncCommands* m_sync = nullptr; // a child of the window
 };

@@ -1,5 +1,7 @@
 #include "contacts/ctrTypeFilter.h"
 
+#include "platform/Named.h"
+
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QPushButton>
@@ -7,7 +9,7 @@
 namespace {
 QPushButton* makeButton(const QString& name, const QString& caption, QWidget* parent) {
     auto* button = new QPushButton(caption, parent);
-    button->setObjectName(name);
+    named(button, name);
     button->setAutoDefault(false);
     return button;
 }

@@ -1,10 +1,10 @@
 #include "editor/ctrRecord.h"
 
-#include "platform/Named.h"
 #include "data/ContactStore.h"
 #include "data/DbError.h"
 #include "data/SqlQuote.h"
 #include "platform/MessageBoxes.h"
+#include "platform/Named.h"
 
 #include <QComboBox>
 #include <QFormLayout>
@@ -43,7 +43,7 @@ QFormLayout* formOn(QWidget* page) {
 // Adds a box with its label; a box txtCity gets the label lblCity.
 template <typename W> W* addLabelled(QFormLayout* form, const QString& caption, W* box) {
     auto* label = new QLabel(caption);
-    label->setObjectName(QStringLiteral("lbl") + box->objectName().mid(3));
+    named(label, QStringLiteral("lbl") + box->objectName().mid(3));
     label->setBuddy(box);
     form->addRow(label, box);
     return box;
@@ -184,8 +184,8 @@ Contact ctrRecord::typedContact() const {
     for (const auto& [field, box] : fieldBoxes())
         contact.*field = boxText(box);
     // The list position plus one: Personal first, Business second.
-    contact.type = cmdRecordType->currentIndex() == 0 ? ContactType::Personal
-                                                      : ContactType::Business;
+    contact.type =
+        cmdRecordType->currentIndex() == 0 ? ContactType::Personal : ContactType::Business;
     return contact;
 }
 

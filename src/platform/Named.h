@@ -3,8 +3,13 @@
 #include <QObject>
 #include <QString>
 
-// Gives a new widget its name, the one the program and the tests know it by.
-template <typename W> W* named(W* widget, const char* name) {
-    widget->setObjectName(QLatin1String(name));
-    return widget;
+// Gives a new widget (or menu action) its name, the one the program and the
+// tests know it by: every named object of the program gets its name here.
+template <typename W> W* named(W* object, const QString& name) {
+    object->setObjectName(name);
+    return object;
+}
+
+template <typename W> W* named(W* object, const char* name) {
+    return named(object, QLatin1String(name));
 }

@@ -33,10 +33,21 @@ void printMultiLine(platform::Printer& printer, const QString& value) {
         printLine(printer, value.mid(start));
 }
 
+void dropDocument(platform::Printer& printer) {
+    printer.setBold(false);
+    try {
+        printer.abortDoc();
+    } catch (const std::exception&) {
+    }
+}
+
 } // namespace
 
-bool printContacts(const ContactStore& store, const QList<qint64>& ids, bool emptyLineAfterName,
-                   platform::Printer& printer) {
+PrintOutcome printContacts(const ContactStore& store, const QList<qint64>& ids,
+                           bool emptyLineAfterName, platform::Printer& printer,
+                           const PrintProgress& progress) {
+    struct Stopped {};
+    int printed = 0;
     try {
         store.readRows(ContactStore::Purpose::Print, ids, [&](RowSet& rows) {
             const int first = rows.column(QStringLiteral("FirstName"));
@@ -72,16 +83,17 @@ bool printContacts(const ContactStore& store, const QList<qint64>& ids, bool emp
                 printLine(printer, QStringLiteral("Parent/Guardian Name: ") + rows.text(guardian));
                 printMultiLine(printer, rows.text(comments));
                 printer.print(QStringLiteral("\r\n\r\n\r\n"));
+                if (progress && !progress(++printed))
+                    throw Stopped{};
             }
         });
         printer.endDoc();
-        return true;
+        return PrintOutcome::Printed;
     } catch (const std::exception&) {
-        printer.setBold(false);
-        try {
-            printer.abortDoc();
-        } catch (const std::exception&) {
-        }
-        return false;
+        dropDocument(printer);
+        return PrintOutcome::Failed;
+    } catch (const Stopped&) {
+        dropDocument(printer);
+        return PrintOutcome::Cancelled;
     }
 }

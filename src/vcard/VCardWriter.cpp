@@ -1,4 +1,5 @@
 #include "vcard/VCardWriter.h"
+#include "Version.h"
 
 #include <QUuid>
 

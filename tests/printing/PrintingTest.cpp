@@ -9,9 +9,13 @@
 #include <QFile>
 #include <QPrinterInfo>
 #include <QProcess>
+#include <QProgressDialog>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
+#include <QTimer>
 #include <QUrl>
 
 // Catches the files the real printer hands to the desktop's viewer, so no
@@ -61,6 +65,37 @@ class PrintingTest : public QObject {
     Q_OBJECT
 
 private slots:
+    // A long printout keeps the window answering events; after half a second
+    // its progress dialog offers Cancel, which drops the document begun.
+    void aLongPrintoutKeepsTheWindowAliveAndCancelDropsIt() {
+        MainWindowFixture f;
+        for (int i = 0; i < 400; ++i)
+            f.folder.addContact({.firstName = QStringLiteral("N%1").arg(i)});
+        RecordingPrinter printer;
+        printer.beforePrint = [](int lines) {
+            if (lines == 500) // long enough for the progress dialog to be due
+                QThread::msleep(600);
+        };
+        f.window();
+        int ticks = 0;
+        QTimer timer;
+        QObject::connect(&timer, &QTimer::timeout, [&] {
+            ++ticks;
+            auto* dialog =
+                f.window().findChild<QProgressDialog*>(QStringLiteral("longWorkProgress"));
+            if (dialog && dialog->isVisible())
+                QTest::mouseClick(dialog->findChild<QPushButton*>(), Qt::LeftButton);
+        });
+        timer.start(0);
+        f.doors.boxes.answerYes();
+        f.trigger(QStringLiteral("mnuPrintContactBook"));
+        timer.stop();
+        QVERIFY(ticks > 0);
+        QCOMPARE(printer.aborted, 1);
+        QVERIFY(printer.documents.isEmpty());
+        QCOMPARE(f.doors.boxes.texts().size(), 1); // the question; a cancel is no failure
+    }
+
     // Blocks sorted by first name, of the current book only; the selection's
     // printout has an empty line after each name.
     void aBlockPerContact() {
@@ -86,7 +121,7 @@ private slots:
         ContactStore store(folder.connectionString());
         store.setCurrentBook(QStringLiteral("Default"));
         RecordingPrinter printer;
-        QVERIFY(printContacts(store, {}, false, printer));
+        QCOMPARE(printContacts(store, {}, false, printer), PrintOutcome::Printed);
         const QStringList zoeBlock{"300 - 1 Elm Street",
                                    "300 - Oslo",
                                    "300 - ",
@@ -104,7 +139,7 @@ private slots:
                               "300 - Email : ", "300 - Parent/Guardian Name: ", "300 - one",
                               "300 - two", "300 - X"}) +
                      separator + QStringList{"300 B Zoe Q Young"} + zoeBlock + separator);
-        QVERIFY(printContacts(store, {zoe}, true, printer));
+        QCOMPARE(printContacts(store, {zoe}, true, printer), PrintOutcome::Printed);
         QCOMPARE(layout(printer.documents.value(1)),
                  QStringList({"300 B Zoe Q Young", "0 B "}) + zoeBlock + separator);
         QCOMPARE(printer.aborted, 0);
@@ -117,7 +152,7 @@ private slots:
         ContactStore store(folder.connectionString());
         store.setCurrentBook(QStringLiteral("Default"));
         RecordingPrinter printer;
-        QVERIFY(printContacts(store, {}, false, printer));
+        QCOMPARE(printContacts(store, {}, false, printer), PrintOutcome::Printed);
         QCOMPARE(
             RecordingPrinter::texts(printer.documents.value(0)),
             QStringList({"Ann  ", "", "", "", "", "Work phone: ", "Home phone: ", "Cell Phone: ",

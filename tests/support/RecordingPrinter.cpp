@@ -9,6 +9,8 @@ RecordingPrinter::~RecordingPrinter() {
 }
 
 void RecordingPrinter::print(const QString& text) {
+    if (beforePrint)
+        beforePrint(m_linesPrinted);
     const QStringList lines = text.split(QStringLiteral("\r\n"));
     if (failAtLine >= m_linesPrinted && failAtLine < m_linesPrinted + lines.size())
         throw platform::PrinterError("printer failure");

@@ -1,0 +1,167 @@
+// The main window's sync: menu items, the background syncs, the status bar.
+#include "app/SyncCommands.h"
+
+#include "app/frmContactMgmt.h"
+#include "books/ctrContactBook.h"
+#include "contacts/ContactListModel.h"
+#include "contacts/ContactListView.h"
+#include "contacts/ctrTypeFilter.h"
+#include "data/DbError.h"
+#include "data/SyncStore.h"
+#include "editor/ctrRecord.h"
+#include "sync/SyncEngine.h"
+#include "sync/SyncSettingsDialog.h"
+
+#include <QDateTime>
+#include <QEvent>
+#include <QFrame>
+#include <QLabel>
+#include <QLocale>
+#include <QStatusBar>
+
+namespace {
+
+constexpr int syncIntervalMs = 15 * 60 * 1000;
+
+} // namespace
+
+SyncCommands::SyncCommands(frmContactMgmt& window)
+    : QObject(&window), m_window(window),
+      m_passwords([&window](const SyncAccount& account, const QString& why) {
+          return carddav::askSyncPassword(&window, account, why);
+      }) {
+    m_timer.setInterval(syncIntervalMs);
+    connect(&m_timer, &QTimer::timeout, this, [this] {
+        if (anyBookLinked())
+            syncNow();
+    });
+    // Any reload of the list shows what a sync brought.
+    connect(m_window.lvContacts->contacts(), &QAbstractItemModel::modelReset, this,
+            [this] { m_reloadPending = false; });
+    m_window.recordEditor->installEventFilter(this);
+    m_window.frameContactBooks->installEventFilter(this);
+}
+
+SyncCommands::~SyncCommands() = default;
+
+bool SyncCommands::anyBookLinked() const {
+    try {
+        const SyncStore store(m_window.ConnectionString());
+        return store.hasTables() && !store.accounts().isEmpty();
+    } catch (const DbError&) {
+        return false;
+    }
+}
+
+carddav::SyncEngine& SyncCommands::engine() {
+    if (!m_engine) {
+        m_engine = new carddav::SyncEngine(m_window.ConnectionString(), this);
+        m_engine->setPasswordSource(
+            [this](const SyncAccount& account) { return m_passwords.passwordFor(account); });
+        connect(m_engine, &carddav::SyncEngine::progress, this, &SyncCommands::showStatus);
+        connect(m_engine, &carddav::SyncEngine::bookFinished, this, &SyncCommands::bookSynced);
+        connect(m_engine, &carddav::SyncEngine::finished, this, &SyncCommands::syncFinished);
+    }
+    return *m_engine;
+}
+
+void SyncCommands::startUp() {
+    m_timer.start();
+    // Queued: the window shows first.
+    QTimer::singleShot(0, this, [this] {
+        if (anyBookLinked())
+            syncNow();
+    });
+}
+
+void SyncCommands::syncNow() {
+    if (m_engine && m_engine->isRunning()) {
+        m_again = true;
+        return;
+    }
+    if (!anyBookLinked()) {
+        showStatus(tr("No book is linked to a server: link one with File, Sync with Server…"));
+        return;
+    }
+    m_failures.clear();
+    engine().start();
+}
+
+void SyncCommands::openSettings() {
+    if (m_dialog) {
+        m_dialog->raise();
+        m_dialog->activateWindow();
+        return;
+    }
+    m_dialog = new carddav::SyncSettingsDialog(
+        m_window.ConnectionString(), m_window.CurrentContactBook(), m_passwords, &m_window);
+    m_dialog->setAttribute(Qt::WA_DeleteOnClose);
+    // A sync of the book stops before its link changes; a new link syncs at once.
+    connect(m_dialog, &carddav::SyncSettingsDialog::linkChanging, this, [this] {
+        if (m_engine && m_engine->isRunning())
+            m_engine->cancel();
+    });
+    connect(m_dialog, &carddav::SyncSettingsDialog::linked, this, &SyncCommands::syncNow);
+    m_dialog->open();
+}
+
+void SyncCommands::showStatus(const QString& text) {
+    if (!m_status) {
+        m_status = new QLabel(&m_window);
+        m_status->setObjectName(QStringLiteral("lblSyncStatus"));
+        m_status->setTextFormat(Qt::PlainText);
+        m_window.statusBar()->addWidget(m_status, 1);
+    }
+    m_status->setText(text);
+}
+
+void SyncCommands::bookSynced(const carddav::SyncSummary& summary) {
+    if (!summary.ok)
+        m_failures.append(summary.text());
+    const bool changedHere = summary.received + summary.removedHere + summary.conflicts > 0;
+    if (!changedHere || summary.book != m_window.CurrentContactBook())
+        return;
+    m_reloadPending = true;
+    if (!paneOpen())
+        reloadIfPending();
+}
+
+void SyncCommands::syncFinished() {
+    if (m_failures.isEmpty())
+        showStatus(
+            tr("Last sync: %1")
+                .arg(QLocale().toString(QDateTime::currentDateTime(), QLocale::ShortFormat)));
+    else
+        showStatus(m_failures.join(QStringLiteral("  ")));
+    if (m_again) {
+        m_again = false;
+        QTimer::singleShot(0, this, &SyncCommands::syncNow);
+    }
+}
+
+bool SyncCommands::paneOpen() const {
+    return m_window.recordEditor->isVisibleTo(&m_window) ||
+           m_window.frameContactBooks->isVisibleTo(&m_window);
+}
+
+// A pane going away brings the main view back: then the list may reload.
+bool SyncCommands::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Hide && m_reloadPending)
+        QTimer::singleShot(0, this, [this] {
+            if (!paneOpen())
+                reloadIfPending();
+        });
+    return QObject::eventFilter(watched, event);
+}
+
+// As after a save: every initial of the type chosen on the filter strip.
+// Before any type is chosen the list holds what start-up listed, the
+// personal contacts, and so it does after the reload.
+void SyncCommands::reloadIfPending() {
+    if (!m_reloadPending)
+        return;
+    const TypeFilter type = m_window.ctrTypeFilter1->CurrentTypeFilter;
+    m_window.loadContactList(type == TypeFilter::None ? TypeFilter::Personal : type,
+                             QStringLiteral("%"));
+    m_reloadPending = false;
+}
