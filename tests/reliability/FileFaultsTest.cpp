@@ -9,7 +9,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QLineEdit>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -223,27 +222,6 @@ private slots:
         addContact(f.window(), QStringLiteral("Held"), QStringLiteral("Long"));
         QCOMPARE(f.doors.boxes.takeTexts(), QStringList{saved});
         QCOMPARE(f.listed(), (QStringList{"Ann|Lee", "Held|Long"}));
-    }
-
-    void twoInstancesOnOneFileBothWork() {
-        MainWindowFixture f;
-        frmContactMgmt& first = f.window();
-        frmContactMgmt second(f.folder.path());
-        second.load();
-        second.show();
-        addContact(first, QStringLiteral("From"), QStringLiteral("First"));
-        addContact(second, QStringLiteral("From"), QStringLiteral("Second"));
-        click(second, QStringLiteral("cmdBusiness"));
-        QCOMPARE(listed(second), (QStringList{"From|First", "From|Second"}));
-        selectRow(second, 0);
-        click(second, QStringLiteral("cmdEditRecord"));
-        paste(second.findChild<QLineEdit*>(QStringLiteral("txtFirstName")),
-              QStringLiteral("Edited"));
-        click(second, QStringLiteral("cmdSave"));
-        click(first, QStringLiteral("cmdBusiness"));
-        QCOMPARE(listed(first), (QStringList{"Edited|First", "From|Second"}));
-        QCOMPARE(f.doors.boxes.texts(), (QStringList{saved, saved}));
-        QCOMPARE(integrity(f.folder.connectionString()), QStringLiteral("ok"));
     }
 
     // A program killed inside a change leaves its journal beside the file:
