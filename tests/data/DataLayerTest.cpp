@@ -85,9 +85,9 @@ private slots:
 
     void idsAreNeverReused() {
         ContactFolder folder;
-        const qint64 first = folder.addContact({QStringLiteral("A")});
+        const qint64 first = folder.addContact({.firstName = "A"});
         folder.execute(QStringLiteral("delete from tblContactDetails"));
-        QVERIFY(folder.addContact({QStringLiteral("B")}) > first);
+        QVERIFY(folder.addContact({.firstName = "B"}) > first);
     }
 
     void patternMatching_data() {

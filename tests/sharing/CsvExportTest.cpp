@@ -37,9 +37,19 @@ private slots:
         QTest::newRow("names only") << TestContact{.firstName = "Bo", .lastName = "Berg", .type = 2}
                                     << QByteArray("Bo,,Berg,\"\",,,,,,,,,\"\",Business\r\n");
         QTest::newRow("every field")
-            << TestContact{"Ann",         "May",     "Lee",      "1 Main St", "Springfield",
-                           "IL",          "62701",   "555-1",    "555-2",     "555-3",
-                           "a@b.example", "Joe Lee", "Likes tea"}
+            << TestContact{.firstName = "Ann",
+                           .middleName = "May",
+                           .lastName = "Lee",
+                           .address = "1 Main St",
+                           .city = "Springfield",
+                           .state = "IL",
+                           .zipCode = "62701",
+                           .workPhone = "555-1",
+                           .homePhone = "555-2",
+                           .cellPhone = "555-3",
+                           .email = "a@b.example",
+                           .guardian = "Joe Lee",
+                           .comments = "Likes tea"}
             << QByteArray("Ann,May,Lee,\"1 Main St\",Springfield,IL,62701,555-1,555-2,555-3,"
                           "a@b.example,Joe Lee,\"Likes tea\",Personal\r\n");
         QTest::newRow("commas, quotes and line breaks")
