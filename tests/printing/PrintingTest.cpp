@@ -182,6 +182,8 @@ private slots:
         f.selectRows({1});
         f.doors.boxes.answerYes();
         f.click(QStringLiteral("cmdPrintRecord"));
+        QCOMPARE(f.doors.boxes.shown().value(0).title, QStringLiteral("Print contact book"));
+        QCOMPARE(f.doors.boxes.shown().value(2).title, QStringLiteral("Print selected contact"));
         QCOMPARE(f.doors.boxes.takeTexts(),
                  QStringList({bookQuestion, bookFailure, selectionQuestion, selectionFailure}));
         QCOMPARE(printer.aborted, 2);
