@@ -2,7 +2,6 @@
 #include "app/frmContactMgmt.h"
 #include "editor/ctrRecord.h"
 #include "support/MainWindowFixture.h"
-#include "support/TestRegistry.h"
 
 #include <QApplication>
 #include <QGroupBox>
@@ -148,5 +147,5 @@ private slots:
     }
 };
 
-ORVANTA_TEST(DarkPaletteTest)
+QTEST_MAIN(DarkPaletteTest)
 #include "DarkPaletteTest.moc"

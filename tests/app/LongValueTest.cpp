@@ -5,7 +5,6 @@
 #include "editor/ctrRecord.h"
 #include "support/MainWindowFixture.h"
 #include "support/StatementLog.h"
-#include "support/TestRegistry.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -105,5 +104,5 @@ private slots:
     }
 };
 
-ORVANTA_TEST(LongValueTest)
+QTEST_MAIN(LongValueTest)
 #include "LongValueTest.moc"

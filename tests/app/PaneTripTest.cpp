@@ -1,7 +1,6 @@
 #include "app/frmContactMgmt.h"
 #include "contacts/ContactDetailsTabs.h"
 #include "support/MainWindowFixture.h"
-#include "support/TestRegistry.h"
 
 #include <QAction>
 #include <QLineEdit>
@@ -103,5 +102,5 @@ private slots:
     }
 };
 
-ORVANTA_TEST(PaneTripTest)
+QTEST_MAIN(PaneTripTest)
 #include "PaneTripTest.moc"

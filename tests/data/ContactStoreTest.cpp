@@ -3,7 +3,6 @@
 #include "data/DbError.h"
 #include "support/ContactFolder.h"
 #include "support/StatementLog.h"
-#include "support/TestRegistry.h"
 
 #include <QTest>
 
@@ -271,6 +270,6 @@ private slots:
     }
 };
 
-ORVANTA_TEST(ContactStoreTest)
+QTEST_MAIN(ContactStoreTest)
 
 #include "ContactStoreTest.moc"

@@ -2,8 +2,8 @@
 // one-line summaries, the reasons on standard error and the exit codes.
 #include "ExchangeTesting.h"
 #include "data/ConnectionString.h"
-#include "support/TestRegistry.h"
 
+#include <QTest>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -162,5 +162,5 @@ private slots:
     }
 };
 
-ORVANTA_TEST(CommandLineTest)
+QTEST_MAIN(CommandLineTest)
 #include "CommandLineTest.moc"

@@ -4,9 +4,9 @@
 #include "exchange/ContactExport.h"
 #include "exchange/ContactImport.h"
 #include "exchange/ProgressDialog.h"
-#include "support/TestRegistry.h"
 #include "vcard/ContactFileReader.h"
 
+#include <QTest>
 #include <QApplication>
 #include <QDir>
 #include <QJsonArray>
@@ -180,5 +180,5 @@ private slots:
     }
 };
 
-ORVANTA_TEST(ExportTest)
+QTEST_MAIN(ExportTest)
 #include "ExportTest.moc"

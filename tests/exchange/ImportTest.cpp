@@ -2,8 +2,8 @@
 // afterwards, what the summary says, and that a failure leaves nothing behind.
 #include "ExchangeTesting.h"
 #include "exchange/ContactImport.h"
-#include "support/TestRegistry.h"
 
+#include <QTest>
 #include <QBuffer>
 
 using exchange::ContactImport;
@@ -298,5 +298,5 @@ private slots:
     }
 };
 
-ORVANTA_TEST(ImportTest)
+QTEST_MAIN(ImportTest)
 #include "ImportTest.moc"

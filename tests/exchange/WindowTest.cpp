@@ -8,8 +8,8 @@
 #include "exchange/ContactImport.h"
 #include "support/FileDialogDouble.h"
 #include "support/MainWindowFixture.h"
-#include "support/TestRegistry.h"
 
+#include <QTest>
 #include <QAction>
 #include <QMenu>
 #include <QMimeData>
@@ -280,5 +280,5 @@ private slots:
     }
 };
 
-ORVANTA_TEST(WindowTest)
+QTEST_MAIN(WindowTest)
 #include "WindowTest.moc"

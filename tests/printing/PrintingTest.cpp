@@ -1,10 +1,9 @@
 #include "app/frmContactMgmt.h"
-#include "data/Connection.h"
+#include "data/ContactStore.h"
 #include "platform/SystemPrinter.h"
+#include "printing/ContactPrinter.h"
 #include "support/MainWindowFixture.h"
 #include "support/RecordingPrinter.h"
-#include "support/StatementLog.h"
-#include "support/TestRegistry.h"
 
 #include <QDesktopServices>
 #include <QFile>
@@ -97,240 +96,119 @@ private slots:
         QCOMPARE(f.doors.boxes.texts().size(), 1); // the question; a cancel is no failure
     }
 
-    void printsTheWholeBookInBlocksSortedByFirstName() {
-        MainWindowFixture f;
+    // Blocks sorted by first name, of the current book only; the selection's
+    // printout has an empty line after each name.
+    void aBlockPerContact() {
+        ContactFolder folder;
+        const qint64 zoe = folder.addContact({.firstName = "Zoe",
+                                              .middleName = "Q",
+                                              .lastName = "Young",
+                                              .address = "1 Elm Street",
+                                              .city = "Oslo",
+                                              .zipCode = "0150",
+                                              .workPhone = "555-1",
+                                              .email = "zoe@example.org",
+                                              .guardian = "Ola"});
+        folder.addContact({.firstName = "Adam",
+                           .lastName = "Ant",
+                           .address = "12 Main St\r\nB\r\n\r\nSpringfield\r\n",
+                           .city = "Springfield",
+                           .state = "IL",
+                           .homePhone = "555-2",
+                           .cellPhone = "555-3",
+                           .comments = "one\r\ntwo\r\nX"});
+        folder.addContact({.firstName = "Bea", .bookId = folder.addBook(QStringLiteral("Other"))});
+        ContactStore store(folder.connectionString());
+        store.setCurrentBook(QStringLiteral("Default"));
         RecordingPrinter printer;
-        f.folder.addContact({.firstName = "Zoe",
-                             .middleName = "Q",
-                             .lastName = "Young",
-                             .address = "1 Elm Street",
-                             .city = "Oslo",
-                             .zipCode = "0150",
-                             .workPhone = "555-1",
-                             .email = "zoe@example.org",
-                             .guardian = "Ola"});
-        f.folder.addContact({.firstName = "Adam",
-                             .lastName = "Ant",
-                             .address = "12 Main St\r\nB\r\n\r\nSpringfield\r\n",
-                             .city = "Springfield",
-                             .state = "IL",
-                             .homePhone = "555-2",
-                             .cellPhone = "555-3",
-                             .comments = "one\r\ntwo\r\nX"});
-        const qint64 other = f.folder.addBook(QStringLiteral("Other"));
-        f.folder.addContact({.firstName = "Bea", .bookId = other});
-        StatementLog log;
-        f.window();
-        log.texts.clear();
-
-        f.doors.boxes.answerYes();
-        f.trigger(QStringLiteral("mnuPrintContactBook"));
-        const QStringList statements = log.stop();
-
-        QCOMPARE(statements,
-                 QStringList{QStringLiteral(
-                     "Select FirstName,MiddleName,LastName,Address,City,State,ZipCode,"
-                     "WorkPhoneNumber, HomePhoneNumber,CellPhoneNumber,EmailAddress,"
-                     "ParentOrGuardianName,Comments,(select ContactTypeDesc from tblContactType "
-                     "where pkContactTypeId=fkContactType) as ContactType from tblContactDetails "
-                     "Where fkContactBookId = (select pkContactBookId from tblContactBook where "
-                     "ContactBookName = 'Default') ORDER BY FirstName")});
-        QCOMPARE(printer.documents.size(), 1);
-        QCOMPARE(layout(printer.documents[0]),
+        QCOMPARE(printContacts(store, {}, false, printer), PrintOutcome::Printed);
+        const QStringList zoeBlock{"300 - 1 Elm Street",
+                                   "300 - Oslo",
+                                   "300 - ",
+                                   "300 - 0150",
+                                   "300 - Work phone: 555-1",
+                                   "300 - Home phone: ",
+                                   "300 - Cell Phone: ",
+                                   "300 - Email : zoe@example.org",
+                                   "300 - Parent/Guardian Name: Ola",
+                                   "300 - "};
+        QCOMPARE(layout(printer.documents.value(0)),
                  QStringList({"300 B Adam  Ant", "300 - 12 Main St", "300 - B", "300 - Springfield",
                               "300 - Springfield", "300 - IL", "300 - ", "300 - Work phone: ",
                               "300 - Home phone: 555-2", "300 - Cell Phone: 555-3",
                               "300 - Email : ", "300 - Parent/Guardian Name: ", "300 - one",
                               "300 - two", "300 - X"}) +
-                     separator +
-                     QStringList({"300 B Zoe Q Young", "300 - 1 Elm Street", "300 - Oslo", "300 - ",
-                                  "300 - 0150", "300 - Work phone: 555-1", "300 - Home phone: ",
-                                  "300 - Cell Phone: ", "300 - Email : zoe@example.org",
-                                  "300 - Parent/Guardian Name: Ola", "300 - "}) +
-                     separator);
+                     separator + QStringList{"300 B Zoe Q Young"} + zoeBlock + separator);
+        QCOMPARE(printContacts(store, {zoe}, true, printer), PrintOutcome::Printed);
+        QCOMPARE(layout(printer.documents.value(1)),
+                 QStringList({"300 B Zoe Q Young", "0 B "}) + zoeBlock + separator);
         QCOMPARE(printer.aborted, 0);
-        QCOMPARE(printer.fileFolder, f.folder.path());
-        QCOMPARE(f.doors.boxes.shown().size(), 1);
-        const platform::Message& question = f.doors.boxes.shown()[0];
-        QCOMPARE(question.text, bookQuestion);
-        QCOMPARE(question.title, QStringLiteral("Print contact book"));
-        QCOMPARE(question.buttons, platform::Buttons::YesNo);
-        QCOMPARE(question.icon, platform::Icon::Question);
-    }
-
-    void printsTheSelectionWithAnEmptyLineAfterEachName() {
-        MainWindowFixture f;
-        RecordingPrinter printer;
-        const qint64 book = f.folder.addBook(QStringLiteral("Kim's"));
-        const qint64 zed = f.folder.addContact({.firstName = "Zed", .bookId = book});
-        f.folder.addContact({.firstName = "Kit", .bookId = book});
-        const qint64 max = f.folder.addContact(
-            {.firstName = "Max", .lastName = "Moe", .address = "Flat 2", .bookId = book});
-        f.folder.addContact({.firstName = "Ann"}); // in "Default", never printed
-        f.window().store().setCurrentBook(QStringLiteral("Kim's"));
-        f.click(QStringLiteral("cmdPersonal"));
-        QCOMPARE(f.listed(), QStringList({"Zed|", "Kit|", "Max|Moe"}));
-        f.selectRows({0, 2});
-        StatementLog log;
-
-        f.doors.boxes.answerYes();
-        f.click(QStringLiteral("cmdPrintRecord"));
-        const QStringList statements = log.stop();
-
-        QCOMPARE(statements.size(), 1);
-        QVERIFY(statements[0].endsWith(
-            QStringLiteral("where ContactBookName = 'Kim''s') AND pkContactDetailsId IN (%1,%2) "
-                           "ORDER BY FirstName")
-                .arg(zed)
-                .arg(max)));
-        QCOMPARE(printer.documents.size(), 1);
-        const QStringList lines = layout(printer.documents[0]);
-        // The name line is printed bold together with its line break.
-        QCOMPARE(lines.mid(0, 3), QStringList({"300 B Max  Moe", "0 B ", "300 - Flat 2"}));
-        QCOMPARE(lines.size(), 2 * (12 + 4));
-        QCOMPARE(lines.mid(12, 4), separator);
-        QCOMPARE(lines.mid(16, 3), QStringList({"300 B Zed  ", "0 B ", "300 - "}));
-        QCOMPARE(f.doors.boxes.shown().size(), 1);
-        QCOMPARE(f.doors.boxes.shown()[0].text, selectionQuestion);
-        QCOMPARE(f.doors.boxes.shown()[0].title, QStringLiteral("Print selected contact"));
-        QCOMPARE(f.doors.boxes.unansweredQuestions(), 0);
-    }
-
-    void answeringNoOrAnEmptyBookPrintsNothing() {
-        MainWindowFixture f;
-        RecordingPrinter printer;
-        f.doors.boxes.answerYes();
-        f.trigger(QStringLiteral("mnuPrintContactBook"));
-        QCOMPARE(printer.documents, QList<QList<PrintedLine>>{{}}); // ended, with no line
-
-        f.folder.addContact({.firstName = "Ann"});
-        f.click(QStringLiteral("cmdPersonal"));
-        f.selectRows({0});
-        f.doors.boxes.answerNo();
-        f.click(QStringLiteral("cmdPrintRecord"));
-        f.doors.boxes.answerNo();
-        f.trigger(QStringLiteral("mnuPrintContactBook"));
-        QCOMPARE(f.doors.boxes.texts(),
-                 QStringList({bookQuestion, selectionQuestion, bookQuestion}));
-        QCOMPARE(printer.documents.size(), 1);
-        QVERIFY(printer.openDocument.isEmpty());
-    }
-
-    void eachFailureShowsItsCommandsMessageAndDropsTheDocument() {
-        MainWindowFixture f;
-        RecordingPrinter printer;
-        f.folder.addContact({.firstName = "Ann"});
-        f.click(QStringLiteral("cmdPersonal"));
-
-        // Nothing selected: the selection printout fails before printing.
-        f.selectRows({});
-        f.doors.boxes.answerYes();
-        f.click(QStringLiteral("cmdPrintRecord"));
-        QCOMPARE(f.doors.boxes.takeTexts(), QStringList({selectionQuestion, selectionFailure}));
-        QCOMPARE(printer.aborted, 0);
-
-        // The printer fails in the middle of a block, for either command.
-        printer.failAtLine = 3;
-        f.doors.boxes.answerYes();
-        f.trigger(QStringLiteral("mnuPrintContactBook"));
-        const QList<platform::Message> shown = f.doors.boxes.shown();
-        QCOMPARE(shown.size(), 2);
-        QCOMPARE(shown[1].text, bookFailure);
-        QCOMPARE(shown[1].icon, platform::Icon::Critical);
-        QCOMPARE(shown[1].buttons, platform::Buttons::Ok);
-        QCOMPARE(shown[1].title, QString()); // the application's title
-        f.doors.boxes.clear();
-        f.selectRows({0});
-        f.doors.boxes.answerYes();
-        f.click(QStringLiteral("cmdPrintRecord"));
-        QCOMPARE(f.doors.boxes.takeTexts(), QStringList({selectionQuestion, selectionFailure}));
-        QCOMPARE(printer.aborted, 2);
-
-        // The next document holds nothing of the failed ones.
-        printer.failAtLine = -1;
-        f.doors.boxes.answerYes();
-        f.trigger(QStringLiteral("mnuPrintContactBook"));
-        QCOMPARE(printer.documents.size(), 1);
-        QCOMPARE(printer.documents[0].size(), 11 + 4);
-        QCOMPARE(printer.documents[0][0], (PrintedLine{"Ann  ", 300, true}));
-
-        // The database cannot be read.
-        QVERIFY(QFile::remove(f.folder.databasePath()));
-        f.doors.boxes.clear();
-        f.doors.boxes.answerYes();
-        f.trigger(QStringLiteral("mnuPrintContactBook"));
-        QCOMPARE(f.doors.boxes.texts(), QStringList({bookQuestion, bookFailure}));
-        QCOMPARE(printer.documents.size(), 1);
     }
 
     void absentValuesPrintAsEmptyLines() {
-        MainWindowFixture f;
-        RecordingPrinter printer;
+        ContactFolder folder;
         // A database made elsewhere may hold NULL in any text column.
-        f.folder.useNullableContactWith(QStringLiteral("FirstName"), QStringLiteral("Ann"));
-        f.doors.boxes.answerYes();
-        f.trigger(QStringLiteral("mnuPrintContactBook"));
-        QCOMPARE(f.doors.boxes.texts(), QStringList{bookQuestion});
-        QCOMPARE(printer.documents.size(), 1);
+        folder.useNullableContactWith(QStringLiteral("FirstName"), QStringLiteral("Ann"));
+        ContactStore store(folder.connectionString());
+        store.setCurrentBook(QStringLiteral("Default"));
+        RecordingPrinter printer;
+        QCOMPARE(printContacts(store, {}, false, printer), PrintOutcome::Printed);
         QCOMPARE(
-            RecordingPrinter::texts(printer.documents[0]),
+            RecordingPrinter::texts(printer.documents.value(0)),
             QStringList({"Ann  ", "", "", "", "", "Work phone: ", "Home phone: ", "Cell Phone: ",
                          "Email : ", "Parent/Guardian Name: ", "", "", "", "", ""}));
     }
 
-    void printsARealPdfOverSeveralPages() {
-        QTemporaryDir out;
-        const QString pdf = out.filePath(QStringLiteral("book.pdf"));
-        platform::SystemPrinter real(pdf);
-        platform::setPrinter(&real);
-        ViewerCatcher viewer;
+    // The questions, the answers and each failure's message, from the window;
+    // a failed document is dropped and the next holds nothing of it.
+    void printingFromTheWindow() {
         MainWindowFixture f;
-        for (int i = 0; i < 120; ++i)
-            f.folder.addContact(
-                {.firstName = QStringLiteral("Person%1").arg(119 - i, 3, 10, QLatin1Char('0')),
-                 .lastName = QStringLiteral("Øberg"),
-                 .address = "2 Long Road\r\nC\r\nLakeside",
-                 .comments = "Met at the fair"});
+        RecordingPrinter printer;
+        f.folder.addContact({.firstName = "Ann"});
+        f.folder.addContact({.firstName = "Bob"});
+        f.click(QStringLiteral("cmdPersonal"));
+        f.doors.boxes.answerNo();
+        f.trigger(QStringLiteral("mnuPrintContactBook"));
+        f.doors.boxes.answerYes();
+        f.click(QStringLiteral("cmdPrintRecord")); // nothing selected
+        QCOMPARE(f.doors.boxes.takeTexts(),
+                 QStringList({bookQuestion, selectionQuestion, selectionFailure}));
+        QVERIFY(printer.documents.isEmpty());
+
+        printer.failAtLine = 3;
         f.doors.boxes.answerYes();
         f.trigger(QStringLiteral("mnuPrintContactBook"));
-        platform::setPrinter(nullptr);
+        QCOMPARE(f.doors.boxes.shown().value(1).icon, platform::Icon::Critical);
+        f.selectRows({1});
+        f.doors.boxes.answerYes();
+        f.click(QStringLiteral("cmdPrintRecord"));
+        QCOMPARE(f.doors.boxes.shown().value(0).title, QStringLiteral("Print contact book"));
+        QCOMPARE(f.doors.boxes.shown().value(2).title, QStringLiteral("Print selected contact"));
+        QCOMPARE(f.doors.boxes.takeTexts(),
+                 QStringList({bookQuestion, bookFailure, selectionQuestion, selectionFailure}));
+        QCOMPARE(printer.aborted, 2);
 
-        QCOMPARE(f.doors.boxes.texts(), QStringList{bookQuestion});
-        QCOMPARE(viewer.opened, QList<QUrl>{QUrl::fromLocalFile(pdf)});
-        const QString info = run(QStringLiteral("pdfinfo"), {pdf});
-        const QRegularExpressionMatch pages =
-            QRegularExpression(QStringLiteral("Pages:\\s+(\\d+)")).match(info);
-        QVERIFY2(pages.hasMatch(), qPrintable(info));
-        QVERIFY(pages.captured(1).toInt() > 1);
+        printer.failAtLine = -1;
+        f.doors.boxes.answerYes();
+        f.click(QStringLiteral("cmdPrintRecord"));
+        QCOMPARE(printer.documents.size(), 1);
+        QCOMPARE(printer.documents[0].first(), (PrintedLine{"Bob  ", 300, true}));
+        QCOMPARE(printer.fileFolder, f.folder.path());
 
-        const QString text = run(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
-        // Names in first-name order; the text reader joins the two spaces.
-        qsizetype at = 0;
-        for (int i = 0; i < 120; ++i) {
-            const QRegularExpression name(
-                QStringLiteral("Person%1\\s+Øberg").arg(i, 3, 10, QLatin1Char('0')));
-            at = text.indexOf(name, at);
-            QVERIFY2(at >= 0, qPrintable(name.pattern()));
-        }
-        QCOMPARE(text.count(QStringLiteral("Lakeside")), 120);
-        QCOMPARE(text.count(QStringLiteral("Met at the fair")), 120);
-
-        // The name starts 300 twips (15 pt) right of the printable area's
-        // edge, which lies 12.7 mm (36 pt) in from the paper's edge.
-        const QString boxes =
-            run(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), pdf, QStringLiteral("-")});
-        const QRegularExpressionMatch first =
-            QRegularExpression(QStringLiteral("xMin=\"([0-9.]+)\"[^>]*>Person000<")).match(boxes);
-        QVERIFY2(first.hasMatch(), qPrintable(boxes.left(2000)));
-        QVERIFY(qAbs(first.captured(1).toDouble() - 51.0) < 1.0);
+        QVERIFY(QFile::remove(f.folder.databasePath()));
+        f.doors.boxes.answerYes();
+        f.trigger(QStringLiteral("mnuPrintContactBook"));
+        QCOMPARE(f.doors.boxes.takeTexts(),
+                 QStringList({selectionQuestion, bookQuestion, bookFailure}));
+        QCOMPARE(printer.documents.size(), 1);
+        QCOMPARE(f.doors.boxes.unansweredQuestions(), 0);
     }
 
-    // A line wider than the paper continues on the next lines: every word of
-    // a long comment, and every letter of a word longer than a line, is on
-    // the page, none beyond its right edge.
-    void longLinesWrapInsteadOfRunningOffThePage() {
+    // The real printer writes a PDF of several pages: every block, in order,
+    // and a line wider than the paper continues on the next lines.
+    void aRealPdfHoldsEveryBlockOnThePage() {
         QTemporaryDir out;
-        const QString pdf = out.filePath(QStringLiteral("wide.pdf"));
+        const QString pdf = out.filePath(QStringLiteral("book.pdf"));
         platform::SystemPrinter real(pdf);
         platform::setPrinter(&real);
         ViewerCatcher viewer;
@@ -338,16 +216,33 @@ private slots:
         QStringList words;
         for (int i = 0; i < 60; ++i)
             words << QStringLiteral("word%1").arg(i, 2, 10, QLatin1Char('0'));
-        f.folder.addContact({.firstName = "Ann",
-                             .address = QString(300, QLatin1Char('x')),
-                             .comments = words.join(QLatin1Char(' '))});
+        for (int i = 0; i < 120; ++i)
+            f.folder.addContact(
+                {.firstName = QStringLiteral("Person%1").arg(119 - i, 3, 10, QLatin1Char('0')),
+                 .lastName = QStringLiteral("Øberg"),
+                 .address = i == 0 ? QString(300, QLatin1Char('x')) : QStringLiteral("C"),
+                 .comments = i == 0 ? words.join(u' ') : QStringLiteral("Met at the fair")});
         f.doors.boxes.answerYes();
         f.trigger(QStringLiteral("mnuPrintContactBook"));
         platform::setPrinter(nullptr);
 
+        QCOMPARE(f.doors.boxes.texts(), QStringList{bookQuestion});
+        QCOMPARE(viewer.opened, QList<QUrl>{QUrl::fromLocalFile(pdf)});
+        const QString info = run(QStringLiteral("pdfinfo"), {pdf});
+        QVERIFY2(
+            QRegularExpression(QStringLiteral("Pages:\\s+([2-9]|\\d\\d)")).match(info).hasMatch(),
+            qPrintable(info));
         const QString text = run(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
-        QCOMPARE(text.count(QLatin1Char('x')), 300);
         qsizetype at = 0;
+        for (int i = 0; i < 120; ++i) {
+            const QRegularExpression name(
+                QStringLiteral("Person%1\\s+Øberg").arg(i, 3, 10, QLatin1Char('0')));
+            at = text.indexOf(name, at);
+            QVERIFY2(at >= 0, qPrintable(name.pattern()));
+        }
+        QCOMPARE(text.count(QStringLiteral("Met at the fair")), 119);
+        QCOMPARE(text.count(QLatin1Char('x')), 300);
+        at = 0;
         for (const QString& word : words) {
             at = text.indexOf(word, at);
             QVERIFY2(at >= 0, qPrintable(word));
@@ -361,12 +256,8 @@ private slots:
         QVERIFY(pageWidth > 0);
         QRegularExpressionMatchIterator edges =
             QRegularExpression(QStringLiteral("xMax=\"([0-9.]+)\"")).globalMatch(boxes);
-        int wordsOnPage = 0;
-        while (edges.hasNext()) {
+        while (edges.hasNext())
             QVERIFY(edges.next().captured(1).toDouble() <= pageWidth - 30);
-            ++wordsOnPage;
-        }
-        QVERIFY(wordsOnPage > 60);
     }
 
     void withoutAPrinterWritesAPdfInTheDataFolder() {
@@ -378,12 +269,9 @@ private slots:
         f.doors.boxes.answerYes();
         f.trigger(QStringLiteral("mnuPrintContactBook")); // an empty book: no file
         QVERIFY(!QFile::exists(pdf));
-        QVERIFY(viewer.opened.isEmpty());
-
         f.folder.addContact({.firstName = "Ann", .lastName = "Lee"});
         f.doors.boxes.answerYes();
         f.trigger(QStringLiteral("mnuPrintContactBook"));
-        QCOMPARE(f.doors.boxes.texts(), QStringList({bookQuestion, bookQuestion}));
         QCOMPARE(viewer.opened, QList<QUrl>{QUrl::fromLocalFile(pdf)});
         QVERIFY(run(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")})
                     .contains(QStringLiteral("Ann Lee")));
@@ -396,15 +284,13 @@ private slots:
         ViewerCatcher viewer;
         MainWindowFixture f;
         f.folder.addContact({.firstName = "Ann"});
-        f.click(QStringLiteral("cmdPersonal"));
-        f.selectRows({0});
         f.doors.boxes.answerYes();
-        f.click(QStringLiteral("cmdPrintRecord"));
+        f.trigger(QStringLiteral("mnuPrintContactBook"));
         platform::setPrinter(nullptr);
-        QCOMPARE(f.doors.boxes.texts(), QStringList({selectionQuestion, selectionFailure}));
+        QCOMPARE(f.doors.boxes.texts(), QStringList({bookQuestion, bookFailure}));
         QVERIFY(viewer.opened.isEmpty());
     }
 };
 
-ORVANTA_TEST(PrintingTest)
+QTEST_MAIN(PrintingTest)
 #include "PrintingTest.moc"

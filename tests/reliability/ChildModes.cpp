@@ -1,7 +1,7 @@
 // The parts of the reliability cases that run in a process of their own: a
 // second program holding a lock, a writer that gets killed, and the cases
-// that must run as an ordinary user. The normal run skips them; a parent case
-// starts this executable with the mode in its environment.
+// that must run as an ordinary user. A parent case starts this executable
+// with the mode in its environment.
 #include "ReliabilitySupport.h"
 
 #include "app/Startup.h"
@@ -10,7 +10,6 @@
 #include "editor/ctrRecord.h"
 #include "support/Doubles.h"
 #include "support/RecordingPrinter.h"
-#include "support/TestRegistry.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -225,5 +224,5 @@ private slots:
     }
 };
 
-ORVANTA_TEST(ChildModes)
+QTEST_MAIN(ChildModes)
 #include "ChildModes.moc"

@@ -4,17 +4,11 @@
 
 #include "app/Startup.h"
 #include "app/frmContactMgmt.h"
-#include "data/ConnectionString.h"
 #include "support/CsvReading.h"
-#include "support/DesktopDoubles.h"
 #include "support/MainWindowFixture.h"
-#include "support/RecordingPrinter.h"
-#include "support/TestRegistry.h"
 
 #include <QDir>
 #include <QFile>
-#include <QLineEdit>
-#include <QListWidget>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -30,18 +24,13 @@ const QString retrievingError = QStringLiteral("There was an error retrieving da
 const QString savingError = QStringLiteral("There was an error in saving data");
 const QString saved = QStringLiteral("Record saved sucessfuly");
 
-TestContact business(const QString& firstName, const QString& lastName) {
-    TestContact contact{firstName, {}, lastName};
-    contact.type = 2;
-    return contact;
-}
-
 void seedTwoContacts(ContactFolder& folder) {
-    TestContact ann = business(QStringLiteral("Ann"), QStringLiteral("Lee"));
-    ann.city = QStringLiteral("Oslo");
-    ann.comments = QStringLiteral("line one\r\nline two");
-    folder.addContact(ann);
-    folder.addContact(business(QStringLiteral("Bob"), QStringLiteral("Stone")));
+    folder.addContact({.firstName = "Ann",
+                       .lastName = "Lee",
+                       .city = "Oslo",
+                       .comments = "line one\r\nline two",
+                       .type = 2});
+    folder.addContact({.firstName = "Bob", .lastName = "Stone", .type = 2});
 }
 
 void writeFile(const QString& path, const QByteArray& bytes) {
@@ -65,16 +54,6 @@ class FileFaultsTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void aMissingFileIsCreatedWithItsDeliveredContent() {
-        InstalledDoubles doors;
-        QTemporaryDir dir;
-        QVERIFY(prepareDataFolder(dir.path()));
-        QVERIFY(doors.boxes.shown().isEmpty());
-        ContactFolder delivered;
-        QCOMPARE(everything(dir.path()), everything(delivered.path()));
-        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"contacts.mdb"});
-    }
-
     // Never overwritten, never "repaired" into an empty one: the user is told.
     void aFileThatIsNoSoundContactDatabaseIsLeftAsItIs_data() {
         QTest::addColumn<QString>("damage");
@@ -92,19 +71,8 @@ private slots:
         QFETCH(QString, told);
         ContactFolder folder;
         for (int i = 0; i < 300; ++i)
-            folder.addContact({QStringLiteral("N%1").arg(i),
-                               {},
-                               {},
-                               {},
-                               {},
-                               {},
-                               {},
-                               {},
-                               {},
-                               {},
-                               {},
-                               {},
-                               QString(300, QLatin1Char('x'))});
+            folder.addContact({.firstName = QStringLiteral("N%1").arg(i),
+                               .comments = QString(300, QLatin1Char('x'))});
         const QString path = folder.databasePath();
         QFile file(path);
         QVERIFY(file.open(QIODevice::ReadWrite));
@@ -138,84 +106,6 @@ private slots:
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(file.readAll(), before);
         QCOMPARE(QDir(folder.path()).entryList(QDir::Files), QStringList{"contacts.mdb"});
-    }
-
-    void aFileDeletedOrMovedWhileRunningFailsEachOperationUntilItComesBack() {
-        MainWindowFixture f;
-        seedTwoContacts(f.folder);
-        RecordingPrinter printer;
-        RecordingTelephony telephony;
-        frmContactMgmt& window = f.window();
-        f.click(QStringLiteral("cmdBusiness"));
-        const QStringList bothListed{"Ann|Lee", "Bob|Stone"};
-        QCOMPARE(f.listed(), bothListed);
-        const QStringList stored = everything(f.folder.path());
-        const QString path = f.folder.databasePath();
-        const QString moved = path + QStringLiteral(".moved");
-        QVERIFY(QFile::rename(path, moved));
-        f.doors.boxes.clear();
-
-        // Each operation: what the user does, then the messages it shows.
-        auto expect = [&](const QStringList& messages) {
-            QCOMPARE(f.doors.boxes.takeTexts(), messages);
-            QVERIFY(!QFile::exists(path)); // no new, empty file appears
-        };
-        f.click(QStringLiteral("cmdBusiness"));
-        expect({retrievingError});
-        QCOMPARE(f.listed(), bothListed); // the list keeps what it showed
-        f.typeSearch(QStringLiteral("Lee"));
-        f.click(QStringLiteral("cmdFind"));
-        expect({retrievingError});
-        f.clickRow(0);
-        expect({retrievingError});
-        addContact(window, QStringLiteral("New"), QStringLiteral("Person"));
-        expect({savingError, retrievingError}); // the save, then the reload
-        f.clickRow(0);
-        f.doors.boxes.clear();
-        f.click(QStringLiteral("cmdEditRecord"));
-        expect({retrievingError});
-        f.click(QStringLiteral("cmdCancel"));
-        f.clickRow(1);
-        f.doors.boxes.clear();
-        f.doors.boxes.answerYes();
-        f.click(QStringLiteral("cmdDeleteRecord"));
-        QCOMPARE(f.doors.boxes.takeTexts().last(), QStringLiteral("Record could not be deleted"));
-        f.doors.boxes.answerYes();
-        f.trigger(QStringLiteral("mnuPrintContactBook"));
-        QCOMPARE(f.doors.boxes.takeTexts().last(),
-                 QStringLiteral("An error occured while printing the contact book."));
-        QVERIFY(printer.documents.isEmpty());
-        f.doors.boxes.answerYes();
-        f.click(QStringLiteral("cmdEmailRecord"));
-        QCOMPARE(f.doors.boxes.takeTexts().last(), retrievingError);
-        QVERIFY(f.doors.mail.sent.isEmpty());
-        // Calling says the number cannot be read, and dials nothing.
-        f.trigger(QStringLiteral("mnuCallHome"));
-        expect({retrievingError});
-        QVERIFY(telephony.requests.isEmpty());
-        f.trigger(QStringLiteral("createcontactbook"));
-        expect({retrievingError});
-        f.click(QStringLiteral("cmdAddBook"));
-        paste(window.findChild<QLineEdit*>(QStringLiteral("txtNewBookName")),
-              QStringLiteral("Work"));
-        f.click(QStringLiteral("cmdAddConfirm"));
-        expect({QStringLiteral("There was an error in adding the new contact book")});
-        QCOMPARE(f.doors.boxes.unansweredQuestions(), 0);
-
-        // The file comes back: the next operation works.
-        QVERIFY(QFile::rename(moved, path));
-        f.click(QStringLiteral("cmdAddConfirm"));
-        QCOMPARE(f.doors.boxes.takeTexts(), QStringList{"New Contact book Added successfully"});
-        auto* books = window.findChild<QListWidget*>(QStringLiteral("lstContactBooks"));
-        QCOMPARE(books->count(), 2);
-        books->setCurrentRow(0);
-        f.click(QStringLiteral("cmdChooseClose"));
-        f.click(QStringLiteral("cmdBusiness"));
-        QCOMPARE(f.listed(), bothListed);
-        QVERIFY(f.doors.boxes.shown().isEmpty());
-        QStringList expected = stored;
-        expected.insert(3, QStringLiteral("2|Work")); // the one book added after the return
-        QCOMPARE(everything(f.folder.path()), expected);
     }
 
     void aReadOnlyFileIsReadAndEveryChangeIsRefused() {
@@ -274,9 +164,7 @@ private slots:
     // a full disk): the user is told, the previous attachment.csv stays whole.
     void aDiskRefusingTheCsvFileKeepsThePreviousOne() {
         MainWindowFixture f;
-        TestContact ann = business(QStringLiteral("Ann"), QStringLiteral("Lee"));
-        ann.comments = QString(100000, QLatin1Char('c'));
-        f.folder.addContact(ann);
+        f.folder.addContact({.firstName = "Ann", .comments = QString(100000, QLatin1Char('c'))});
         const QString attachment = QDir(f.folder.path()).filePath(QStringLiteral("attachment.csv"));
         writeFile(attachment, "previous export\r\n");
         f.window();
@@ -317,7 +205,7 @@ private slots:
 
     void aLockHeldBeyondTheTimeoutFailsTheSaveUntilItIsGone() {
         MainWindowFixture f;
-        f.folder.addContact(business(QStringLiteral("Ann"), QStringLiteral("Lee")));
+        f.folder.addContact({.firstName = "Ann", .lastName = "Lee", .type = 2});
         f.window();
         f.click(QStringLiteral("cmdBusiness"));
         const QStringList stored = everything(f.folder.path());
@@ -336,27 +224,6 @@ private slots:
         QCOMPARE(f.listed(), (QStringList{"Ann|Lee", "Held|Long"}));
     }
 
-    void twoInstancesOnOneFileBothWork() {
-        MainWindowFixture f;
-        frmContactMgmt& first = f.window();
-        frmContactMgmt second(f.folder.path());
-        second.load();
-        second.show();
-        addContact(first, QStringLiteral("From"), QStringLiteral("First"));
-        addContact(second, QStringLiteral("From"), QStringLiteral("Second"));
-        click(second, QStringLiteral("cmdBusiness"));
-        QCOMPARE(listed(second), (QStringList{"From|First", "From|Second"}));
-        selectRow(second, 0);
-        click(second, QStringLiteral("cmdEditRecord"));
-        paste(second.findChild<QLineEdit*>(QStringLiteral("txtFirstName")),
-              QStringLiteral("Edited"));
-        click(second, QStringLiteral("cmdSave"));
-        click(first, QStringLiteral("cmdBusiness"));
-        QCOMPARE(listed(first), (QStringList{"Edited|First", "From|Second"}));
-        QCOMPARE(f.doors.boxes.texts(), (QStringList{saved, saved}));
-        QCOMPARE(integrity(f.folder.connectionString()), QStringLiteral("ok"));
-    }
-
     // A program killed inside a change leaves its journal beside the file:
     // start-up rolls the change back and goes on, rather than calling the
     // file damaged.
@@ -364,7 +231,7 @@ private slots:
         ContactFolder folder;
         seedTwoContacts(folder);
         for (int i = 0; i < 200; ++i)
-            folder.addContact(business(QStringLiteral("Many"), QString(500, QLatin1Char('m'))));
+            folder.addContact({.firstName = "Many", .lastName = QString(500, QLatin1Char('m'))});
         const QStringList stored = everything(folder.path());
         QProcess writer;
         startChild(writer, QStringLiteral("deleteAllThenWait"), folder.path());
@@ -416,5 +283,5 @@ private slots:
     }
 };
 
-ORVANTA_TEST(FileFaultsTest)
+QTEST_MAIN(FileFaultsTest)
 #include "FileFaultsTest.moc"

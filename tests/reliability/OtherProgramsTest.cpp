@@ -13,7 +13,6 @@
 #include "editor/ctrRecord.h"
 #include "support/DesktopDoubles.h"
 #include "support/MainWindowFixture.h"
-#include "support/TestRegistry.h"
 
 #include <QDir>
 #include <QFile>
@@ -485,6 +484,6 @@ private slots:
     }
 };
 
-ORVANTA_TEST(OtherProgramsTest)
+QTEST_MAIN(OtherProgramsTest)
 
 #include "OtherProgramsTest.moc"

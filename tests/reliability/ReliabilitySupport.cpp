@@ -1,23 +1,14 @@
 #include "ReliabilitySupport.h"
 
-#include "app/frmContactMgmt.h"
-#include "contacts/ContactListView.h"
 #include "data/Connection.h"
 #include "data/ConnectionString.h"
 #include "data/DbError.h"
 
-#include <QAbstractButton>
-#include <QAction>
-#include <QApplication>
-#include <QClipboard>
 #include <QDir>
 #include <QFile>
-#include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QProcessEnvironment>
 #include <QStandardPaths>
 #include <QTemporaryDir>
-#include <QTest>
 
 #include <sqlite3.h>
 #include <unistd.h>
@@ -66,52 +57,6 @@ QString reliability::integrity(const QString& connectionString) {
     }
 }
 
-void reliability::click(QWidget& root, const QString& objectName) {
-    auto* button = root.findChild<QAbstractButton*>(objectName);
-    QVERIFY2(button, qPrintable(objectName));
-    QTest::mouseClick(button, Qt::LeftButton);
-}
-
-void reliability::trigger(QWidget& root, const QString& objectName) {
-    auto* action = root.findChild<QAction*>(objectName);
-    QVERIFY2(action, qPrintable(objectName));
-    action->trigger();
-}
-
-void reliability::selectRow(frmContactMgmt& window, int row) {
-    ContactListView* list = window.lvContacts;
-    list->clearSelection();
-    const QRect rect = list->visualRect(list->model()->index(row, 0));
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, rect.center());
-}
-
-QStringList reliability::listed(frmContactMgmt& window) {
-    const auto* model = window.lvContacts->model();
-    QStringList entries;
-    for (int row = 0; row < model->rowCount(); ++row)
-        entries << model->index(row, 0).data().toString() + QLatin1Char('|') +
-                       model->index(row, 1).data().toString();
-    return entries;
-}
-
-void reliability::paste(QWidget* box, const QString& text) {
-    QGuiApplication::clipboard()->setText(text);
-    box->setFocus();
-    if (auto* line = qobject_cast<QLineEdit*>(box))
-        line->selectAll();
-    else
-        static_cast<QPlainTextEdit*>(box)->selectAll();
-    QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
-}
-
-void reliability::addContact(frmContactMgmt& window, const QString& firstName,
-                             const QString& lastName) {
-    click(window, QStringLiteral("cmdAddRecord"));
-    paste(window.findChild<QLineEdit*>(QStringLiteral("txtFirstName")), firstName);
-    paste(window.findChild<QLineEdit*>(QStringLiteral("txtLastName")), lastName);
-    click(window, QStringLiteral("cmdSave"));
-}
-
 QString reliability::childMode() {
     return qEnvironmentVariable(modeVariable);
 }
@@ -130,17 +75,16 @@ QProcessEnvironment childEnvironment(const QString& mode, const QString& folder)
     return environment;
 }
 
-QStringList childArguments(const QString& mode) {
-    Q_UNUSED(mode);
-    return {QStringLiteral("-class"), QStringLiteral("ChildModes"), QStringLiteral("run")};
-}
+// The children are a small executable of their own, built beside the tests.
+const QString childProgram = QStringLiteral(ORVANTA_RELIABILITY_CHILD);
+const QStringList childArguments{QStringLiteral("run")};
 
 } // namespace
 
 void reliability::startChild(QProcess& process, const QString& mode, const QString& folder) {
     process.setProcessChannelMode(QProcess::MergedChannels);
     process.setProcessEnvironment(childEnvironment(mode, folder));
-    process.start(QCoreApplication::applicationFilePath(), childArguments(mode));
+    process.start(childProgram, childArguments);
 }
 
 bool reliability::waitForLine(QProcess& process, const QString& marker, QByteArray* seen) {
@@ -165,8 +109,8 @@ int reliability::runAsUser(const QString& mode, const QString& folder, QString* 
     QProcess process;
     process.setProcessChannelMode(QProcess::MergedChannels);
     QProcessEnvironment environment = childEnvironment(mode, folder);
-    QString program = QCoreApplication::applicationFilePath();
-    QStringList arguments = childArguments(mode);
+    QString program = childProgram;
+    QStringList arguments = childArguments;
     // Kept until the child has ended: the home and the copy of the executable.
     QTemporaryDir space(QDir::tempPath() + QStringLiteral("/orvanta-user-XXXXXX"));
     if (geteuid() == 0) {
@@ -177,7 +121,7 @@ int reliability::runAsUser(const QString& mode, const QString& folder, QString* 
         // build tree may sit under a folder only root enters.
         QFile::setPermissions(space.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
                                                 QFile::ReadOther | QFile::ExeOther);
-        const QString copy = space.filePath(QStringLiteral("test_reliability"));
+        const QString copy = space.filePath(QStringLiteral("reliability_child"));
         const QString home = space.filePath(QStringLiteral("home"));
         if (!QFile::copy(program, copy) || !QDir().mkpath(home) ||
             chown(QFile::encodeName(home).constData(), 65534, 65534) != 0)

@@ -1,12 +1,10 @@
 #pragma once
 
+#include "support/MainWindowFixture.h"
+
 #include <QProcess>
 #include <QString>
 #include <QStringList>
-
-class QWidget;
-
-class frmContactMgmt;
 
 // What the reliability cases share: a snapshot of every stored contact, the
 // integrity check, and the child processes some cases need (a lock holder,
@@ -20,22 +18,11 @@ QStringList everything(const QString& folder);
 // connection so that a hot journal left by a killed writer is rolled back.
 QString integrity(const QString& connectionString);
 
-// Driving the real window as a user does.
-void click(QWidget& root, const QString& objectName);
-void trigger(QWidget& root, const QString& objectName);
-void selectRow(frmContactMgmt& window, int row);
-QStringList listed(frmContactMgmt& window);
-// Puts the text into the box as a paste from the clipboard would, replacing
-// what it held: the way a user gets any character into a box.
-void paste(QWidget* box, const QString& text);
-// Add, type a first and a last name, Save.
-void addContact(frmContactMgmt& window, const QString& firstName, const QString& lastName);
-
-// Which child a run of the test executable is: empty in the normal run.
+// Which case the child executable runs: empty when started by hand.
 QString childMode();
 QString childFolder();
 
-// Starts this test executable as a child running `mode` of ChildModes on
+// Starts the child executable running `mode` of ChildModes on
 // `folder`; stdout and stderr are merged.
 void startChild(QProcess& process, const QString& mode, const QString& folder);
 // Reads the child's output until a line equal to `marker` comes; false when

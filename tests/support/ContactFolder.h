@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QMetaType>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -15,6 +16,7 @@ struct TestContact {
     int type = 1;      // 1 Personal, 2 Business
     qint64 bookId = 1; // 1 is "Default"
 };
+Q_DECLARE_METATYPE(TestContact)
 
 // A fresh program folder with a new contacts.mdb, and plain reads and
 // writes on it for arranging and checking what is stored.

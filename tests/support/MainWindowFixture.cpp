@@ -2,13 +2,64 @@
 
 #include "app/frmContactMgmt.h"
 #include "contacts/ContactListView.h"
-#include "support/Typing.h"
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QClipboard>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QTest>
+
+void click(QWidget& root, const QString& objectName) {
+    auto* button = root.findChild<QAbstractButton*>(objectName);
+    QVERIFY2(button, qPrintable(objectName));
+    QTest::mouseClick(button, Qt::LeftButton);
+}
+
+void trigger(QWidget& root, const QString& objectName) {
+    auto* action = root.findChild<QAction*>(objectName);
+    QVERIFY2(action, qPrintable(objectName));
+    action->trigger();
+}
+
+QStringList listed(frmContactMgmt& window) {
+    const auto* model = window.lvContacts->model();
+    QStringList entries;
+    for (int row = 0; row < model->rowCount(); ++row)
+        entries << model->index(row, 0).data().toString() + QLatin1Char('|') +
+                       model->index(row, 1).data().toString();
+    return entries;
+}
+
+void selectRows(frmContactMgmt& window, const QList<int>& rows) {
+    ContactListView* list = window.lvContacts;
+    list->clearSelection();
+    Qt::KeyboardModifiers modifiers;
+    for (int row : rows) {
+        const QRect rect = list->visualRect(list->model()->index(row, 0));
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, modifiers, rect.center());
+        modifiers = Qt::ControlModifier;
+    }
+}
+
+void paste(QWidget* box, const QString& text) {
+    QGuiApplication::clipboard()->setText(text);
+    box->setFocus();
+    if (auto* line = qobject_cast<QLineEdit*>(box))
+        line->selectAll();
+    else
+        static_cast<QPlainTextEdit*>(box)->selectAll();
+    QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
+}
+
+void addContact(frmContactMgmt& window, const QString& firstName, const QString& lastName) {
+    click(window, QStringLiteral("cmdAddRecord"));
+    paste(window.findChild<QLineEdit*>(QStringLiteral("txtFirstName")), firstName);
+    paste(window.findChild<QLineEdit*>(QStringLiteral("txtLastName")), lastName);
+    click(window, QStringLiteral("cmdSave"));
+}
 
 MainWindowFixture::MainWindowFixture() = default;
 
@@ -26,57 +77,27 @@ frmContactMgmt& MainWindowFixture::window() {
 }
 
 void MainWindowFixture::click(const QString& objectName) {
-    auto* button = window().findChild<QAbstractButton*>(objectName);
-    if (!button)
-        QTest::qFail(qPrintable(QStringLiteral("no button ") + objectName), __FILE__, __LINE__);
-    else
-        QTest::mouseClick(button, Qt::LeftButton);
+    ::click(window(), objectName);
 }
 
 void MainWindowFixture::trigger(const QString& objectName) {
-    auto* action = window().findChild<QAction*>(objectName);
-    if (!action)
-        QTest::qFail(qPrintable(QStringLiteral("no action ") + objectName), __FILE__, __LINE__);
-    else
-        action->trigger();
+    ::trigger(window(), objectName);
 }
 
-void MainWindowFixture::typeSearch(const QString& text) {
-    auto* box = window().findChild<QLineEdit*>(QStringLiteral("txtSearchText"));
-    box->clear();
-    typeText(box, text);
+void MainWindowFixture::pasteSearch(const QString& text) {
+    window().txtSearchText->clear();
+    if (!text.isEmpty())
+        paste(window().txtSearchText, text);
 }
 
 QStringList MainWindowFixture::listed() {
-    auto* list = window().findChild<ContactListView*>(QStringLiteral("lvContacts"));
-    QStringList entries;
-    const auto* model = list->model();
-    for (int row = 0; row < model->rowCount(); ++row)
-        entries << model->index(row, 0).data().toString() + QLatin1Char('|') +
-                       model->index(row, 1).data().toString();
-    return entries;
+    return ::listed(window());
 }
 
 void MainWindowFixture::selectRows(const QList<int>& rows) {
-    auto* list = window().findChild<ContactListView*>(QStringLiteral("lvContacts"));
-    list->clearSelection();
-    bool first = true;
-    for (int row : rows) {
-        const QModelIndex index = list->model()->index(row, 0);
-        const QRect rect = list->visualRect(index);
-        if (first) {
-            QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, rect.center());
-            first = false;
-        } else {
-            QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::ControlModifier, rect.center());
-        }
-    }
-}
-
-void MainWindowFixture::clickRow(int row) {
-    selectRows({row});
+    ::selectRows(window(), rows);
 }
 
 QString MainWindowFixture::frameCaption() {
-    return window().findChild<QGroupBox*>(QStringLiteral("Frame7"))->title();
+    return window().Frame7->title();
 }

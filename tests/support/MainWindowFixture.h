@@ -8,11 +8,26 @@
 #include <memory>
 
 class frmContactMgmt;
-class QAbstractButton;
-class QAction;
+class QWidget;
+
+// Driving a real main window as a user does, by the names of its widgets.
+void click(QWidget& root, const QString& objectName);   // a button
+void trigger(QWidget& root, const QString& objectName); // a menu action
+// The list as the user sees it: "First|Last" per entry, in list order.
+QStringList listed(frmContactMgmt& window);
+// Selects list entries by row (replacing the selection), as clicks would.
+void selectRows(frmContactMgmt& window, const QList<int>& rows);
+inline void selectRow(frmContactMgmt& window, int row) {
+    selectRows(window, {row});
+}
+// Puts the text into the box as a paste from the clipboard would, replacing
+// what it held: the way a user gets any character into a box.
+void paste(QWidget* box, const QString& text);
+// Add, paste a first and a last name, Save.
+void addContact(frmContactMgmt& window, const QString& firstName, const QString& lastName);
 
 // The real main window over a fresh folder, with the doubles installed, the
-// way every GUI test starts. Driving helpers click the named widgets.
+// way every GUI test starts.
 class MainWindowFixture {
 public:
     MainWindowFixture();
@@ -23,14 +38,12 @@ public:
     // Built and loaded on first use, so a test can arrange doubles and data first.
     frmContactMgmt& window();
 
-    void click(const QString& objectName);   // a button anywhere in the window
-    void trigger(const QString& objectName); // a menu action
-    void typeSearch(const QString& text);
-    // The list as the user sees it: "First|Last" per entry, in list order.
+    void click(const QString& objectName);
+    void trigger(const QString& objectName);
+    void pasteSearch(const QString& text); // replaces the search text
     QStringList listed();
-    // Selects list entries by row (replacing the selection), as clicks would.
     void selectRows(const QList<int>& rows);
-    void clickRow(int row);
+    void clickRow(int row) { selectRows({row}); }
     QString frameCaption();
 
 private:

@@ -4,7 +4,6 @@
 #include "data/SyncStore.h"
 #include "support/ContactFolder.h"
 #include "support/KeyringDouble.h"
-#include "support/TestRegistry.h"
 #include "sync/Passwords.h"
 #include "sync/SyncEngine.h"
 #include "vcard/CardUpdate.h"
@@ -214,6 +213,6 @@ private slots:
         QCOMPARE(folder.count(QStringLiteral("tblSyncItem")), 0);
     }
 };
-ORVANTA_TEST(SyncPiecesTest)
+QTEST_MAIN(SyncPiecesTest)
 
 #include "SyncPiecesTest.moc"

@@ -5,7 +5,6 @@
 #include "data/SyncStore.h"
 #include "support/KeyringDouble.h"
 #include "support/MainWindowFixture.h"
-#include "support/TestRegistry.h"
 #include "sync/Discovery.h"
 #include "sync/Passwords.h"
 #include "sync/SyncEngine.h"
@@ -297,5 +296,5 @@ private slots:
     }
 };
 
-ORVANTA_TEST(SyncWindowTest)
+QTEST_MAIN(SyncWindowTest)
 #include "SyncWindowTest.moc"

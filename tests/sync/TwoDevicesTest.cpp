@@ -4,7 +4,6 @@
 #include "data/ContactStore.h"
 #include "data/SyncStore.h"
 #include "support/ContactFolder.h"
-#include "support/TestRegistry.h"
 #include "sync/SyncEngine.h"
 
 #include <QSignalSpy>
@@ -269,6 +268,6 @@ private slots:
         QCOMPARE(b->contacts(), a->contacts());
     }
 };
-ORVANTA_TEST(TwoDevicesTest)
+QTEST_MAIN(TwoDevicesTest)
 
 #include "TwoDevicesTest.moc"

@@ -1,5 +1,4 @@
 #include "VCardTesting.h"
-#include "support/TestRegistry.h"
 #include "vcard/ContactFileReader.h"
 
 #include <QFile>
@@ -251,5 +250,5 @@ private slots:
     }
 };
 
-ORVANTA_TEST(VCardReadTest)
+QTEST_MAIN(VCardReadTest)
 #include "VCardReadTest.moc"

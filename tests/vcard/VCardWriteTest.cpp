@@ -1,5 +1,4 @@
 #include "VCardTesting.h"
-#include "support/TestRegistry.h"
 #include "vcard/ContactFileReader.h"
 #include "vcard/VCardWriter.h"
 
@@ -228,5 +227,5 @@ private slots:
     }
 };
 
-ORVANTA_TEST(VCardWriteTest)
+QTEST_MAIN(VCardWriteTest)
 #include "VCardWriteTest.moc"
