@@ -3,10 +3,10 @@
 #include "ExchangeTesting.h"
 #include "data/ConnectionString.h"
 
-#include <QTest>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QTest>
 
 namespace {
 

@@ -6,12 +6,12 @@
 #include "exchange/ProgressDialog.h"
 #include "vcard/ContactFileReader.h"
 
-#include <QTest>
 #include <QApplication>
 #include <QDir>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QProgressDialog>
+#include <QTest>
 
 using exchange::ContactExport;
 using exchange::ContactImport;

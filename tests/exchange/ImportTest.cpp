@@ -3,8 +3,8 @@
 #include "ExchangeTesting.h"
 #include "exchange/ContactImport.h"
 
-#include <QTest>
 #include <QBuffer>
+#include <QTest>
 
 using exchange::ContactImport;
 using exchange::ImportSummary;

@@ -9,10 +9,10 @@
 #include "support/FileDialogDouble.h"
 #include "support/MainWindowFixture.h"
 
-#include <QTest>
 #include <QAction>
 #include <QMenu>
 #include <QMimeData>
+#include <QTest>
 #include <QUrl>
 
 using platform::Answer;

@@ -266,9 +266,9 @@ private slots:
             f.doors.boxes.answerYes();
             f.click(QStringLiteral("cmdEmailRecord"));
             const QStringList args = xdgEmail.arguments();
-            QCOMPARE(args.mid(0, 5), (QStringList{"--subject", "Contacts", "--body",
-                                                  "Please type a personal message here",
-                                                  "--attach"}));
+            QCOMPARE(args.mid(0, 5),
+                     (QStringList{"--subject", "Contacts", "--body",
+                                  "Please type a personal message here", "--attach"}));
             QCOMPARE(QFileInfo(args.value(5)).fileName(), QStringLiteral("Contacts.csv"));
             copies << args[5];
             const QFileInfo folder(QFileInfo(copies.last()).path());
