@@ -2,6 +2,7 @@
 
 #include "data/Connection.h"
 #include "data/ContactStore.h"
+#include "data/CsvColumns.h"
 #include "data/DbError.h"
 #include "platform/MessageBoxes.h"
 
@@ -12,24 +13,6 @@
 #include <string>
 
 namespace {
-
-const char* const columnNames[] = {"FirstName",
-                                   "MiddleName",
-                                   "LastName",
-                                   "Address",
-                                   "City",
-                                   "State",
-                                   "ZipCode",
-                                   "WorkPhoneNumber",
-                                   "HomePhoneNumber",
-                                   "CellPhoneNumber",
-                                   "EmailAddress",
-                                   "ParentOrGuardianName",
-                                   "Comments",
-                                   "ContactType"};
-constexpr int columnCount = int(std::size(columnNames));
-constexpr int addressColumn = 3;
-constexpr int commentsColumn = 12;
 
 const char header[] = "FirstName,MiddleName,LastName,Address,City,State,ZipCode,WorkPhoneNumber,"
                       "HomePhoneNumber,CellPhoneNumber,EmailAddress,ParentOrGuardianName,Comments,"
@@ -113,9 +96,9 @@ bool writeCsv(const ContactStore& store, const QList<qint64>& ids, const QString
     bool written = false;
     try {
         store.readRows(ContactStore::Purpose::Export, ids, [&](RowSet& rows) {
-            int columns[columnCount];
-            for (int i = 0; i < columnCount; ++i)
-                columns[i] = rows.column(QLatin1String(columnNames[i]));
+            int columns[csvColumnCount];
+            for (int i = 0; i < csvColumnCount; ++i)
+                columns[i] = rows.column(QLatin1String(csvColumnNames[i]));
             QSaveFile file(path);
             if (!file.open(QIODevice::WriteOnly))
                 return;
@@ -128,12 +111,13 @@ bool writeCsv(const ContactStore& store, const QList<qint64>& ids, const QString
                 out.clear();
             };
             for (; !rows.atEnd(); rows.moveNext()) {
-                for (int i = 0; i < columnCount; ++i) {
+                for (int i = 0; i < csvColumnCount; ++i) {
                     if (i > 0)
                         out.push_back(',');
                     int length = 0;
                     const char* bytes = rows.utf8(columns[i], length);
-                    appendField(out, bytes, length, i == addressColumn || i == commentsColumn);
+                    appendField(out, bytes, length,
+                                i == csvAddressColumn || i == csvCommentsColumn);
                 }
                 out.append("\r\n", 2);
                 if (qsizetype(out.size()) >= chunk)

@@ -205,21 +205,31 @@ void SyncEngine::listChanges(bool withToken) {
     });
 }
 
+// The multistatus answer of a request; false after failing the sync with the
+// reason: another status (`refusedStatus` tells it), or a body that is not XML.
+bool SyncEngine::readMultistatus(const DavResponse& r, const QString& refusedStatus,
+                                 Multistatus& ms) {
+    if (r.status != 207) {
+        fail(r.ok() ? refusedStatus : r.message);
+        return false;
+    }
+    ms = parseMultistatus(r.body);
+    if (!ms.valid) {
+        fail(tr("The server's answer could not be read (malformed XML)."));
+        return false;
+    }
+    return true;
+}
+
 void SyncEngine::listByPropfind() {
     const QByteArray body = "<?xml version=\"1.0\" encoding=\"utf-8\"?>"
                             "<d:propfind xmlns:d=\"DAV:\"><d:prop><d:getetag/><d:resourcetype/>"
                             "</d:prop></d:propfind>";
     m_client->propfind(m_collection, 1, body, [this](const DavResponse& r) {
-        if (r.status != 207) {
-            fail(r.ok() ? tr("The server answered the list request with HTTP %1.").arg(r.status)
-                        : r.message);
+        Multistatus ms;
+        if (!readMultistatus(
+                r, tr("The server answered the list request with HTTP %1.").arg(r.status), ms))
             return;
-        }
-        const Multistatus ms = parseMultistatus(r.body);
-        if (!ms.valid) {
-            fail(tr("The server's answer could not be read (malformed XML)."));
-            return;
-        }
         QList<ServerEntry> all;
         const QString self = trimmedPath(m_collection.path());
         for (const DavItem& item : ms.items) {
@@ -282,16 +292,10 @@ void SyncEngine::fetchNext() {
                       .arg(m_fetched + count)
                       .arg(m_toFetch.size()));
     m_client->report(m_collection, 1, body, [this, count, asked](const DavResponse& r) {
-        if (r.status != 207) {
-            fail(r.ok() ? tr("The server answered the card request with HTTP %1.").arg(r.status)
-                        : r.message);
+        Multistatus ms;
+        if (!readMultistatus(
+                r, tr("The server answered the card request with HTTP %1.").arg(r.status), ms))
             return;
-        }
-        const Multistatus ms = parseMultistatus(r.body);
-        if (!ms.valid) {
-            fail(tr("The server's answer could not be read (malformed XML)."));
-            return;
-        }
         struct Card {
             QString href;
             QByteArray etag;

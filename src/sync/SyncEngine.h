@@ -17,6 +17,7 @@ namespace carddav {
 
 class DavClient;
 struct DavResponse;
+struct Multistatus;
 
 // The digest of a contact's stored values (not its id): equal digests, equal
 // contacts. A sync keeps the digest of each contact as it was synced, so a
@@ -83,6 +84,7 @@ private:
     void resolveFromServer(const QString& href);
     void completeBook();
     void fail(const QString& message);
+    bool readMultistatus(const DavResponse& r, const QString& refusedStatus, Multistatus& ms);
     void finishBook(bool ok, const QString& message);
 
     // The writes of one card from the server, inside a batch.

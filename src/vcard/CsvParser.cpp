@@ -1,6 +1,7 @@
 // The CSV export of this program read back: standard quoting (fields in
 // double quotes may hold commas, doubled quotes and line breaks), rows ended by
 // CR LF or LF, the header naming the columns in any order.
+#include "data/CsvColumns.h"
 #include "vcard/Parsers.h"
 #include "vcard/TextDecoding.h"
 
@@ -14,22 +15,6 @@ namespace {
 
 using Kind = ImportProblem::Kind;
 
-const char* const columnNames[] = {"FirstName",
-                                   "MiddleName",
-                                   "LastName",
-                                   "Address",
-                                   "City",
-                                   "State",
-                                   "ZipCode",
-                                   "WorkPhoneNumber",
-                                   "HomePhoneNumber",
-                                   "CellPhoneNumber",
-                                   "EmailAddress",
-                                   "ParentOrGuardianName",
-                                   "Comments",
-                                   "ContactType"};
-constexpr int typeColumn = 13;
-
 QString Contact::*const columnFields[] = {
     &Contact::firstName, &Contact::middleName, &Contact::lastName, &Contact::address,
     &Contact::city,      &Contact::state,      &Contact::zipCode,  &Contact::workPhone,
@@ -40,8 +25,8 @@ int columnOf(QByteArray name) {
     name = name.trimmed();
     if (name.size() >= 2 && name.startsWith('"') && name.endsWith('"'))
         name = name.mid(1, name.size() - 2).trimmed();
-    for (int i = 0; i < int(std::size(columnNames)); ++i)
-        if (name.compare(columnNames[i], Qt::CaseInsensitive) == 0)
+    for (int i = 0; i < csvColumnCount; ++i)
+        if (name.compare(csvColumnNames[i], Qt::CaseInsensitive) == 0)
             return i;
     return -1;
 }
@@ -73,7 +58,7 @@ QString withoutFormulaGuard(QString text) {
 } // namespace
 
 bool isCsvHeader(QByteArrayView line) {
-    QList<bool> seen(std::size(columnNames), false);
+    QList<bool> seen(csvColumnCount, false);
     for (const QByteArray& name : line.toByteArray().split(',')) {
         const int column = columnOf(name);
         if (column < 0 || seen[column])
@@ -211,7 +196,7 @@ void CsvParser::takeRecord() {
     for (qsizetype i = 0; i < fields_.size(); ++i) {
         const QString text = withCrLf(withoutFormulaGuard(decodeText(fields_[i])));
         const int column = columns_[i];
-        if (column == typeColumn) {
+        if (column == csvTypeColumn) {
             if (text.trimmed().compare(QStringLiteral("Business"), Qt::CaseInsensitive) == 0)
                 c.type = ContactType::Business;
         } else if (column >= 0) {
