@@ -22,7 +22,6 @@ public:
     // The selected entry: the current entry when it is selected, else the
     // first selected one; -1 when nothing is selected.
     int selectedRow() const;
-    bool hasSelectedEntry() const { return selectedRow() >= 0; }
     std::optional<qint64> selectedId() const;
     QString selectedText() const; // the entry's first name
     // The ids of every selected entry, in list order; empty when nothing is

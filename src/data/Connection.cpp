@@ -108,17 +108,6 @@ bool RowSet::isNull(int column) const {
     return sqlite3_column_type(m_statement, column) == SQLITE_NULL;
 }
 
-int RowSet::columnCount() const {
-    return m_statement ? sqlite3_column_count(m_statement) : 0;
-}
-
-QStringList RowSet::texts() const {
-    QStringList fields;
-    for (int i = 0; i < columnCount(); ++i)
-        fields << text(i);
-    return fields;
-}
-
 Connection::Connection(const QString& connectionString) {
     const QString path = databasePathOf(connectionString);
     // A missing file is a failure of the operation: only start-up creates one.

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QString>
-#include <QStringList>
 
 #include <functional>
 
@@ -31,9 +30,6 @@ public:
     qint64 integer(int column) const;
     qint64 integer(const QString& name) const { return integer(column(name)); }
     bool isNull(int column) const;
-    int columnCount() const;
-    // Every field of the current row as text, in column order.
-    QStringList texts() const;
 
     // The raw UTF-8 bytes of a text field, valid until the next moveNext().
     const char* utf8(int column, int& length) const;

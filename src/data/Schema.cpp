@@ -232,10 +232,6 @@ DatabaseFileState checkDatabaseFile(const QString& path, CheckDepth depth,
     }
 }
 
-bool isContactDatabase(const QString& path) {
-    return checkDatabaseFile(path) == DatabaseFileState::Ready;
-}
-
 bool hasJournalBeside(const QString& path) {
     return QFileInfo::exists(path + QStringLiteral("-journal")) ||
            QFileInfo::exists(path + QStringLiteral("-wal"));

@@ -51,9 +51,6 @@ DatabaseFileState checkDatabaseFile(const QString& path, CheckDepth depth = Chec
 // nothing is ever written to it. A file that passed once is not checked again.
 void requireCheckedFile(const QString& path);
 
-// True when the file exists and passes checkDatabaseFile().
-bool isContactDatabase(const QString& path);
-
 // True when a rollback journal or a write-ahead log lies beside the file:
 // it holds changes that belong to the file, so the file must not be moved
 // without it.

@@ -17,8 +17,6 @@ QString sqlTextBody(const QString& value);
 // A whole quoted text value: D'Arcy -> 'D''Arcy'.
 QString sqlText(const QString& value);
 
-// An id for a statement: a 64-bit integer in decimal, written bare. Text
-// that is not such a number throws DbError, so an id can never carry
-// statement text.
+// An id for a statement: a 64-bit integer in decimal, written bare, so an id
+// can never carry statement text.
 QString sqlId(qint64 id);
-QString sqlId(const QString& id);
