@@ -2,7 +2,6 @@
 
 #include "data/DbError.h"
 
-
 bool isStorableText(const QString& value) {
     return !value.contains(QChar(0)) && value.isValidUtf16();
 }
