@@ -1,30 +1,51 @@
 #include "RawSqlite.h"
 
+#include "data/Connection.h"
+#include "data/UnicodeCase.h"
+
+#include <QFile>
 #include <sqlite3.h>
 
 #include <stdexcept>
 
 RawSqlite::RawSqlite(const QString& databasePath) {
-    if (sqlite3_open_v2(databasePath.toUtf8().constData(), &m_db, SQLITE_OPEN_READWRITE, nullptr) !=
-        SQLITE_OK)
+    if (sqlite3_open_v2(QFile::encodeName(databasePath).constData(), &m_db,
+                        SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr) != SQLITE_OK)
         throw std::runtime_error("cannot open the book");
+    sqlite3_extended_result_codes(m_db, 1);
+    sqlite3_busy_timeout(m_db, Connection::busyTimeoutMs);
+    registerUnicodeCase(m_db);
 }
 
 RawSqlite::~RawSqlite() {
-    sqlite3_close(m_db);
+    sqlite3_close_v2(m_db);
 }
 
-long long RawSqlite::readAll(const QString& statement, int columns) {
+long long RawSqlite::readAll(const QString& statement, const std::vector<Column>& columns) {
     sqlite3_stmt* prepared = nullptr;
     const QByteArray sql = statement.toUtf8();
     if (sqlite3_prepare_v2(m_db, sql.constData(), int(sql.size()), &prepared, nullptr) != SQLITE_OK)
         throw std::runtime_error(sqlite3_errmsg(m_db));
+    std::vector<int> at;
+    for (const Column& column : columns) {
+        int found = -1;
+        for (int i = 0; i < sqlite3_column_count(prepared) && found < 0; ++i)
+            if (sqlite3_stricmp(sqlite3_column_name(prepared, i), column.name) == 0)
+                found = i;
+        if (found < 0)
+            throw std::runtime_error(std::string("no column ") + column.name);
+        at.push_back(found);
+    }
     long long rows = 0;
-    volatile size_t bytes = 0;
+    volatile size_t sink = 0;
     while (sqlite3_step(prepared) == SQLITE_ROW) {
-        for (int c = 0; c < columns; ++c) {
-            sqlite3_column_text(prepared, c);
-            bytes = bytes + size_t(sqlite3_column_bytes(prepared, c));
+        for (size_t c = 0; c < at.size(); ++c) {
+            if (columns[c].integer) {
+                sink = sink + size_t(sqlite3_column_int64(prepared, at[c]));
+            } else {
+                const unsigned char* text = sqlite3_column_text(prepared, at[c]);
+                sink = sink + size_t(sqlite3_column_bytes(prepared, at[c])) + (text ? *text : 0);
+            }
         }
         ++rows;
     }

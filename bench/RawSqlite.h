@@ -3,14 +3,26 @@
 #include <QString>
 #include <QStringList>
 
+#include <vector>
+
 // The yardstick: the same statement on the same file through the SQLite C
-// API alone, reading the same columns of every row as text.
+// API alone. The file is opened as the program's connection opens it: the
+// same open flags, extended result codes, the same busy timeout and the same
+// like() function (the program's, which ignores case for all of Unicode, so
+// that both sides compute the same result). The program sets no pragmas.
 class RawSqlite {
 public:
     explicit RawSqlite(const QString& databasePath);
     ~RawSqlite();
-    // Runs the statement, reads `columns` text columns of each row; returns the row count.
-    long long readAll(const QString& statement, int columns);
+
+    // A column the program reads, by name, and how it reads it.
+    struct Column {
+        const char* name;
+        bool integer = false; // else UTF-8 text, pointer and length
+    };
+    // Runs the statement and reads the named columns of every row the way
+    // the program reads them; returns the row count.
+    long long readAll(const QString& statement, const std::vector<Column>& columns);
     // Runs change statements one after the other inside one transaction.
     void runInOneTransaction(const QStringList& statements);
     void execute(const QString& statement);

@@ -1,9 +1,13 @@
 // orvanta-bench: times the program's everyday operations on books of 1,000,
-// 10,000 and 100,000 contacts, driving the real widgets headless, and sets
-// each beside raw SQLite running the same statement in the same run.
+// 10,000 and 100,000 contacts (1,000,000 with --large), driving the real
+// widgets headless. Each operation runs in pairs with its yardstick: raw
+// SQLite running the same statement on the same file, opened the same way,
+// reading the same columns; the plain PDF writer for the printout. The
+// start-up rows time the program binary itself.
 // orvanta-bench --sync: only the sync rows, against a Radicale of its own on
 // 127.0.0.1 holding 10,000 cards (a few minutes).
 #include "BookGenerator.h"
+#include "PdfYardstick.h"
 #include "RawSqlite.h"
 #include "Stopwatch.h"
 #include "SyncBench.h"
@@ -14,11 +18,13 @@
 #include "contacts/ContactListView.h"
 #include "data/Connection.h"
 #include "data/ConnectionString.h"
+#include "data/CsvColumns.h"
 #include "exchange/ContactExport.h"
 #include "exchange/ContactImport.h"
 #include "platform/Mail.h"
 #include "platform/MessageBoxes.h"
 #include "platform/Printer.h"
+#include "platform/ProgressDialog.h"
 #include "platform/SystemPrinter.h"
 #include "printing/ContactPrinter.h"
 #include "sharing/CsvExport.h"
@@ -30,15 +36,20 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QProcess>
+#include <QProcessEnvironment>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
 #include <cstdio>
+#include <ctime>
 #include <memory>
 
 namespace {
 
-constexpr int runs = 5;
+// Runs per row: paired rows run this many pairs; the others this many times.
+int pairs = 7;
+bool json = false;
 
 // Any message box during a run would be a fault of the run; count them.
 class CountingMessages : public platform::MessageBoxes {
@@ -58,23 +69,78 @@ public:
     void signOff(long) override {}
 };
 
-struct Row {
-    QString operation;
-    int size;
-    double ms;
-    double rawMs; // 0: no raw counterpart
-};
+// Notes beside the rows go to standard error in JSON mode, so that standard
+// output holds nothing but the rows.
+FILE* notes() {
+    return json ? stderr : stdout;
+}
 
-std::vector<Row> results;
+QString jsonNumber(double value) {
+    return QString::number(value, 'f', 3);
+}
 
-// `rawMs`: the yardstick's time, raw SQLite unless `yardstick` names another.
-void report(const QString& operation, int size, double ms, double rawMs = 0,
-            const char* yardstick = "raw") {
-    results.push_back({operation, size, ms, rawMs});
-    std::printf("  %-34s %7d  %9.2f ms", qPrintable(operation), size, ms);
-    if (rawMs > 0)
-        std::printf("  %s %8.2f ms  ratio %5.2f", yardstick, rawMs, ms / rawMs);
-    std::printf("\n");
+QString jsonSpread(const Spread& s) {
+    return QStringLiteral("{\"min\": %1, \"q1\": %2, \"q3\": %3, \"max\": %4}")
+        .arg(jsonNumber(s.min), jsonNumber(s.q1), jsonNumber(s.q3), jsonNumber(s.max));
+}
+
+QString jsonText(const QString& text) {
+    QString quoted = text;
+    quoted.replace(u'\\', QStringLiteral("\\\\")).replace(u'"', QStringLiteral("\\\""));
+    return u'"' + quoted + u'"';
+}
+
+// A row without a yardstick: the median of the runs and their spread.
+void reportAlone(const QString& operation, int size, const std::vector<double>& times) {
+    const Spread s = spreadOf(times);
+    if (json) {
+        std::printf("{\"op\": %s, \"size\": %d, \"program_ms\": %s, \"raw_ms\": null, "
+                    "\"ratio\": null, \"spread\": %s, \"spread_of\": \"program_ms\"}\n",
+                    qPrintable(jsonText(operation)), size, qPrintable(jsonNumber(s.median)),
+                    qPrintable(jsonSpread(s)));
+    } else {
+        std::printf("  %-36s %9d  %10.2f ms  (%.2f–%.2f)\n", qPrintable(operation), size, s.median,
+                    s.min, s.max);
+    }
+    std::fflush(stdout);
+}
+
+// A paired row: the medians of both sides, the median of the per-pair
+// ratios and their spread.
+void reportPaired(const QString& operation, int size, const PairedResult& r,
+                  const char* yardstick = "raw") {
+    if (json) {
+        std::printf("{\"op\": %s, \"size\": %d, \"program_ms\": %s, \"raw_ms\": %s, "
+                    "\"ratio\": %s, \"spread\": %s, \"spread_of\": \"ratio\", \"yardstick\": "
+                    "\"%s\"}\n",
+                    qPrintable(jsonText(operation)), size, qPrintable(jsonNumber(r.program.median)),
+                    qPrintable(jsonNumber(r.yardstick.median)),
+                    qPrintable(jsonNumber(r.ratio.median)), qPrintable(jsonSpread(r.ratio)),
+                    yardstick);
+    } else {
+        std::printf("  %-36s %9d  %10.2f ms  %-5s %10.2f ms  ratio %5.2f  (IQR %.2f–%.2f, "
+                    "range %.2f–%.2f)\n",
+                    qPrintable(operation), size, r.program.median, yardstick, r.yardstick.median,
+                    r.ratio.median, r.ratio.q1, r.ratio.q3, r.ratio.min, r.ratio.max);
+    }
+    std::fflush(stdout);
+}
+
+// The sync rows: one median each side, no pairing.
+void reportSingle(const QString& operation, int size, double ms, double yardstickMs,
+                  const char* yardstick) {
+    if (json) {
+        std::printf("{\"op\": %s, \"size\": %d, \"program_ms\": %s, \"raw_ms\": %s, \"ratio\": "
+                    "%s, \"spread\": null, \"yardstick\": \"%s\"}\n",
+                    qPrintable(jsonText(operation)), size, qPrintable(jsonNumber(ms)),
+                    yardstickMs > 0 ? qPrintable(jsonNumber(yardstickMs)) : "null",
+                    yardstickMs > 0 ? qPrintable(jsonNumber(ms / yardstickMs)) : "null", yardstick);
+    } else {
+        std::printf("  %-36s %9d  %10.2f ms", qPrintable(operation), size, ms);
+        if (yardstickMs > 0)
+            std::printf("  %-5s %10.2f ms  ratio %5.2f", yardstick, yardstickMs, ms / yardstickMs);
+        std::printf("\n");
+    }
     std::fflush(stdout);
 }
 
@@ -84,9 +150,6 @@ class NoViewer : public QObject {
 public slots:
     void open(const QUrl&) {}
 };
-
-// The last statement the program ran, to hand the same text to raw SQLite.
-QString lastStatement;
 
 void click(frmContactMgmt& window, const char* name) {
     window.findChild<QAbstractButton*>(QLatin1String(name))->click();
@@ -104,6 +167,58 @@ double peakResidentMb() {
     return 0;
 }
 
+long long monotonicNs() {
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return now.tv_sec * 1000000000LL + now.tv_nsec;
+}
+
+// Start-up of the real program binary, from just before the process is
+// started to the main window painted, as the program reports it with
+// ORVANTA_EXIT_WHEN_SHOWN. The binary is copied beside the book, as the
+// program uses its own folder when it may write there. One untimed start
+// first, which ends cleanly as a user's session does, so the timed starts
+// make the quick check of the file; its clean-exit record is checked before
+// each start.
+void benchStartup(int size) {
+    QTemporaryDir folder;
+    const QString program = folder.filePath(QStringLiteral("orvanta-contacts"));
+    QFile::copy(QStringLiteral(ORVANTA_PROGRAM), program);
+    if (size > 0)
+        generateBook(databasePathIn(folder.path()), size);
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    environment.insert(QStringLiteral("ORVANTA_EXIT_WHEN_SHOWN"), QStringLiteral("1"));
+    const QString cleanExit = databasePathIn(folder.path()) + QStringLiteral(".clean-exit");
+    auto start = [&]() -> double {
+        QProcess child;
+        child.setProcessEnvironment(environment);
+        child.setWorkingDirectory(folder.path());
+        const long long before = monotonicNs();
+        child.start(program, {});
+        child.waitForFinished(-1);
+        const QByteArray out = child.readAllStandardOutput();
+        const qsizetype at = out.indexOf("monotonic_ns=");
+        if (child.exitCode() != 0 || at < 0) {
+            std::fprintf(stderr, "the program did not report its window: %s\n",
+                         child.readAllStandardError().constData());
+            return -1;
+        }
+        const long long shown = out.mid(at + 13).split(' ').first().toLongLong();
+        return double(shown - before) / 1e6;
+    };
+    start();
+    std::vector<double> times;
+    for (int i = 0; i < pairs; ++i) {
+        if (!QFile::exists(cleanExit))
+            std::fprintf(stderr, "no clean exit recorded before a start\n");
+        times.push_back(start());
+    }
+    reportAlone(size == 0 ? QStringLiteral("start-up of the program, empty book")
+                          : QStringLiteral("start-up of the program"),
+                size, times);
+}
+
 // vCards on the book: the export beside the CSV export of the same book; the
 // import of that file into an empty book beside raw SQLite running the same
 // inserts in one transaction; and the import into the book the cards came
@@ -112,11 +227,13 @@ void benchExchange(frmContactMgmt& window, RawSqlite& raw, const QString& folder
     const QString csv = folder + QStringLiteral("/attachment.csv");
     const QString vcf = folder + QStringLiteral("/book.vcf");
     const ContactStore& book = window.store();
-    const double csvMs = medianMs(runs, [&] { exportBookCsv(book, csv); });
-    report(QStringLiteral("vCard 3.0 export of the whole book"), size,
-           medianMs(runs, [&] { exchange::ContactExport(book).run(vcf, {}); }), csvMs, "CSV");
-    std::printf("  vCard file of %lld bytes, CSV of %lld bytes\n", QFile(vcf).size(),
-                QFile(csv).size());
+    reportPaired(QStringLiteral("vCard 3.0 export of the whole book"), size,
+                 pairedRuns(
+                     pairs, [&] { exchange::ContactExport(book).run(vcf, {}); },
+                     [&] { exportBookCsv(book, csv); }),
+                 "CSV");
+    std::fprintf(notes(), "  vCard file of %lld bytes, CSV of %lld bytes\n", QFile(vcf).size(),
+                 QFile(csv).size());
 
     book.addBook(QStringLiteral("Imported"));
     ContactStore imported(book.connectionString());
@@ -132,17 +249,68 @@ void benchExchange(frmContactMgmt& window, RawSqlite& raw, const QString& folder
     const int importedOnce = exchange::ContactImport(imported).run(vcf).imported;
     Connection::setStatementObserver(nullptr);
     if (importedOnce != size || inserts.size() != size)
-        std::printf("  the import added %d contacts\n", importedOnce);
-    const double importMs = medianMs(
-        runs, [&] { exchange::ContactImport(imported).run(vcf); }, [&] { raw.execute(clear); });
-    const double rawMs = medianMs(
-        runs, [&] { raw.runInOneTransaction(inserts); }, [&] { raw.execute(clear); });
-    report(QStringLiteral("vCard import into an empty book"), size, importMs, rawMs);
+        std::fprintf(notes(), "  the import added %d contacts\n", importedOnce);
+    raw.execute(clear);
+    reportPaired(QStringLiteral("vCard import into an empty book"), size,
+                 pairedRuns(
+                     pairs, [&] { exchange::ContactImport(imported).run(vcf); },
+                     [&] { raw.runInOneTransaction(inserts); }, [&] { raw.execute(clear); }));
     raw.execute(clear);
     ContactStore original(book.connectionString());
     original.setCurrentBook(book.currentBook());
-    report(QStringLiteral("vCard import, all already there"), size,
-           medianMs(runs, [&] { exchange::ContactImport(original).run(vcf); }));
+    reportAlone(QStringLiteral("vCard import, all already there"), size,
+                timesMs(3, [&] { exchange::ContactImport(original).run(vcf); }));
+}
+
+// The whole book printed to a PDF file by the program, beside the yardstick
+// drawing the same lines on a QPdfWriter.
+void benchPdf(frmContactMgmt& window, const QString& folder, int size) {
+    QList<PrintedLine> lines;
+    {
+        RecordingPrinter recorder;
+        printContacts(window.store(), {}, false, platform::printer());
+        lines = recorder.documents.value(0);
+    }
+    const PdfYardstick yardstick(lines);
+    const QString pdf = folder + QStringLiteral("/printout.pdf");
+    const QString plain = folder + QStringLiteral("/yardstick.pdf");
+    platform::SystemPrinter pdfPrinter(pdf);
+    platform::setPrinter(&pdfPrinter);
+    reportPaired(QStringLiteral("print the whole book to PDF"), size,
+                 pairedRuns(
+                     pairs, [&] { printContacts(window.store(), {}, false, platform::printer()); },
+                     [&] { yardstick.write(plain); }),
+                 "plain");
+    platform::setPrinter(nullptr);
+    std::fprintf(notes(), "  program's PDF: %lld bytes, %d pages; plain: %lld bytes, %d pages\n",
+                 QFile(pdf).size(), pdfPageCount(pdf), QFile(plain).size(), pdfPageCount(plain));
+}
+
+// How the program reads each row of a listing: the key as a 64-bit integer,
+// first and last name as UTF-8.
+const std::vector<RawSqlite::Column> listColumns{
+    {"pkContactDetailsId", true}, {"FirstName"}, {"LastName"}};
+const std::vector<RawSqlite::Column> contactColumns{{"pkContactDetailsId", true},
+                                                    {"FirstName"},
+                                                    {"MiddleName"},
+                                                    {"LastName"},
+                                                    {"Address"},
+                                                    {"city"},
+                                                    {"State"},
+                                                    {"ZipCode"},
+                                                    {"WorkPhoneNumber"},
+                                                    {"HomePhoneNumber"},
+                                                    {"CellPhoneNumber"},
+                                                    {"EmailAddress"},
+                                                    {"ParentOrGuardianName"},
+                                                    {"Comments"},
+                                                    {"fkContactType", true}};
+std::vector<RawSqlite::Column> textColumnsOf(bool withType) {
+    std::vector<RawSqlite::Column> columns;
+    for (int i = 0; i < csvColumnCount; ++i)
+        if (withType || i < csvColumnCount - 1)
+            columns.push_back({csvColumnNames[i]});
+    return columns;
 }
 
 void benchBook(int size, const QString& folder) {
@@ -150,97 +318,90 @@ void benchBook(int size, const QString& folder) {
     generateBook(path, size);
     RawSqlite raw(path);
 
-    report(QStringLiteral("start-up to main window shown"), size, medianMs(runs, [&] {
-               prepareDataFolder(folder);
-               frmContactMgmt window(folder);
-               window.load();
-               window.show();
-               QApplication::processEvents();
-           }));
-
+    prepareDataFolder(folder);
     frmContactMgmt window(folder);
     window.load();
     window.show();
     QApplication::processEvents();
 
-    auto timeAgainstRaw = [&](const QString& operation, const std::function<void()>& work,
-                              int columns) {
-        const double ms = medianMs(runs, [&] {
-            work();
-            QApplication::processEvents();
+    // The statement the operation runs first, captured from the program's
+    // statement log in an untimed run; both sides then run in pairs.
+    auto againstRaw = [&](const QString& operation, const std::function<void()>& work,
+                          const std::vector<RawSqlite::Column>& columns) {
+        QString captured;
+        Connection::setStatementObserver([&](const QString& s) {
+            if (captured.isEmpty())
+                captured = s;
         });
-        // The list statement is the first the operation ran.
-        const QString statement = lastStatement;
-        const double rawMs = medianMs(runs, [&] { raw.readAll(statement, columns); });
-        report(operation, size, ms, rawMs);
-    };
-
-    Connection::setStatementObserver([](const QString& s) {
-        if (s.startsWith(QLatin1String("Select"), Qt::CaseInsensitive) && lastStatement.isEmpty())
-            lastStatement = s;
-    });
-    auto firstStatementOf = [&](const std::function<void()>& work) {
-        return [&, work] {
-            lastStatement.clear();
-            work();
-        };
+        work();
+        QApplication::processEvents();
+        Connection::setStatementObserver(nullptr);
+        reportPaired(operation, size,
+                     pairedRuns(
+                         pairs,
+                         [&] {
+                             work();
+                             QApplication::processEvents();
+                         },
+                         [&] { raw.readAll(captured, columns); }));
     };
 
     click(window, "cmdAll");
-    timeAgainstRaw(QStringLiteral("type button (full reload)"),
-                   firstStatementOf([&] { click(window, "cmdPersonal"); }), 3);
-    timeAgainstRaw(QStringLiteral("letter filter"),
-                   firstStatementOf([&] { click(window, "cmdA_12"); }), 3);
+    againstRaw(
+        QStringLiteral("type button (full reload)"), [&] { click(window, "cmdPersonal"); },
+        listColumns);
+    againstRaw(
+        QStringLiteral("letter filter"), [&] { click(window, "cmdA_12"); }, listColumns);
     window.txtSearchText->setText(QStringLiteral("son"));
-    timeAgainstRaw(QStringLiteral("search"), firstStatementOf([&] { click(window, "cmdFind"); }),
-                   3);
+    againstRaw(
+        QStringLiteral("search"), [&] { click(window, "cmdFind"); }, listColumns);
     const qint64 someId =
         window.lvContacts->contacts()->rowCount() > 0 ? window.lvContacts->contacts()->id(0) : 1;
-    timeAgainstRaw(QStringLiteral("showing one contact"),
-                   firstStatementOf([&] { window.showContactDetails(someId); }), 16);
+    againstRaw(
+        QStringLiteral("showing one contact"), [&] { window.showContactDetails(someId); },
+        contactColumns);
 
     const QString csv = folder + QStringLiteral("/attachment.csv");
-    timeAgainstRaw(QStringLiteral("CSV export of the whole book"),
-                   firstStatementOf([&] { exportBookCsv(window.store(), csv); }), 14);
+    againstRaw(
+        QStringLiteral("CSV export of the whole book"),
+        [&] {
+            // As the e-mail command runs it: with its progress over the window.
+            platform::DialogProgress progress(&window, QStringLiteral("%1"), 500,
+                                              platform::DialogProgress::Label::CountsDone);
+            exportBookCsv(window.store(), csv, &progress);
+        },
+        textColumnsOf(true));
     {
         RecordingPrinter recorder;
-        timeAgainstRaw(QStringLiteral("print whole book (recording)"), firstStatementOf([&] {
-                           recorder.documents.clear();
-                           printContacts(window.store(), {}, false, platform::printer());
-                       }),
-                       14);
+        againstRaw(
+            QStringLiteral("print rows (recording printer)"),
+            [&] {
+                recorder.documents.clear();
+                printContacts(window.store(), {}, false, platform::printer());
+            },
+            textColumnsOf(false));
     }
-    Connection::setStatementObserver(nullptr);
 
     // Saving an edit: the editor is open on the first listed contact, one box
     // is changed, and Save writes it and reloads the list.
     click(window, "cmdPersonal");
-    report(QStringLiteral("save one edited contact + reload"), size,
-           medianMs(
-               runs,
-               [&] {
-                   click(window, "cmdSave");
-                   QApplication::processEvents();
-               },
-               [&] {
-                   window.lvContacts->setCurrentIndex(window.lvContacts->model()->index(0, 0));
-                   click(window, "cmdEditRecord");
-                   auto* first = window.findChild<QLineEdit*>(QStringLiteral("txtFirstName"));
-                   first->setText(first->text() + QStringLiteral("x"));
-               }));
+    reportAlone(QStringLiteral("save one edited contact + reload"), size,
+                timesMs(
+                    pairs,
+                    [&] {
+                        click(window, "cmdSave");
+                        QApplication::processEvents();
+                    },
+                    [&] {
+                        window.lvContacts->setCurrentIndex(window.lvContacts->model()->index(0, 0));
+                        click(window, "cmdEditRecord");
+                        auto* first = window.findChild<QLineEdit*>(QStringLiteral("txtFirstName"));
+                        first->setText(first->text() + QStringLiteral("x"));
+                    }));
 
-    if (size == 100000)
+    if (size == 100000) {
+        benchPdf(window, folder, size);
         benchExchange(window, raw, folder, size);
-
-    if (size == 10000) {
-        const QString pdf = folder + QStringLiteral("/printout.pdf");
-        platform::SystemPrinter pdfPrinter(pdf);
-        platform::setPrinter(&pdfPrinter);
-        report(QStringLiteral("print 10,000 contacts to PDF"), size, medianMs(runs, [&] {
-                   printContacts(window.store(), {}, false, platform::printer());
-               }));
-        platform::setPrinter(nullptr);
-        std::printf("  PDF of %lld bytes\n", QFile(pdf).size());
     }
 }
 
@@ -264,8 +425,8 @@ void reportPeakMemory(const QString& program, int size) {
     child.start(program, {QStringLiteral("--peak-memory"), QString::number(size)});
     child.waitForFinished(-1);
     const QStringList figures = QString::fromLatin1(child.readAllStandardOutput()).split(u' ');
-    std::printf("  peak resident memory with %s contacts listed: %s MB\n",
-                qPrintable(figures.value(0)), qPrintable(figures.value(1).trimmed()));
+    std::fprintf(notes(), "  peak resident memory with %s contacts listed: %s MB\n",
+                 qPrintable(figures.value(0)), qPrintable(figures.value(1).trimmed()));
 }
 
 // Profiling mode: one operation, many times, on a book made by --generate.
@@ -302,9 +463,18 @@ int profile(const QString& operation, const QString& folder, int times) {
 } // namespace
 
 const char usage[] =
-    "usage: orvanta-bench                  everyday operations on books of 1,000 to 100,000\n"
-    "                                      contacts beside raw SQLite (a few minutes)\n"
-    "       orvanta-bench --sync           the sync rows, against a Radicale of its own\n"
+    "usage: orvanta-bench [--json] [--large] [--pairs N]\n"
+    "                                      everyday operations on books of 1,000, 10,000 and\n"
+    "                                      100,000 contacts, each run in pairs beside raw\n"
+    "                                      SQLite or another yardstick, and the start-up of\n"
+    "                                      the program binary (ten minutes or more)\n"
+    "         --json                      one JSON object per row on standard output:\n"
+    "                                      op, size, program_ms, raw_ms, ratio, spread\n"
+    "         --large                     also a book of 1,000,000 contacts\n"
+    "         --pairs N                   pairs (or runs) per row, at least 7 (default 7)\n"
+    "       orvanta-bench --startup [--json] [--large]\n"
+    "                                      only the start-up rows\n"
+    "       orvanta-bench --sync [--json]  the sync rows, against a Radicale of its own\n"
     "       orvanta-bench --generate COUNT FILE\n"
     "                                      writes one book for profiling by hand\n"
     "       orvanta-bench --profile OPERATION FOLDER TIMES\n"
@@ -316,7 +486,7 @@ int main(int argc, char* argv[]) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
-    const QStringList arguments = application.arguments();
+    QStringList arguments = application.arguments();
     if (arguments.contains(QLatin1String("--help")) || arguments.contains(QLatin1String("-h"))) {
         std::fputs(usage, stdout);
         return 0;
@@ -335,20 +505,42 @@ int main(int argc, char* argv[]) {
         QDesktopServices::setUrlHandler(QStringLiteral("file"), &noViewer, "open");
         return profile(arguments[2], arguments[3], arguments[4].toInt());
     }
+    json = arguments.removeAll(QStringLiteral("--json")) > 0;
+    const bool large = arguments.removeAll(QStringLiteral("--large")) > 0;
+    const bool startupOnly = arguments.removeAll(QStringLiteral("--startup")) > 0;
+    if (const qsizetype at = arguments.indexOf(QStringLiteral("--pairs")); at > 0) {
+        pairs = std::max(7, arguments.value(at + 1).toInt());
+        arguments.remove(at, std::min<qsizetype>(2, arguments.size() - at));
+    }
     if (arguments.size() == 2 && arguments[1] == QLatin1String("--sync")) {
         constexpr int syncRuns = 3;
-        std::printf("orvanta-bench --sync: median of %d runs each\n", syncRuns);
-        return benchSync(10000, syncRuns, report) ? 0 : 1;
+        std::fprintf(notes(), "orvanta-bench --sync: median of %d runs each\n", syncRuns);
+        return benchSync(10000, syncRuns, reportSingle) ? 0 : 1;
     }
+    if (arguments.size() != 1) {
+        std::fputs(usage, stderr);
+        return 2;
+    }
+    std::fprintf(notes(),
+                 "orvanta-bench: %d pairs (or runs) per row; medians, ratios pair by pair\n",
+                 pairs);
+    for (int size : {0, 1000, 10000, 100000})
+        benchStartup(size);
+    if (large)
+        benchStartup(1000000);
+    if (startupOnly)
+        return 0;
+
     CountingMessages messages;
     QuietMail mail;
     platform::setMessageBoxes(&messages);
     platform::setMailService(&mail);
-
     NoViewer noViewer;
     QDesktopServices::setUrlHandler(QStringLiteral("file"), &noViewer, "open");
-    std::printf("orvanta-bench: median of %d runs each\n", runs);
-    for (int size : {1000, 10000, 100000}) {
+    std::vector<int> sizes{1000, 10000, 100000};
+    if (large)
+        sizes.push_back(1000000);
+    for (int size : sizes) {
         QTemporaryDir folder;
         benchBook(size, folder.path());
     }
