@@ -3,7 +3,6 @@
 #include "app/frmContactMgmt.h"
 
 #include "about/frmAbout.h"
-#include "app/LongWork.h"
 #include "books/ctrContactBook.h"
 #include "contacts/ContactDetailsTabs.h"
 #include "contacts/ContactListModel.h"
@@ -12,8 +11,10 @@
 #include "data/DbError.h"
 #include "data/SqlQuote.h"
 #include "editor/ctrRecord.h"
+#include "platform/BusyCursor.h"
 #include "platform/MessageBoxes.h"
 #include "platform/Printer.h"
+#include "platform/ProgressDialog.h"
 #include "printing/ContactPrinter.h"
 #include "sharing/CallCommand.h"
 #include "sharing/EmailCommand.h"
@@ -24,14 +25,21 @@
 #include <QMenu>
 
 void frmContactMgmt::loadContactList(TypeFilter type, const QString& lastNamePattern) {
-    ContactNames partial;
-    try {
-        lvContacts->contacts()->replaceEntries(m_store.list(type, lastNamePattern, &partial));
-    } catch (const DbError&) {
-        // A failure while reading keeps the entries read so far; a failed
-        // statement keeps the old ones.
-        if (partial.size() > 0)
-            lvContacts->contacts()->replaceEntries(std::move(partial));
+    bool failed = false;
+    {
+        const platform::BusyCursor busy;
+        ContactNames partial;
+        try {
+            lvContacts->contacts()->replaceEntries(m_store.list(type, lastNamePattern, &partial));
+        } catch (const DbError&) {
+            // A failure while reading keeps the entries read so far; a failed
+            // statement keeps the old ones.
+            if (partial.size() > 0)
+                lvContacts->contacts()->replaceEntries(std::move(partial));
+            failed = true;
+        }
+    }
+    if (failed) {
         platform::showMessage(QStringLiteral("There was an error retrieving data"));
         return;
     }
@@ -73,6 +81,7 @@ void frmContactMgmt::cmdDeleteRecord_Click() {
                             lvContacts->selectedText() + QStringLiteral("?")))
         return;
     try {
+        const platform::BusyCursor busy;
         m_store.remove(*id);
     } catch (const DbError&) {
         platform::showMessage(QStringLiteral("Record could not be deleted"),
@@ -123,7 +132,7 @@ void frmContactMgmt::ctrContactBooks_ContactBookChosen(const QString& contactBoo
 }
 
 void frmContactMgmt::emailcontactbook_Click() {
-    emailContacts(m_store, lvContacts->selectedIds(), m_folder, MAPIMessages);
+    emailContacts(m_store, lvContacts->selectedIds(), m_folder, MAPIMessages, this);
 }
 
 void frmContactMgmt::cmdCallRecord_Click() {
@@ -149,9 +158,10 @@ void frmContactMgmt::cmdPrintRecord_Click() {
 
 PrintOutcome frmContactMgmt::printWithProgress(const QList<qint64>& ids, bool emptyLineAfterName) {
     platform::printer().setFileFolder(m_folder);
-    LongWork work(this, tr("Printing… %1 contacts so far"));
+    platform::DialogProgress progress(this, tr("Printing… %1 contacts so far"), 500,
+                                      platform::DialogProgress::Label::CountsDone);
     return printContacts(m_store, ids, emptyLineAfterName, platform::printer(),
-                         [&](int printed) { return work.step(printed); });
+                         [&](int printed) { return progress.advance(printed, 0); });
 }
 
 void frmContactMgmt::mnuPrintContactBook_Click() {

@@ -75,7 +75,7 @@ QString ExportSummary::oneLine(const QString& file, const QString& book,
     return report(file, book);
 }
 
-ContactExport::ContactExport(const ContactStore& store, Progress* progress)
+ContactExport::ContactExport(const ContactStore& store, platform::Progress* progress)
     : m_store(store), m_progress(progress ? progress : &m_noProgress) {}
 
 QString ContactExport::uidSeed(const QString& book) {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "exchange/Progress.h"
+#include "platform/Progress.h"
 #include "vcard/VCardWriter.h"
 
 #include <QList>
@@ -36,7 +36,7 @@ struct ExportSummary {
 // contact keeps its UID from one export to the next.
 class ContactExport {
 public:
-    explicit ContactExport(const ContactStore& store, Progress* progress = nullptr);
+    explicit ContactExport(const ContactStore& store, platform::Progress* progress = nullptr);
 
     // `ids` empty: the whole book.
     ExportSummary run(const QString& path, const QList<qint64>& ids,
@@ -47,8 +47,8 @@ public:
 
 private:
     const ContactStore& m_store;
-    Progress* m_progress;
-    NoProgress m_noProgress;
+    platform::Progress* m_progress;
+    platform::NoProgress m_noProgress;
 };
 
 } // namespace exchange

@@ -161,7 +161,7 @@ QString ImportSummary::oneLine(const QString& file, const QString& book) const {
     }
 }
 
-ContactImport::ContactImport(ContactStore& store, Progress* progress)
+ContactImport::ContactImport(ContactStore& store, platform::Progress* progress)
     : m_store(store), m_progress(progress ? progress : &m_noProgress) {}
 
 ImportSummary ContactImport::run(const QString& path) {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "exchange/Progress.h"
+#include "platform/Progress.h"
 #include "vcard/ContactFileReader.h"
 
 #include <QList>
@@ -53,7 +53,7 @@ struct ImportSummary {
 // the file) skipped, malformed cards skipped and reported by line.
 class ContactImport {
 public:
-    explicit ContactImport(ContactStore& store, Progress* progress = nullptr);
+    explicit ContactImport(ContactStore& store, platform::Progress* progress = nullptr);
 
     ImportSummary run(const QString& path);
     // `size`: the bytes the device will give, for progress; 0 when unknown.
@@ -61,8 +61,8 @@ public:
 
 private:
     ContactStore& m_store;
-    Progress* m_progress;
-    NoProgress m_noProgress;
+    platform::Progress* m_progress;
+    platform::NoProgress m_noProgress;
 };
 
 } // namespace exchange

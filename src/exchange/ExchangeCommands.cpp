@@ -3,9 +3,9 @@
 #include "data/ContactStore.h"
 #include "exchange/ContactExport.h"
 #include "exchange/ContactImport.h"
-#include "exchange/ProgressDialog.h"
 #include "platform/FileDialogs.h"
 #include "platform/MessageBoxes.h"
+#include "platform/ProgressDialog.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -32,7 +32,7 @@ void remember(const QString& path) {
 
 bool importFile(ContactStore& store, const QString& path, QWidget* window) {
     const QString name = QFileInfo(path).fileName();
-    DialogProgress progress(window, tr("Importing contacts from \"%1\"…").arg(name));
+    platform::DialogProgress progress(window, tr("Importing contacts from \"%1\"…").arg(name));
     const ImportSummary summary = ContactImport(store, &progress).run(path);
     const bool clean =
         summary.succeeded() && summary.problems.isEmpty() && summary.unstorable.isEmpty();
@@ -103,7 +103,7 @@ void exportToChosenFile(const ContactStore& store, const QList<qint64>& selected
         return;
     remember(choice.path);
     const QString name = QFileInfo(choice.path).fileName();
-    DialogProgress progress(window, tr("Exporting contacts to \"%1\"…").arg(name));
+    platform::DialogProgress progress(window, tr("Exporting contacts to \"%1\"…").arg(name));
     const ExportSummary summary =
         ContactExport(store, &progress)
             .run(choice.path, wholeBook ? QList<qint64>() : selected,

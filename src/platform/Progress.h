@@ -2,13 +2,14 @@
 
 #include <QtGlobal>
 
-namespace exchange {
+namespace platform {
 
 // How long work tells how far it has come, and learns whether to go on.
 class Progress {
 public:
     virtual ~Progress() = default;
-    // Called often (once per contact); false when the user cancelled.
+    // Called often (once per item); `total` is 0 when not known beforehand.
+    // False when the user cancelled.
     virtual bool advance(qint64 done, qint64 total) = 0;
 };
 
@@ -18,4 +19,4 @@ public:
     bool advance(qint64, qint64) override { return true; }
 };
 
-} // namespace exchange
+} // namespace platform

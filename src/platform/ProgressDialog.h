@@ -1,6 +1,6 @@
 #pragma once
 
-#include "exchange/Progress.h"
+#include "platform/Progress.h"
 
 #include <QElapsedTimer>
 #include <QPointer>
@@ -11,15 +11,19 @@
 class QProgressDialog;
 class QWidget;
 
-namespace exchange {
+namespace platform {
 
-// Progress in a window: once the work has run for `delayMs`, a dialog with a
-// bar and Cancel, modal to `parent`, so the window repaints but takes no
-// input meanwhile. Until then user input waits; the desktop is answered a
-// few dozen times a second all along.
+// Long work done in slices on the window's thread. Between slices, a few
+// dozen times a second, the window's events are processed, so it keeps
+// repainting; user input waits. Once the work has run for `delayMs`, a
+// dialog with a bar and Cancel shows, modal to `parent`. Without a total the
+// bar shows only that work goes on.
 class DialogProgress : public Progress {
 public:
-    DialogProgress(QWidget* parent, const QString& label, int delayMs = 500);
+    // Whether the label takes the number of items done as %1.
+    enum class Label { Fixed, CountsDone };
+    DialogProgress(QWidget* parent, const QString& label, int delayMs = 500,
+                   Label kind = Label::Fixed);
     ~DialogProgress() override;
     bool advance(qint64 done, qint64 total) override;
     // True once the dialog has been shown.
@@ -29,9 +33,11 @@ private:
     QPointer<QWidget> m_parent;
     QString m_label;
     int m_delayMs;
+    Label m_kind;
     QElapsedTimer m_clock;
     qint64 m_lastEvents = -1;
+    int m_calls = 0;
     std::unique_ptr<QProgressDialog> m_dialog;
 };
 
-} // namespace exchange
+} // namespace platform

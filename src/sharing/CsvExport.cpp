@@ -5,6 +5,7 @@
 #include "data/CsvColumns.h"
 #include "data/DbError.h"
 #include "platform/MessageBoxes.h"
+#include "platform/Progress.h"
 
 #include <QSaveFile>
 
@@ -88,12 +89,14 @@ void appendField(std::string& out, const char* bytes, int length, bool alwaysQuo
 }
 
 // Writes the rows under the header line into a temporary file that replaces
-// `path` only once complete: any failure leaves an earlier file as it was.
-// The text goes out in large chunks, so even a book of 100,000 contacts
-// needs one small buffer. The text is UTF-8, the system's encoding.
-bool writeCsv(const ContactStore& store, const QList<qint64>& ids, const QString& path) {
+// `path` only once complete: any failure, or a cancel, leaves an earlier file
+// as it was. The text goes out in large chunks, so even a book of 100,000
+// contacts needs one small buffer. The text is UTF-8, the system's encoding.
+bool writeCsv(const ContactStore& store, const QList<qint64>& ids, const QString& path,
+              platform::Progress* progress) {
     constexpr qsizetype chunk = 1 << 20;
     bool written = false;
+    bool cancelled = false;
     try {
         store.readRows(ContactStore::Purpose::Export, ids, [&](RowSet& rows) {
             int columns[csvColumnCount];
@@ -110,7 +113,12 @@ bool writeCsv(const ContactStore& store, const QList<qint64>& ids, const QString
                     throw DbError(QStringLiteral("Cannot write ") + path);
                 out.clear();
             };
+            qint64 done = 0;
             for (; !rows.atEnd(); rows.moveNext()) {
+                if (progress && !progress->advance(done++, ids.size())) {
+                    cancelled = true;
+                    return;
+                }
                 for (int i = 0; i < csvColumnCount; ++i) {
                     if (i > 0)
                         out.push_back(',');
@@ -132,17 +140,18 @@ bool writeCsv(const ContactStore& store, const QList<qint64>& ids, const QString
     } catch (const DbError&) {
         written = false;
     }
-    return written || reportFailure();
+    return written || (!cancelled && reportFailure());
 }
 
 } // namespace
 
-bool exportBookCsv(const ContactStore& store, const QString& path) {
-    return writeCsv(store, {}, path);
+bool exportBookCsv(const ContactStore& store, const QString& path, platform::Progress* progress) {
+    return writeCsv(store, {}, path, progress);
 }
 
-bool exportSelectionCsv(const ContactStore& store, const QList<qint64>& ids, const QString& path) {
+bool exportSelectionCsv(const ContactStore& store, const QList<qint64>& ids, const QString& path,
+                        platform::Progress* progress) {
     if (ids.isEmpty())
         return reportFailure();
-    return writeCsv(store, ids, path);
+    return writeCsv(store, ids, path, progress);
 }

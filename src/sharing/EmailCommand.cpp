@@ -2,14 +2,16 @@
 
 #include "platform/Mail.h"
 #include "platform/MessageBoxes.h"
+#include "platform/ProgressDialog.h"
 #include "sharing/CsvExport.h"
 
+#include <QCoreApplication>
 #include <QDir>
 
 #include <exception>
 
 void emailContacts(const ContactStore& store, const QList<qint64>& selection,
-                   const QString& dataFolder, platform::MapiMessages& message) {
+                   const QString& dataFolder, platform::MapiMessages& message, QWidget* window) {
     const platform::Answer answer = platform::messageBoxes().show(
         {QStringLiteral("Click Yes to send the current contact book\r\n"
                         "or No to send the selected contacts only"),
@@ -17,9 +19,14 @@ void emailContacts(const ContactStore& store, const QList<qint64>& selection,
     if (answer == platform::Answer::Cancel)
         return;
     const QString path = dataFolder + QDir::separator() + QStringLiteral("attachment.csv");
+    platform::NoProgress unwatched;
+    platform::DialogProgress watched(
+        window, QCoreApplication::translate("emailContacts", "Writing the attachment… %1 contacts"),
+        500, platform::DialogProgress::Label::CountsDone);
+    platform::Progress* progress = window ? static_cast<platform::Progress*>(&watched) : &unwatched;
     const bool exported = answer == platform::Answer::Yes
-                              ? exportBookCsv(store, path)
-                              : exportSelectionCsv(store, selection, path);
+                              ? exportBookCsv(store, path, progress)
+                              : exportSelectionCsv(store, selection, path, progress);
     if (!exported)
         return;
     try {

@@ -4,6 +4,7 @@
 #include <QString>
 
 class ContactStore;
+class QWidget;
 
 namespace platform {
 class MapiMessages;
@@ -14,6 +15,8 @@ class MapiMessages;
 // hands that to the mail service, whose own window lets the user address and
 // send it. Escape or closing the question backs out before anything is
 // written. A failed export has shown its message; a mail failure (no
-// session, cancelled) ends the command silently.
+// session, cancelled) ends the command silently. A long export shows its
+// progress over `window`, with Cancel, which ends the command.
 void emailContacts(const ContactStore& store, const QList<qint64>& selection,
-                   const QString& dataFolder, platform::MapiMessages& messages);
+                   const QString& dataFolder, platform::MapiMessages& messages,
+                   QWidget* window = nullptr);

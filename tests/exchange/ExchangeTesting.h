@@ -1,7 +1,7 @@
 #pragma once
 
 #include "data/ContactStore.h"
-#include "exchange/Progress.h"
+#include "platform/Progress.h"
 #include "support/ContactFolder.h"
 #include "vcard/VCardTesting.h"
 
@@ -39,7 +39,7 @@ inline QByteArray readFile(const QString& path) {
 }
 
 // Answers "go on" `calls` times, then "cancel".
-class CancelAfter : public exchange::Progress {
+class CancelAfter : public platform::Progress {
 public:
     explicit CancelAfter(int calls) : m_left(calls) {}
     bool advance(qint64, qint64) override { return m_left-- > 0; }

@@ -3,7 +3,7 @@
 #include "ExchangeTesting.h"
 #include "exchange/ContactExport.h"
 #include "exchange/ContactImport.h"
-#include "exchange/ProgressDialog.h"
+#include "platform/ProgressDialog.h"
 #include "vcard/ContactFileReader.h"
 
 #include <QApplication>
@@ -167,7 +167,7 @@ private slots:
     void theProgressDialogCancels() {
         QWidget window;
         window.show();
-        exchange::DialogProgress progress(&window, QStringLiteral("Working"), 0);
+        platform::DialogProgress progress(&window, QStringLiteral("Working"), 0);
         QVERIFY(progress.advance(1, 10));
         QVERIFY(progress.shown());
         auto* dialog = window.findChild<QProgressDialog*>();

@@ -8,9 +8,12 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QProgressDialog>
+#include <QPushButton>
 #include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 #include <QTimer>
 
 #include <algorithm>
@@ -137,6 +140,41 @@ private slots:
         QCOMPARE(message.attachmentName, QStringLiteral("Contacts.csv"));
         QCOMPARE(f.doors.mail.signOns, 1);
         QCOMPARE(f.doors.boxes.unansweredQuestions(), 0);
+    }
+
+    // A long export keeps the window answering events; after half a second
+    // its progress dialog offers Cancel, which keeps the earlier attachment
+    // and sends nothing.
+    void aLongExportKeepsTheWindowAliveAndCancelKeepsTheEarlierFile() {
+        MainWindowFixture f;
+        for (int i = 0; i < 200; ++i)
+            f.folder.addContact({.firstName = QStringLiteral("N%1").arg(i)});
+        QFile earlier(attachmentPath(f));
+        QVERIFY(earlier.open(QIODevice::WriteOnly) && earlier.write("earlier") == 7);
+        earlier.close();
+        f.window();
+        int ticks = 0;
+        bool sawDialog = false;
+        QTimer timer;
+        QObject::connect(&timer, &QTimer::timeout, [&] {
+            if (++ticks == 1)
+                QThread::msleep(600); // long enough for the dialog to be due
+            auto* dialog =
+                f.window().findChild<QProgressDialog*>(QStringLiteral("longWorkProgress"));
+            if (dialog && dialog->isVisible()) {
+                sawDialog = true;
+                QTest::mouseClick(dialog->findChild<QPushButton*>(), Qt::LeftButton);
+            }
+        });
+        timer.start(0);
+        f.doors.boxes.answerYes();
+        f.trigger(QStringLiteral("emailcontactbook"));
+        timer.stop();
+        QVERIFY(ticks > 0);
+        QVERIFY(sawDialog);
+        QCOMPARE(readBytes(attachmentPath(f)), QByteArray("earlier"));
+        QVERIFY(f.doors.mail.sent.isEmpty());
+        QCOMPARE(f.doors.boxes.texts(), (QStringList{question})); // a cancel is no failure
     }
 
     // Escape or closing the question backs out of the command: nothing is
