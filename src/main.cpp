@@ -106,8 +106,9 @@ bool runsWithoutWindow(int argc, char* argv[]) {
 
 // For the benchmark's start-up timing: with ORVANTA_EXIT_WHEN_SHOWN set, the
 // program prints when the main window has been painted for the first time
-// (the monotonic clock in ns, and the ms since the process started by the
-// kernel's coarse count) and quits as after a normal close.
+// (the monotonic clock in ns, the ms since the process started by the
+// kernel's coarse count, and the processor time used) and quits as after a
+// normal close.
 class ExitWhenShown : public QObject {
 public:
     bool eventFilter(QObject* watched, QEvent* event) override {
@@ -115,8 +116,8 @@ public:
             m_done = true;
             // Once the frame being painted has been flushed.
             QTimer::singleShot(0, this, [] {
-                std::printf("shown monotonic_ns=%lld since_start_ms=%.0f\n", monotonicNs(),
-                            msSinceProcessStart());
+                std::printf("shown monotonic_ns=%lld since_start_ms=%.0f cpu_ms=%.1f\n",
+                            monotonicNs(), msSinceProcessStart(), cpuMs());
                 std::fflush(stdout);
                 QCoreApplication::exit(0);
             });
@@ -129,6 +130,12 @@ private:
         timespec now{};
         clock_gettime(CLOCK_MONOTONIC, &now);
         return now.tv_sec * 1000000000LL + now.tv_nsec;
+    }
+    // The processor time the process has used, all threads.
+    static double cpuMs() {
+        timespec used{};
+        clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &used);
+        return double(used.tv_sec) * 1000.0 + double(used.tv_nsec) / 1e6;
     }
     // Field 22 of /proc/self/stat: the start in clock ticks after boot.
     static double msSinceProcessStart() {
