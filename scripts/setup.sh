@@ -7,8 +7,8 @@ cd "$(dirname "$0")/.."
 packages=(
   cmake g++ make pkg-config
   qt6-base-dev libqt6svg6 libsqlite3-dev sqlite3
-  xvfb xauth xdg-utils poppler-utils fonts-dejavu-core
-  librsvg2-bin desktop-file-utils appstream dpkg-dev file
+  xvfb xauth xdotool xdg-utils poppler-utils fonts-dejavu-core
+  librsvg2-bin desktop-file-utils appstream lintian dpkg-dev file
   python3-vobject
   qtkeychain-qt6-dev radicale
 )

@@ -17,6 +17,7 @@
 #include <QTextStream>
 #include <QTimer>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
@@ -47,21 +48,23 @@ struct CommandLine {
         QStringLiteral("export-vcard"),
         QCoreApplication::translate("main", "Export a contact book as vCards, then quit."),
         QStringLiteral("FILE")};
-    QCommandLineOption book{QStringLiteral("book"),
-                            QCoreApplication::translate("main",
-                                                        "The contact book to import into or export "
-                                                        "(default: Default)."),
-                            QStringLiteral("NAME"), QStringLiteral("Default")};
+    QCommandLineOption book{
+        QStringLiteral("book"),
+        QCoreApplication::translate("main", "The contact book to import into, export or sync "
+                                            "(default: Default; for a sync, every linked book)."),
+        QStringLiteral("NAME"), QStringLiteral("Default")};
     QCommandLineOption vcardVersion{
         QStringLiteral("vcard-version"),
         QCoreApplication::translate("main", "The vCard version to export: 3.0 (default) or 4.0."),
         QStringLiteral("VERSION"), QStringLiteral("3.0")};
+    SyncCommandLine sync;
 
     CommandLine() {
         parser.setApplicationDescription(
             QCoreApplication::translate("main", "Keep contacts in named contact books."));
         for (const QCommandLineOption* option : {&import, &exportVCard, &book, &vcardVersion})
             parser.addOption(*option);
+        sync.addTo(parser);
         parser.addPositionalArgument(
             QStringLiteral("files"),
             QCoreApplication::translate("main", "vCard files to import into the current "
@@ -164,7 +167,16 @@ int runWithoutWindow(int argc, char* argv[]) {
     QCoreApplication application(argc, argv);
     nameTheProgram();
     CommandLine line;
-    if (!line.parser.parse(application.arguments()))
+    // Qt's window options mean nothing without a window: they are left out.
+    QStringList arguments = application.arguments();
+    for (qsizetype i = 1; i < arguments.size() && arguments.at(i) != QLatin1String("--");) {
+        const int length = windowOptionLength(arguments.at(i).toLocal8Bit().constData());
+        if (length == 0)
+            ++i;
+        else
+            arguments.remove(i, std::min<qsizetype>(length, arguments.size() - i));
+    }
+    if (!line.parser.parse(arguments))
         return usageError(line, line.parser.errorText());
     QTextStream out(stdout);
     if (line.parser.isSet(line.help) || line.parser.isSet(QStringLiteral("help-all"))) {
@@ -179,6 +191,20 @@ int runWithoutWindow(int argc, char* argv[]) {
     const bool importing = line.parser.isSet(line.import);
     const bool exporting = line.parser.isSet(line.exportVCard);
     const QString version = line.parser.value(line.vcardVersion);
+    if (const QString misuse = line.sync.misuse(line.parser); !misuse.isEmpty())
+        return usageError(line, misuse);
+    if (line.sync.isWanted(line.parser)) {
+        if (importing || exporting || line.parser.isSet(line.vcardVersion))
+            return usageError(line, QCoreApplication::translate(
+                                        "main", "--sync and --link-book go without --import, "
+                                                "--export-vcard and --vcard-version."));
+        return line.sync.run(
+            line.parser, line.parser.isSet(line.book) ? line.parser.value(line.book) : QString());
+    }
+    if (!importing && !exporting)
+        return usageError(line,
+                          QCoreApplication::translate(
+                              "main", "Give --import, --export-vcard, --sync or --link-book."));
     if (importing == exporting)
         return usageError(
             line, QCoreApplication::translate("main", "Give either --import or --export-vcard."));
@@ -194,7 +220,9 @@ int runWithoutWindow(int argc, char* argv[]) {
                                     "main", "--vcard-version goes with --export-vcard only."));
 
     QTextStream err(stderr);
-    const QString folder = chooseDataFolder();
+    const QString folder = line.parser.isSet(line.sync.dataFolder)
+                               ? line.parser.value(line.sync.dataFolder)
+                               : chooseDataFolder();
     const QString problem = prepareDataFolderWithoutWindow(folder);
     if (!problem.isEmpty()) {
         err << QString(problem).replace(QLatin1String("\r\n"), QLatin1String("\n")) << Qt::endl;
@@ -216,10 +244,6 @@ int runWithoutWindow(int argc, char* argv[]) {
 } // namespace
 
 int main(int argc, char* argv[]) {
-    // Sync from the command line runs without a window.
-    if (const std::optional<int> synced = runSyncCommandLine(argc, argv))
-        return *synced;
-
     if (runsWithoutWindow(argc, argv))
         return runWithoutWindow(argc, argv);
     if (!hasDisplay()) {

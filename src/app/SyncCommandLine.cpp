@@ -70,7 +70,7 @@ QString connectionStringOf(const QString& folder) {
     return connectionStringFor(folder);
 }
 
-int sync(const QString& connectionString, const QString& book) {
+int syncBooks(const QString& connectionString, const QString& book) {
     carddav::Passwords passwords(askOnTerminal);
     carddav::SyncEngine engine(connectionString);
     engine.setPasswordSource(
@@ -151,51 +151,43 @@ int link(const QString& connectionString, const QString& book, const QString& ur
 
 } // namespace
 
-std::optional<int> runSyncCommandLine(int argc, char* argv[]) {
-    bool wanted = false;
-    for (int i = 1; i < argc; ++i)
-        wanted = wanted || qstrcmp(argv[i], "--sync") == 0 || qstrcmp(argv[i], "--link-book") == 0;
-    if (!wanted)
-        return std::nullopt;
+SyncCommandLine::SyncCommandLine()
+    : sync(QStringLiteral("sync"), tr("Sync the linked books (or the one of --book), then quit.")),
+      linkBook(QStringLiteral("link-book"), tr("Link this book to an address book."), tr("NAME")),
+      url(QStringLiteral("url"), tr("The address book's address."), tr("URL")),
+      user(QStringLiteral("user"), tr("The user name."), tr("USER")),
+      passwordFile(QStringLiteral("password-file"), tr("A file whose first line is the password."),
+                   tr("FILE")),
+      dataFolder(QStringLiteral("data-folder"), tr("The folder of contacts.mdb."), tr("FOLDER")) {}
 
-    QCoreApplication application(argc, argv);
-    QCoreApplication::setOrganizationName(QStringLiteral("Orvanta"));
-    QCoreApplication::setApplicationName(QStringLiteral("Orvanta Contacts"));
-    QCommandLineParser parser;
-    const QCommandLineOption syncOption(QStringLiteral("sync"), tr("Sync the linked books."));
-    const QCommandLineOption bookOption(QStringLiteral("book"), tr("Sync only this book."),
-                                        tr("name"));
-    const QCommandLineOption linkOption(QStringLiteral("link-book"),
-                                        tr("Link this book to an address book."), tr("name"));
-    const QCommandLineOption urlOption(QStringLiteral("url"), tr("The address book's address."),
-                                       tr("url"));
-    const QCommandLineOption userOption(QStringLiteral("user"), tr("The user name."), tr("user"));
-    const QCommandLineOption passwordOption(QStringLiteral("password-file"),
-                                            tr("A file whose first line is the password."),
-                                            tr("file"));
-    const QCommandLineOption folderOption(QStringLiteral("data-folder"),
-                                          tr("The folder of contacts.mdb."), tr("folder"));
-    parser.addOptions(
-        {syncOption, bookOption, linkOption, urlOption, userOption, passwordOption, folderOption});
-    if (!parser.parse(QCoreApplication::arguments())) {
-        say(stderr, parser.errorText());
-        return 2;
-    }
-    if (parser.isSet(linkOption) &&
-        (!parser.isSet(urlOption) || !parser.isSet(userOption) || !parser.isSet(passwordOption))) {
-        say(stderr, tr("--link-book needs --url, --user and --password-file."));
-        return 2;
-    }
-    const QString folder =
-        parser.isSet(folderOption) ? parser.value(folderOption) : chooseDataFolder();
+void SyncCommandLine::addTo(QCommandLineParser& parser) const {
+    parser.addOptions({sync, linkBook, url, user, passwordFile, dataFolder});
+}
+
+bool SyncCommandLine::isWanted(const QCommandLineParser& parser) const {
+    return parser.isSet(sync) || parser.isSet(linkBook);
+}
+
+QString SyncCommandLine::misuse(const QCommandLineParser& parser) const {
+    const bool accountGiven = parser.isSet(url) || parser.isSet(user) || parser.isSet(passwordFile);
+    if (parser.isSet(linkBook) &&
+        (!parser.isSet(url) || !parser.isSet(user) || !parser.isSet(passwordFile)))
+        return tr("--link-book needs --url, --user and --password-file.");
+    if (accountGiven && !parser.isSet(linkBook))
+        return tr("--url, --user and --password-file go with --link-book only.");
+    return {};
+}
+
+int SyncCommandLine::run(const QCommandLineParser& parser, const QString& book) const {
+    const QString folder = parser.isSet(dataFolder) ? parser.value(dataFolder) : chooseDataFolder();
     const QString connectionString = connectionStringOf(folder);
     if (connectionString.isEmpty())
         return 1;
-    if (parser.isSet(linkOption)) {
-        const int linked = link(connectionString, parser.value(linkOption), parser.value(urlOption),
-                                parser.value(userOption), parser.value(passwordOption));
-        if (linked != 0 || !parser.isSet(syncOption))
+    if (parser.isSet(linkBook)) {
+        const int linked = link(connectionString, parser.value(linkBook), parser.value(url),
+                                parser.value(user), parser.value(passwordFile));
+        if (linked != 0 || !parser.isSet(sync))
             return linked;
     }
-    return sync(connectionString, parser.value(bookOption));
+    return syncBooks(connectionString, book);
 }

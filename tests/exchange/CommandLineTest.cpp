@@ -31,6 +31,7 @@ public:
         store.addBook(QStringLiteral("Work"));
         store.setCurrentBook(QStringLiteral("Default"));
         store.insert({.firstName = "Ann", .lastName = "Lee"});
+        QVERIFY(QDir(m_dir.path()).mkdir(QStringLiteral("elsewhere")));
         writeFile(path("in.vcf"), cards);
         writeFile(path("garbage.bin"), QByteArray("\x7F"
                                                   "ELF\x02\x01\x01\0\0\0",
@@ -92,11 +93,37 @@ private slots:
                                    "(.|\n)*-h, --help(.|\n)*-v, --version(.|\n)*"
                                    "--import <FILE>(.|\n)*--export-vcard <FILE>(.|\n)*"
                                    "--book <NAME>(.|\n)*--vcard-version <VERSION>(.|\n)*"
+                                   "--sync(.|\n)*--link-book <NAME>(.|\n)*--url <URL>(.|\n)*"
+                                   "--user <USER>(.|\n)*--password-file <FILE>(.|\n)*"
+                                   "--data-folder <FOLDER>(.|\n)*"
                                 << "" << unchanged;
         QTest::newRow("unknown option")
             << QStringList{"--frobnicate"} << 2 << ""
             << "Unknown option 'frobnicate'\\.\n\nUsage: (.|\n)*--import <FILE>(.|\n)*"
             << unchanged;
+        QTest::newRow("unknown option beside --sync")
+            << QStringList{"--sync", "--frobnicate"} << 2 << ""
+            << "Unknown option 'frobnicate'\\.\n\nUsage: (.|\n)*--sync(.|\n)*" << unchanged;
+        QTest::newRow("Qt's window options are left out")
+            << QStringList{"-style", "fusion", "-platform=offscreen", "--version"} << 0
+            << "Orvanta Contacts 1\\.0\\.8\n"
+            << "" << unchanged;
+        QTest::newRow("--sync with no linked book")
+            << QStringList{"--sync"} << 0 << "No book is linked to a server\\.\n"
+            << "" << unchanged;
+        QTest::newRow("--link-book without its account")
+            << QStringList{"--link-book", "Work", "--url", "http://127.0.0.1:9/"} << 2 << ""
+            << "--link-book needs --url, --user and --password-file\\.\n\nUsage: (.|\n)*"
+            << unchanged;
+        QTest::newRow("--sync with --import")
+            << QStringList{"--sync", "--import", "in.vcf"} << 2 << ""
+            << "--sync and --link-book go without --import, --export-vcard and "
+               "--vcard-version\\.\n\nUsage: (.|\n)*"
+            << unchanged;
+        QTest::newRow("import into another data folder")
+            << QStringList{"--import", "in.vcf", "--data-folder", "elsewhere"} << 0
+            << "in.vcf: 2 imported into \"Default\", 0 already there, 0 skipped\n"
+            << "" << unchanged;
         QTest::newRow("import into Default")
             << QStringList{"--import", "in.vcf"} << 0
             << "in.vcf: 1 imported into \"Default\", 1 already there, 0 skipped\n"
@@ -144,6 +171,7 @@ private slots:
         QFETCH(QString, err);
         QFETCH(QString, counts);
         ProgramFolder folder;
+        const QByteArray database = readFile(folder.path(QStringLiteral("contacts.mdb")));
         const Run run = folder.run(arguments);
         QCOMPARE(run.exitCode, exitCode);
         QVERIFY2(
@@ -153,6 +181,8 @@ private slots:
             QRegularExpression(QRegularExpression::anchoredPattern(err)).match(run.err).hasMatch(),
             qPrintable(run.err));
         QCOMPARE(folder.counts(), counts);
+        if (exitCode == 2)
+            QCOMPARE(readFile(folder.path(QStringLiteral("contacts.mdb"))), database);
         const bool exported = arguments.contains("--export-vcard") && exitCode == 0;
         QCOMPARE(QFile::exists(folder.path("out.vcf")), exported);
         if (exported)
