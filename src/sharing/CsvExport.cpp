@@ -6,6 +6,7 @@
 #include "data/DbError.h"
 #include "platform/MessageBoxes.h"
 
+#include <QCoreApplication>
 #include <QSaveFile>
 
 #include <cstring>
@@ -20,8 +21,9 @@ const char header[] = "FirstName,MiddleName,LastName,Address,City,State,ZipCode,
 
 // Every failure of an export ends in the same message.
 bool reportFailure() {
-    platform::showMessage(QStringLiteral("There was an error retrieving data"),
-                          platform::Icon::Critical);
+    platform::showMessage(
+        QCoreApplication::translate("CsvExport", "There was an error retrieving data"),
+        platform::Icon::Critical);
     return false;
 }
 
