@@ -1,6 +1,7 @@
 #include "app/SyncCommandLine.h"
 
 #include "app/Startup.h"
+#include "app/Translations.h"
 #include "data/ConnectionString.h"
 #include "data/ContactStore.h"
 #include "data/DbError.h"
@@ -14,6 +15,7 @@
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QFile>
+#include <QLocale>
 #include <QTextStream>
 
 #include <cstdio>
@@ -22,9 +24,10 @@
 
 namespace {
 
-QString tr(const char* text) {
-    return QCoreApplication::translate("SyncCommandLine", text);
-}
+// The context of the texts below, for code outside any class.
+struct Text {
+    Q_DECLARE_TR_FUNCTIONS(SyncCommandLine)
+};
 
 void say(FILE* stream, const QString& line) {
     std::fputs((line + u'\n').toLocal8Bit().constData(), stream);
@@ -34,7 +37,7 @@ void say(FILE* stream, const QString& line) {
 // Asks on the terminal, without echo when it is one.
 std::optional<QString> askOnTerminal(const SyncAccount& account, const QString& why) {
     say(stderr, why);
-    std::fputs(tr("Password for %1 at %2: ")
+    std::fputs(Text::tr("Password for %1 at %2: ")
                    .arg(account.user, QUrl(account.url).host())
                    .toLocal8Bit()
                    .constData(),
@@ -64,7 +67,7 @@ QString connectionStringOf(const QString& folder) {
     const QString path = databasePathIn(folder);
     const DatabaseFileState state = prepareDatabaseFile(path);
     if (state != DatabaseFileState::Ready && state != DatabaseFileState::Created) {
-        say(stderr, tr("The contact file %1 cannot be used.").arg(path));
+        say(stderr, Text::tr("The contact file %1 cannot be used.").arg(path));
         return {};
     }
     return connectionStringFor(folder);
@@ -88,7 +91,7 @@ int sync(const QString& connectionString, const QString& book) {
     engine.start(book.isEmpty() ? QStringList() : QStringList{book});
     loop.exec();
     if (books == 0)
-        say(stdout, tr("No book is linked to a server."));
+        say(stdout, Text::tr("No book is linked to a server."));
     return failures == 0 ? 0 : 1;
 }
 
@@ -96,14 +99,14 @@ int link(const QString& connectionString, const QString& book, const QString& ur
          const QString& user, const QString& passwordFile) {
     QFile file(passwordFile);
     if (!file.open(QIODevice::ReadOnly)) {
-        say(stderr, tr("The password file %1 cannot be read.").arg(passwordFile));
+        say(stderr, Text::tr("The password file %1 cannot be read.").arg(passwordFile));
         return 1;
     }
     const QString password = QString::fromUtf8(file.readLine()).remove(u'\n').remove(u'\r');
     const QUrl collection(url);
     if (!collection.isValid() || (collection.scheme() != QLatin1String("http") &&
                                   collection.scheme() != QLatin1String("https"))) {
-        say(stderr, tr("%1 is not an http or https address.").arg(url));
+        say(stderr, Text::tr("%1 is not an http or https address.").arg(url));
         return 1;
     }
     // The address must name an address book the account may use.
@@ -127,25 +130,26 @@ int link(const QString& connectionString, const QString& book, const QString& ur
     const carddav::Multistatus ms = carddav::parseMultistatus(answer.body);
     if (ms.items.isEmpty() ||
         !ms.items.first().resourceTypes.contains(QStringLiteral("addressbook"))) {
-        say(stderr, tr("%1 is not an address book.").arg(url));
+        say(stderr, Text::tr("%1 is not an address book.").arg(url));
         return 1;
     }
     try {
         ContactStore store(connectionString);
         store.addBook(book);
         if (!SyncStore(connectionString).link(book, url, user)) {
-            say(stderr, tr("The book %1 cannot be linked.").arg(book));
+            say(stderr, Text::tr("The book %1 cannot be linked.").arg(book));
             return 1;
         }
     } catch (const DbError& e) {
         say(stderr,
-            tr("The contact file could not be written: %1").arg(QString::fromUtf8(e.what())));
+            Text::tr("The contact file could not be written: %1").arg(QString::fromUtf8(e.what())));
         return 1;
     }
     carddav::Passwords passwords;
     if (!passwords.store(url, user, password))
-        say(stderr, tr("No keyring is available: the password will be asked for at each sync."));
-    say(stdout, tr("%1 is linked to %2.").arg(book, url));
+        say(stderr,
+            Text::tr("No keyring is available: the password will be asked for at each sync."));
+    say(stdout, Text::tr("%1 is linked to %2.").arg(book, url));
     return 0;
 }
 
@@ -161,20 +165,23 @@ std::optional<int> runSyncCommandLine(int argc, char* argv[]) {
     QCoreApplication application(argc, argv);
     QCoreApplication::setOrganizationName(QStringLiteral("Orvanta"));
     QCoreApplication::setApplicationName(QStringLiteral("Orvanta Contacts"));
+    installTranslations(QLocale::system());
     QCommandLineParser parser;
-    const QCommandLineOption syncOption(QStringLiteral("sync"), tr("Sync the linked books."));
-    const QCommandLineOption bookOption(QStringLiteral("book"), tr("Sync only this book."),
-                                        tr("name"));
+    const QCommandLineOption syncOption(QStringLiteral("sync"), Text::tr("Sync the linked books."));
+    const QCommandLineOption bookOption(QStringLiteral("book"), Text::tr("Sync only this book."),
+                                        Text::tr("name"));
     const QCommandLineOption linkOption(QStringLiteral("link-book"),
-                                        tr("Link this book to an address book."), tr("name"));
-    const QCommandLineOption urlOption(QStringLiteral("url"), tr("The address book's address."),
-                                       tr("url"));
-    const QCommandLineOption userOption(QStringLiteral("user"), tr("The user name."), tr("user"));
+                                        Text::tr("Link this book to an address book."),
+                                        Text::tr("name"));
+    const QCommandLineOption urlOption(QStringLiteral("url"),
+                                       Text::tr("The address book's address."), Text::tr("url"));
+    const QCommandLineOption userOption(QStringLiteral("user"), Text::tr("The user name."),
+                                        Text::tr("user"));
     const QCommandLineOption passwordOption(QStringLiteral("password-file"),
-                                            tr("A file whose first line is the password."),
-                                            tr("file"));
-    const QCommandLineOption folderOption(QStringLiteral("data-folder"),
-                                          tr("The folder of contacts.mdb."), tr("folder"));
+                                            Text::tr("A file whose first line is the password."),
+                                            Text::tr("file"));
+    const QCommandLineOption folderOption(
+        QStringLiteral("data-folder"), Text::tr("The folder of contacts.mdb."), Text::tr("folder"));
     parser.addOptions(
         {syncOption, bookOption, linkOption, urlOption, userOption, passwordOption, folderOption});
     if (!parser.parse(QCoreApplication::arguments())) {
@@ -183,7 +190,7 @@ std::optional<int> runSyncCommandLine(int argc, char* argv[]) {
     }
     if (parser.isSet(linkOption) &&
         (!parser.isSet(urlOption) || !parser.isSet(userOption) || !parser.isSet(passwordOption))) {
-        say(stderr, tr("--link-book needs --url, --user and --password-file."));
+        say(stderr, Text::tr("--link-book needs --url, --user and --password-file."));
         return 2;
     }
     const QString folder =
