@@ -2,6 +2,7 @@
 #include "app/Images.h"
 #include "app/Startup.h"
 #include "app/SyncCommandLine.h"
+#include "app/Translations.h"
 #include "app/frmContactMgmt.h"
 #include "data/ConnectionString.h"
 #include "data/ContactStore.h"
@@ -11,6 +12,7 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QIcon>
+#include <QLocale>
 #include <QScreen>
 #include <QTextStream>
 #include <QTimer>
@@ -38,20 +40,20 @@ struct CommandLine {
     QCommandLineOption import{QStringLiteral("import"),
                               QCoreApplication::translate(
                                   "main", "Import the contacts of a vCard or CSV file, then quit."),
-                              QStringLiteral("FILE")};
+                              QCoreApplication::translate("main", "FILE")};
     QCommandLineOption exportVCard{
         QStringLiteral("export-vcard"),
         QCoreApplication::translate("main", "Export a contact book as vCards, then quit."),
-        QStringLiteral("FILE")};
+        QCoreApplication::translate("main", "FILE")};
     QCommandLineOption book{QStringLiteral("book"),
                             QCoreApplication::translate("main",
                                                         "The contact book to import into or export "
                                                         "(default: Default)."),
-                            QStringLiteral("NAME"), QStringLiteral("Default")};
+                            QCoreApplication::translate("main", "NAME"), QStringLiteral("Default")};
     QCommandLineOption vcardVersion{
         QStringLiteral("vcard-version"),
         QCoreApplication::translate("main", "The vCard version to export: 3.0 (default) or 4.0."),
-        QStringLiteral("VERSION"), QStringLiteral("3.0")};
+        QCoreApplication::translate("main", "VERSION"), QStringLiteral("3.0")};
 
     CommandLine() {
         parser.setApplicationDescription(
@@ -59,10 +61,10 @@ struct CommandLine {
         for (const QCommandLineOption* option : {&import, &exportVCard, &book, &vcardVersion})
             parser.addOption(*option);
         parser.addPositionalArgument(
-            QStringLiteral("files"),
+            QCoreApplication::translate("main", "files"),
             QCoreApplication::translate("main", "vCard files to import into the current "
                                                 "contact book, each after a question."),
-            QStringLiteral("[FILE...]"));
+            QCoreApplication::translate("main", "[FILE...]"));
     }
 };
 
@@ -109,6 +111,7 @@ int usageError(const CommandLine& line, const QString& error) {
 int runWithoutWindow(int argc, char* argv[]) {
     QCoreApplication application(argc, argv);
     nameTheProgram();
+    installTranslations(QLocale::system());
     CommandLine line;
     if (!line.parser.parse(application.arguments()))
         return usageError(line, line.parser.errorText());
@@ -176,6 +179,7 @@ int main(int argc, char* argv[]) {
     }
     QApplication application(argc, argv);
     nameTheProgram();
+    installTranslations(QLocale::system());
     QApplication::setDesktopFileName(QStringLiteral(ORVANTA_APP_ID));
     registerProgramImages();
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/images/logo.svg")));
