@@ -11,6 +11,7 @@ packages=(
   librsvg2-bin desktop-file-utils appstream lintian dpkg-dev file
   python3-vobject
   qtkeychain-qt6-dev radicale
+  qt6-tools-dev qt6-l10n-tools qt6-translations-l10n
 )
 
 missing=()

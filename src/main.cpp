@@ -2,6 +2,7 @@
 #include "app/Images.h"
 #include "app/Startup.h"
 #include "app/SyncCommandLine.h"
+#include "app/Translations.h"
 #include "app/frmContactMgmt.h"
 #include "data/ConnectionString.h"
 #include "data/ContactStore.h"
@@ -13,6 +14,7 @@
 #include <QEvent>
 #include <QFile>
 #include <QIcon>
+#include <QLocale>
 #include <QScreen>
 #include <QTextStream>
 #include <QTimer>
@@ -43,7 +45,7 @@ struct CommandLine {
     QCommandLineOption import{QStringLiteral("import"),
                               QCoreApplication::translate(
                                   "main", "Import the contacts of a vCard or CSV file, then quit."),
-                              QStringLiteral("FILE")};
+                              QCoreApplication::translate("main", "FILE")};
     QCommandLineOption exportVCard{
         QStringLiteral("export-vcard"),
         QCoreApplication::translate("main", "Export a contact book as vCards, then quit."),
@@ -66,10 +68,10 @@ struct CommandLine {
             parser.addOption(*option);
         sync.addTo(parser);
         parser.addPositionalArgument(
-            QStringLiteral("files"),
+            QCoreApplication::translate("main", "files"),
             QCoreApplication::translate("main", "vCard files to import into the current "
                                                 "contact book, each after a question."),
-            QStringLiteral("[FILE...]"));
+            QCoreApplication::translate("main", "[FILE...]"));
     }
 };
 
@@ -166,6 +168,7 @@ int usageError(const CommandLine& line, const QString& error) {
 int runWithoutWindow(int argc, char* argv[]) {
     QCoreApplication application(argc, argv);
     nameTheProgram();
+    installTranslations(QLocale::system());
     CommandLine line;
     // Qt's window options mean nothing without a window: they are left out.
     QStringList arguments = application.arguments();
@@ -254,6 +257,7 @@ int main(int argc, char* argv[]) {
     }
     QApplication application(argc, argv);
     nameTheProgram();
+    installTranslations(QLocale::system());
     QApplication::setDesktopFileName(QStringLiteral(ORVANTA_APP_ID));
     registerProgramImages();
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/images/logo.svg")));

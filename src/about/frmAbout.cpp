@@ -132,18 +132,17 @@ void frmAbout::buildControls() {
     lblDisclaimer = label("lblDisclaimer", twipsRect(120, 3000, 5715, 945));
     lblDisclaimer->setWordWrap(true);
     lblDisclaimer->setText(
-        QStringLiteral("Warning: this program is protected by copyright law. Copying or "
-                       "distributing it, in whole or in part, without the written consent of "
-                       "Orvanta Software Works is forbidden and may lead to civil and criminal "
-                       "penalties."));
+        tr("Warning: this program is protected by copyright law. Copying or distributing it, in "
+           "whole or in part, without the written consent of Orvanta Software Works is forbidden "
+           "and may lead to civil and criminal penalties."));
 
     // OK is both the default and the cancel button: Enter and Esc press it.
-    cmdOK = new QPushButton(QStringLiteral("OK"), this);
+    cmdOK = new QPushButton(tr("OK"), this);
     named(cmdOK, "cmdOK");
     cmdOK->setGeometry(twipsRect(120, 4020, 2700, 345));
     cmdOK->setDefault(true);
     connect(cmdOK, &QPushButton::clicked, this, &QWidget::close);
-    cmdSysInfo = new QPushButton(QStringLiteral("&System Info..."), this);
+    cmdSysInfo = new QPushButton(tr("&System Info..."), this);
     named(cmdSysInfo, "cmdSysInfo");
     cmdSysInfo->setGeometry(twipsRect(3120, 4020, 2772, 345));
     cmdSysInfo->setAutoDefault(false);
@@ -151,16 +150,16 @@ void frmAbout::buildControls() {
 }
 
 void frmAbout::Form_Load() {
-    setWindowTitle(QStringLiteral("About ") + platform::applicationTitle());
-    lblVersion->setText(QStringLiteral("Version %1.%2.%3")
+    setWindowTitle(tr("About %1").arg(platform::applicationTitle()));
+    lblVersion->setText(tr("Version %1.%2.%3")
                             .arg(ORVANTA_VERSION_MAJOR)
                             .arg(ORVANTA_VERSION_MINOR)
                             .arg(ORVANTA_VERSION_PATCH));
     lblTitle->setText(platform::applicationTitle());
     // The platform line names the desktop the program runs on.
-    lblDescription->setText(QStringLiteral("Linux desktop (Qt ") + QLatin1String(qVersion()) +
-                            QStringLiteral(")\n\nCopyright \u00a9 Orvanta Software Works\n"
-                                           "Distributed by Orvanta Software Works"));
+    lblDescription->setText(tr("Linux desktop (Qt %1)\n\nCopyright © Orvanta Software Works\n"
+                               "Distributed by Orvanta Software Works")
+                                .arg(QLatin1String(qVersion())));
 }
 
 bool frmAbout::eventFilter(QObject* watched, QEvent* event) {
@@ -204,7 +203,7 @@ void frmAbout::StartSysInfo() {
         if (shell.fileExists(viewer) && shell.startProgram(viewer))
             return;
     }
-    platform::showMessage(QStringLiteral("System Information Is Unavailable At This Time"));
+    platform::showMessage(tr("System Information Is Unavailable At This Time"));
 }
 
 // The keys are opened for reading only: that is all the box needs, and an

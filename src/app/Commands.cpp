@@ -40,7 +40,7 @@ void frmContactMgmt::loadContactList(TypeFilter type, const QString& lastNamePat
         }
     }
     if (failed) {
-        platform::showMessage(QStringLiteral("There was an error retrieving data"));
+        platform::showMessage(tr("There was an error retrieving data"));
         return;
     }
     const int count = lvContacts->entryCount();
@@ -53,43 +53,40 @@ void frmContactMgmt::showContactDetails(qint64 id) {
         if (const std::optional<Contact> contact = m_store.contact(id))
             SSTab1->showContact(*contact);
         else
-            platform::showMessage(QStringLiteral("internal error"));
+            platform::showMessage(tr("internal error"));
     } catch (const DbError&) {
-        platform::showMessage(QStringLiteral("There was an error retrieving data"));
+        platform::showMessage(tr("There was an error retrieving data"));
     }
 }
 
 void frmContactMgmt::cmdFind_Click() {
     if (!isStorableText(txtSearchText->text())) {
-        platform::showMessage(QStringLiteral("The search text holds a character that cannot be "
-                                             "searched for (a NUL character)."),
+        platform::showMessage(tr("The search text holds a character that cannot be "
+                                 "searched for (a NUL character)."),
                               platform::Icon::Exclamation);
         return;
     }
     loadContactList(TypeFilter::Both, QStringLiteral("%") + txtSearchText->text());
-    Frame7->setTitle(QStringLiteral("Searching ALL Contacts"));
+    Frame7->setTitle(tr("Searching ALL Contacts"));
 }
 
 void frmContactMgmt::cmdDeleteRecord_Click() {
     const std::optional<qint64> id = lvContacts->selectedId();
     if (!id) {
-        platform::showMessage(QStringLiteral("Please select a contact to delete"),
-                              platform::Icon::Exclamation);
+        platform::showMessage(tr("Please select a contact to delete"), platform::Icon::Exclamation);
         return;
     }
-    if (!platform::askYesNo(QStringLiteral("Are you sure you want to delete the current Record ") +
-                            lvContacts->selectedText() + QStringLiteral("?")))
+    if (!platform::askYesNo(tr("Are you sure you want to delete the current Record %1?")
+                                .arg(lvContacts->selectedText())))
         return;
     try {
         const platform::BusyCursor busy;
         m_store.remove(*id);
     } catch (const DbError&) {
-        platform::showMessage(QStringLiteral("Record could not be deleted"),
-                              platform::Icon::Information);
+        platform::showMessage(tr("Record could not be deleted"), platform::Icon::Information);
         return;
     }
-    platform::showMessage(QStringLiteral("Record Deleted successfully"),
-                          platform::Icon::Information);
+    platform::showMessage(tr("Record Deleted successfully"), platform::Icon::Information);
     loadContactList(TypeFilter::Personal, QStringLiteral("%"));
 }
 
@@ -102,8 +99,7 @@ void frmContactMgmt::cmdAddRecord_Click() {
 void frmContactMgmt::cmdEditRecord_Click() {
     const std::optional<qint64> id = lvContacts->selectedId();
     if (!id) {
-        platform::showMessage(QStringLiteral("Please select a contact to edit"),
-                              platform::Icon::Exclamation);
+        platform::showMessage(tr("Please select a contact to edit"), platform::Icon::Exclamation);
         return;
     }
     enterEditorPane();
@@ -146,14 +142,13 @@ void frmContactMgmt::callSelected(Phone phone) {
 }
 
 void frmContactMgmt::cmdPrintRecord_Click() {
-    if (!platform::askYesNo(QStringLiteral("Click Yes to Print the current contact details."),
-                            QStringLiteral("Print selected contact")))
+    if (!platform::askYesNo(tr("Click Yes to Print the current contact details."),
+                            tr("Print selected contact")))
         return;
     const QList<qint64> ids = lvContacts->selectedIds();
     if (ids.isEmpty() || printWithProgress(ids, true) == PrintOutcome::Failed)
-        platform::showMessage(
-            QStringLiteral("An error occured while printing the selected records."),
-            platform::Icon::Critical);
+        platform::showMessage(tr("An error occured while printing the selected records."),
+                              platform::Icon::Critical);
 }
 
 PrintOutcome frmContactMgmt::printWithProgress(const QList<qint64>& ids, bool emptyLineAfterName) {
@@ -165,11 +160,10 @@ PrintOutcome frmContactMgmt::printWithProgress(const QList<qint64>& ids, bool em
 }
 
 void frmContactMgmt::mnuPrintContactBook_Click() {
-    if (!platform::askYesNo(QStringLiteral("Print the complete contact book?"),
-                            QStringLiteral("Print contact book")))
+    if (!platform::askYesNo(tr("Print the complete contact book?"), tr("Print contact book")))
         return;
     if (printWithProgress({}, false) == PrintOutcome::Failed)
-        platform::showMessage(QStringLiteral("An error occured while printing the contact book."),
+        platform::showMessage(tr("An error occured while printing the contact book."),
                               platform::Icon::Critical);
 }
 

@@ -1,6 +1,7 @@
 #include "app/SyncCommandLine.h"
 
 #include "app/Startup.h"
+#include "app/Translations.h"
 #include "data/ConnectionString.h"
 #include "data/ContactStore.h"
 #include "data/DbError.h"
@@ -14,6 +15,7 @@
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QFile>
+#include <QLocale>
 #include <QTextStream>
 
 #include <cstdio>
@@ -22,9 +24,10 @@
 
 namespace {
 
-QString tr(const char* text) {
-    return QCoreApplication::translate("SyncCommandLine", text);
-}
+// The context of the texts below, for code outside any class.
+struct Text {
+    Q_DECLARE_TR_FUNCTIONS(SyncCommandLine)
+};
 
 void say(FILE* stream, const QString& line) {
     std::fputs((line + u'\n').toLocal8Bit().constData(), stream);
@@ -34,7 +37,7 @@ void say(FILE* stream, const QString& line) {
 // Asks on the terminal, without echo when it is one.
 std::optional<QString> askOnTerminal(const SyncAccount& account, const QString& why) {
     say(stderr, why);
-    std::fputs(tr("Password for %1 at %2: ")
+    std::fputs(Text::tr("Password for %1 at %2: ")
                    .arg(account.user, QUrl(account.url).host())
                    .toLocal8Bit()
                    .constData(),
@@ -64,7 +67,7 @@ QString connectionStringOf(const QString& folder) {
     const QString path = databasePathIn(folder);
     const DatabaseFileState state = prepareDatabaseFile(path);
     if (state != DatabaseFileState::Ready && state != DatabaseFileState::Created) {
-        say(stderr, tr("The contact file %1 cannot be used.").arg(path));
+        say(stderr, Text::tr("The contact file %1 cannot be used.").arg(path));
         return {};
     }
     return connectionStringFor(folder);
@@ -88,7 +91,7 @@ int syncBooks(const QString& connectionString, const QString& book) {
     engine.start(book.isEmpty() ? QStringList() : QStringList{book});
     loop.exec();
     if (books == 0)
-        say(stdout, tr("No book is linked to a server."));
+        say(stdout, Text::tr("No book is linked to a server."));
     return failures == 0 ? 0 : 1;
 }
 
@@ -96,14 +99,14 @@ int link(const QString& connectionString, const QString& book, const QString& ur
          const QString& user, const QString& passwordFile) {
     QFile file(passwordFile);
     if (!file.open(QIODevice::ReadOnly)) {
-        say(stderr, tr("The password file %1 cannot be read.").arg(passwordFile));
+        say(stderr, Text::tr("The password file %1 cannot be read.").arg(passwordFile));
         return 1;
     }
     const QString password = QString::fromUtf8(file.readLine()).remove(u'\n').remove(u'\r');
     const QUrl collection(url);
     if (!collection.isValid() || (collection.scheme() != QLatin1String("http") &&
                                   collection.scheme() != QLatin1String("https"))) {
-        say(stderr, tr("%1 is not an http or https address.").arg(url));
+        say(stderr, Text::tr("%1 is not an http or https address.").arg(url));
         return 1;
     }
     // The address must name an address book the account may use.
@@ -127,38 +130,39 @@ int link(const QString& connectionString, const QString& book, const QString& ur
     const carddav::Multistatus ms = carddav::parseMultistatus(answer.body);
     if (ms.items.isEmpty() ||
         !ms.items.first().resourceTypes.contains(QStringLiteral("addressbook"))) {
-        say(stderr, tr("%1 is not an address book.").arg(url));
+        say(stderr, Text::tr("%1 is not an address book.").arg(url));
         return 1;
     }
     try {
         ContactStore store(connectionString);
         store.addBook(book);
         if (!SyncStore(connectionString).link(book, url, user)) {
-            say(stderr, tr("The book %1 cannot be linked.").arg(book));
+            say(stderr, Text::tr("The book %1 cannot be linked.").arg(book));
             return 1;
         }
     } catch (const DbError& e) {
         say(stderr,
-            tr("The contact file could not be written: %1").arg(QString::fromUtf8(e.what())));
+            Text::tr("The contact file could not be written: %1").arg(QString::fromUtf8(e.what())));
         return 1;
     }
     carddav::Passwords passwords;
     if (!passwords.store(url, user, password))
-        say(stderr, tr("No keyring is available: the password will be asked for at each sync."));
-    say(stdout, tr("%1 is linked to %2.").arg(book, url));
+        say(stderr,
+            Text::tr("No keyring is available: the password will be asked for at each sync."));
+    say(stdout, Text::tr("%1 is linked to %2.").arg(book, url));
     return 0;
 }
 
 } // namespace
 
 SyncCommandLine::SyncCommandLine()
-    : sync(QStringLiteral("sync"), tr("Sync the linked books (or the one of --book), then quit.")),
-      linkBook(QStringLiteral("link-book"), tr("Link this book to an address book."), tr("NAME")),
-      url(QStringLiteral("url"), tr("The address book's address."), tr("URL")),
-      user(QStringLiteral("user"), tr("The user name."), tr("USER")),
-      passwordFile(QStringLiteral("password-file"), tr("A file whose first line is the password."),
-                   tr("FILE")),
-      dataFolder(QStringLiteral("data-folder"), tr("The folder of contacts.mdb."), tr("FOLDER")) {}
+    : sync(QStringLiteral("sync"), Text::tr("Sync the linked books (or the one of --book), then quit.")),
+      linkBook(QStringLiteral("link-book"), Text::tr("Link this book to an address book."), Text::tr("NAME")),
+      url(QStringLiteral("url"), Text::tr("The address book's address."), Text::tr("URL")),
+      user(QStringLiteral("user"), Text::tr("The user name."), Text::tr("USER")),
+      passwordFile(QStringLiteral("password-file"), Text::tr("A file whose first line is the password."),
+                   Text::tr("FILE")),
+      dataFolder(QStringLiteral("data-folder"), Text::tr("The folder of contacts.mdb."), Text::tr("FOLDER")) {}
 
 void SyncCommandLine::addTo(QCommandLineParser& parser) const {
     parser.addOptions({sync, linkBook, url, user, passwordFile, dataFolder});
@@ -172,9 +176,9 @@ QString SyncCommandLine::misuse(const QCommandLineParser& parser) const {
     const bool accountGiven = parser.isSet(url) || parser.isSet(user) || parser.isSet(passwordFile);
     if (parser.isSet(linkBook) &&
         (!parser.isSet(url) || !parser.isSet(user) || !parser.isSet(passwordFile)))
-        return tr("--link-book needs --url, --user and --password-file.");
+        return Text::tr("--link-book needs --url, --user and --password-file.");
     if (accountGiven && !parser.isSet(linkBook))
-        return tr("--url, --user and --password-file go with --link-book only.");
+        return Text::tr("--url, --user and --password-file go with --link-book only.");
     return {};
 }
 

@@ -72,11 +72,11 @@ void frmContactMgmt::buildControls() {
     auto* top = new QHBoxLayout(Frame6);
     top->setContentsMargins(0, 0, 0, 0);
     Command1.resize(5);
-    top->addWidget(addPictureButton(1, QStringLiteral("Add New Contact"), QStringLiteral("add")));
-    top->addWidget(addPictureButton(2, QStringLiteral("Delete Contact"), QStringLiteral("delete")));
-    top->addWidget(addPictureButton(3, QStringLiteral("Email Contact"), QStringLiteral("email")));
-    top->addWidget(addPictureButton(4, QStringLiteral("Call Contact"), QStringLiteral("call")));
-    top->addWidget(addPictureButton(0, QStringLiteral("Print Contact"), QStringLiteral("print")));
+    top->addWidget(addPictureButton(1, tr("Add New Contact"), QStringLiteral("add")));
+    top->addWidget(addPictureButton(2, tr("Delete Contact"), QStringLiteral("delete")));
+    top->addWidget(addPictureButton(3, tr("Email Contact"), QStringLiteral("email")));
+    top->addWidget(addPictureButton(4, tr("Call Contact"), QStringLiteral("call")));
+    top->addWidget(addPictureButton(0, tr("Print Contact"), QStringLiteral("print")));
     top->addStretch(1);
     txtSearchText = member(new QLineEdit(Frame6), "txtSearchText");
     txtSearchText->setMinimumWidth(180);
@@ -84,8 +84,8 @@ void frmContactMgmt::buildControls() {
     // search through the longest stored names still answers at once.
     txtSearchText->setMaxLength(200);
     top->addWidget(txtSearchText, 2);
-    cmdFind = member(new QPushButton(QStringLiteral("Last Name Search"), Frame6), "cmdFind");
-    cmdFind->setToolTip(QStringLiteral("Search Database"));
+    cmdFind = member(new QPushButton(tr("Last Name Search"), Frame6), "cmdFind");
+    cmdFind->setToolTip(tr("Search Database"));
     top->addWidget(cmdFind);
     layout->addWidget(Frame6);
 
@@ -99,12 +99,12 @@ void frmContactMgmt::buildControls() {
     Frame1 = member(new QFrame(central), "Frame1");
     auto* commands = new QVBoxLayout(Frame1);
     commands->setContentsMargins(0, 0, 0, 0);
-    cmdAddRecord = member(new QPushButton(QStringLiteral("Add"), Frame1), "cmdAddRecord");
-    cmdEditRecord = member(new QPushButton(QStringLiteral("Edit"), Frame1), "cmdEditRecord");
-    cmdDeleteRecord = member(new QPushButton(QStringLiteral("Delete"), Frame1), "cmdDeleteRecord");
-    cmdPrintRecord = member(new QPushButton(QStringLiteral("Print"), Frame1), "cmdPrintRecord");
-    cmdCallRecord = member(new QPushButton(QStringLiteral("Call"), Frame1), "cmdCallRecord");
-    cmdEmailRecord = member(new QPushButton(QStringLiteral("Email"), Frame1), "cmdEmailRecord");
+    cmdAddRecord = member(new QPushButton(tr("Add"), Frame1), "cmdAddRecord");
+    cmdEditRecord = member(new QPushButton(tr("Edit"), Frame1), "cmdEditRecord");
+    cmdDeleteRecord = member(new QPushButton(tr("Delete"), Frame1), "cmdDeleteRecord");
+    cmdPrintRecord = member(new QPushButton(tr("Print"), Frame1), "cmdPrintRecord");
+    cmdCallRecord = member(new QPushButton(tr("Call"), Frame1), "cmdCallRecord");
+    cmdEmailRecord = member(new QPushButton(tr("Email"), Frame1), "cmdEmailRecord");
     for (QPushButton* b : {cmdAddRecord, cmdEditRecord, cmdDeleteRecord, cmdPrintRecord,
                            cmdCallRecord, cmdEmailRecord})
         commands->addWidget(b);
@@ -130,7 +130,7 @@ void frmContactMgmt::buildControls() {
     middle->addWidget(SSTab1, 5);
 
     frameContactBooks = member(new QFrame(central), "frameContactBooks");
-    frameContactBooks->setWindowTitle(QStringLiteral("Contact Books"));
+    frameContactBooks->setWindowTitle(tr("Contact Books"));
     auto* bookLayout = new QVBoxLayout(frameContactBooks);
     bookLayout->setContentsMargins(0, 0, 0, 0);
     ctrContactBooks = member(new ctrContactBook(frameContactBooks), "ctrContactBooks");
@@ -150,42 +150,39 @@ void frmContactMgmt::buildControls() {
 }
 
 void frmContactMgmt::buildMenus() {
-    mnuRootFile = member(menuBar()->addMenu(QStringLiteral("&File")), "mnuRootFile");
+    mnuRootFile = member(menuBar()->addMenu(tr("&File")), "mnuRootFile");
     createcontactbook =
-        member(mnuRootFile->addAction(QStringLiteral("Manage contact books")), "createcontactbook");
+        member(mnuRootFile->addAction(tr("&Manage contact books")), "createcontactbook");
     sep1 = member(mnuRootFile->addSeparator(), "sep1");
-    emailcontactbook = member(mnuRootFile->addAction(QStringLiteral("EMail current contact book")),
-                              "emailcontactbook");
+    emailcontactbook =
+        member(mnuRootFile->addAction(tr("&EMail current contact book")), "emailcontactbook");
     mnuPrintContactBook =
-        member(mnuRootFile->addAction(QStringLiteral("Print current contact book")),
-               "mnuPrintContactBook");
+        member(mnuRootFile->addAction(tr("&Print current contact book")), "mnuPrintContactBook");
     sep3 = member(mnuRootFile->addSeparator(), "sep3");
-    mnuImportContacts = member(mnuRootFile->addAction(tr("Import Contacts…")), "mnuImportContacts");
+    mnuImportContacts =
+        member(mnuRootFile->addAction(tr("&Import Contacts…")), "mnuImportContacts");
     mnuExportVCard =
-        member(mnuRootFile->addAction(tr("Export Contact Book as vCard…")), "mnuExportVCard");
+        member(mnuRootFile->addAction(tr("Export Contact Book as &vCard…")), "mnuExportVCard");
     buildSyncMenu();
     sep2 = member(mnuRootFile->addSeparator(), "sep2");
-    mnuExit = member(mnuRootFile->addAction(QStringLiteral("Exit")), "mnuExit");
+    mnuExit = member(mnuRootFile->addAction(tr("E&xit")), "mnuExit");
 
     // The call menu has no caption and never enters the menu bar: it is the
     // pop-up of the "Call" command.
     mnuCallMenu = member(new QMenu(this), "mnuCallMenu");
-    mnuCallHome =
-        member(mnuCallMenu->addAction(QStringLiteral("Call at Home number")), "mnuCallHome");
-    mnuCallWork =
-        member(mnuCallMenu->addAction(QStringLiteral("Call at Work number")), "mnuCallWork");
-    mnuCallCell =
-        member(mnuCallMenu->addAction(QStringLiteral("Call at Cell number")), "mnuCallCell");
+    mnuCallHome = member(mnuCallMenu->addAction(tr("Call at &Home number")), "mnuCallHome");
+    mnuCallWork = member(mnuCallMenu->addAction(tr("Call at &Work number")), "mnuCallWork");
+    mnuCallCell = member(mnuCallMenu->addAction(tr("Call at &Cell number")), "mnuCallCell");
     mnuCallMenu->menuAction()->setVisible(false);
 
-    mnuAbout = member(menuBar()->addAction(QStringLiteral("&About")), "mnuAbout");
+    mnuAbout = member(menuBar()->addAction(tr("&About")), "mnuAbout");
 }
 
 // A group of its own in the File menu; SyncCommands does the work.
 void frmContactMgmt::buildSyncMenu() {
     sepSync = member(mnuRootFile->addSeparator(), "sepSync");
-    mnuSyncSettings = member(mnuRootFile->addAction(tr("Sync with Server…")), "mnuSyncSettings");
-    mnuSyncNow = member(mnuRootFile->addAction(tr("Sync Now")), "mnuSyncNow");
+    mnuSyncSettings = member(mnuRootFile->addAction(tr("&Sync with Server…")), "mnuSyncSettings");
+    mnuSyncNow = member(mnuRootFile->addAction(tr("Sync &Now")), "mnuSyncNow");
 }
 
 void frmContactMgmt::connectHandlers() {
@@ -252,7 +249,7 @@ void frmContactMgmt::load(bool fileUsable) {
     try {
         runLoadSteps(fileUsable);
     } catch (const std::exception&) {
-        platform::showMessage(QStringLiteral("An error occured during initialization."),
+        platform::showMessage(tr("An error occured during initialization."),
                               platform::Icon::Information);
     }
     if (fileUsable)
@@ -276,9 +273,9 @@ void frmContactMgmt::runLoadSteps(bool fileUsable) {
 
 void frmContactMgmt::setWindowCaption(const QString& bookName) {
     if (bookName.isEmpty())
-        setWindowTitle(QStringLiteral("Orvanta Contacts [Default Contact Book]"));
+        setWindowTitle(tr("Orvanta Contacts [Default Contact Book]"));
     else
-        setWindowTitle(QStringLiteral("Orvanta Contacts [ ") + bookName + QStringLiteral(" ]"));
+        setWindowTitle(tr("Orvanta Contacts [ %1 ]").arg(bookName));
 }
 
 void frmContactMgmt::setMembersVisible(bool visible, const QList<QWidget*>& leftAlone) {

@@ -20,19 +20,19 @@ using platform::Icon;
 
 ctrContactBook::ctrContactBook(QWidget* parent)
     : QWidget(parent),
-      cmdChooseClose(named(new QPushButton(QStringLiteral("Choose and close")), "cmdChooseClose")),
-      cmdDelete(named(new QPushButton(QStringLiteral("Delete Selected")), "cmdDelete")),
-      cmdAddBook(named(new QPushButton(QStringLiteral("Add New")), "cmdAddBook")),
-      frameAddNew(named(new QGroupBox(QStringLiteral("New Contact Book")), "frameAddNew")),
+      cmdChooseClose(named(new QPushButton(tr("Choose and close")), "cmdChooseClose")),
+      cmdDelete(named(new QPushButton(tr("Delete Selected")), "cmdDelete")),
+      cmdAddBook(named(new QPushButton(tr("Add New")), "cmdAddBook")),
+      frameAddNew(named(new QGroupBox(tr("New Contact Book")), "frameAddNew")),
       txtNewBookName(named(new QLineEdit, "txtNewBookName")),
-      cmdAddConfirm(named(new QPushButton(QStringLiteral("Confirm add")), "cmdAddConfirm")),
-      Frame1(named(new QGroupBox(QStringLiteral("Available contact books")), "Frame1")),
+      cmdAddConfirm(named(new QPushButton(tr("Confirm add")), "cmdAddConfirm")),
+      Frame1(named(new QGroupBox(tr("Available contact books")), "Frame1")),
       lstContactBooks(named(new QListWidget, "lstContactBooks")) {
     auto* listLayout = new QVBoxLayout(Frame1);
     listLayout->addWidget(lstContactBooks);
 
     auto* addLayout = new QVBoxLayout(frameAddNew);
-    addLayout->addWidget(new QLabel(QStringLiteral("New contact book's name")));
+    addLayout->addWidget(new QLabel(tr("New contact book's name")));
     addLayout->addWidget(txtNewBookName);
     addLayout->addWidget(cmdAddConfirm, 0, Qt::AlignRight);
     addLayout->addStretch(1);
@@ -73,7 +73,7 @@ void ctrContactBook::refreshData() {
     try {
         lstContactBooks->addItems(m_store->books());
     } catch (const DbError&) {
-        platform::showMessage(QStringLiteral("There was an error retrieving data"));
+        platform::showMessage(tr("There was an error retrieving data"));
         return;
     }
     if (lstContactBooks->count() > 0)
@@ -99,14 +99,13 @@ void ctrContactBook::refuseNewName(const QString& message, Icon icon) {
 void ctrContactBook::cmdAddConfirm_Click() {
     const QString name = txtNewBookName->text();
     if (name.isEmpty()) {
-        refuseNewName(QStringLiteral("Please specify a valid contact book name."),
-                      Icon::Information);
+        refuseNewName(tr("Please specify a valid contact book name."), Icon::Information);
         return;
     }
     if (!isStorableText(name)) {
-        refuseNewName(QStringLiteral("Please specify a valid contact book name.\r\n"
-                                     "The name holds a character that cannot be stored "
-                                     "(a NUL character)."),
+        refuseNewName(tr("Please specify a valid contact book name.\r\n"
+                         "The name holds a character that cannot be stored "
+                         "(a NUL character)."),
                       Icon::Exclamation);
         return;
     }
@@ -114,24 +113,24 @@ void ctrContactBook::cmdAddConfirm_Click() {
     try {
         nameInUse = !m_store->addBook(name);
     } catch (const DbError&) {
-        platform::showMessage(QStringLiteral("There was an error in adding the new contact book"),
+        platform::showMessage(tr("There was an error in adding the new contact book"),
                               Icon::Critical);
         return;
     }
     if (nameInUse) {
-        refuseNewName(QStringLiteral("Please specify a valid contact book name.\r\n"
-                                     "The provided name is already in use."),
+        refuseNewName(tr("Please specify a valid contact book name.\r\n"
+                         "The provided name is already in use."),
                       Icon::Exclamation);
         return;
     }
-    platform::showMessage(QStringLiteral("New Contact book Added successfully"), Icon::Information);
+    platform::showMessage(tr("New Contact book Added successfully"), Icon::Information);
     refreshData();
     txtNewBookName->clear();
 }
 
 void ctrContactBook::cmdChooseClose_Click() {
     if (lstContactBooks->selectedItems().isEmpty()) {
-        platform::showMessage(QStringLiteral("Please choose a contact book"), Icon::Exclamation);
+        platform::showMessage(tr("Please choose a contact book"), Icon::Exclamation);
         return;
     }
     emit ContactBookChosen(selectedBook());
@@ -139,24 +138,23 @@ void ctrContactBook::cmdChooseClose_Click() {
 
 void ctrContactBook::cmdDelete_Click() {
     if (lstContactBooks->selectedItems().isEmpty()) {
-        platform::showMessage(QStringLiteral("Please choose a contact book"), Icon::Exclamation);
+        platform::showMessage(tr("Please choose a contact book"), Icon::Exclamation);
         return;
     }
     const QString name = selectedBook();
     if (name == QLatin1String("Default")) {
-        platform::showMessage(QStringLiteral("This book cannot be deleted"), Icon::Exclamation);
+        platform::showMessage(tr("This book cannot be deleted"), Icon::Exclamation);
         return;
     }
-    if (!platform::askYesNo(QStringLiteral("Are you sure you want to delete the contact book ") +
-                            name +
-                            QStringLiteral("?\r\nAll contacts in this book will be deleted")))
+    if (!platform::askYesNo(
+            tr("Are you sure you want to delete the contact book %1?\r\nAll contacts in this "
+               "book will be deleted")
+                .arg(name)))
         return;
     if (deleteContactBook(name))
-        platform::showMessage(QStringLiteral("Contact book Deleted successfully"),
-                              Icon::Information);
+        platform::showMessage(tr("Contact book Deleted successfully"), Icon::Information);
     else
-        platform::showMessage(QStringLiteral("Contact book could not be deleted"),
-                              Icon::Information);
+        platform::showMessage(tr("Contact book could not be deleted"), Icon::Information);
 }
 
 bool ctrContactBook::deleteContactBook(const QString& name) {

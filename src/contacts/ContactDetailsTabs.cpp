@@ -56,13 +56,12 @@ ContactDetailsTabs::ContactDetailsTabs(QWidget* parent)
     auto* nameTab = new QWidget;
     auto* nameLayout = new QVBoxLayout(nameTab);
     auto* form = new QFormLayout;
-    form->addRow(QStringLiteral("First name"), txtFName);
-    form->addRow(QStringLiteral("Middle name"), txtMidName);
-    form->addRow(QStringLiteral("Last Name"), txtLName);
-    form->addRow(QStringLiteral("Guardian Name"), txtGName);
+    form->addRow(tr("First name"), txtFName);
+    form->addRow(tr("Middle name"), txtMidName);
+    form->addRow(tr("Last Name"), txtLName);
+    form->addRow(tr("Guardian Name"), txtGName);
     nameLayout->addLayout(form);
-    lblStart->setText(QStringLiteral("Select the \"Personal\" or \"Business\" button to view "
-                                     "contacts"));
+    lblStart->setText(tr("Select the \"Personal\" or \"Business\" button to view contacts"));
     lblStart->setWordWrap(true);
     lblStart->setAlignment(Qt::AlignCenter);
     QFont large = lblStart->font();
@@ -74,10 +73,10 @@ ContactDetailsTabs::ContactDetailsTabs(QWidget* parent)
     lblAddress->setReadOnly(true);
     lblAddress->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
 
-    addTab(nameTab, QStringLiteral("Name"));
-    addTab(lblAddress, QStringLiteral("Address"));
-    addTab(scrolled(lblContactInfo), QStringLiteral("Contact"));
-    addTab(scrolled(lblComments), QStringLiteral("Comments"));
+    addTab(nameTab, tr("Name"));
+    addTab(lblAddress, tr("Address"));
+    addTab(scrolled(lblContactInfo), tr("Contact"));
+    addTab(scrolled(lblComments), tr("Comments"));
 }
 
 void ContactDetailsTabs::setShownText(QLineEdit* target, const QString& text) {
@@ -108,9 +107,12 @@ QString addressBlock(const Contact& contact) {
 }
 
 QString contactBlock(const Contact& contact) {
-    return QStringLiteral("Work  ") + shownField(contact.workPhone) + QStringLiteral("\r\nHome  ") +
-           shownField(contact.homePhone) + QStringLiteral("\r\nCell  ") +
-           shownField(contact.cellPhone) + QStringLiteral("\r\nEmail ") + shownField(contact.email);
+    // The captions are padded so that the values line up.
+    return ContactDetailsTabs::tr("Work  ") + shownField(contact.workPhone) +
+           QStringLiteral("\r\n") + ContactDetailsTabs::tr("Home  ") +
+           shownField(contact.homePhone) + QStringLiteral("\r\n") +
+           ContactDetailsTabs::tr("Cell  ") + shownField(contact.cellPhone) +
+           QStringLiteral("\r\n") + ContactDetailsTabs::tr("Email ") + shownField(contact.email);
 }
 
 } // namespace

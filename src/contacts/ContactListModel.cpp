@@ -24,7 +24,7 @@ QVariant ContactListModel::data(const QModelIndex& index, int role) const {
 QVariant ContactListModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
         return {};
-    return section == 0 ? QStringLiteral("First Name") : QStringLiteral("Last Name");
+    return section == 0 ? tr("First Name") : tr("Last Name");
 }
 
 void ContactListModel::replaceEntries(ContactNames names) {

@@ -20,8 +20,8 @@ ctrTypeFilter::ctrTypeFilter(QWidget* parent) : QWidget(parent) {
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(2);
 
-    auto* cmdPersonal = makeButton(QStringLiteral("cmdPersonal"), QStringLiteral("Personal"), this);
-    auto* cmdBusiness = makeButton(QStringLiteral("cmdBusiness"), QStringLiteral("Business"), this);
+    auto* cmdPersonal = makeButton(QStringLiteral("cmdPersonal"), tr("Personal"), this);
+    auto* cmdBusiness = makeButton(QStringLiteral("cmdBusiness"), tr("Business"), this);
     for (QPushButton* button : {cmdPersonal, cmdBusiness}) {
         QFont bold = button->font();
         bold.setBold(true);
@@ -29,9 +29,9 @@ ctrTypeFilter::ctrTypeFilter(QWidget* parent) : QWidget(parent) {
         layout->addWidget(button, 3);
     }
     connect(cmdPersonal, &QPushButton::clicked, this,
-            [this] { chooseType(TypeFilter::Personal, QStringLiteral("PERSONAL")); });
+            [this] { chooseType(TypeFilter::Personal, tr("PERSONAL")); });
     connect(cmdBusiness, &QPushButton::clicked, this,
-            [this] { chooseType(TypeFilter::Business, QStringLiteral("BUSINESS")); });
+            [this] { chooseType(TypeFilter::Business, tr("BUSINESS")); });
 
     // The letter buttons form one array, cmdA index 0 to 25.
     for (int index = 0; index < 26; ++index) {
@@ -43,7 +43,7 @@ ctrTypeFilter::ctrTypeFilter(QWidget* parent) : QWidget(parent) {
         layout->addWidget(cmdA, 1);
         connect(cmdA, &QPushButton::clicked, this, [this, letter] { chooseLetter(letter); });
     }
-    auto* cmdAll = makeButton(QStringLiteral("cmdAll"), QStringLiteral("ALL"), this);
+    auto* cmdAll = makeButton(QStringLiteral("cmdAll"), tr("ALL"), this);
     layout->addWidget(cmdAll, 2);
     connect(cmdAll, &QPushButton::clicked, this, [this] { chooseLetter(QStringLiteral("%")); });
 }
@@ -61,7 +61,7 @@ void ctrTypeFilter::chooseType(TypeFilter type, const QString& caption) {
     if (m_hintLabel)
         m_hintLabel->setVisible(false);
     if (m_listFrame)
-        m_listFrame->setTitle(QStringLiteral("Viewing %1 Contacts").arg(caption));
+        m_listFrame->setTitle(tr("Viewing %1 Contacts").arg(caption));
 }
 
 void ctrTypeFilter::chooseLetter(const QString& letter) {

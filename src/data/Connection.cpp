@@ -5,6 +5,7 @@
 #include "data/Schema.h"
 #include "data/UnicodeCase.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <sqlite3.h>
 
@@ -56,7 +57,7 @@ void RowSet::step() {
         m_atEnd = true;
     } else {
         m_atEnd = true;
-        fail(m_db, QStringLiteral("Reading a row failed"));
+        fail(m_db, QCoreApplication::translate("DbError", "Reading a row failed"));
     }
 }
 
@@ -112,16 +113,18 @@ Connection::Connection(const QString& connectionString) {
     const QString path = databasePathOf(connectionString);
     // A missing file is a failure of the operation: only start-up creates one.
     if (!QFile::exists(path))
-        throw DbError(QStringLiteral("The database file does not exist: ") + path);
+        throw DbError(QCoreApplication::translate("DbError", "The database file does not exist: %1")
+                          .arg(path));
     requireCheckedFile(path);
     const int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &m_db,
                                    SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
     if (rc != SQLITE_OK) {
-        const QString message =
-            m_db ? QString::fromUtf8(sqlite3_errmsg(m_db)) : QStringLiteral("out of memory");
+        const QString message = m_db ? QString::fromUtf8(sqlite3_errmsg(m_db))
+                                     : QCoreApplication::translate("DbError", "out of memory");
         sqlite3_close_v2(m_db);
         m_db = nullptr;
-        throw DbError(QStringLiteral("Cannot open ") + path + QStringLiteral(": ") + message);
+        throw DbError(
+            QCoreApplication::translate("DbError", "Cannot open %1: %2").arg(path, message));
     }
     sqlite3_extended_result_codes(m_db, 1);
     sqlite3_busy_timeout(m_db, busyTimeoutMs);
@@ -141,14 +144,14 @@ void Connection::close() {
 
 sqlite3_stmt* Connection::prepare(const QString& statement) {
     if (!m_db)
-        throw DbError(QStringLiteral("The connection is closed"));
+        throw DbError(QCoreApplication::translate("DbError", "The connection is closed"));
     if (const auto& observer = statementObserver())
         observer(statement);
     const QByteArray sql = statement.toUtf8();
     sqlite3_stmt* prepared = nullptr;
     const char* tail = nullptr;
     if (sqlite3_prepare_v2(m_db, sql.constData(), int(sql.size()), &prepared, &tail) != SQLITE_OK)
-        fail(m_db, QStringLiteral("Statement failed"));
+        fail(m_db, QCoreApplication::translate("DbError", "Statement failed"));
     // One statement per call: anything after it other than blanks is refused,
     // so no text can ever smuggle a second statement in.
     while (tail && *tail && (*tail == ' ' || *tail == '\t' || *tail == '\r' || *tail == '\n'))
@@ -168,7 +171,7 @@ qint64 Connection::execute(const QString& statement) {
     if (rc != SQLITE_DONE) {
         const QString message = QString::fromUtf8(sqlite3_errmsg(m_db));
         sqlite3_finalize(prepared);
-        throw DbError(QStringLiteral("Statement failed: ") + message);
+        throw DbError(QCoreApplication::translate("DbError", "Statement failed: %1").arg(message));
     }
     sqlite3_finalize(prepared);
     return sqlite3_changes64(m_db);
@@ -195,7 +198,7 @@ void Connection::inTransaction(const std::function<void()>& work) {
 
 bool Connection::hasTable(const QString& name) {
     if (!m_db)
-        throw DbError(QStringLiteral("The connection is closed"));
+        throw DbError(QCoreApplication::translate("DbError", "The connection is closed"));
     return sqlite3_table_column_metadata(m_db, "main", name.toUtf8().constData(), nullptr, nullptr,
                                          nullptr, nullptr, nullptr, nullptr) == SQLITE_OK;
 }

@@ -297,7 +297,9 @@ void requireCheckedFile(const QString& path) {
         return;
     const DatabaseFileState state = checkDatabaseFile(path);
     if (remembered(path, state) != DatabaseFileState::Ready)
-        throw DbError(QStringLiteral("The file failed the contact database check: ") + path);
+        throw DbError(
+            QCoreApplication::translate("DbError", "The file failed the contact database check: %1")
+                .arg(path));
 }
 
 namespace {

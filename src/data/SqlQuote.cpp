@@ -2,13 +2,16 @@
 
 #include "data/DbError.h"
 
+#include <QCoreApplication>
+
 bool isStorableText(const QString& value) {
     return !value.contains(QChar(0)) && value.isValidUtf16();
 }
 
 QString sqlTextBody(const QString& value) {
     if (!isStorableText(value))
-        throw DbError(QStringLiteral("A text value holds a NUL character or broken UTF-16"));
+        throw DbError(QCoreApplication::translate(
+            "DbError", "A text value holds a NUL character or broken UTF-16"));
     QString body = value;
     body.replace(QLatin1Char('\''), QLatin1String("''"));
     return body;

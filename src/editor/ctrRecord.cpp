@@ -91,8 +91,8 @@ void setBoxText(QWidget* box, const QString& stored) {
 
 ctrRecord::ctrRecord(QWidget* parent) : QWidget(parent) {
     buildControls();
-    cmdRecordType->addItem(QStringLiteral("Personal"));
-    cmdRecordType->addItem(QStringLiteral("Business"));
+    cmdRecordType->addItem(tr("Personal"));
+    cmdRecordType->addItem(tr("Business"));
 
     connect(cmdSave, &QPushButton::clicked, this, &ctrRecord::cmdSave_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &ctrRecord::OperationCancelled);
@@ -101,8 +101,7 @@ ctrRecord::ctrRecord(QWidget* parent) : QWidget(parent) {
 void ctrRecord::buildControls() {
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
-    frameAddUpdateRecord =
-        named(new QGroupBox(QStringLiteral("Add Record"), this), "frameAddUpdateRecord");
+    frameAddUpdateRecord = named(new QGroupBox(tr("Add Record"), this), "frameAddUpdateRecord");
     outer->addWidget(frameAddUpdateRecord);
     auto* frameLayout = new QVBoxLayout(frameAddUpdateRecord);
 
@@ -111,11 +110,10 @@ void ctrRecord::buildControls() {
 
     auto* namePage = named(new QWidget, "tabName");
     auto* nameForm = formOn(namePage);
-    txtFirstName = addLineBox(nameForm, "txtFirstName", QStringLiteral("First Name"));
-    txtMiddleName = addLineBox(nameForm, "txtMiddleName", QStringLiteral("Middle Name"));
-    txtLastName = addLineBox(nameForm, "txtLastName", QStringLiteral("Last Name"));
-    txtGuardianName =
-        addLineBox(nameForm, "txtGuardianName", QStringLiteral("Parent Or Guadrian Name"));
+    txtFirstName = addLineBox(nameForm, "txtFirstName", tr("First Name"));
+    txtMiddleName = addLineBox(nameForm, "txtMiddleName", tr("Middle Name"));
+    txtLastName = addLineBox(nameForm, "txtLastName", tr("Last Name"));
+    txtGuardianName = addLineBox(nameForm, "txtGuardianName", tr("Parent Or Guadrian Name"));
     auto* separator = named(new QFrame, "lineSeparator");
     separator->setFrameShape(QFrame::HLine);
     separator->setFrameShadow(QFrame::Sunken);
@@ -126,35 +124,35 @@ void ctrRecord::buildControls() {
     cmdRecordType->setEditable(false);
     cmdRecordType->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     cmdRecordType->setMinimumContentsLength(12);
-    addLabelled(nameForm, QStringLiteral("Record type"), cmdRecordType);
-    SSTab1->addTab(namePage, QStringLiteral("Name"));
+    addLabelled(nameForm, tr("Record type"), cmdRecordType);
+    SSTab1->addTab(namePage, tr("Name"));
 
     auto* addressPage = named(new QWidget, "tabAddress");
     auto* addressForm = formOn(addressPage);
-    txtAddress = addLabelled(addressForm, QStringLiteral("Address"), multiLineBox("txtAddress"));
-    txtCity = addLineBox(addressForm, "txtCity", QStringLiteral("City"));
-    txtState = addLineBox(addressForm, "txtState", QStringLiteral("State"));
-    txtZipCode = addLineBox(addressForm, "txtZipCode", QStringLiteral("Zip code"));
-    SSTab1->addTab(addressPage, QStringLiteral("Address"));
+    txtAddress = addLabelled(addressForm, tr("Address"), multiLineBox("txtAddress"));
+    txtCity = addLineBox(addressForm, "txtCity", tr("City"));
+    txtState = addLineBox(addressForm, "txtState", tr("State"));
+    txtZipCode = addLineBox(addressForm, "txtZipCode", tr("Zip code"));
+    SSTab1->addTab(addressPage, tr("Address"));
 
     auto* contactPage = named(new QWidget, "tabContact");
     auto* contactForm = formOn(contactPage);
-    txtWorkPhone = addLineBox(contactForm, "txtWorkPhone", QStringLiteral("Work phone"));
-    txtHomePhone = addLineBox(contactForm, "txtHomePhone", QStringLiteral("Home phone"));
-    txtCellPhone = addLineBox(contactForm, "txtCellPhone", QStringLiteral("Cell phone"));
-    txtEmail = addLineBox(contactForm, "txtEmail", QStringLiteral("Email"));
-    SSTab1->addTab(contactPage, QStringLiteral("Contact"));
+    txtWorkPhone = addLineBox(contactForm, "txtWorkPhone", tr("Work phone"));
+    txtHomePhone = addLineBox(contactForm, "txtHomePhone", tr("Home phone"));
+    txtCellPhone = addLineBox(contactForm, "txtCellPhone", tr("Cell phone"));
+    txtEmail = addLineBox(contactForm, "txtEmail", tr("Email"));
+    SSTab1->addTab(contactPage, tr("Contact"));
 
     auto* commentsPage = named(new QWidget, "tabComments");
     auto* commentsLayout = new QVBoxLayout(commentsPage);
     txtComments = multiLineBox("txtComments");
     commentsLayout->addWidget(txtComments);
-    SSTab1->addTab(commentsPage, QStringLiteral("Comments"));
+    SSTab1->addTab(commentsPage, tr("Comments"));
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
-    cmdSave = named(new QPushButton(QStringLiteral("Save"), frameAddUpdateRecord), "cmdSave");
-    cmdCancel = named(new QPushButton(QStringLiteral("Cancel"), frameAddUpdateRecord), "cmdCancel");
+    cmdSave = named(new QPushButton(tr("Save"), frameAddUpdateRecord), "cmdSave");
+    cmdCancel = named(new QPushButton(tr("Cancel"), frameAddUpdateRecord), "cmdCancel");
     buttons->addWidget(cmdSave);
     buttons->addWidget(cmdCancel);
     frameLayout->addLayout(buttons);
@@ -191,11 +189,11 @@ Contact ctrRecord::typedContact() const {
 
 void ctrRecord::setupcontrol() {
     if (bIsUpdateRequest) {
-        frameAddUpdateRecord->setTitle(QStringLiteral("Update details"));
-        cmdSave->setText(QStringLiteral("Update"));
+        frameAddUpdateRecord->setTitle(tr("Update details"));
+        cmdSave->setText(tr("Update"));
     } else {
-        frameAddUpdateRecord->setTitle(QStringLiteral("Add details"));
-        cmdSave->setText(QStringLiteral("Save"));
+        frameAddUpdateRecord->setTitle(tr("Add details"));
+        cmdSave->setText(tr("Save"));
     }
     for (const auto& [field, box] : fieldBoxes())
         setBoxText(box, QString());
@@ -210,11 +208,11 @@ bool ctrRecord::LoadRecordForEditing(qint64 pkContactDetailsId) {
     try {
         contact = m_store->contact(pkContactDetailsId);
     } catch (const DbError&) {
-        platform::showMessage(QStringLiteral("There was an error retrieving data"));
+        platform::showMessage(tr("There was an error retrieving data"));
         return false;
     }
     if (!contact) {
-        platform::showMessage(QStringLiteral("internal error"));
+        platform::showMessage(tr("internal error"));
         return false;
     }
     for (const auto& [field, box] : fieldBoxes())
@@ -231,10 +229,9 @@ void ctrRecord::cmdSave_Click() {
         if (isStorableText(boxText(box)))
             continue;
         const auto* label = findChild<QLabel*>(QStringLiteral("lbl") + box->objectName().mid(3));
-        platform::showMessage((label ? label->text() : QStringLiteral("Comments")) +
-                                  QStringLiteral(" holds a character that cannot be stored "
-                                                 "(a NUL character).\r\nPlease remove it and "
-                                                 "save again."),
+        platform::showMessage((label ? label->text() : tr("Comments")) +
+                                  tr(" holds a character that cannot be stored "
+                                     "(a NUL character).\r\nPlease remove it and save again."),
                               platform::Icon::Exclamation);
         return;
     }
@@ -252,14 +249,14 @@ void ctrRecord::cmdSave_Click() {
 void ctrRecord::insertRecord() {
     try {
         if (!m_store->insert(typedContact())) {
-            platform::showMessage(QStringLiteral("There was an error in saving data"));
+            platform::showMessage(tr("There was an error in saving data"));
             return;
         }
     } catch (const DbError&) {
-        platform::showMessage(QStringLiteral("There was an error in saving data"));
+        platform::showMessage(tr("There was an error in saving data"));
         return;
     }
-    platform::showMessage(QStringLiteral("Record saved sucessfuly"));
+    platform::showMessage(tr("Record saved sucessfuly"));
 }
 
 // False when the user chose to keep editing rather than save over a change
@@ -271,7 +268,7 @@ bool ctrRecord::updateRecord() {
         try {
             result = m_store->update(typedContact(), *m_loaded, &stored);
         } catch (const DbError&) {
-            platform::showMessage(QStringLiteral("There was an error retrieving data"));
+            platform::showMessage(tr("There was an error retrieving data"));
             return true;
         }
         switch (result) {
@@ -281,9 +278,9 @@ bool ctrRecord::updateRecord() {
         case ContactStore::UpdateResult::Gone:
             // Deleted meanwhile by another window or program: the typed
             // changes went nowhere, and the user must know.
-            platform::showMessage(QStringLiteral("This contact no longer exists, so the changes "
-                                                 "could not be saved."),
-                                  platform::Icon::Exclamation);
+            platform::showMessage(
+                tr("This contact no longer exists, so the changes could not be saved."),
+                platform::Icon::Exclamation);
             return true;
         case ContactStore::UpdateResult::ChangedElsewhere:
             if (!platform::askYesNo(

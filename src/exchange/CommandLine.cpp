@@ -12,8 +12,9 @@ namespace exchange {
 
 namespace {
 
+// The context lupdate gives the calls outside a class in this file.
 QString tr(const char* text) {
-    return QCoreApplication::translate("exchange::CommandLine", text);
+    return QCoreApplication::translate("exchange", text);
 }
 
 // False, with the reason on `err`, when the store's current book does not exist.

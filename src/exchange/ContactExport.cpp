@@ -12,8 +12,8 @@ namespace exchange {
 
 namespace {
 
-QString tr(const char* text, int n = -1) {
-    return QCoreApplication::translate("exchange::ExportSummary", text, nullptr, n);
+QString tr(const char* text, const char* disambiguation = nullptr, int n = -1) {
+    return QCoreApplication::translate("exchange::ExportSummary", text, disambiguation, n);
 }
 
 constexpr qsizetype chunk = 1 << 20;
@@ -57,7 +57,7 @@ QString ExportSummary::report(const QString& file, const QString& book) const {
         return tr("The contacts could not be read from the contact database. No file was "
                   "written.");
     }
-    return tr("%n contact(s) of the contact book \"%1\" written to \"%2\".", written)
+    return tr("%n contact(s) of the contact book \"%1\" written to \"%2\".", nullptr, written)
         .arg(book, file);
 }
 

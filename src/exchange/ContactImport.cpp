@@ -17,8 +17,8 @@ namespace {
 
 using Kind = vcard::ImportProblem::Kind;
 
-QString tr(const char* text, int n = -1) {
-    return QCoreApplication::translate("exchange::ImportSummary", text, nullptr, n);
+QString tr(const char* text, const char* disambiguation = nullptr, int n = -1) {
+    return QCoreApplication::translate("exchange::ImportSummary", text, disambiguation, n);
 }
 
 // Problems after which the contact or row was not imported; the others only
@@ -105,7 +105,7 @@ QStringList ImportSummary::problemLines(int limit) const {
     QStringList texts;
     for (const auto& [line, text] : lines) {
         if (limit >= 0 && texts.size() == limit) {
-            texts << tr("… and %n more.", int(lines.size()) - limit);
+            texts << tr("… and %n more.", nullptr, int(lines.size()) - limit);
             break;
         }
         texts << text;
@@ -133,12 +133,13 @@ QString ImportSummary::report(const QString& file, const QString& book) const {
                   "imported.");
     }
     QStringList lines{
-        tr("%n contact(s) imported from \"%1\" into the contact book \"%2\".", imported)
+        tr("%n contact(s) imported from \"%1\" into the contact book \"%2\".", nullptr, imported)
             .arg(file, book)};
     if (alreadyThere > 0)
-        lines << tr("%n contact(s) already in the book, so not imported again.", alreadyThere);
+        lines << tr("%n contact(s) already in the book, so not imported again.", nullptr,
+                    alreadyThere);
     if (skipped() > 0)
-        lines << tr("%n contact(s) skipped.", skipped());
+        lines << tr("%n contact(s) skipped.", nullptr, skipped());
     const QStringList details = problemLines(20);
     if (!details.isEmpty())
         lines << QString() << details;

@@ -16,8 +16,9 @@ namespace exchange {
 
 namespace {
 
+// The context lupdate gives the calls outside a class in this file.
 QString tr(const char* text) {
-    return QCoreApplication::translate("exchange::Commands", text);
+    return QCoreApplication::translate("exchange", text);
 }
 
 // The folder the last file dialog of this run ended in, where the next one opens.

@@ -4,6 +4,8 @@
 #include "data/ContactStore.h"
 #include "platform/Printer.h"
 
+#include <QCoreApplication>
+
 #include <exception>
 
 namespace {
@@ -76,11 +78,17 @@ PrintOutcome printContacts(const ContactStore& store, const QList<qint64>& ids,
                 printLine(printer, rows.text(city));
                 printLine(printer, rows.text(state));
                 printLine(printer, rows.text(zipCode));
-                printLine(printer, QStringLiteral("Work phone: ") + rows.text(work));
-                printLine(printer, QStringLiteral("Home phone: ") + rows.text(home));
-                printLine(printer, QStringLiteral("Cell Phone: ") + rows.text(cell));
-                printLine(printer, QStringLiteral("Email : ") + rows.text(email));
-                printLine(printer, QStringLiteral("Parent/Guardian Name: ") + rows.text(guardian));
+                printLine(printer, QCoreApplication::translate("ContactPrinter", "Work phone: ") +
+                                       rows.text(work));
+                printLine(printer, QCoreApplication::translate("ContactPrinter", "Home phone: ") +
+                                       rows.text(home));
+                printLine(printer, QCoreApplication::translate("ContactPrinter", "Cell Phone: ") +
+                                       rows.text(cell));
+                printLine(printer, QCoreApplication::translate("ContactPrinter", "Email : ") +
+                                       rows.text(email));
+                printLine(printer,
+                          QCoreApplication::translate("ContactPrinter", "Parent/Guardian Name: ") +
+                              rows.text(guardian));
                 printMultiLine(printer, rows.text(comments));
                 printer.print(QStringLiteral("\r\n\r\n\r\n"));
                 if (progress && !progress(++printed))

@@ -21,11 +21,12 @@ void callContact(const ContactStore& store, qint64 id, Phone phone, const QStrin
     try {
         number = store.phone(id, phone);
     } catch (const DbError&) {
-        platform::showMessage(QStringLiteral("There was an error retrieving data"));
+        platform::showMessage(
+            QCoreApplication::translate("Calling", "There was an error retrieving data"));
         return;
     }
     if (!number) {
-        platform::showMessage(QStringLiteral("internal error"));
+        platform::showMessage(QCoreApplication::translate("Calling", "internal error"));
         return;
     }
     if (number->trimmed().isEmpty()) {

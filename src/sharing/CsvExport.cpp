@@ -7,6 +7,7 @@
 #include "platform/MessageBoxes.h"
 #include "platform/Progress.h"
 
+#include <QCoreApplication>
 #include <QSaveFile>
 
 #include <cstring>
@@ -21,8 +22,9 @@ const char header[] = "FirstName,MiddleName,LastName,Address,City,State,ZipCode,
 
 // Every failure of an export ends in the same message.
 bool reportFailure() {
-    platform::showMessage(QStringLiteral("There was an error retrieving data"),
-                          platform::Icon::Critical);
+    platform::showMessage(
+        QCoreApplication::translate("CsvExport", "There was an error retrieving data"),
+        platform::Icon::Critical);
     return false;
 }
 

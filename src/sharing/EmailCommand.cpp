@@ -13,9 +13,10 @@
 void emailContacts(const ContactStore& store, const QList<qint64>& selection,
                    const QString& dataFolder, platform::MapiMessages& message, QWidget* window) {
     const platform::Answer answer = platform::messageBoxes().show(
-        {QStringLiteral("Click Yes to send the current contact book\r\n"
-                        "or No to send the selected contacts only"),
-         platform::Buttons::YesNoCancel, platform::Icon::Question, QStringLiteral("Send as CSV")});
+        {QCoreApplication::translate("Emailing", "Click Yes to send the current contact book\r\n"
+                                                 "or No to send the selected contacts only"),
+         platform::Buttons::YesNoCancel, platform::Icon::Question,
+         QCoreApplication::translate("Emailing", "Send as CSV")});
     if (answer == platform::Answer::Cancel)
         return;
     const QString path = dataFolder + QDir::separator() + QStringLiteral("attachment.csv");
@@ -31,8 +32,9 @@ void emailContacts(const ContactStore& store, const QList<qint64>& selection,
         return;
     try {
         message.Compose();
-        message.MsgSubject = QStringLiteral("Contacts");
-        message.MsgNoteText = QStringLiteral("Please type a personal message here");
+        message.MsgSubject = QCoreApplication::translate("Emailing", "Contacts");
+        message.MsgNoteText =
+            QCoreApplication::translate("Emailing", "Please type a personal message here");
         message.AttachmentPathName = path;
         message.AttachmentName = QStringLiteral("Contacts.csv");
         message.Send(true);

@@ -11,8 +11,9 @@ namespace carddav {
 
 namespace {
 
+// The context lupdate gives the calls outside a class in this file.
 QString tr(const char* text) {
-    return QCoreApplication::translate("carddav::DavClient", text);
+    return QCoreApplication::translate("carddav", text);
 }
 
 constexpr int maxRedirects = 5;

@@ -17,8 +17,9 @@ namespace carddav {
 
 namespace {
 
+// For SyncSummary, which is no QObject: the context lupdate gives its calls.
 QString tr(const char* text) {
-    return QCoreApplication::translate("carddav::SyncEngine", text);
+    return QCoreApplication::translate("carddav::SyncSummary", text);
 }
 
 QByteArray xmlText(const QString& text) {

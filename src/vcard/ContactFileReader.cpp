@@ -14,10 +14,6 @@ constexpr qint64 chunkSize = 64 * 1024;
 // The first line must show the format within this many bytes.
 constexpr qsizetype maxFirstLine = 64 * 1024;
 
-QString translated(const char* text, int n = -1) {
-    return QCoreApplication::translate("vcard::ImportProblem", text, nullptr, n);
-}
-
 bool isBlank(char c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n';
 }
@@ -28,45 +24,45 @@ QString ImportProblem::message() const {
     using K = Kind;
     switch (kind) {
     case K::NotContactFile:
-        return translated("The file is neither a vCard file nor a CSV file with the columns of "
-                          "this program's export. Nothing was read.");
+        return tr("The file is neither a vCard file nor a CSV file with the columns of "
+                  "this program's export. Nothing was read.");
     case K::ReadError:
-        return translated("The file could not be read to its end.");
+        return tr("The file could not be read to its end.");
     case K::UnterminatedCard:
-        return translated("Line %1: a card without END:VCARD was skipped.").arg(line);
+        return tr("Line %1: a card without END:VCARD was skipped.").arg(line);
     case K::MalformedLine:
-        return translated("Line %1: \"%2\" is not a property of the form name:value; its card "
-                          "was skipped.")
+        return tr("Line %1: \"%2\" is not a property of the form name:value; its card "
+                  "was skipped.")
             .arg(line)
             .arg(detail);
     case K::TextOutsideCard:
-        return translated("Line %1: text outside a card was ignored.").arg(line);
+        return tr("Line %1: text outside a card was ignored.").arg(line);
     case K::EmptyCard:
-        return translated("Line %1: a contact without any value was skipped.").arg(line);
+        return tr("Line %1: a contact without any value was skipped.").arg(line);
     case K::ValueTooLong:
-        return translated("Line %1: the %2 value is longer than %3 MiB and was skipped.")
+        return tr("Line %1: the %2 value is longer than %3 MiB and was skipped.")
             .arg(line)
             .arg(detail)
             .arg(maxValueBytes >> 20);
     case K::TooLarge:
-        return translated("Line %1: a contact larger than %2 MiB was skipped.")
+        return tr("Line %1: a contact larger than %2 MiB was skipped.")
             .arg(line)
             .arg(maxRecordBytes >> 20);
     case K::MalformedRow:
-        return translated("Line %1: the row has %n value(s), not one for each column of the "
-                          "header; it was skipped.",
-                          count)
+        return tr("Line %1: the row has %n value(s), not one for each column of the "
+                  "header; it was skipped.",
+                  nullptr, count)
             .arg(line);
     case K::UnclosedQuote:
-        return translated("Line %1: a value in double quotes is not closed; the row was skipped.")
+        return tr("Line %1: a value in double quotes is not closed; the row was skipped.")
             .arg(line);
     case K::BinarySkipped:
-        return translated("%n picture(s), sound(s), key(s) or other binary value(s) were skipped.",
-                          count);
+        return tr("%n picture(s), sound(s), key(s) or other binary value(s) were skipped.", nullptr,
+                  count);
     case K::VendorSkipped:
-        return translated("%n propert(y/ies) that only other programs use were skipped.", count);
+        return tr("%n propert(y/ies) that only other programs use were skipped.", nullptr, count);
     case K::MoreProblems:
-        return translated("%n more problem(s) were not listed.", count);
+        return tr("%n more problem(s) were not listed.", nullptr, count);
     }
     return {};
 }

@@ -2,6 +2,7 @@
 
 #include "data/Contact.h"
 
+#include <QCoreApplication>
 #include <QList>
 #include <QString>
 
@@ -42,6 +43,8 @@ struct ImportProblem {
     // The text a user reads, translated.
     QString message() const;
     bool operator==(const ImportProblem&) const = default;
+
+    Q_DECLARE_TR_FUNCTIONS(vcard::ImportProblem)
 };
 
 // One contact as read, with the card's UID (without "urn:uuid:"; empty for

@@ -70,13 +70,13 @@ private slots:
         for (const QAction* action : f.window().mnuRootFile->actions())
             names << action->objectName() +
                          (action->isSeparator() ? QString() : u'=' + action->text());
-        QCOMPARE(names, (QStringList{"createcontactbook=Manage contact books", "sep1",
-                                     "emailcontactbook=EMail current contact book",
-                                     "mnuPrintContactBook=Print current contact book", "sep3",
-                                     "mnuImportContacts=Import Contacts…",
-                                     "mnuExportVCard=Export Contact Book as vCard…", "sepSync",
-                                     "mnuSyncSettings=Sync with Server…", "mnuSyncNow=Sync Now",
-                                     "sep2", "mnuExit=Exit"}));
+        QCOMPARE(names, (QStringList{"createcontactbook=&Manage contact books", "sep1",
+                                     "emailcontactbook=&EMail current contact book",
+                                     "mnuPrintContactBook=&Print current contact book", "sep3",
+                                     "mnuImportContacts=&Import Contacts…",
+                                     "mnuExportVCard=Export Contact Book as &vCard…", "sepSync",
+                                     "mnuSyncSettings=&Sync with Server…", "mnuSyncNow=Sync &Now",
+                                     "sep2", "mnuExit=E&xit"}));
         // Hidden with the rest of the menu while a pane is open.
         f.window().enterEditorPane();
         QVERIFY(!f.window().mnuImportContacts->isVisible());

@@ -269,8 +269,8 @@ private slots:
         QVERIFY(at > 0);
         QVERIFY(items[at - 1]->isSeparator());
         QCOMPARE(items.mid(at + 1), (QList<QAction*>{w.mnuSyncNow, w.sep2, w.mnuExit}));
-        QCOMPARE(w.mnuSyncSettings->text(), QStringLiteral("Sync with Server…"));
-        QCOMPARE(w.mnuSyncNow->text(), QStringLiteral("Sync Now"));
+        QCOMPARE(w.mnuSyncSettings->text(), QStringLiteral("&Sync with Server…"));
+        QCOMPARE(w.mnuSyncNow->text(), QStringLiteral("Sync &Now"));
     }
 
     void aTypedAddressBecomesAServerUrl_data() {
