@@ -2,6 +2,7 @@
 #include "app/Images.h"
 #include "app/Startup.h"
 #include "app/SyncCommandLine.h"
+#include "app/WindowGeometry.h"
 #include "app/frmContactMgmt.h"
 #include "data/ConnectionString.h"
 #include "data/ContactStore.h"
@@ -190,7 +191,8 @@ int main(int argc, char* argv[]) {
 
     frmContactMgmt window(folder);
     window.load(fileUsable);
-    window.move(window.screen()->availableGeometry().center() - window.rect().center());
+    if (!restoreWindowGeometry(window))
+        window.move(window.screen()->availableGeometry().center() - window.rect().center());
     window.show();
     const QStringList files = line.parser.positionalArguments();
     if (!files.isEmpty())

@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QScrollArea>
+#include <QTabBar>
 #include <QVBoxLayout>
 
 #include <limits>
@@ -37,6 +38,7 @@ QWidget* scrolled(QLabel* label) {
     area->setWidget(label);
     area->setWidgetResizable(true);
     area->setFrameShape(QFrame::NoFrame);
+    area->setAccessibleName(label->accessibleName());
     return area;
 }
 
@@ -74,6 +76,18 @@ ContactDetailsTabs::ContactDetailsTabs(QWidget* parent)
     lblAddress->setReadOnly(true);
     lblAddress->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
 
+    // Rich text for the links alone: every value is escaped on its way in.
+    lblContactInfo->setTextFormat(Qt::RichText);
+    lblContactInfo->setTextInteractionFlags(Qt::TextBrowserInteraction);
+    lblContactInfo->setOpenExternalLinks(false);
+    connect(lblContactInfo, &QLabel::linkActivated, this, &ContactDetailsTabs::followLink);
+
+    setAccessibleName(tr("Contact details"));
+    tabBar()->setAccessibleName(tr("Contact details pages"));
+    lblAddress->setAccessibleName(tr("Address"));
+    lblContactInfo->setAccessibleName(tr("Phone numbers and e-mail address"));
+    lblComments->setAccessibleName(tr("Comments"));
+
     addTab(nameTab, QStringLiteral("Name"));
     addTab(lblAddress, QStringLiteral("Address"));
     addTab(scrolled(lblContactInfo), QStringLiteral("Contact"));
@@ -107,10 +121,24 @@ QString addressBlock(const Contact& contact) {
            shownField(contact.zipCode);
 }
 
+// A value as rich text shows it, as a link when it is not blank.
+QString htmlField(const QString& value, const QString& link) {
+    QString html = shownField(value).toHtmlEscaped();
+    html.replace(QLatin1String("\r\n"), QLatin1String("<br>"));
+    if (value.trimmed().isEmpty())
+        return html;
+    return QStringLiteral("<a href=\"%1\">%2</a>").arg(link, html);
+}
+
 QString contactBlock(const Contact& contact) {
-    return QStringLiteral("Work  ") + shownField(contact.workPhone) + QStringLiteral("\r\nHome  ") +
-           shownField(contact.homePhone) + QStringLiteral("\r\nCell  ") +
-           shownField(contact.cellPhone) + QStringLiteral("\r\nEmail ") + shownField(contact.email);
+    return QStringLiteral("<div style=\"white-space:pre-wrap\">Work  ") +
+           htmlField(contact.workPhone, QStringLiteral("call:work")) +
+           QStringLiteral("<br>Home  ") +
+           htmlField(contact.homePhone, QStringLiteral("call:home")) +
+           QStringLiteral("<br>Cell  ") +
+           htmlField(contact.cellPhone, QStringLiteral("call:cell")) +
+           QStringLiteral("<br>Email ") + htmlField(contact.email, QStringLiteral("mail")) +
+           QStringLiteral("</div>");
 }
 
 } // namespace
@@ -120,7 +148,19 @@ void ContactDetailsTabs::showContact(const Contact& contact) {
     setShownText(txtMidName, shownField(contact.middleName));
     setShownText(txtLName, shownField(contact.lastName));
     setShownText(lblAddress, addressBlock(contact));
-    setShownText(lblContactInfo, contactBlock(contact));
+    lblContactInfo->setText(contactBlock(contact));
     setShownText(txtGName, shownField(contact.guardian));
     setShownText(lblComments, shownField(contact.comments));
+    m_shown = contact;
+}
+
+void ContactDetailsTabs::followLink(const QString& link) {
+    if (link == QLatin1String("mail"))
+        emit mailRequested(m_shown.email);
+    else if (link == QLatin1String("call:work"))
+        emit callRequested(m_shown.id, Phone::Work, m_shown.firstName);
+    else if (link == QLatin1String("call:home"))
+        emit callRequested(m_shown.id, Phone::Home, m_shown.firstName);
+    else if (link == QLatin1String("call:cell"))
+        emit callRequested(m_shown.id, Phone::Cell, m_shown.firstName);
 }
