@@ -80,7 +80,10 @@ void ContactListModel::orderRows() {
     if (busy)
         QGuiApplication::setOverrideCursor(QCursor(Qt::BusyCursor));
 
-    QCollator collator;
+    // The C locale has no order of its own beyond code points, and there
+    // the collator would heed case; such a user gets the common order.
+    const QLocale locale;
+    QCollator collator(locale.language() == QLocale::C ? QLocale(QLocale::English) : locale);
     collator.setCaseSensitivity(Qt::CaseInsensitive);
     collator.setNumericMode(false);
     // One key per row, made once: a sort compares each row many times. Past

@@ -48,6 +48,7 @@ private slots:
         for (int c : {0, 1}) {
             QTest::addRow("German, column %d", c) << "de_DE" << c << german;
             QTest::addRow("Swedish, column %d", c) << "sv_SE" << c << swedish;
+            QTest::addRow("C, column %d", c) << "C" << c << german;
         }
     }
     void sortsInTheUsersLocale() {
