@@ -3,6 +3,7 @@
 #include "app/Startup.h"
 #include "app/SyncCommandLine.h"
 #include "app/Translations.h"
+#include "app/WindowGeometry.h"
 #include "app/frmContactMgmt.h"
 #include "data/ConnectionString.h"
 #include "data/ContactStore.h"
@@ -272,7 +273,8 @@ int main(int argc, char* argv[]) {
 
     frmContactMgmt window(folder);
     window.load(fileUsable);
-    window.move(window.screen()->availableGeometry().center() - window.rect().center());
+    if (!restoreWindowGeometry(window))
+        window.move(window.screen()->availableGeometry().center() - window.rect().center());
     ExitWhenShown exitWhenShown;
     if (qEnvironmentVariableIsSet("ORVANTA_EXIT_WHEN_SHOWN"))
         window.installEventFilter(&exitWhenShown);

@@ -15,6 +15,7 @@
 #include "platform/MessageBoxes.h"
 #include "platform/Printer.h"
 #include "platform/ProgressDialog.h"
+#include "platform/Shell.h"
 #include "printing/ContactPrinter.h"
 #include "sharing/CallCommand.h"
 #include "sharing/EmailCommand.h"
@@ -139,6 +140,16 @@ void frmContactMgmt::cmdCallRecord_Click() {
 void frmContactMgmt::callSelected(Phone phone) {
     if (const std::optional<qint64> id = lvContacts->selectedId())
         callContact(m_store, *id, phone, lvContacts->selectedText());
+}
+
+// The links on the Contact tab: a number calls as the call menu does, the
+// address goes to the mail program.
+void frmContactMgmt::SSTab1_CallRequested(qint64 id, Phone phone, const QString& calledParty) {
+    callContact(m_store, id, phone, calledParty);
+}
+
+void frmContactMgmt::SSTab1_MailRequested(const QString& address) {
+    platform::shell().openUrl(platform::mailtoUrl(address));
 }
 
 void frmContactMgmt::cmdPrintRecord_Click() {

@@ -2,6 +2,7 @@
 
 #include "about/frmAbout.h"
 #include "app/SyncCommands.h"
+#include "app/WindowGeometry.h"
 #include "books/ctrContactBook.h"
 #include "contacts/ContactDetailsTabs.h"
 #include "contacts/ContactListView.h"
@@ -20,7 +21,6 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QShortcut>
 #include <QStackedWidget>
 #include <QStyle>
 #include <QToolButton>
@@ -33,6 +33,8 @@ frmContactMgmt::frmContactMgmt(const QString& folder, QWidget* parent)
     setAttribute(Qt::WA_DeleteOnClose, false);
     buildMenus();
     buildControls();
+    buildKeys();
+    nameForScreenReaders();
     connectHandlers();
     resize(900, 560);
 }
@@ -185,6 +187,54 @@ void frmContactMgmt::buildSyncMenu() {
     mnuSyncNow = member(mnuRootFile->addAction(tr("Sync &Now")), "mnuSyncNow");
 }
 
+// The keys of the main view. Each is a member, so it is switched off with
+// the view while a pane is shown; Delete works in the list alone, where it
+// cannot be meant for a text box.
+void frmContactMgmt::buildKeys() {
+    auto key = [this](const char* name, const QKeySequence& sequence, QPushButton* button) {
+        auto* action = member(new QAction(this), name);
+        action->setShortcut(sequence);
+        addAction(action);
+        connect(action, &QAction::triggered, button, &QPushButton::click);
+        return action;
+    };
+    keyAddRecord = key("keyAddRecord", QKeySequence::New, cmdAddRecord);
+    keyEditRecord = key("keyEditRecord", QKeySequence(Qt::CTRL | Qt::Key_E), cmdEditRecord);
+    keyPrintRecord = key("keyPrintRecord", QKeySequence::Print, cmdPrintRecord);
+    keyDeleteRecord = key("keyDeleteRecord", QKeySequence::Delete, cmdDeleteRecord);
+    removeAction(keyDeleteRecord);
+    lvContacts->addAction(keyDeleteRecord);
+    keyDeleteRecord->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+
+    keyFind = member(new QAction(this), "keyFind");
+    keyFind->setShortcut(QKeySequence::Find);
+    addAction(keyFind);
+    connect(keyFind, &QAction::triggered, txtSearchText, [this] {
+        txtSearchText->setFocus(Qt::ShortcutFocusReason);
+        txtSearchText->selectAll();
+    });
+    // Ctrl+Q where the desktop names no quit key of its own.
+    const QList<QKeySequence> quit = QKeySequence::keyBindings(QKeySequence::Quit);
+    mnuExit->setShortcuts(quit.isEmpty() ? QList{QKeySequence(Qt::CTRL | Qt::Key_Q)} : quit);
+
+    // The list comes before the filter strip's buttons.
+    setTabOrder(cmdFind, lvContacts);
+    QWidget* previous = lvContacts;
+    for (auto* button : ctrTypeFilter1->findChildren<QPushButton*>(Qt::FindDirectChildrenOnly)) {
+        setTabOrder(previous, button);
+        previous = button;
+    }
+}
+
+void frmContactMgmt::nameForScreenReaders() {
+    const QString pictureNames[] = {tr("Print Contact"), tr("Add New Contact"),
+                                    tr("Delete Contact"), tr("Email Contact"), tr("Call Contact")};
+    for (int index = 0; index < Command1.size(); ++index)
+        Command1[index]->setAccessibleName(pictureNames[index]);
+    txtSearchText->setAccessibleName(tr("Last name to search for"));
+    Frame7->setAccessibleName(tr("Contact list"));
+}
+
 void frmContactMgmt::connectHandlers() {
     // Each picture button runs the handler of the button with its purpose.
     const QList<QPushButton*> forwardedTo{cmdPrintRecord, cmdAddRecord, cmdDeleteRecord,
@@ -204,16 +254,9 @@ void frmContactMgmt::connectHandlers() {
             });
     connect(lvContacts, &ContactListView::entryClicked, this,
             [this](qint64 id) { showContactDetails(id); });
-    // In the list, a double click or Enter edits the contact and the Delete
-    // key deletes it, through the buttons' own handlers.
+    // In the list, a double click or Enter edits the contact, through the
+    // button's own handler.
     connect(lvContacts, &ContactListView::editRequested, cmdEditRecord, &QPushButton::click);
-    connect(lvContacts, &ContactListView::deleteRequested, cmdDeleteRecord, &QPushButton::click);
-    // Ctrl+F goes to the last-name search.
-    auto* findKey = new QShortcut(QKeySequence::Find, this);
-    connect(findKey, &QShortcut::activated, txtSearchText, [this] {
-        txtSearchText->setFocus(Qt::ShortcutFocusReason);
-        txtSearchText->selectAll();
-    });
 
     connect(cmdAddRecord, &QPushButton::clicked, this, &frmContactMgmt::cmdAddRecord_Click);
     connect(cmdEditRecord, &QPushButton::clicked, this, &frmContactMgmt::cmdEditRecord_Click);
@@ -224,6 +267,11 @@ void frmContactMgmt::connectHandlers() {
     connect(recordEditor, &ctrRecord::RecordAddedOrUpdated, this,
             &frmContactMgmt::ctrRecord_RecordAddedOrUpdated);
     connect(recordEditor, &ctrRecord::OperationCancelled, this, &frmContactMgmt::returnToMainView);
+    connect(SSTab1, &ContactDetailsTabs::callRequested, this,
+            &frmContactMgmt::SSTab1_CallRequested);
+    connect(SSTab1, &ContactDetailsTabs::mailRequested, this,
+            &frmContactMgmt::SSTab1_MailRequested);
+    connect(ctrContactBooks, &ctrContactBook::Closed, this, &frmContactMgmt::returnToMainView);
     connect(ctrContactBooks, &ctrContactBook::ContactBookChosen, this,
             &frmContactMgmt::ctrContactBooks_ContactBookChosen);
 
@@ -324,6 +372,7 @@ void frmContactMgmt::enterBookPane() {
     hideAll();
     frameContactBooks->setVisible(true);
     ctrContactBooks->setVisible(true);
+    ctrContactBooks->setFocus(Qt::OtherFocusReason);
 }
 
 void frmContactMgmt::returnToMainView() {
@@ -334,9 +383,11 @@ void frmContactMgmt::returnToMainView() {
     for (QWidget* pane : panes)
         pane->setVisible(false);
     setMembersVisible(true, panes);
+    lvContacts->setFocus(Qt::OtherFocusReason);
 }
 
 void frmContactMgmt::closeEvent(QCloseEvent* event) {
+    saveWindowGeometry(*this);
     // Unload: sign off from the mail service; nothing here may stop closing.
     try {
         MAPISession.SignOff();

@@ -77,6 +77,8 @@ private:
     void buildControls();
     void buildMenus();
     void buildSyncMenu();
+    void buildKeys();
+    void nameForScreenReaders();
     QToolButton* addPictureButton(int index, const QString& tooltip, const QString& iconName);
     void connectHandlers();
     void runLoadSteps(bool fileUsable);
@@ -96,6 +98,8 @@ private:
     void emailcontactbook_Click();
     void cmdCallRecord_Click();
     void callSelected(Phone phone);
+    void SSTab1_CallRequested(qint64 id, Phone phone, const QString& calledParty);
+    void SSTab1_MailRequested(const QString& address);
     void cmdPrintRecord_Click();
     PrintOutcome printWithProgress(const QList<qint64>& ids, bool emptyLineAfterName);
     void mnuPrintContactBook_Click();
@@ -148,6 +152,13 @@ public:
     QAction* mnuCallWork = nullptr;
     QAction* mnuCallCell = nullptr;
     QAction* mnuAbout = nullptr;
+
+    // Keys of the main view that have no menu item; each presses its button.
+    QAction* keyAddRecord = nullptr;    // Ctrl+N
+    QAction* keyEditRecord = nullptr;   // Ctrl+E
+    QAction* keyDeleteRecord = nullptr; // Delete, in the list
+    QAction* keyPrintRecord = nullptr;  // Ctrl+P
+    QAction* keyFind = nullptr;         // Ctrl+F: to the search box
 
     platform::MapiSession MAPISession;
     platform::MapiMessages MAPIMessages;

@@ -6,6 +6,7 @@
 #include "platform/MessageBoxes.h"
 #include "platform/Named.h"
 
+#include <QAction>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -32,7 +33,9 @@ ctrContactBook::ctrContactBook(QWidget* parent)
     listLayout->addWidget(lstContactBooks);
 
     auto* addLayout = new QVBoxLayout(frameAddNew);
-    addLayout->addWidget(new QLabel(tr("New contact book's name")));
+    auto* nameLabel = new QLabel(tr("New contact book's name"));
+    nameLabel->setBuddy(txtNewBookName);
+    addLayout->addWidget(nameLabel);
     addLayout->addWidget(txtNewBookName);
     addLayout->addWidget(cmdAddConfirm, 0, Qt::AlignRight);
     addLayout->addStretch(1);
@@ -66,6 +69,17 @@ ctrContactBook::ctrContactBook(QWidget* parent)
     connect(lstContactBooks, &QListWidget::itemDoubleClicked, this,
             &ctrContactBook::cmdChooseClose_Click);
     connect(cmdDelete, &QPushButton::clicked, this, &ctrContactBook::cmdDelete_Click);
+
+    setFocusProxy(lstContactBooks);
+    // Escape leaves the pane without choosing a book.
+    auto* keyClose = named(new QAction(this), "keyClose");
+    keyClose->setShortcut(QKeySequence::Cancel);
+    keyClose->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    addAction(keyClose);
+    connect(keyClose, &QAction::triggered, this, &ctrContactBook::Closed);
+
+    lstContactBooks->setAccessibleName(tr("Contact books"));
+    txtNewBookName->setAccessibleName(tr("New contact book's name"));
 }
 
 void ctrContactBook::refreshData() {

@@ -27,6 +27,8 @@ public:
 
 signals:
     void ContactBookChosen(const QString& contactBookName);
+    // The user left the pane without choosing (Escape).
+    void Closed();
 
 private:
     void cmdAddBook_Click();

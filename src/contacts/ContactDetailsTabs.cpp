@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QScrollArea>
+#include <QTabBar>
 #include <QVBoxLayout>
 
 #include <limits>
@@ -37,6 +38,7 @@ QWidget* scrolled(QLabel* label) {
     area->setWidget(label);
     area->setWidgetResizable(true);
     area->setFrameShape(QFrame::NoFrame);
+    area->setAccessibleName(label->accessibleName());
     return area;
 }
 
@@ -73,6 +75,18 @@ ContactDetailsTabs::ContactDetailsTabs(QWidget* parent)
     lblAddress->setReadOnly(true);
     lblAddress->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
 
+    // Rich text for the links alone: every value is escaped on its way in.
+    lblContactInfo->setTextFormat(Qt::RichText);
+    lblContactInfo->setTextInteractionFlags(Qt::TextBrowserInteraction);
+    lblContactInfo->setOpenExternalLinks(false);
+    connect(lblContactInfo, &QLabel::linkActivated, this, &ContactDetailsTabs::followLink);
+
+    setAccessibleName(tr("Contact details"));
+    tabBar()->setAccessibleName(tr("Contact details pages"));
+    lblAddress->setAccessibleName(tr("Address"));
+    lblContactInfo->setAccessibleName(tr("Phone numbers and e-mail address"));
+    lblComments->setAccessibleName(tr("Comments"));
+
     addTab(nameTab, tr("Name"));
     addTab(lblAddress, tr("Address"));
     addTab(scrolled(lblContactInfo), tr("Contact"));
@@ -106,13 +120,26 @@ QString addressBlock(const Contact& contact) {
            shownField(contact.zipCode);
 }
 
+// A value as rich text shows it, as a link when it is not blank.
+QString htmlField(const QString& value, const QString& link) {
+    QString html = shownField(value).toHtmlEscaped();
+    html.replace(QLatin1String("\r\n"), QLatin1String("<br>"));
+    if (value.trimmed().isEmpty())
+        return html;
+    return QStringLiteral("<a href=\"%1\">%2</a>").arg(link, html);
+}
+
 QString contactBlock(const Contact& contact) {
-    // The captions are padded so that the values line up.
-    return ContactDetailsTabs::tr("Work  ") + shownField(contact.workPhone) +
-           QStringLiteral("\r\n") + ContactDetailsTabs::tr("Home  ") +
-           shownField(contact.homePhone) + QStringLiteral("\r\n") +
-           ContactDetailsTabs::tr("Cell  ") + shownField(contact.cellPhone) +
-           QStringLiteral("\r\n") + ContactDetailsTabs::tr("Email ") + shownField(contact.email);
+    const auto text = [](const char* caption) {
+        return ContactDetailsTabs::tr(caption).toHtmlEscaped();
+    };
+    return QStringLiteral("<div style=\"white-space:pre-wrap\">") + text("Work  ") +
+           htmlField(contact.workPhone, QStringLiteral("call:work")) + QStringLiteral("<br>") +
+           text("Home  ") + htmlField(contact.homePhone, QStringLiteral("call:home")) +
+           QStringLiteral("<br>") + text("Cell  ") +
+           htmlField(contact.cellPhone, QStringLiteral("call:cell")) + QStringLiteral("<br>") +
+           text("Email ") + htmlField(contact.email, QStringLiteral("mail")) +
+           QStringLiteral("</div>");
 }
 
 } // namespace
@@ -122,7 +149,19 @@ void ContactDetailsTabs::showContact(const Contact& contact) {
     setShownText(txtMidName, shownField(contact.middleName));
     setShownText(txtLName, shownField(contact.lastName));
     setShownText(lblAddress, addressBlock(contact));
-    setShownText(lblContactInfo, contactBlock(contact));
+    lblContactInfo->setText(contactBlock(contact));
     setShownText(txtGName, shownField(contact.guardian));
     setShownText(lblComments, shownField(contact.comments));
+    m_shown = contact;
+}
+
+void ContactDetailsTabs::followLink(const QString& link) {
+    if (link == QLatin1String("mail"))
+        emit mailRequested(m_shown.email);
+    else if (link == QLatin1String("call:work"))
+        emit callRequested(m_shown.id, Phone::Work, m_shown.firstName);
+    else if (link == QLatin1String("call:home"))
+        emit callRequested(m_shown.id, Phone::Home, m_shown.firstName);
+    else if (link == QLatin1String("call:cell"))
+        emit callRequested(m_shown.id, Phone::Cell, m_shown.firstName);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/Contact.h"
+#include "data/ContactStore.h"
 
 #include <QTabWidget>
 
@@ -9,7 +10,9 @@ class QLineEdit;
 class QPlainTextEdit;
 
 // SSTab1: one contact in full on four tabs, "Name", "Address", "Contact" and
-// "Comments". Display only: nothing typed into it is stored.
+// "Comments". Display only: nothing typed into it is stored. On the Contact
+// tab the phone numbers and the e-mail address are links; following one asks
+// the owner to call or to write.
 class ContactDetailsTabs : public QTabWidget {
     Q_OBJECT
 public:
@@ -34,4 +37,13 @@ public:
     static void setShownText(QLineEdit* target, const QString& text);
     static void setShownText(QPlainTextEdit* target, const QString& text);
     static void setShownText(QLabel* target, const QString& text);
+
+signals:
+    void callRequested(qint64 id, Phone phone, const QString& calledParty);
+    void mailRequested(const QString& address);
+
+private:
+    void followLink(const QString& link);
+
+    Contact m_shown;
 };

@@ -5,8 +5,12 @@
 #include <QAbstractTableModel>
 #include <QString>
 
+#include <vector>
+
 // The entries of the contact list: id, first name, last name. A reload
-// swaps in a new set of names with one model reset.
+// swaps in a new set of names with one model reset. Sorted by a column, the
+// model keeps the names as they came and orders a list of row numbers; a
+// reload keeps the chosen column and order.
 class ContactListModel : public QAbstractTableModel {
     Q_OBJECT
 public:
@@ -16,16 +20,27 @@ public:
     int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+    // Orders the entries by the column's text in the user's locale, case
+    // ignored; column -1 restores the order the store listed them in.
+    void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
+    int sortColumn() const { return m_sortColumn; }
 
     void replaceEntries(ContactNames names);
-    qint64 id(int row) const { return m_names.id(row); }
-    QString firstName(int row) const { return m_names.firstName(row); }
-    QString lastName(int row) const { return m_names.lastName(row); }
+    // By row as the list shows it.
+    qint64 id(int row) const { return m_names.id(stored(row)); }
+    QString firstName(int row) const { return m_names.firstName(stored(row)); }
+    QString lastName(int row) const { return m_names.lastName(stored(row)); }
 
     // The longest name a list entry or its tooltip shows whole; the
     // display role answers the name whole.
     static constexpr qsizetype shownLength = 1'000;
 
 private:
+    int stored(int row) const { return m_order.empty() ? row : m_order[size_t(row)]; }
+    void orderRows();
+
     ContactNames m_names;
+    std::vector<int> m_order; // shown row -> row of m_names; empty while unsorted
+    int m_sortColumn = -1;
+    Qt::SortOrder m_sortOrder = Qt::AscendingOrder;
 };

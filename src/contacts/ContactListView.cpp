@@ -38,6 +38,14 @@ ContactListView::ContactListView(QWidget* parent)
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     header()->setSectionResizeMode(QHeaderView::Stretch);
     header()->setSectionsMovable(false);
+    // A click on a column's header sorts by it, a second click the other way;
+    // until the first click the entries stay in the order they were listed.
+    header()->setSectionsClickable(true);
+    header()->setSortIndicatorShown(true);
+    header()->setSortIndicator(-1, Qt::AscendingOrder);
+    connect(header(), &QHeaderView::sortIndicatorChanged, m_model, &ContactListModel::sort);
+    setAccessibleName(tr("Contacts"));
+    header()->setAccessibleName(tr("Contact list columns"));
 
     connect(this, &QAbstractItemView::doubleClicked, this, &ContactListView::editRequested);
     connect(this, &QAbstractItemView::clicked, this,
@@ -52,10 +60,6 @@ ContactListView::ContactListView(QWidget* parent)
 }
 
 void ContactListView::keyPressEvent(QKeyEvent* event) {
-    if (event->matches(QKeySequence::Delete)) {
-        emit deleteRequested();
-        return;
-    }
     if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
         currentIndex().isValid()) {
         emit editRequested();

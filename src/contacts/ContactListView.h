@@ -33,8 +33,6 @@ signals:
     void entryClicked(qint64 id);
     // A double click, or Enter, on an entry.
     void editRequested();
-    // The Delete key in the list.
-    void deleteRequested();
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;

@@ -3,31 +3,189 @@
 #include "platform/Named.h"
 
 #include <QGroupBox>
-#include <QHBoxLayout>
+#include <QLayout>
 #include <QPushButton>
+#include <QStyle>
+
+#include <algorithm>
+#include <cmath>
 
 namespace {
-QPushButton* makeButton(const QString& name, const QString& caption, QWidget* parent) {
-    auto* button = new QPushButton(caption, parent);
+
+QPushButton* makeButton(QPushButton* button, const QString& name) {
     named(button, name);
     button->setAutoDefault(false);
     return button;
 }
+
+// A letter button asks for no more than its letter needs, so that the 26 of
+// them fit a narrow window.
+class LetterButton : public QPushButton {
+public:
+    using QPushButton::QPushButton;
+    QSize sizeHint() const override {
+        const int margins = style()->pixelMetric(QStyle::PM_ButtonMargin, nullptr, this) +
+                            2 * style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, this);
+        const int width = std::max(fontMetrics().horizontalAdvance(text()) + margins, 18);
+        return {width, QPushButton::sizeHint().height()};
+    }
+    QSize minimumSizeHint() const override { return sizeHint(); }
+};
+
 } // namespace
 
-ctrTypeFilter::ctrTypeFilter(QWidget* parent) : QWidget(parent) {
-    auto* layout = new QHBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(2);
+// The strip's arrangement: one row while it fits; else the type buttons and
+// "ALL" on a row of their own and the letters in as few even rows below as
+// fit the width. Every button keeps at least its minimum width; what is left
+// over goes to the buttons by weight.
+class ctrTypeFilter::StripLayout : public QLayout {
+public:
+    explicit StripLayout(QWidget* parent) : QLayout(parent) {
+        setContentsMargins(0, 0, 0, 0);
+        setSpacing(2);
+    }
+    ~StripLayout() override {
+        for (const Item& item : std::as_const(m_items))
+            delete item.item;
+    }
 
-    auto* cmdPersonal = makeButton(QStringLiteral("cmdPersonal"), tr("Personal"), this);
-    auto* cmdBusiness = makeButton(QStringLiteral("cmdBusiness"), tr("Business"), this);
+    // The type buttons come first, then the letters, then "ALL".
+    void add(QWidget* widget, int weight, bool letter) {
+        addChildWidget(widget);
+        m_items << Item{new QWidgetItem(widget), weight, letter};
+        invalidate();
+    }
+
+    void addItem(QLayoutItem* item) override { m_items << Item{item, 1, false}; }
+    int count() const override { return int(m_items.size()); }
+    QLayoutItem* itemAt(int index) const override {
+        return index >= 0 && index < m_items.size() ? m_items[index].item : nullptr;
+    }
+    QLayoutItem* takeAt(int index) override {
+        if (index < 0 || index >= m_items.size())
+            return nullptr;
+        return m_items.takeAt(index).item;
+    }
+    Qt::Orientations expandingDirections() const override { return Qt::Horizontal; }
+    bool hasHeightForWidth() const override { return true; }
+    int heightForWidth(int width) const override {
+        const QList<QList<int>> rows = rowsFor(width);
+        return int(rows.size()) * rowHeight() + int(rows.size() - 1) * spacing();
+    }
+    QSize sizeHint() const override { return {rowWidth(allIndexes(), false), rowHeight()}; }
+    QSize minimumSize() const override {
+        // Never more than four rows of letters.
+        const int letters = int(letterIndexes().size());
+        const int perRow = (letters + 3) / 4;
+        const int width = std::max(rowWidth(otherIndexes(), true),
+                                   perRow * letterWidth() + (perRow - 1) * spacing());
+        return {width, heightForWidth(width)};
+    }
+    void setGeometry(const QRect& rect) override {
+        QLayout::setGeometry(rect);
+        int y = rect.y();
+        for (const QList<int>& row : rowsFor(rect.width())) {
+            placeRow(row, QRect(rect.x(), y, rect.width(), rowHeight()));
+            y += rowHeight() + spacing();
+        }
+    }
+
+private:
+    struct Item {
+        QLayoutItem* item;
+        int weight;
+        bool letter;
+    };
+
+    QList<int> indexes(int which) const { // 0 letters, 1 the others, 2 all
+        QList<int> chosen;
+        for (int i = 0; i < m_items.size(); ++i)
+            if (which == 2 || m_items[i].letter == (which == 0))
+                chosen << i;
+        return chosen;
+    }
+    QList<int> letterIndexes() const { return indexes(0); }
+    QList<int> otherIndexes() const { return indexes(1); }
+    QList<int> allIndexes() const { return indexes(2); }
+
+    int widthOf(int index, bool minimum) const {
+        const QLayoutItem* item = m_items[index].item;
+        return minimum ? item->minimumSize().width() : item->sizeHint().width();
+    }
+    int rowWidth(const QList<int>& row, bool minimum) const {
+        int width = std::max(0, int(row.size()) - 1) * spacing();
+        for (int index : row)
+            width += widthOf(index, minimum);
+        return width;
+    }
+    int letterWidth() const {
+        int width = 0;
+        for (int index : letterIndexes())
+            width = std::max(width, widthOf(index, true));
+        return width;
+    }
+    int rowHeight() const {
+        int height = 0;
+        for (const Item& item : m_items)
+            height = std::max(height, item.item->sizeHint().height());
+        return height;
+    }
+
+    QList<QList<int>> rowsFor(int width) const {
+        const QList<int> all = allIndexes();
+        if (rowWidth(all, true) <= width)
+            return {all};
+        QList<QList<int>> rows{otherIndexes()};
+        const QList<int> letters = letterIndexes();
+        const int count = int(letters.size());
+        int perRow = count;
+        while (perRow > 1 && perRow * letterWidth() + (perRow - 1) * spacing() > width)
+            --perRow;
+        // As many rows as that takes, filled evenly.
+        const int rowCount = (count + perRow - 1) / perRow;
+        const int even = (count + rowCount - 1) / rowCount;
+        for (int first = 0; first < count; first += even)
+            rows << letters.mid(first, even);
+        return rows;
+    }
+
+    void placeRow(const QList<int>& row, const QRect& rect) const {
+        const int spare = std::max(0, rect.width() - rowWidth(row, true));
+        int weights = 0;
+        for (int index : row)
+            weights += m_items[index].weight;
+        int x = rect.x();
+        int given = 0, weightSoFar = 0;
+        for (int index : row) {
+            weightSoFar += m_items[index].weight;
+            // Shares rounded on the running total, so the row ends flush.
+            const int share = weights ? spare * weightSoFar / weights - given : 0;
+            given += share;
+            const int width = widthOf(index, true) + share;
+            m_items[index].item->setGeometry(QRect(x, rect.y(), width, rect.height()));
+            x += width + spacing();
+        }
+    }
+
+    QList<Item> m_items;
+};
+
+ctrTypeFilter::ctrTypeFilter(QWidget* parent) : QWidget(parent) {
+    auto* layout = new StripLayout(this);
+    setAccessibleName(tr("Contact type and last name filter"));
+
+    auto* cmdPersonal =
+        makeButton(new QPushButton(tr("Personal"), this), QStringLiteral("cmdPersonal"));
+    auto* cmdBusiness =
+        makeButton(new QPushButton(tr("Business"), this), QStringLiteral("cmdBusiness"));
     for (QPushButton* button : {cmdPersonal, cmdBusiness}) {
         QFont bold = button->font();
         bold.setBold(true);
         button->setFont(bold);
-        layout->addWidget(button, 3);
+        layout->add(button, 3, false);
     }
+    cmdPersonal->setAccessibleName(tr("Personal contacts"));
+    cmdBusiness->setAccessibleName(tr("Business contacts"));
     connect(cmdPersonal, &QPushButton::clicked, this,
             [this] { chooseType(TypeFilter::Personal, tr("PERSONAL")); });
     connect(cmdBusiness, &QPushButton::clicked, this,
@@ -36,15 +194,16 @@ ctrTypeFilter::ctrTypeFilter(QWidget* parent) : QWidget(parent) {
     // The letter buttons form one array, cmdA index 0 to 25.
     for (int index = 0; index < 26; ++index) {
         const QString letter(QChar(65 + index));
-        auto* cmdA = makeButton(QStringLiteral("cmdA_%1").arg(index), letter, this);
+        auto* cmdA =
+            makeButton(new LetterButton(letter, this), QStringLiteral("cmdA_%1").arg(index));
         cmdA->setProperty("index", index);
-        cmdA->setMinimumWidth(18);
-        cmdA->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
-        layout->addWidget(cmdA, 1);
+        cmdA->setAccessibleName(tr("Last names starting with %1").arg(letter));
+        layout->add(cmdA, 1, true);
         connect(cmdA, &QPushButton::clicked, this, [this, letter] { chooseLetter(letter); });
     }
-    auto* cmdAll = makeButton(QStringLiteral("cmdAll"), tr("ALL"), this);
-    layout->addWidget(cmdAll, 2);
+    auto* cmdAll = makeButton(new QPushButton(tr("ALL"), this), QStringLiteral("cmdAll"));
+    cmdAll->setAccessibleName(tr("All last names"));
+    layout->add(cmdAll, 2, false);
     connect(cmdAll, &QPushButton::clicked, this, [this] { chooseLetter(QStringLiteral("%")); });
 }
 

@@ -28,6 +28,7 @@ signals:
     void RecordFilterChanged(const QString& sFilterType);
 
 private:
+    class StripLayout;
     void chooseType(TypeFilter type, const QString& caption);
     void chooseLetter(const QString& letter);
 

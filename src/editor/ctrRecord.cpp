@@ -6,6 +6,7 @@
 #include "platform/MessageBoxes.h"
 #include "platform/Named.h"
 
+#include <QAction>
 #include <QComboBox>
 #include <QFormLayout>
 #include <QFrame>
@@ -15,6 +16,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -96,6 +98,20 @@ ctrRecord::ctrRecord(QWidget* parent) : QWidget(parent) {
 
     connect(cmdSave, &QPushButton::clicked, this, &ctrRecord::cmdSave_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &ctrRecord::OperationCancelled);
+
+    // Ctrl+Return saves and Escape cancels, from any box of the pane (and
+    // only there), through the buttons' own handlers.
+    auto* keySave = named(new QAction(this), "keySave");
+    keySave->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::Key_Return), QKeySequence(Qt::CTRL | Qt::Key_Enter)});
+    connect(keySave, &QAction::triggered, cmdSave, &QPushButton::click);
+    auto* keyCancel = named(new QAction(this), "keyCancel");
+    keyCancel->setShortcut(QKeySequence::Cancel);
+    connect(keyCancel, &QAction::triggered, cmdCancel, &QPushButton::click);
+    for (QAction* key : {keySave, keyCancel}) {
+        key->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+        addAction(key);
+    }
 }
 
 void ctrRecord::buildControls() {
@@ -146,6 +162,7 @@ void ctrRecord::buildControls() {
     auto* commentsPage = named(new QWidget, "tabComments");
     auto* commentsLayout = new QVBoxLayout(commentsPage);
     txtComments = multiLineBox("txtComments");
+    txtComments->setAccessibleName(tr("Comments"));
     commentsLayout->addWidget(txtComments);
     SSTab1->addTab(commentsPage, tr("Comments"));
 
@@ -156,6 +173,8 @@ void ctrRecord::buildControls() {
     buttons->addWidget(cmdSave);
     buttons->addWidget(cmdCancel);
     frameLayout->addLayout(buttons);
+    SSTab1->setAccessibleName(tr("Contact details"));
+    SSTab1->findChild<QTabBar*>()->setAccessibleName(tr("Contact details pages"));
 
     m_keyboardOrder = {txtFirstName,  txtMiddleName, txtLastName,  txtGuardianName,
                        cmdRecordType, txtAddress,    txtCity,      txtState,

@@ -68,4 +68,8 @@ QString systemInfoValue() {
     return QStringLiteral("PATH");
 }
 
+QString mailtoUrl(const QString& address) {
+    return QStringLiteral("mailto:") + QString::fromLatin1(QUrl::toPercentEncoding(address, "@"));
+}
+
 } // namespace platform

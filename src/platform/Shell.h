@@ -27,6 +27,10 @@ public:
     virtual bool startProgram(const QString& path) = 0;
 };
 
+// The "mailto:" link that writes to the address, every character of it but
+// "@" and the unreserved ones percent-encoded.
+QString mailtoUrl(const QString& address);
+
 // The door in use: the real one unless a test installed another.
 Shell& shell();
 // Installs a door (nullptr restores the real one). The caller keeps ownership.

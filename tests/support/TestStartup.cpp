@@ -1,14 +1,19 @@
 // Every test executable links this: the windows it makes need the program's
-// images, and by hand it runs without a display like under CTest.
+// images, by hand it runs without a display like under CTest, and nothing
+// it does touches the user's settings.
 #include "app/Images.h"
 
 #include <QCoreApplication>
+#include <QStandardPaths>
 
 namespace {
 
 [[maybe_unused]] const bool offscreenByDefault = [] {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Settings a window saves (its geometry) go to a test area, never to
+    // the user's own.
+    QStandardPaths::setTestModeEnabled(true);
     return true;
 }();
 
