@@ -139,6 +139,8 @@ void SyncEngine::nextBook() {
     m_fetched = 0;
     m_uploadAt = 0;
     m_newToken.clear();
+    m_serverToken.clear();
+    m_received.clear();
     const std::optional<QString> password =
         m_password ? m_password(m_account) : std::optional<QString>();
     if (!password) {
@@ -148,7 +150,7 @@ void SyncEngine::nextBook() {
     m_client->setCredentials(m_account.user, *password);
     m_client->setTimeout(m_timeoutMs);
     emit progress(tr("Syncing %1…").arg(m_account.book));
-    listChanges(!m_account.syncToken.isEmpty());
+    checkCollection();
 }
 
 QUrl SyncEngine::urlOf(const QString& href) const {
@@ -159,6 +161,78 @@ QUrl SyncEngine::urlOf(const QString& href) const {
 
 QString SyncEngine::keyOf(const QString& href) const {
     return m_collection.resolved(QUrl(href, QUrl::TolerantMode)).path();
+}
+
+// The collection's sync token first, alone (a depth-0 PROPFIND): when it is
+// the one the last sync stored, nothing changed there, and only local changes
+// are looked for. On a first sync the token asked for before the listing is
+// the one stored: a change that slips in between is listed again next time.
+void SyncEngine::checkCollection() {
+    const QByteArray body = "<?xml version=\"1.0\" encoding=\"utf-8\"?>"
+                            "<d:propfind xmlns:d=\"DAV:\"><d:prop><d:sync-token/></d:prop>"
+                            "</d:propfind>";
+    m_client->propfind(m_collection, 0, body, [this](const DavResponse& r) {
+        if ((r.failure != DavResponse::Failure::None &&
+             r.failure != DavResponse::Failure::Status) ||
+            r.status == 401) {
+            fail(r.message);
+            return;
+        }
+        QString token;
+        if (r.status == 207)
+            for (const DavItem& item : parseMultistatus(r.body).items)
+                if (token.isEmpty())
+                    token = item.props.value(QStringLiteral("sync-token")).trimmed();
+        m_serverToken = token;
+        const bool stored = !m_account.syncToken.isEmpty();
+        if (token.isEmpty())
+            listChanges(stored); // no token to compare: the listing tells
+        else if (token == m_account.syncToken)
+            planUploads();
+        else if (stored)
+            listChanges(true);
+        else if (m_batchSize > 0)
+            listChanges(false);
+        else
+            fetchAll();
+    });
+}
+
+// A first sync: every card with its ETag and text in one addressbook-query
+// with no filter, which a server answers from one pass over the collection
+// (one multiget per few hundred cards costs it a lookup per card). The answer
+// is a complete listing; its cards are then stored a batch at a time.
+void SyncEngine::fetchAll() {
+    const QByteArray body = "<?xml version=\"1.0\" encoding=\"utf-8\"?>"
+                            "<c:addressbook-query xmlns:d=\"DAV:\" "
+                            "xmlns:c=\"urn:ietf:params:xml:ns:carddav\">"
+                            "<d:prop><d:getetag/><c:address-data/></d:prop>"
+                            "</c:addressbook-query>";
+    emit progress(tr("Syncing %1: receiving cards…").arg(m_account.book));
+    m_client->report(m_collection, 1, body, [this](const DavResponse& r) {
+        if (r.failure == DavResponse::Failure::Status && r.status != 401 && r.status != 404 &&
+            r.status < 500) {
+            listChanges(false); // the server does not offer the query
+            return;
+        }
+        Multistatus ms;
+        if (!readMultistatus(
+                r, tr("The server answered the card request with HTTP %1.").arg(r.status), ms))
+            return;
+        QList<ServerEntry> all;
+        const QString self = trimmedPath(m_collection.path());
+        for (const DavItem& item : ms.items) {
+            const QString key = keyOf(item.href);
+            const auto data = item.props.constFind(QStringLiteral("address-data"));
+            if (trimmedPath(key) == self || item.status == 404 || data == item.props.constEnd() ||
+                m_received.contains(key))
+                continue;
+            const QByteArray etag = item.props.value(QStringLiteral("getetag")).toUtf8();
+            all.append({key, etag});
+            m_received.insert(key, {key, etag, data->toUtf8()});
+        }
+        changesListed(all, {}, true, m_serverToken);
+    });
 }
 
 void SyncEngine::listChanges(bool withToken) {
@@ -197,7 +271,7 @@ void SyncEngine::listChanges(bool withToken) {
                 listChanges(false);
                 return;
             }
-            listByPropfind(); // the server does not offer sync-collection
+            listByPropfind(m_serverToken); // the server does not offer sync-collection
             return;
         }
         fail(r.ok() ? tr("The server answered the list request with HTTP %1.").arg(r.status)
@@ -221,11 +295,11 @@ bool SyncEngine::readMultistatus(const DavResponse& r, const QString& refusedSta
     return true;
 }
 
-void SyncEngine::listByPropfind() {
+void SyncEngine::listByPropfind(const QString& token) {
     const QByteArray body = "<?xml version=\"1.0\" encoding=\"utf-8\"?>"
                             "<d:propfind xmlns:d=\"DAV:\"><d:prop><d:getetag/><d:resourcetype/>"
                             "</d:prop></d:propfind>";
-    m_client->propfind(m_collection, 1, body, [this](const DavResponse& r) {
+    m_client->propfind(m_collection, 1, body, [this, token](const DavResponse& r) {
         Multistatus ms;
         if (!readMultistatus(
                 r, tr("The server answered the list request with HTTP %1.").arg(r.status), ms))
@@ -239,7 +313,7 @@ void SyncEngine::listByPropfind() {
                 continue;
             all.append({key, item.props.value(QStringLiteral("getetag")).toUtf8()});
         }
-        changesListed(all, {}, true, {});
+        changesListed(all, {}, true, token);
     });
 }
 
@@ -275,7 +349,23 @@ void SyncEngine::fetchNext() {
         applyGone();
         return;
     }
-    const qsizetype count = std::min<qsizetype>(m_batchSize, m_toFetch.size() - m_fetched);
+    const qsizetype count = std::min<qsizetype>(m_batchSize > 0 ? m_batchSize : defaultBatch,
+                                                m_toFetch.size() - m_fetched);
+    emit progress(tr("Syncing %1: receiving cards %2 to %3 of %4…")
+                      .arg(m_account.book)
+                      .arg(m_fetched + 1)
+                      .arg(m_fetched + count)
+                      .arg(m_toFetch.size()));
+    if (!m_received.isEmpty()) {
+        QList<ServerCard> cards;
+        for (qsizetype i = m_fetched; i < m_fetched + count; ++i)
+            cards.append(m_received.take(m_toFetch[i].href));
+        if (!storeCards(cards, {}))
+            return;
+        m_fetched += count;
+        QTimer::singleShot(0, this, &SyncEngine::fetchNext);
+        return;
+    }
     QByteArray body = "<?xml version=\"1.0\" encoding=\"utf-8\"?>"
                       "<c:addressbook-multiget xmlns:d=\"DAV:\" "
                       "xmlns:c=\"urn:ietf:params:xml:ns:carddav\">"
@@ -286,56 +376,56 @@ void SyncEngine::fetchNext() {
         asked.insert(m_toFetch[i].href);
     }
     body += "</c:addressbook-multiget>";
-    emit progress(tr("Syncing %1: receiving cards %2 to %3 of %4…")
-                      .arg(m_account.book)
-                      .arg(m_fetched + 1)
-                      .arg(m_fetched + count)
-                      .arg(m_toFetch.size()));
     m_client->report(m_collection, 1, body, [this, count, asked](const DavResponse& r) {
         Multistatus ms;
         if (!readMultistatus(
                 r, tr("The server answered the card request with HTTP %1.").arg(r.status), ms))
             return;
-        struct Card {
-            QString href;
-            QByteArray etag;
-            QByteArray text;
-            Contact contact;
-        };
-        QList<Card> cards;
+        QList<ServerCard> cards;
         QStringList gone;
         for (const DavItem& item : ms.items) {
             const QString key = keyOf(item.href);
             if (!asked.contains(key))
                 continue;
             const auto data = item.props.constFind(QStringLiteral("address-data"));
-            if (item.status == 404 || data == item.props.constEnd()) {
+            if (item.status == 404 || data == item.props.constEnd())
                 gone.append(key);
-                continue;
-            }
-            const QByteArray text = data->toUtf8();
-            const std::optional<Contact> contact = contactOfCard(text);
-            if (!contact) {
-                fail(tr("The server's card %1 could not be read.").arg(key));
-                return;
-            }
-            cards.append(
-                {key, item.props.value(QStringLiteral("getetag")).toUtf8(), text, *contact});
+            else
+                cards.append(
+                    {key, item.props.value(QStringLiteral("getetag")).toUtf8(), data->toUtf8()});
         }
-        try {
-            m_store.inBatch([&](SyncStore::Batch& batch) {
-                for (const Card& card : cards)
-                    applyServerCard(batch, card.href, card.etag, card.text, card.contact);
-                for (const QString& href : gone)
-                    applyServerGone(batch, href);
-            });
-        } catch (const DbError& e) {
-            fail(tr("The contact file could not be written: %1").arg(QString::fromUtf8(e.what())));
+        if (!storeCards(cards, gone))
             return;
-        }
         m_fetched += count;
         QTimer::singleShot(0, this, &SyncEngine::fetchNext);
     });
+}
+
+// Reads a batch of the server's cards and stores them, with the cards gone
+// there, in one transaction; false after failing the sync.
+bool SyncEngine::storeCards(const QList<ServerCard>& cards, const QStringList& gone) {
+    QList<Contact> contacts;
+    contacts.reserve(cards.size());
+    for (const ServerCard& card : cards) {
+        std::optional<Contact> contact = contactOfCard(card.text);
+        if (!contact) {
+            fail(tr("The server's card %1 could not be read.").arg(card.href));
+            return false;
+        }
+        contacts.append(std::move(*contact));
+    }
+    try {
+        m_store.inBatch([&](SyncStore::Batch& batch) {
+            for (qsizetype i = 0; i < cards.size(); ++i)
+                applyServerCard(batch, cards[i].href, cards[i].etag, cards[i].text, contacts[i]);
+            for (const QString& href : gone)
+                applyServerGone(batch, href);
+        });
+    } catch (const DbError& e) {
+        fail(tr("The contact file could not be written: %1").arg(QString::fromUtf8(e.what())));
+        return false;
+    }
+    return true;
 }
 
 Contact SyncEngine::conflictCopy(const Contact& local) const {

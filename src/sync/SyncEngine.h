@@ -50,7 +50,9 @@ public:
     using PasswordSource = std::function<std::optional<QString>(const SyncAccount&)>;
     void setPasswordSource(PasswordSource source) { m_password = std::move(source); }
     void setTimeout(int milliseconds) { m_timeoutMs = milliseconds; }
-    // How many cards one addressbook-multiget asks for.
+    // How many cards one addressbook-multiget asks for. Without one set, a
+    // first sync asks for every card in one request (a broken connection
+    // then stores none of them), later syncs 250 at a time.
     void setBatchSize(int cards) { m_batchSize = cards; }
 
     bool isRunning() const { return m_running; }
@@ -69,13 +71,23 @@ private:
         QString href;
         QByteArray etag;
     };
+    struct ServerCard {
+        QString href;
+        QByteArray etag;
+        QByteArray text;
+    };
+    static constexpr int defaultBatch = 250;
 
     void nextBook();
+    void checkCollection();
     void listChanges(bool withToken);
-    void listByPropfind();
+    // Every card's ETag; `token` is stored when the sync completes.
+    void listByPropfind(const QString& token);
     void changesListed(QList<ServerEntry> changed, QStringList removed, bool complete,
                        const QString& token);
+    void fetchAll();
     void fetchNext();
+    bool storeCards(const QList<ServerCard>& cards, const QStringList& gone);
     void applyGone();
     void planUploads();
     void uploadNext();
@@ -101,7 +113,7 @@ private:
     DavClient* m_client;
     PasswordSource m_password;
     int m_timeoutMs = 60000;
-    int m_batchSize = 250;
+    int m_batchSize = 0; // 0: see setBatchSize()
     bool m_running = false;
     bool m_allOk = true;
 
@@ -110,8 +122,10 @@ private:
     QUrl m_collection;
     SyncSummary m_summary;
     QString m_newToken;
+    QString m_serverToken; // as the collection gave it before anything was listed
     QList<ServerEntry> m_toFetch;
     qsizetype m_fetched = 0;
+    QHash<QString, ServerCard> m_received; // by href: cards fetched with the listing
     QStringList m_gone;
     struct Upload {
         SyncItem item;   // id 0: a new contact
