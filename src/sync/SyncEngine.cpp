@@ -1,5 +1,6 @@
 #include "sync/SyncEngine.h"
 
+#include "data/ContactStore.h"
 #include "data/DbError.h"
 #include "sync/DavClient.h"
 #include "vcard/CardUpdate.h"
@@ -44,6 +45,25 @@ std::optional<Contact> contactOfCard(const QByteArray& card) {
     return read.contacts.first().contact;
 }
 
+Contact contactOf(const ContactUtf8& c) {
+    auto text = [](QByteArrayView bytes) { return QString::fromUtf8(bytes); };
+    return {c.id,
+            text(c.firstName),
+            text(c.middleName),
+            text(c.lastName),
+            text(c.address),
+            text(c.city),
+            text(c.state),
+            text(c.zipCode),
+            text(c.workPhone),
+            text(c.homePhone),
+            text(c.cellPhone),
+            text(c.email),
+            text(c.guardian),
+            text(c.comments),
+            c.type};
+}
+
 } // namespace
 
 QString contactDigest(const Contact& c) {
@@ -52,6 +72,23 @@ QString contactDigest(const Contact& c) {
          {&c.firstName, &c.middleName, &c.lastName, &c.address, &c.city, &c.state, &c.zipCode,
           &c.workPhone, &c.homePhone, &c.cellPhone, &c.email, &c.guardian, &c.comments}) {
         hash.addData(field->toUtf8());
+        hash.addData(QByteArrayView("\x1f", 1));
+    }
+    hash.addData(QByteArray::number(int(c.type)));
+    return QString::fromLatin1(hash.result().toHex());
+}
+
+QString contactDigest(const ContactUtf8& c) {
+    const QByteArrayView fields[] = {
+        c.firstName, c.middleName, c.lastName,  c.address, c.city,     c.state,   c.zipCode,
+        c.workPhone, c.homePhone,  c.cellPhone, c.email,   c.guardian, c.comments};
+    // Bytes that are not UTF-8 change when read as text: the digest is of the text.
+    for (QByteArrayView field : fields)
+        if (!field.isValidUtf8())
+            return contactDigest(contactOf(c));
+    QCryptographicHash hash(QCryptographicHash::Sha1);
+    for (QByteArrayView field : fields) {
+        hash.addData(field);
         hash.addData(QByteArrayView("\x1f", 1));
     }
     hash.addData(QByteArray::number(int(c.type)));
@@ -150,7 +187,10 @@ void SyncEngine::nextBook() {
     m_client->setCredentials(m_account.user, *password);
     m_client->setTimeout(m_timeoutMs);
     emit progress(tr("Syncing %1…").arg(m_account.book));
-    checkCollection();
+    if (m_account.syncToken.isEmpty() && m_batchSize == 0)
+        firstSync();
+    else
+        listChanges(!m_account.syncToken.isEmpty());
 }
 
 QUrl SyncEngine::urlOf(const QString& href) const {
@@ -163,11 +203,14 @@ QString SyncEngine::keyOf(const QString& href) const {
     return m_collection.resolved(QUrl(href, QUrl::TolerantMode)).path();
 }
 
-// The collection's sync token first, alone (a depth-0 PROPFIND): when it is
-// the one the last sync stored, nothing changed there, and only local changes
-// are looked for. On a first sync the token asked for before the listing is
+// A first sync asks for the collection's sync token alone first (a depth-0
+// PROPFIND), then for every card. The token asked for before the cards is
 // the one stored: a change that slips in between is listed again next time.
-void SyncEngine::checkCollection() {
+// (With a token stored, the sync-collection listing comes at once: asking
+// for the token first would tell whether anything changed, but that costs a
+// server that works the token out from every card as much as the
+// listing itself.)
+void SyncEngine::firstSync() {
     const QByteArray body = "<?xml version=\"1.0\" encoding=\"utf-8\"?>"
                             "<d:propfind xmlns:d=\"DAV:\"><d:prop><d:sync-token/></d:prop>"
                             "</d:propfind>";
@@ -178,21 +221,12 @@ void SyncEngine::checkCollection() {
             fail(r.message);
             return;
         }
-        QString token;
         if (r.status == 207)
             for (const DavItem& item : parseMultistatus(r.body).items)
-                if (token.isEmpty())
-                    token = item.props.value(QStringLiteral("sync-token")).trimmed();
-        m_serverToken = token;
-        const bool stored = !m_account.syncToken.isEmpty();
-        if (token.isEmpty())
-            listChanges(stored); // no token to compare: the listing tells
-        else if (token == m_account.syncToken)
-            planUploads();
-        else if (stored)
-            listChanges(true);
-        else if (m_batchSize > 0)
-            listChanges(false);
+                if (m_serverToken.isEmpty())
+                    m_serverToken = item.props.value(QStringLiteral("sync-token")).trimmed();
+        if (m_serverToken.isEmpty())
+            listChanges(false); // no token offered: the full listing gives one
         else
             fetchAll();
     });
@@ -321,9 +355,15 @@ void SyncEngine::changesListed(QList<ServerEntry> changed, QStringList removed, 
                                const QString& token) {
     m_newToken = token;
     QHash<QString, SyncItem> items;
+    m_knownItems.clear();
     try {
-        for (const SyncItem& item : m_store.items(m_account.id))
-            items.insert(item.href, item);
+        // A listing with nothing in it (a sync-collection with nothing new)
+        // needs no items.
+        if (complete || !changed.isEmpty() || !removed.isEmpty())
+            for (const SyncItem& item : m_store.items(m_account.id)) {
+                m_knownItems.insert(item.href);
+                items.insert(item.href, item);
+            }
     } catch (const DbError& e) {
         fail(tr("The contact file could not be read: %1").arg(QString::fromUtf8(e.what())));
         return;
@@ -417,7 +457,8 @@ bool SyncEngine::storeCards(const QList<ServerCard>& cards, const QStringList& g
     try {
         m_store.inBatch([&](SyncStore::Batch& batch) {
             for (qsizetype i = 0; i < cards.size(); ++i)
-                applyServerCard(batch, cards[i].href, cards[i].etag, cards[i].text, contacts[i]);
+                applyServerCard(batch, cards[i].href, cards[i].etag, cards[i].text, contacts[i],
+                                m_knownItems.contains(cards[i].href));
             for (const QString& href : gone)
                 applyServerGone(batch, href);
         });
@@ -441,8 +482,9 @@ Contact SyncEngine::conflictCopy(const Contact& local) const {
 
 void SyncEngine::applyServerCard(SyncStore::Batch& batch, const QString& href,
                                  const QByteArray& etag, const QByteArray& card,
-                                 const Contact& server) {
-    const std::optional<SyncItem> item = batch.item(m_account.id, href);
+                                 const Contact& server, bool known) {
+    const std::optional<SyncItem> item =
+        known ? batch.item(m_account.id, href) : std::optional<SyncItem>();
     SyncItem next = item.value_or(SyncItem());
     next.href = href;
     next.etag = QString::fromUtf8(etag);
@@ -463,10 +505,12 @@ void SyncEngine::applyServerCard(SyncStore::Batch& batch, const QString& href,
         }
         batch.updateContact(stored);
     }
-    if (item)
+    if (item) {
         batch.updateItem(next);
-    else
+    } else {
         batch.insertItem(m_account.id, next);
+        m_knownItems.insert(href);
+    }
     ++m_summary.received;
 }
 
@@ -485,6 +529,10 @@ void SyncEngine::applyServerGone(SyncStore::Batch& batch, const QString& href) {
 }
 
 void SyncEngine::applyGone() {
+    if (m_gone.isEmpty()) {
+        planUploads();
+        return;
+    }
     try {
         m_store.inBatch([&](SyncStore::Batch& batch) {
             for (const QString& href : m_gone)
@@ -508,13 +556,17 @@ void SyncEngine::planUploads() {
             else
                 m_uploads.append({item, Contact()});
         }
-        for (const Contact& contact : m_store.contacts(m_account.bookId)) {
+        // The contacts as the bytes stored: only those to send become text.
+        ContactStore book(m_connectionString);
+        book.setCurrentBook(m_account.book);
+        book.readContacts({}, [&](const ContactUtf8& contact) {
             const auto it = byContact.constFind(contact.id);
             if (it == byContact.constEnd())
-                m_uploads.append({SyncItem(), contact});
-            else if (it->syncedDigest != contactDigest(contact) || it->etag.isEmpty())
-                m_uploads.append({*it, contact});
-        }
+                m_uploads.append({SyncItem(), contactOf(contact)});
+            else if (it->etag.isEmpty() || it->syncedDigest != contactDigest(contact))
+                m_uploads.append({*it, contactOf(contact)});
+            return true;
+        });
     } catch (const DbError& e) {
         fail(tr("The contact file could not be read: %1").arg(QString::fromUtf8(e.what())));
         return;
@@ -642,10 +694,9 @@ void SyncEngine::resolveFromServer(const QString& href) {
 
 void SyncEngine::completeBook() {
     try {
-        if (!m_newToken.isEmpty())
-            m_store.inBatch(
-                [&](SyncStore::Batch& batch) { batch.setSyncToken(m_account.id, m_newToken); });
-        m_store.setResult(m_account.id, QDateTime::currentDateTime().toString(Qt::ISODate), {});
+        // One statement: the time of the sync, and a token that changed.
+        m_store.setResult(m_account.id, QDateTime::currentDateTime().toString(Qt::ISODate), {},
+                          m_newToken != m_account.syncToken ? m_newToken : QString());
     } catch (const DbError& e) {
         fail(tr("The contact file could not be written: %1").arg(QString::fromUtf8(e.what())));
         return;

@@ -23,6 +23,8 @@ struct Multistatus;
 // contacts. A sync keeps the digest of each contact as it was synced, so a
 // change made by any program to the file counts as a local change.
 QString contactDigest(const Contact& contact);
+// The same from the bytes stored, without making text of them.
+QString contactDigest(const ContactUtf8& contact);
 
 // What one book's sync did, or why it stopped.
 struct SyncSummary {
@@ -79,7 +81,7 @@ private:
     static constexpr int defaultBatch = 250;
 
     void nextBook();
-    void checkCollection();
+    void firstSync();
     void listChanges(bool withToken);
     // Every card's ETag; `token` is stored when the sync completes.
     void listByPropfind(const QString& token);
@@ -99,9 +101,10 @@ private:
     bool readMultistatus(const DavResponse& r, const QString& refusedStatus, Multistatus& ms);
     void finishBook(bool ok, const QString& message);
 
-    // The writes of one card from the server, inside a batch.
+    // The writes of one card from the server, inside a batch; `known` false:
+    // no item has the href (it is not looked for).
     void applyServerCard(SyncStore::Batch& batch, const QString& href, const QByteArray& etag,
-                         const QByteArray& card, const Contact& server);
+                         const QByteArray& card, const Contact& server, bool known = true);
     void applyServerGone(SyncStore::Batch& batch, const QString& href);
     Contact conflictCopy(const Contact& local) const;
 
@@ -122,10 +125,11 @@ private:
     QUrl m_collection;
     SyncSummary m_summary;
     QString m_newToken;
-    QString m_serverToken; // as the collection gave it before anything was listed
+    QString m_serverToken; // a first sync's, asked for before anything was listed
     QList<ServerEntry> m_toFetch;
     qsizetype m_fetched = 0;
     QHash<QString, ServerCard> m_received; // by href: cards fetched with the listing
+    QSet<QString> m_knownItems;            // the hrefs of the items, once listed
     QStringList m_gone;
     struct Upload {
         SyncItem item;   // id 0: a new contact
