@@ -389,8 +389,12 @@ void SyncEngine::fetchNext() {
         applyGone();
         return;
     }
-    const qsizetype count = std::min<qsizetype>(m_batchSize > 0 ? m_batchSize : defaultBatch,
-                                                m_toFetch.size() - m_fetched);
+    // Cards already received go in larger batches: each commit waits for the
+    // disk, and no request stands between them.
+    const int batch = m_batchSize > 0        ? m_batchSize
+                      : m_received.isEmpty() ? defaultBatch
+                                             : receivedBatch;
+    const qsizetype count = std::min<qsizetype>(batch, m_toFetch.size() - m_fetched);
     emit progress(tr("Syncing %1: receiving cards %2 to %3 of %4…")
                       .arg(m_account.book)
                       .arg(m_fetched + 1)

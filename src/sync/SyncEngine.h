@@ -78,7 +78,8 @@ private:
         QByteArray etag;
         QByteArray text;
     };
-    static constexpr int defaultBatch = 250;
+    static constexpr int defaultBatch = 250;   // cards per multiget
+    static constexpr int receivedBatch = 1000; // cards received at once, per transaction
 
     void nextBook();
     void firstSync();
