@@ -151,12 +151,14 @@ QList<SyncAccount> SyncStore::accounts() const {
     return all;
 }
 
-void SyncStore::setResult(qint64 accountId, const QString& lastSync,
-                          const QString& lastError) const {
+void SyncStore::setResult(qint64 accountId, const QString& lastSync, const QString& lastError,
+                          const QString& syncToken) const {
     Connection connection(m_connectionString);
     QString set = QStringLiteral("update tblSyncAccount set LastError = ") + sqlText(lastError);
     if (!lastSync.isEmpty())
         set += QStringLiteral(", LastSync = ") + sqlText(lastSync);
+    if (!syncToken.isEmpty())
+        set += QStringLiteral(", SyncToken = ") + sqlText(syncToken);
     connection.execute(set + QStringLiteral(" where pkSyncAccountId = ") + sqlId(accountId));
 }
 
@@ -244,11 +246,6 @@ void SyncStore::Batch::updateItem(const SyncItem& item) const {
 void SyncStore::Batch::deleteItem(qint64 id) const {
     m_connection.execute(QStringLiteral("delete from tblSyncItem where pkSyncItemId = ") +
                          sqlId(id));
-}
-
-void SyncStore::Batch::setSyncToken(qint64 accountId, const QString& token) const {
-    m_connection.execute(QStringLiteral("update tblSyncAccount set SyncToken = ") + sqlText(token) +
-                         QStringLiteral(" where pkSyncAccountId = ") + sqlId(accountId));
 }
 
 QString SyncStore::forgetContactStatement(qint64 contactId) {

@@ -55,7 +55,9 @@ public:
 
     std::optional<SyncAccount> account(const QString& book) const;
     QList<SyncAccount> accounts() const;
-    void setResult(qint64 accountId, const QString& lastSync, const QString& lastError) const;
+    // The outcome of a sync; `syncToken` not empty: the token to keep.
+    void setResult(qint64 accountId, const QString& lastSync, const QString& lastError,
+                   const QString& syncToken = {}) const;
 
     // The items of an account, their card texts left empty.
     QList<SyncItem> items(qint64 accountId) const;
@@ -73,7 +75,6 @@ public:
         qint64 insertItem(qint64 accountId, const SyncItem& item) const;
         void updateItem(const SyncItem& item) const;
         void deleteItem(qint64 id) const;
-        void setSyncToken(qint64 accountId, const QString& token) const;
 
     private:
         Connection& m_connection;

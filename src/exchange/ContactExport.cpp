@@ -8,6 +8,15 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <condition_variable>
+#include <cstring>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <thread>
+#include <vector>
+
 namespace exchange {
 
 namespace {
@@ -37,6 +46,115 @@ bool isDatabaseFile(const QString& path, const QString& connectionString) {
            (canonical == databaseCanonical ||
             canonical.startsWith(databaseCanonical + QLatin1Char('-')));
 }
+
+// Rows copied out of the query, for the thread that turns them into cards:
+// each row's texts packed into one buffer, as offsets and lengths.
+struct RowBlock {
+    static constexpr int capacity = 512;
+    struct Row {
+        qint64 id;
+        ContactType type;
+        qsizetype at[14]; // the start of each text in `bytes`, and the end
+    };
+    QByteArray bytes;
+    std::vector<Row> rows;
+
+    void add(const ContactUtf8& c) {
+        const QByteArrayView texts[] = {
+            c.firstName, c.middleName, c.lastName,  c.address, c.city,     c.state,   c.zipCode,
+            c.workPhone, c.homePhone,  c.cellPhone, c.email,   c.guardian, c.comments};
+        qsizetype size = 0;
+        for (QByteArrayView text : texts)
+            size += text.size();
+        Row row{c.id, c.type, {}};
+        qsizetype at = bytes.size();
+        bytes.resize(at + size);
+        char* out = bytes.data();
+        for (int i = 0; i < 13; ++i) {
+            row.at[i] = at;
+            if (!texts[i].isEmpty())
+                std::memcpy(out + at, texts[i].data(), size_t(texts[i].size()));
+            at += texts[i].size();
+        }
+        row.at[13] = at;
+        rows.push_back(row);
+    }
+    ContactUtf8 contact(const Row& row) const {
+        auto text = [&](int i) {
+            return QByteArrayView(bytes.constData() + row.at[i], row.at[i + 1] - row.at[i]);
+        };
+        return {row.id,  text(0), text(1), text(2),  text(3),  text(4),  text(5), text(6),
+                text(7), text(8), text(9), text(10), text(11), text(12), row.type};
+    }
+    void clear() {
+        bytes.resize(0);
+        rows.clear();
+    }
+};
+
+// Hands full blocks from the reading thread to the writing one, at most a
+// few at a time, and the emptied blocks back for reuse.
+class BlockQueue {
+public:
+    // Blocks until a block is free; nullptr once the writer has stopped.
+    RowBlock* empty() {
+        std::unique_lock lock(m_mutex);
+        m_changed.wait(lock, [&] { return m_stopped || !m_free.empty() || m_made < maxBlocks; });
+        if (m_stopped)
+            return nullptr;
+        if (m_free.empty()) {
+            ++m_made;
+            m_all.emplace_back(std::make_unique<RowBlock>());
+            return m_all.back().get();
+        }
+        RowBlock* block = m_free.back();
+        m_free.pop_back();
+        return block;
+    }
+    void full(RowBlock* block) {
+        std::lock_guard lock(m_mutex);
+        m_full.push_back(block);
+        m_changed.notify_all();
+    }
+    // No more blocks will come.
+    void close() {
+        std::lock_guard lock(m_mutex);
+        m_closed = true;
+        m_changed.notify_all();
+    }
+    // The next full block; nullptr when closed and drained.
+    RowBlock* next() {
+        std::unique_lock lock(m_mutex);
+        m_changed.wait(lock, [&] { return m_closed || !m_full.empty(); });
+        if (m_full.empty())
+            return nullptr;
+        RowBlock* block = m_full.front();
+        m_full.erase(m_full.begin());
+        return block;
+    }
+    void done(RowBlock* block) {
+        block->clear();
+        std::lock_guard lock(m_mutex);
+        m_free.push_back(block);
+        m_changed.notify_all();
+    }
+    // The writer gives up (a failed write): the reader's next empty() says so.
+    void stop() {
+        std::lock_guard lock(m_mutex);
+        m_stopped = true;
+        m_changed.notify_all();
+    }
+
+private:
+    static constexpr int maxBlocks = 8;
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    std::vector<std::unique_ptr<RowBlock>> m_all;
+    std::vector<RowBlock*> m_free, m_full;
+    int m_made = 0;
+    bool m_closed = false;
+    bool m_stopped = false;
+};
 
 } // namespace
 
@@ -100,23 +218,58 @@ ExportSummary ContactExport::run(const QString& path, const QList<qint64>& ids,
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return fail(Outcome::CannotWrite, file.errorString());
-    vcard::StableUids uids(uidSeed(m_store.currentBook()));
-    vcard::VCardWriter writer(version);
-    bool cancelled = false;
+    // Reading the rows and making the cards overlap: this thread steps the
+    // query and copies the rows into blocks, a second one encodes the blocks
+    // and writes the file.
+    BlockQueue queue;
     bool writeFailed = false;
-    auto writeOut = [&] {
-        if (file.write(writer.data()) != writer.data().size())
-            writeFailed = true;
-        writer.clear();
-        return !writeFailed;
+    std::thread writing([&, seed = uidSeed(m_store.currentBook())] {
+        vcard::StableUids uids(seed);
+        vcard::VCardWriter writer(version);
+        auto writeOut = [&] {
+            writeFailed = file.write(writer.data()) != writer.data().size();
+            writer.clear();
+            return !writeFailed;
+        };
+        while (RowBlock* block = queue.next()) {
+            if (!writeFailed)
+                for (const RowBlock::Row& row : block->rows) {
+                    writer.write(block->contact(row), uids(row.id));
+                    if (writer.data().size() >= chunk && !writeOut())
+                        break;
+                }
+            queue.done(block);
+            if (writeFailed)
+                queue.stop();
+        }
+        if (!writeFailed)
+            writeOut();
+    });
+    // However this function is left, the second thread ends first.
+    auto finishWriting = [&] {
+        if (writing.joinable()) {
+            queue.close();
+            writing.join();
+        }
     };
+    struct AtExit {
+        std::function<void()> run;
+        ~AtExit() { run(); }
+    } atExit{finishWriting};
+    bool cancelled = false;
+    RowBlock* block = nullptr;
+    std::optional<QString> databaseError;
     try {
         const qint64 total = ids.isEmpty() ? m_store.count() : ids.size();
         m_store.readContacts(ids, [&](const ContactUtf8& contact) {
-            writer.write(contact, uids(contact.id));
+            if (!block && !(block = queue.empty()))
+                return false; // the writer stopped
+            block->add(contact);
+            if (int(block->rows.size()) == RowBlock::capacity) {
+                queue.full(block);
+                block = nullptr;
+            }
             ++summary.written;
-            if (writer.data().size() >= chunk && !writeOut())
-                return false;
             if (!m_progress->advance(summary.written, total)) {
                 cancelled = true;
                 return false;
@@ -124,12 +277,17 @@ ExportSummary ContactExport::run(const QString& path, const QList<qint64>& ids,
             return true;
         });
     } catch (const DbError& error) {
-        return fail(Outcome::DatabaseFailed, QString::fromStdString(error.what()));
+        databaseError = QString::fromStdString(error.what());
     }
+    if (block)
+        queue.full(block);
+    finishWriting();
+    if (databaseError)
+        return fail(Outcome::DatabaseFailed, *databaseError);
     if (cancelled)
         return fail(Outcome::Cancelled);
     // The explicit flush catches a failed write that a commit alone would miss.
-    if (!writeOut() || !file.flush() || !file.commit())
+    if (writeFailed || !file.flush() || !file.commit())
         return fail(Outcome::CannotWrite, file.errorString());
     return summary;
 }

@@ -1,5 +1,6 @@
 #include "sync/SyncEngine.h"
 
+#include "data/ContactStore.h"
 #include "data/DbError.h"
 #include "sync/DavClient.h"
 #include "vcard/CardUpdate.h"
@@ -45,6 +46,25 @@ std::optional<Contact> contactOfCard(const QByteArray& card) {
     return read.contacts.first().contact;
 }
 
+Contact contactOf(const ContactUtf8& c) {
+    auto text = [](QByteArrayView bytes) { return QString::fromUtf8(bytes); };
+    return {c.id,
+            text(c.firstName),
+            text(c.middleName),
+            text(c.lastName),
+            text(c.address),
+            text(c.city),
+            text(c.state),
+            text(c.zipCode),
+            text(c.workPhone),
+            text(c.homePhone),
+            text(c.cellPhone),
+            text(c.email),
+            text(c.guardian),
+            text(c.comments),
+            c.type};
+}
+
 } // namespace
 
 QString contactDigest(const Contact& c) {
@@ -53,6 +73,23 @@ QString contactDigest(const Contact& c) {
          {&c.firstName, &c.middleName, &c.lastName, &c.address, &c.city, &c.state, &c.zipCode,
           &c.workPhone, &c.homePhone, &c.cellPhone, &c.email, &c.guardian, &c.comments}) {
         hash.addData(field->toUtf8());
+        hash.addData(QByteArrayView("\x1f", 1));
+    }
+    hash.addData(QByteArray::number(int(c.type)));
+    return QString::fromLatin1(hash.result().toHex());
+}
+
+QString contactDigest(const ContactUtf8& c) {
+    const QByteArrayView fields[] = {
+        c.firstName, c.middleName, c.lastName,  c.address, c.city,     c.state,   c.zipCode,
+        c.workPhone, c.homePhone,  c.cellPhone, c.email,   c.guardian, c.comments};
+    // Bytes that are not UTF-8 change when read as text: the digest is of the text.
+    for (QByteArrayView field : fields)
+        if (!field.isValidUtf8())
+            return contactDigest(contactOf(c));
+    QCryptographicHash hash(QCryptographicHash::Sha1);
+    for (QByteArrayView field : fields) {
+        hash.addData(field);
         hash.addData(QByteArrayView("\x1f", 1));
     }
     hash.addData(QByteArray::number(int(c.type)));
@@ -140,6 +177,8 @@ void SyncEngine::nextBook() {
     m_fetched = 0;
     m_uploadAt = 0;
     m_newToken.clear();
+    m_serverToken.clear();
+    m_received.clear();
     const std::optional<QString> password =
         m_password ? m_password(m_account) : std::optional<QString>();
     if (!password) {
@@ -149,7 +188,10 @@ void SyncEngine::nextBook() {
     m_client->setCredentials(m_account.user, *password);
     m_client->setTimeout(m_timeoutMs);
     emit progress(tr("Syncing %1…").arg(m_account.book));
-    listChanges(!m_account.syncToken.isEmpty());
+    if (m_account.syncToken.isEmpty() && m_batchSize == 0)
+        firstSync();
+    else
+        listChanges(!m_account.syncToken.isEmpty());
 }
 
 QUrl SyncEngine::urlOf(const QString& href) const {
@@ -160,6 +202,72 @@ QUrl SyncEngine::urlOf(const QString& href) const {
 
 QString SyncEngine::keyOf(const QString& href) const {
     return m_collection.resolved(QUrl(href, QUrl::TolerantMode)).path();
+}
+
+// A first sync asks for the collection's sync token alone first (a depth-0
+// PROPFIND), then for every card. The token asked for before the cards is
+// the one stored: a change that slips in between is listed again next time.
+// (With a token stored, the sync-collection listing comes at once: asking
+// for the token first would tell whether anything changed, but that costs a
+// server that works the token out from every card as much as the
+// listing itself.)
+void SyncEngine::firstSync() {
+    const QByteArray body = "<?xml version=\"1.0\" encoding=\"utf-8\"?>"
+                            "<d:propfind xmlns:d=\"DAV:\"><d:prop><d:sync-token/></d:prop>"
+                            "</d:propfind>";
+    m_client->propfind(m_collection, 0, body, [this](const DavResponse& r) {
+        if ((r.failure != DavResponse::Failure::None &&
+             r.failure != DavResponse::Failure::Status) ||
+            r.status == 401) {
+            fail(r.message);
+            return;
+        }
+        if (r.status == 207)
+            for (const DavItem& item : parseMultistatus(r.body).items)
+                if (m_serverToken.isEmpty())
+                    m_serverToken = item.props.value(QStringLiteral("sync-token")).trimmed();
+        if (m_serverToken.isEmpty())
+            listChanges(false); // no token offered: the full listing gives one
+        else
+            fetchAll();
+    });
+}
+
+// A first sync: every card with its ETag and text in one addressbook-query
+// with no filter, which a server answers from one pass over the collection
+// (one multiget per few hundred cards costs it a lookup per card). The answer
+// is a complete listing; its cards are then stored a batch at a time.
+void SyncEngine::fetchAll() {
+    const QByteArray body = "<?xml version=\"1.0\" encoding=\"utf-8\"?>"
+                            "<c:addressbook-query xmlns:d=\"DAV:\" "
+                            "xmlns:c=\"urn:ietf:params:xml:ns:carddav\">"
+                            "<d:prop><d:getetag/><c:address-data/></d:prop>"
+                            "</c:addressbook-query>";
+    emit progress(tr("Syncing %1: receiving cards…").arg(m_account.book));
+    m_client->report(m_collection, 1, body, [this](const DavResponse& r) {
+        if (r.failure == DavResponse::Failure::Status && r.status != 401 && r.status != 404 &&
+            r.status < 500) {
+            listChanges(false); // the server does not offer the query
+            return;
+        }
+        Multistatus ms;
+        if (!readMultistatus(
+                r, tr("The server answered the card request with HTTP %1.").arg(r.status), ms))
+            return;
+        QList<ServerEntry> all;
+        const QString self = trimmedPath(m_collection.path());
+        for (const DavItem& item : ms.items) {
+            const QString key = keyOf(item.href);
+            const auto data = item.props.constFind(QStringLiteral("address-data"));
+            if (trimmedPath(key) == self || item.status == 404 || data == item.props.constEnd() ||
+                m_received.contains(key))
+                continue;
+            const QByteArray etag = item.props.value(QStringLiteral("getetag")).toUtf8();
+            all.append({key, etag});
+            m_received.insert(key, {key, etag, data->toUtf8()});
+        }
+        changesListed(all, {}, true, m_serverToken);
+    });
 }
 
 void SyncEngine::listChanges(bool withToken) {
@@ -198,7 +306,7 @@ void SyncEngine::listChanges(bool withToken) {
                 listChanges(false);
                 return;
             }
-            listByPropfind(); // the server does not offer sync-collection
+            listByPropfind(m_serverToken); // the server does not offer sync-collection
             return;
         }
         fail(r.ok() ? tr("The server answered the list request with HTTP %1.").arg(r.status)
@@ -222,11 +330,11 @@ bool SyncEngine::readMultistatus(const DavResponse& r, const QString& refusedSta
     return true;
 }
 
-void SyncEngine::listByPropfind() {
+void SyncEngine::listByPropfind(const QString& token) {
     const QByteArray body = "<?xml version=\"1.0\" encoding=\"utf-8\"?>"
                             "<d:propfind xmlns:d=\"DAV:\"><d:prop><d:getetag/><d:resourcetype/>"
                             "</d:prop></d:propfind>";
-    m_client->propfind(m_collection, 1, body, [this](const DavResponse& r) {
+    m_client->propfind(m_collection, 1, body, [this, token](const DavResponse& r) {
         Multistatus ms;
         if (!readMultistatus(
                 r, tr("The server answered the list request with HTTP %1.").arg(r.status), ms))
@@ -240,7 +348,7 @@ void SyncEngine::listByPropfind() {
                 continue;
             all.append({key, item.props.value(QStringLiteral("getetag")).toUtf8()});
         }
-        changesListed(all, {}, true, {});
+        changesListed(all, {}, true, token);
     });
 }
 
@@ -248,9 +356,15 @@ void SyncEngine::changesListed(QList<ServerEntry> changed, QStringList removed, 
                                const QString& token) {
     m_newToken = token;
     QHash<QString, SyncItem> items;
+    m_knownItems.clear();
     try {
-        for (const SyncItem& item : m_store.items(m_account.id))
-            items.insert(item.href, item);
+        // A listing with nothing in it (a sync-collection with nothing new)
+        // needs no items.
+        if (complete || !changed.isEmpty() || !removed.isEmpty())
+            for (const SyncItem& item : m_store.items(m_account.id)) {
+                m_knownItems.insert(item.href);
+                items.insert(item.href, item);
+            }
     } catch (const DbError& e) {
         fail(tr("The contact file could not be read: %1").arg(QString::fromUtf8(e.what())));
         return;
@@ -276,7 +390,27 @@ void SyncEngine::fetchNext() {
         applyGone();
         return;
     }
-    const qsizetype count = std::min<qsizetype>(m_batchSize, m_toFetch.size() - m_fetched);
+    // Cards already received go in larger batches: each commit waits for the
+    // disk, and no request stands between them.
+    const int batch = m_batchSize > 0        ? m_batchSize
+                      : m_received.isEmpty() ? defaultBatch
+                                             : receivedBatch;
+    const qsizetype count = std::min<qsizetype>(batch, m_toFetch.size() - m_fetched);
+    emit progress(tr("Syncing %1: receiving cards %2 to %3 of %4…")
+                      .arg(m_account.book)
+                      .arg(m_fetched + 1)
+                      .arg(m_fetched + count)
+                      .arg(m_toFetch.size()));
+    if (!m_received.isEmpty()) {
+        QList<ServerCard> cards;
+        for (qsizetype i = m_fetched; i < m_fetched + count; ++i)
+            cards.append(m_received.take(m_toFetch[i].href));
+        if (!storeCards(cards, {}))
+            return;
+        m_fetched += count;
+        QTimer::singleShot(0, this, &SyncEngine::fetchNext);
+        return;
+    }
     QByteArray body = "<?xml version=\"1.0\" encoding=\"utf-8\"?>"
                       "<c:addressbook-multiget xmlns:d=\"DAV:\" "
                       "xmlns:c=\"urn:ietf:params:xml:ns:carddav\">"
@@ -287,56 +421,57 @@ void SyncEngine::fetchNext() {
         asked.insert(m_toFetch[i].href);
     }
     body += "</c:addressbook-multiget>";
-    emit progress(tr("Syncing %1: receiving cards %2 to %3 of %4…")
-                      .arg(m_account.book)
-                      .arg(m_fetched + 1)
-                      .arg(m_fetched + count)
-                      .arg(m_toFetch.size()));
     m_client->report(m_collection, 1, body, [this, count, asked](const DavResponse& r) {
         Multistatus ms;
         if (!readMultistatus(
                 r, tr("The server answered the card request with HTTP %1.").arg(r.status), ms))
             return;
-        struct Card {
-            QString href;
-            QByteArray etag;
-            QByteArray text;
-            Contact contact;
-        };
-        QList<Card> cards;
+        QList<ServerCard> cards;
         QStringList gone;
         for (const DavItem& item : ms.items) {
             const QString key = keyOf(item.href);
             if (!asked.contains(key))
                 continue;
             const auto data = item.props.constFind(QStringLiteral("address-data"));
-            if (item.status == 404 || data == item.props.constEnd()) {
+            if (item.status == 404 || data == item.props.constEnd())
                 gone.append(key);
-                continue;
-            }
-            const QByteArray text = data->toUtf8();
-            const std::optional<Contact> contact = contactOfCard(text);
-            if (!contact) {
-                fail(tr("The server's card %1 could not be read.").arg(key));
-                return;
-            }
-            cards.append(
-                {key, item.props.value(QStringLiteral("getetag")).toUtf8(), text, *contact});
+            else
+                cards.append(
+                    {key, item.props.value(QStringLiteral("getetag")).toUtf8(), data->toUtf8()});
         }
-        try {
-            m_store.inBatch([&](SyncStore::Batch& batch) {
-                for (const Card& card : cards)
-                    applyServerCard(batch, card.href, card.etag, card.text, card.contact);
-                for (const QString& href : gone)
-                    applyServerGone(batch, href);
-            });
-        } catch (const DbError& e) {
-            fail(tr("The contact file could not be written: %1").arg(QString::fromUtf8(e.what())));
+        if (!storeCards(cards, gone))
             return;
-        }
         m_fetched += count;
         QTimer::singleShot(0, this, &SyncEngine::fetchNext);
     });
+}
+
+// Reads a batch of the server's cards and stores them, with the cards gone
+// there, in one transaction; false after failing the sync.
+bool SyncEngine::storeCards(const QList<ServerCard>& cards, const QStringList& gone) {
+    QList<Contact> contacts;
+    contacts.reserve(cards.size());
+    for (const ServerCard& card : cards) {
+        std::optional<Contact> contact = contactOfCard(card.text);
+        if (!contact) {
+            fail(tr("The server's card %1 could not be read.").arg(card.href));
+            return false;
+        }
+        contacts.append(std::move(*contact));
+    }
+    try {
+        m_store.inBatch([&](SyncStore::Batch& batch) {
+            for (qsizetype i = 0; i < cards.size(); ++i)
+                applyServerCard(batch, cards[i].href, cards[i].etag, cards[i].text, contacts[i],
+                                m_knownItems.contains(cards[i].href));
+            for (const QString& href : gone)
+                applyServerGone(batch, href);
+        });
+    } catch (const DbError& e) {
+        fail(tr("The contact file could not be written: %1").arg(QString::fromUtf8(e.what())));
+        return false;
+    }
+    return true;
 }
 
 Contact SyncEngine::conflictCopy(const Contact& local) const {
@@ -352,8 +487,9 @@ Contact SyncEngine::conflictCopy(const Contact& local) const {
 
 void SyncEngine::applyServerCard(SyncStore::Batch& batch, const QString& href,
                                  const QByteArray& etag, const QByteArray& card,
-                                 const Contact& server) {
-    const std::optional<SyncItem> item = batch.item(m_account.id, href);
+                                 const Contact& server, bool known) {
+    const std::optional<SyncItem> item =
+        known ? batch.item(m_account.id, href) : std::optional<SyncItem>();
     SyncItem next = item.value_or(SyncItem());
     next.href = href;
     next.etag = QString::fromUtf8(etag);
@@ -374,10 +510,12 @@ void SyncEngine::applyServerCard(SyncStore::Batch& batch, const QString& href,
         }
         batch.updateContact(stored);
     }
-    if (item)
+    if (item) {
         batch.updateItem(next);
-    else
+    } else {
         batch.insertItem(m_account.id, next);
+        m_knownItems.insert(href);
+    }
     ++m_summary.received;
 }
 
@@ -396,6 +534,10 @@ void SyncEngine::applyServerGone(SyncStore::Batch& batch, const QString& href) {
 }
 
 void SyncEngine::applyGone() {
+    if (m_gone.isEmpty()) {
+        planUploads();
+        return;
+    }
     try {
         m_store.inBatch([&](SyncStore::Batch& batch) {
             for (const QString& href : m_gone)
@@ -419,13 +561,17 @@ void SyncEngine::planUploads() {
             else
                 m_uploads.append({item, Contact()});
         }
-        for (const Contact& contact : m_store.contacts(m_account.bookId)) {
+        // The contacts as the bytes stored: only those to send become text.
+        ContactStore book(m_connectionString);
+        book.setCurrentBook(m_account.book);
+        book.readContacts({}, [&](const ContactUtf8& contact) {
             const auto it = byContact.constFind(contact.id);
             if (it == byContact.constEnd())
-                m_uploads.append({SyncItem(), contact});
-            else if (it->syncedDigest != contactDigest(contact) || it->etag.isEmpty())
-                m_uploads.append({*it, contact});
-        }
+                m_uploads.append({SyncItem(), contactOf(contact)});
+            else if (it->etag.isEmpty() || it->syncedDigest != contactDigest(contact))
+                m_uploads.append({*it, contactOf(contact)});
+            return true;
+        });
     } catch (const DbError& e) {
         fail(tr("The contact file could not be read: %1").arg(QString::fromUtf8(e.what())));
         return;
@@ -553,10 +699,9 @@ void SyncEngine::resolveFromServer(const QString& href) {
 
 void SyncEngine::completeBook() {
     try {
-        if (!m_newToken.isEmpty())
-            m_store.inBatch(
-                [&](SyncStore::Batch& batch) { batch.setSyncToken(m_account.id, m_newToken); });
-        m_store.setResult(m_account.id, QDateTime::currentDateTime().toString(Qt::ISODate), {});
+        // One statement: the time of the sync, and a token that changed.
+        m_store.setResult(m_account.id, QDateTime::currentDateTime().toString(Qt::ISODate), {},
+                          m_newToken != m_account.syncToken ? m_newToken : QString());
     } catch (const DbError& e) {
         fail(tr("The contact file could not be written: %1").arg(QString::fromUtf8(e.what())));
         return;

@@ -23,6 +23,8 @@ struct Multistatus;
 // contacts. A sync keeps the digest of each contact as it was synced, so a
 // change made by any program to the file counts as a local change.
 QString contactDigest(const Contact& contact);
+// The same from the bytes stored, without making text of them.
+QString contactDigest(const ContactUtf8& contact);
 
 // What one book's sync did, or why it stopped.
 struct SyncSummary {
@@ -50,7 +52,9 @@ public:
     using PasswordSource = std::function<std::optional<QString>(const SyncAccount&)>;
     void setPasswordSource(PasswordSource source) { m_password = std::move(source); }
     void setTimeout(int milliseconds) { m_timeoutMs = milliseconds; }
-    // How many cards one addressbook-multiget asks for.
+    // How many cards one addressbook-multiget asks for. Without one set, a
+    // first sync asks for every card in one request (a broken connection
+    // then stores none of them), later syncs 250 at a time.
     void setBatchSize(int cards) { m_batchSize = cards; }
 
     bool isRunning() const { return m_running; }
@@ -69,13 +73,24 @@ private:
         QString href;
         QByteArray etag;
     };
+    struct ServerCard {
+        QString href;
+        QByteArray etag;
+        QByteArray text;
+    };
+    static constexpr int defaultBatch = 250;   // cards per multiget
+    static constexpr int receivedBatch = 1000; // cards received at once, per transaction
 
     void nextBook();
+    void firstSync();
     void listChanges(bool withToken);
-    void listByPropfind();
+    // Every card's ETag; `token` is stored when the sync completes.
+    void listByPropfind(const QString& token);
     void changesListed(QList<ServerEntry> changed, QStringList removed, bool complete,
                        const QString& token);
+    void fetchAll();
     void fetchNext();
+    bool storeCards(const QList<ServerCard>& cards, const QStringList& gone);
     void applyGone();
     void planUploads();
     void uploadNext();
@@ -87,9 +102,10 @@ private:
     bool readMultistatus(const DavResponse& r, const QString& refusedStatus, Multistatus& ms);
     void finishBook(bool ok, const QString& message);
 
-    // The writes of one card from the server, inside a batch.
+    // The writes of one card from the server, inside a batch; `known` false:
+    // no item has the href (it is not looked for).
     void applyServerCard(SyncStore::Batch& batch, const QString& href, const QByteArray& etag,
-                         const QByteArray& card, const Contact& server);
+                         const QByteArray& card, const Contact& server, bool known = true);
     void applyServerGone(SyncStore::Batch& batch, const QString& href);
     Contact conflictCopy(const Contact& local) const;
 
@@ -101,7 +117,7 @@ private:
     DavClient* m_client;
     PasswordSource m_password;
     int m_timeoutMs = 60000;
-    int m_batchSize = 250;
+    int m_batchSize = 0; // 0: see setBatchSize()
     bool m_running = false;
     bool m_allOk = true;
 
@@ -110,8 +126,11 @@ private:
     QUrl m_collection;
     SyncSummary m_summary;
     QString m_newToken;
+    QString m_serverToken; // a first sync's, asked for before anything was listed
     QList<ServerEntry> m_toFetch;
     qsizetype m_fetched = 0;
+    QHash<QString, ServerCard> m_received; // by href: cards fetched with the listing
+    QSet<QString> m_knownItems;            // the hrefs of the items, once listed
     QStringList m_gone;
     struct Upload {
         SyncItem item;   // id 0: a new contact
