@@ -22,7 +22,7 @@
 <context>
     <name>ContactDetailsTabs</name>
     <message>
-        <location filename="../src/contacts/ContactDetailsTabs.cpp" line="+59"/>
+        <location filename="../src/contacts/ContactDetailsTabs.cpp" line="+61"/>
         <source>First name</source>
         <translation>Vorname</translation>
     </message>
@@ -47,12 +47,28 @@
         <translation>Wählen Sie „Privat“ oder „Geschäftlich“, um Kontakte anzuzeigen</translation>
     </message>
     <message>
-        <location line="+12"/>
+        <location line="+18"/>
+        <source>Contact details</source>
+        <translation>Kontaktdetails</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Contact details pages</source>
+        <translation>Seiten der Kontaktdetails</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Phone numbers and e-mail address</source>
+        <translation>Telefonnummern und E-Mail-Adresse</translation>
+    </message>
+    <message>
+        <location line="+3"/>
         <source>Name</source>
         <translation>Name</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="-4"/>
+        <location line="+5"/>
         <source>Address</source>
         <translation>Adresse</translation>
     </message>
@@ -62,35 +78,16 @@
         <translation>Kontakt</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="-4"/>
+        <location line="+5"/>
         <source>Comments</source>
         <translation>Kommentare</translation>
-    </message>
-    <message>
-        <location line="+32"/>
-        <source>Work  </source>
-        <translation>Arbeit  </translation>
-    </message>
-    <message>
-        <location line="+1"/>
-        <source>Home  </source>
-        <translation>Privat  </translation>
-    </message>
-    <message>
-        <location line="+2"/>
-        <source>Cell  </source>
-        <translation>Mobil  </translation>
-    </message>
-    <message>
-        <location line="+1"/>
-        <source>Email </source>
-        <translation>E-Mail </translation>
     </message>
 </context>
 <context>
     <name>ContactListModel</name>
     <message>
-        <location filename="../src/contacts/ContactListModel.cpp" line="+27"/>
+        <location filename="../src/contacts/ContactListModel.cpp" line="+34"/>
         <source>First Name</source>
         <translation>Vorname</translation>
     </message>
@@ -98,6 +95,19 @@
         <location line="+0"/>
         <source>Last Name</source>
         <translation>Nachname</translation>
+    </message>
+</context>
+<context>
+    <name>ContactListView</name>
+    <message>
+        <location filename="../src/contacts/ContactListView.cpp" line="+47"/>
+        <source>Contacts</source>
+        <translation>Kontakte</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Contact list columns</source>
+        <translation>Spalten der Kontaktliste</translation>
     </message>
 </context>
 <context>
@@ -131,7 +141,7 @@
 <context>
     <name>CsvExport</name>
     <message>
-        <location filename="../src/sharing/CsvExport.cpp" line="+25"/>
+        <location filename="../src/sharing/CsvExport.cpp" line="+26"/>
         <source>There was an error retrieving data</source>
         <translation>Beim Abrufen der Daten ist ein Fehler aufgetreten</translation>
     </message>
@@ -188,7 +198,7 @@
 <context>
     <name>Emailing</name>
     <message>
-        <location filename="../src/sharing/EmailCommand.cpp" line="+15"/>
+        <location filename="../src/sharing/EmailCommand.cpp" line="+16"/>
         <source>Click Yes to send the current contact book<byte value="xd"/>
 or No to send the selected contacts only</source>
         <translation>Klicken Sie auf „Ja“, um das aktuelle Adressbuch zu senden,<byte value="xd"/>
@@ -200,7 +210,7 @@ oder auf „Nein“, um nur die ausgewählten Kontakte zu senden</translation>
         <translation>Als CSV senden</translation>
     </message>
     <message>
-        <location line="+11"/>
+        <location line="+16"/>
         <source>Contacts</source>
         <translation>Kontakte</translation>
     </message>
@@ -208,14 +218,6 @@ oder auf „Nein“, um nur die ausgewählten Kontakte zu senden</translation>
         <location line="+2"/>
         <source>Please type a personal message here</source>
         <translation>Bitte geben Sie hier eine persönliche Nachricht ein</translation>
-    </message>
-</context>
-<context>
-    <name>LongWork</name>
-    <message>
-        <location filename="../src/app/LongWork.cpp" line="+24"/>
-        <source>Cancel</source>
-        <translation>Abbrechen</translation>
     </message>
 </context>
 <context>
@@ -331,35 +333,49 @@ Prüfen Sie, ob der Ordner existiert und beschreibbar ist.</translation>
         <translation>%1 ist mit %2 verknüpft.</translation>
     </message>
     <message>
-        <location line="+18"/>
-        <source>Sync the linked books.</source>
-        <translation>Die verknüpften Adressbücher synchronisieren.</translation>
+        <location line="+7"/>
+        <source>Sync the linked books (or the one of --book), then quit.</source>
+        <translation>Die verknüpften Adressbücher (oder das von --book) synchronisieren, dann beenden.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>URL</source>
+        <translation>URL</translation>
     </message>
     <message>
         <location line="+1"/>
-        <source>Sync only this book.</source>
-        <translation>Nur dieses Adressbuch synchronisieren.</translation>
+        <source>USER</source>
+        <translation>BENUTZER</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>FILE</source>
+        <translation>DATEI</translation>
     </message>
     <message>
         <location line="+1"/>
-        <location line="+3"/>
-        <source>name</source>
-        <translation>Name</translation>
+        <source>FOLDER</source>
+        <translation>ORDNER</translation>
     </message>
     <message>
-        <location line="-1"/>
+        <location line="+16"/>
+        <source>--url, --user and --password-file go with --link-book only.</source>
+        <translation>--url, --user und --password-file gehören nur zu --link-book.</translation>
+    </message>
+    <message>
+        <location line="-21"/>
         <source>Link this book to an address book.</source>
         <translation>Dieses Adressbuch mit einem Adressbuch auf dem Server verknüpfen.</translation>
     </message>
     <message>
-        <location line="+3"/>
-        <source>The address book&apos;s address.</source>
-        <translation>Die Adresse des Adressbuchs auf dem Server.</translation>
+        <location line="+0"/>
+        <source>NAME</source>
+        <translation>NAME</translation>
     </message>
     <message>
-        <location line="+0"/>
-        <source>url</source>
-        <translation>URL</translation>
+        <location line="+1"/>
+        <source>The address book&apos;s address.</source>
+        <translation>Die Adresse des Adressbuchs auf dem Server.</translation>
     </message>
     <message>
         <location line="+1"/>
@@ -368,18 +384,8 @@ Prüfen Sie, ob der Ordner existiert und beschreibbar ist.</translation>
     </message>
     <message>
         <location line="+1"/>
-        <source>user</source>
-        <translation>Benutzer</translation>
-    </message>
-    <message>
-        <location line="+2"/>
         <source>A file whose first line is the password.</source>
         <translation>Eine Datei, deren erste Zeile das Passwort ist.</translation>
-    </message>
-    <message>
-        <location line="+1"/>
-        <source>file</source>
-        <translation>Datei</translation>
     </message>
     <message>
         <location line="+2"/>
@@ -387,12 +393,7 @@ Prüfen Sie, ob der Ordner existiert und beschreibbar ist.</translation>
         <translation>Der Ordner von contacts.mdb.</translation>
     </message>
     <message>
-        <location line="+0"/>
-        <source>folder</source>
-        <translation>Ordner</translation>
-    </message>
-    <message>
-        <location line="+9"/>
+        <location line="+14"/>
         <source>--link-book needs --url, --user and --password-file.</source>
         <translation>--link-book benötigt --url, --user und --password-file.</translation>
     </message>
@@ -505,14 +506,14 @@ Prüfen Sie, ob der Ordner existiert und beschreibbar ist.</translation>
 <context>
     <name>carddav::SyncEngine</name>
     <message>
-        <location filename="../src/sync/SyncEngine.cpp" line="+97"/>
-        <location line="+158"/>
-        <location line="+175"/>
+        <location filename="../src/sync/SyncEngine.cpp" line="+134"/>
+        <location line="+235"/>
+        <location line="+207"/>
         <source>The contact file could not be read: %1</source>
         <translation>Die Kontaktdatei konnte nicht gelesen werden: %1</translation>
     </message>
     <message>
-        <location line="-321"/>
+        <location line="-430"/>
         <source>the book is not linked to a server</source>
         <translation>das Adressbuch ist mit keinem Server verknüpft</translation>
     </message>
@@ -522,7 +523,7 @@ Prüfen Sie, ob der Ordner existiert und beschreibbar ist.</translation>
         <translation>Die Synchronisierung wurde abgebrochen.</translation>
     </message>
     <message>
-        <location line="+24"/>
+        <location line="+26"/>
         <source>No password for %1 at %2.</source>
         <translation>Kein Passwort für %1 auf %2.</translation>
     </message>
@@ -532,7 +533,12 @@ Prüfen Sie, ob der Ordner existiert und beschreibbar ist.</translation>
         <translation>%1 wird synchronisiert…</translation>
     </message>
     <message>
-        <location line="+25"/>
+        <location line="+56"/>
+        <source>Syncing %1: receiving cards…</source>
+        <translation>%1 wird synchronisiert: Karten werden empfangen…</translation>
+    </message>
+    <message>
+        <location line="+38"/>
         <location line="+43"/>
         <source>The server&apos;s answer could not be read (malformed XML).</source>
         <translation>Die Antwort des Servers konnte nicht gelesen werden (fehlerhaftes XML).</translation>
@@ -544,39 +550,40 @@ Prüfen Sie, ob der Ordner existiert und beschreibbar ist.</translation>
         <translation>Der Server hat die Listenanfrage mit HTTP %1 beantwortet.</translation>
     </message>
     <message>
-        <location line="+58"/>
+        <location line="+59"/>
         <source>Syncing %1: receiving cards %2 to %3 of %4…</source>
         <translation>%1 wird synchronisiert: Karten %2 bis %3 von %4 werden empfangen…</translation>
     </message>
     <message>
-        <location line="+8"/>
+        <location line="-144"/>
+        <location line="+172"/>
         <source>The server answered the card request with HTTP %1.</source>
         <translation>Der Server hat die Kartenanfrage mit HTTP %1 beantwortet.</translation>
     </message>
     <message>
-        <location line="+22"/>
-        <location line="+217"/>
+        <location line="+30"/>
+        <location line="+226"/>
         <source>The server&apos;s card %1 could not be read.</source>
         <translation>Die Karte %1 des Servers konnte nicht gelesen werden.</translation>
     </message>
     <message>
-        <location line="-203"/>
-        <location line="+71"/>
-        <location line="+48"/>
+        <location line="-212"/>
+        <location line="+76"/>
+        <location line="+52"/>
         <location line="+41"/>
         <location line="+26"/>
         <location line="+27"/>
-        <location line="+14"/>
+        <location line="+13"/>
         <source>The contact file could not be written: %1</source>
         <translation>Die Kontaktdatei konnte nicht geschrieben werden: %1</translation>
     </message>
     <message>
-        <location line="-215"/>
+        <location line="-225"/>
         <source>Conflict copy, %1</source>
         <translation>Konfliktkopie, %1</translation>
     </message>
     <message>
-        <location line="+96"/>
+        <location line="+107"/>
         <source>Syncing %1: sending change %2 of %3…</source>
         <translation>%1 wird synchronisiert: Änderung %2 von %3 wird gesendet…</translation>
     </message>
@@ -724,7 +731,7 @@ Prüfen Sie, ob der Ordner existiert und beschreibbar ist.</translation>
 <context>
     <name>carddav::SyncSummary</name>
     <message>
-        <location filename="../src/sync/SyncEngine.cpp" line="-468"/>
+        <location filename="../src/sync/SyncEngine.cpp" line="-577"/>
         <source>%1: sync failed: %2</source>
         <translation>%1: Synchronisierung fehlgeschlagen: %2</translation>
     </message>
@@ -737,7 +744,7 @@ Prüfen Sie, ob der Ordner existiert und beschreibbar ist.</translation>
 <context>
     <name>ctrContactBook</name>
     <message>
-        <location filename="../src/books/ctrContactBook.cpp" line="+23"/>
+        <location filename="../src/books/ctrContactBook.cpp" line="+24"/>
         <source>Choose and close</source>
         <translation>Auswählen und schließen</translation>
     </message>
@@ -768,11 +775,17 @@ Prüfen Sie, ob der Ordner existiert und beschreibbar ist.</translation>
     </message>
     <message>
         <location line="+6"/>
+        <location line="+46"/>
         <source>New contact book&apos;s name</source>
         <translation>Name des neuen Adressbuchs</translation>
     </message>
     <message>
-        <location line="+41"/>
+        <location line="-1"/>
+        <source>Contact books</source>
+        <translation>Adressbücher</translation>
+    </message>
+    <message>
+        <location line="+9"/>
         <source>There was an error retrieving data</source>
         <translation>Beim Abrufen der Daten ist ein Fehler aufgetreten</translation>
     </message>
@@ -837,7 +850,7 @@ Alle Kontakte in diesem Adressbuch werden gelöscht</translation>
 <context>
     <name>ctrRecord</name>
     <message>
-        <location filename="../src/editor/ctrRecord.cpp" line="+94"/>
+        <location filename="../src/editor/ctrRecord.cpp" line="+96"/>
         <source>Personal</source>
         <translation>Privat</translation>
     </message>
@@ -847,7 +860,7 @@ Alle Kontakte in diesem Adressbuch werden gelöscht</translation>
         <translation>Geschäftlich</translation>
     </message>
     <message>
-        <location line="+9"/>
+        <location line="+23"/>
         <source>Add Record</source>
         <translation>Kontakt hinzufügen</translation>
     </message>
@@ -928,24 +941,35 @@ Alle Kontakte in diesem Adressbuch werden gelöscht</translation>
         <translation>Kontakt</translation>
     </message>
     <message>
-        <location line="+6"/>
-        <location line="+82"/>
+        <location line="+5"/>
+        <location line="+2"/>
+        <location line="+84"/>
         <source>Comments</source>
         <translation>Kommentare</translation>
     </message>
     <message>
-        <location line="-78"/>
-        <location line="+42"/>
+        <location line="-80"/>
+        <location line="+44"/>
         <source>Save</source>
         <translation>Speichern</translation>
     </message>
     <message>
-        <location line="-41"/>
+        <location line="-43"/>
         <source>Cancel</source>
         <translation>Abbrechen</translation>
     </message>
     <message>
-        <location line="+37"/>
+        <location line="+4"/>
+        <source>Contact details</source>
+        <translation>Kontaktdetails</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Contact details pages</source>
+        <translation>Seiten der Kontaktdetails</translation>
+    </message>
+    <message>
+        <location line="+34"/>
         <source>Update details</source>
         <translation>Angaben ändern</translation>
     </message>
@@ -1002,17 +1026,32 @@ Bitte entfernen Sie es und speichern Sie erneut.</translation>
 <context>
     <name>ctrTypeFilter</name>
     <message>
-        <location filename="../src/contacts/ctrTypeFilter.cpp" line="+23"/>
+        <location filename="../src/contacts/ctrTypeFilter.cpp" line="+175"/>
+        <source>Contact type and last name filter</source>
+        <translation>Filter nach Kontaktart und Nachname</translation>
+    </message>
+    <message>
+        <location line="+3"/>
         <source>Personal</source>
         <translation>Privat</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+2"/>
         <source>Business</source>
         <translation>Geschäftlich</translation>
     </message>
     <message>
-        <location line="+8"/>
+        <location line="+7"/>
+        <source>Personal contacts</source>
+        <translation>Private Kontakte</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Business contacts</source>
+        <translation>Geschäftliche Kontakte</translation>
+    </message>
+    <message>
+        <location line="+2"/>
         <source>PERSONAL</source>
         <translation>PRIVATE</translation>
     </message>
@@ -1022,14 +1061,32 @@ Bitte entfernen Sie es und speichern Sie erneut.</translation>
         <translation>GESCHÄFTLICHE</translation>
     </message>
     <message>
-        <location line="+12"/>
+        <location line="+8"/>
+        <source>Last names starting with %1</source>
+        <translation>Nachnamen, die mit %1 beginnen</translation>
+    </message>
+    <message>
+        <location line="+4"/>
         <source>ALL</source>
         <translation>ALLE</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>All last names</source>
+        <translation>Alle Nachnamen</translation>
     </message>
     <message>
         <location line="+18"/>
         <source>Viewing %1 Contacts</source>
         <translation>Angezeigt: %1 Kontakte</translation>
+    </message>
+</context>
+<context>
+    <name>emailContacts</name>
+    <message>
+        <location filename="../src/sharing/EmailCommand.cpp" line="-12"/>
+        <source>Writing the attachment… %1 contacts</source>
+        <translation>Anhang wird geschrieben… %1 Kontakte</translation>
     </message>
 </context>
 <context>
@@ -1116,17 +1173,9 @@ oder auf „Nein“, um nur die ausgewählten Kontakte zu exportieren</translati
     </message>
 </context>
 <context>
-    <name>exchange::DialogProgress</name>
-    <message>
-        <location filename="../src/exchange/ProgressDialog.cpp" line="+37"/>
-        <source>Cancel</source>
-        <translation>Abbrechen</translation>
-    </message>
-</context>
-<context>
     <name>exchange::ExportSummary</name>
     <message>
-        <location filename="../src/exchange/ContactExport.cpp" line="+48"/>
+        <location filename="../src/exchange/ContactExport.cpp" line="+166"/>
         <source>The export was cancelled. No file was written; an earlier &quot;%1&quot; is left as it was.</source>
         <translation>Der Export wurde abgebrochen. Es wurde keine Datei geschrieben; eine frühere „%1“ bleibt unverändert.</translation>
     </message>
@@ -1276,7 +1325,7 @@ Vertrieben von Orvanta Software Works</translation>
 <context>
     <name>frmContactMgmt</name>
     <message>
-        <location filename="../src/app/Commands.cpp" line="+35"/>
+        <location filename="../src/app/Commands.cpp" line="+44"/>
         <location line="+15"/>
         <source>There was an error retrieving data</source>
         <translation>Beim Abrufen der Daten ist ein Fehler aufgetreten</translation>
@@ -1307,7 +1356,7 @@ Vertrieben von Orvanta Software Works</translation>
         <translation>Möchten Sie den Kontakt %1 wirklich löschen?</translation>
     </message>
     <message>
-        <location line="+6"/>
+        <location line="+7"/>
         <source>Record could not be deleted</source>
         <translation>Der Kontakt konnte nicht gelöscht werden</translation>
     </message>
@@ -1322,7 +1371,7 @@ Vertrieben von Orvanta Software Works</translation>
         <translation>Bitte wählen Sie einen Kontakt zum Bearbeiten aus</translation>
     </message>
     <message>
-        <location line="+43"/>
+        <location line="+53"/>
         <source>Click Yes to Print the current contact details.</source>
         <translation>Klicken Sie auf „Ja“, um die Angaben des aktuellen Kontakts zu drucken.</translation>
     </message>
@@ -1342,7 +1391,7 @@ Vertrieben von Orvanta Software Works</translation>
         <translation>Drucken… bisher %1 Kontakte</translation>
     </message>
     <message>
-        <location line="+6"/>
+        <location line="+7"/>
         <source>Print the complete contact book?</source>
         <translation>Das gesamte Adressbuch drucken?</translation>
     </message>
@@ -1357,32 +1406,37 @@ Vertrieben von Orvanta Software Works</translation>
         <translation>Beim Drucken des Adressbuchs ist ein Fehler aufgetreten.</translation>
     </message>
     <message>
-        <location filename="../src/app/frmContactMgmt.cpp" line="+75"/>
+        <location filename="../src/app/frmContactMgmt.cpp" line="+77"/>
+        <location line="+153"/>
         <source>Add New Contact</source>
         <translation>Neuen Kontakt hinzufügen</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="-152"/>
+        <location line="+153"/>
         <source>Delete Contact</source>
         <translation>Kontakt löschen</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="-152"/>
+        <location line="+152"/>
         <source>Email Contact</source>
         <translation>Kontakt per E-Mail senden</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="-151"/>
+        <location line="+151"/>
         <source>Call Contact</source>
         <translation>Kontakt anrufen</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="-150"/>
+        <location line="+149"/>
         <source>Print Contact</source>
         <translation>Kontakt drucken</translation>
     </message>
     <message>
-        <location line="+8"/>
+        <location line="-141"/>
         <source>Last Name Search</source>
         <translation>Nach Nachname suchen</translation>
     </message>
@@ -1492,7 +1546,17 @@ Vertrieben von Orvanta Software Works</translation>
         <translation>&amp;Jetzt synchronisieren</translation>
     </message>
     <message>
-        <location line="+67"/>
+        <location line="+47"/>
+        <source>Last name to search for</source>
+        <translation>Gesuchter Nachname</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Contact list</source>
+        <translation>Kontaktliste</translation>
+    </message>
+    <message>
+        <location line="+65"/>
         <source>An error occured during initialization.</source>
         <translation>Beim Initialisieren ist ein Fehler aufgetreten.</translation>
     </message>
@@ -1510,48 +1574,37 @@ Vertrieben von Orvanta Software Works</translation>
 <context>
     <name>main</name>
     <message>
-        <location filename="../src/main.cpp" line="+41"/>
+        <location filename="../src/main.cpp" line="+47"/>
         <source>Import the contacts of a vCard or CSV file, then quit.</source>
         <translation>Die Kontakte einer vCard- oder CSV-Datei importieren und dann beenden.</translation>
     </message>
     <message>
         <location line="+2"/>
-        <location line="+4"/>
         <source>FILE</source>
         <translation>DATEI</translation>
     </message>
     <message>
-        <location line="-1"/>
+        <location line="+3"/>
         <source>Export a contact book as vCards, then quit.</source>
         <translation>Ein Adressbuch als vCards exportieren und dann beenden.</translation>
     </message>
     <message>
-        <location line="+3"/>
-        <source>The contact book to import into or export (default: Default).</source>
-        <translation>Das Adressbuch, in das importiert oder das exportiert wird (Vorgabe: Default).</translation>
-    </message>
-    <message>
-        <location line="+3"/>
-        <source>NAME</source>
-        <translation>NAME</translation>
-    </message>
-    <message>
-        <location line="+3"/>
+        <location line="+9"/>
         <source>The vCard version to export: 3.0 (default) or 4.0.</source>
         <translation>Die vCard-Version für den Export: 3.0 (Vorgabe) oder 4.0.</translation>
     </message>
     <message>
-        <location line="+1"/>
-        <source>VERSION</source>
-        <translation>VERSION</translation>
+        <location line="-5"/>
+        <source>The contact book to import into, export or sync (default: Default; for a sync, every linked book).</source>
+        <translation>Das Adressbuch für Import, Export oder Synchronisation (Vorgabe: Default; bei einer Synchronisation jedes verknüpfte Adressbuch).</translation>
     </message>
     <message>
-        <location line="+4"/>
+        <location line="+11"/>
         <source>Keep contacts in named contact books.</source>
         <translation>Kontakte in benannten Adressbüchern verwalten.</translation>
     </message>
     <message>
-        <location line="+4"/>
+        <location line="+5"/>
         <source>files</source>
         <translation>Dateien</translation>
     </message>
@@ -1566,7 +1619,17 @@ Vertrieben von Orvanta Software Works</translation>
         <translation>[DATEI...]</translation>
     </message>
     <message>
-        <location line="+66"/>
+        <location line="+127"/>
+        <source>--sync and --link-book go without --import, --export-vcard and --vcard-version.</source>
+        <translation>--sync und --link-book gehen nicht zusammen mit --import, --export-vcard und --vcard-version.</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>Give --import, --export-vcard, --sync or --link-book.</source>
+        <translation>Geben Sie --import, --export-vcard, --sync oder --link-book an.</translation>
+    </message>
+    <message>
+        <location line="+4"/>
         <source>Give either --import or --export-vcard.</source>
         <translation>Geben Sie entweder --import oder --export-vcard an.</translation>
     </message>
@@ -1584,6 +1647,14 @@ Vertrieben von Orvanta Software Works</translation>
         <location line="+4"/>
         <source>--vcard-version goes with --export-vcard only.</source>
         <translation>--vcard-version gilt nur zusammen mit --export-vcard.</translation>
+    </message>
+</context>
+<context>
+    <name>platform::DialogProgress</name>
+    <message>
+        <location filename="../src/platform/ProgressDialog.cpp" line="+44"/>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
     </message>
 </context>
 <context>
