@@ -31,11 +31,11 @@ QStringList contactsOf(const vcard::ImportResult& result) {
 // Peak memory of this process in KiB since the last reset.
 qint64 peakKiB(bool reset) {
     if (reset) {
-        QFile clear(QStringLiteral("/proc/self/clear_refs"));
+        QFile clear(u"/proc/self/clear_refs"_s);
         if (!clear.open(QIODevice::WriteOnly) || clear.write("5") != 1)
             return -1;
     }
-    QFile status(QStringLiteral("/proc/self/status"));
+    QFile status(u"/proc/self/status"_s);
     status.open(QIODevice::ReadOnly);
     for (const QByteArray& line : status.readAll().split('\n'))
         if (line.startsWith("VmHWM:"))
@@ -188,8 +188,8 @@ private slots:
                        "END:VCARD\n\nbegin:vcard\nfn:B\nuid:x-1\nend:vcard\n"));
         QCOMPARE(result.format, vcard::FileFormat::VCard);
         QCOMPARE(result.contacts.size(), 2);
-        QCOMPARE(result.contacts[0].uid, QStringLiteral("4FBE8971-0BC3-424C-9C26-36C3E1EFF6B1"));
-        QCOMPARE(result.contacts[1].uid, QStringLiteral("x-1"));
+        QCOMPARE(result.contacts[0].uid, u"4FBE8971-0BC3-424C-9C26-36C3E1EFF6B1"_s);
+        QCOMPARE(result.contacts[1].uid, u"x-1"_s);
         QCOMPARE(result.contacts[1].line, 6);
     }
 
@@ -199,8 +199,8 @@ private slots:
                        "END:VCARD\n"));
         QCOMPARE(result.problems.size(), 1);
         QCOMPARE(result.problems[0].message(),
-                 QStringLiteral("Line 3: \"Näher dran, ein Satz ohne Doppelpunkt un\" is not a "
-                                "property of the form name:value; its card was skipped."));
+                 u"Line 3: \"Näher dran, ein Satz ohne Doppelpunkt un\" is not a "
+                 "property of the form name:value; its card was skipped."_s);
     }
 
     // Huge inputs are made on the fly; what they would cost if kept shows in
