@@ -71,6 +71,11 @@ private slots:
         QCOMPARE(folder.rows(u"select Href, fkContactDetailsId is null from "
                              "tblSyncItem order by Href"_s),
                  (QStringList{u"/b/ann.vcf|1"_s, u"/b/bob.vcf|0"_s}));
+        // Linked again elsewhere: the items of the old address book go.
+        QVERIFY(sync.link(u"Default"_s, u"http://h/c/"_s, u"v"_s));
+        QCOMPARE(sync.account(u"Default"_s)->url, u"http://h/c/"_s);
+        QCOMPARE(sync.account(u"Default"_s)->user, u"v"_s);
+        QCOMPARE(folder.count(u"tblSyncItem"_s), 0);
         store.removeBook(u"Default"_s);
         QCOMPARE(folder.count(u"tblSyncItem"_s), 0);
         QCOMPARE(folder.count(u"tblSyncAccount"_s), 0);

@@ -71,7 +71,7 @@ private slots:
             << Problems{};
 
         QTest::newRow("3.0 in lower case with LF, groups and values without a column")
-            << QByteArray("begin:vcard\nversion:3.0\nn:Doe;Jane;Q.;Dr.;\nfn:Dr. Jane Q. Doe\n"
+            << QByteArray("begin:vcard\nversion:3.0\nn:Doe;Jane;Q.;Dr.;PhD\nfn:Dr. Jane Q. Doe\n"
                           "TEL;TYPE=CELL:+1 555 0111\n"
                           "item1.tel;type=CELL,WORK,voice:+1 555 0100\nitem1.X-ABLabel:Office\n"
                           "item2.TEL;type=VOICE:+1 555 0199\nitem2.X-ABLabel:_$!<Other>!$_\n"
@@ -84,7 +84,8 @@ private slots:
                           "N:;;;;\nEND:VCARD\n")
             << QStringList{"Jane|Q.|Doe|||||+1 555 0100|+1 555 0122|+1 555 0111|jane@example.org|"
                            "John Doe|E-mail: jd@example.com\r\nOrganization: Acme, Research\r\n"
-                           "Title: Chemist\r\nCategories: Friends\r\nName prefix: Dr.\r\n"
+                           "Title: Chemist\r\nCategories: Friends\r\nName prefix: Dr.\r\nName "
+                           "suffix: PhD\r\n"
                            "Phone (Other): +1 555 0199|B",
                            "||Acme Widgets Inc||||||||||Organization: Acme Widgets Inc|P"}
             << Problems{problem(Kind::VendorSkipped, 0, 1)};
