@@ -117,6 +117,9 @@ private slots:
         const SyncSummary again = a->sync();
         QVERIFY(again.ok);
         QCOMPARE(again.received + again.sent + again.removedHere + again.removedThere, 0);
+        // The server's sync token is kept for the next, incremental sync.
+        QVERIFY(
+            !SyncStore(a->folder.connectionString()).account(u"Default"_s)->syncToken.isEmpty());
     }
 
     void unshownPropertiesSurviveAnEdit() {
