@@ -1,14 +1,9 @@
 #include "about/frmAbout.h"
-#include "app/frmContactMgmt.h"
 #include "editor/ctrRecord.h"
 #include "support/MainWindowFixture.h"
 
-#include <QApplication>
 #include <QGroupBox>
-#include <QLabel>
-#include <QPushButton>
 #include <QStyleOptionGroupBox>
-#include <QTest>
 
 #include <cmath>
 
@@ -71,8 +66,7 @@ void verifyReadable(const QWidget* window) {
         const QColor text = textColour(widget);
         const QColor back = backgroundColour(widget);
         QVERIFY2(contrast(text, back) >= 3.0,
-                 qPrintable(QStringLiteral("%1: %2 on %3")
-                                .arg(widget->objectName(), text.name(), back.name())));
+                 qPrintable(u"%1: %2 on %3"_s.arg(widget->objectName(), text.name(), back.name())));
         ++checked;
     }
     QVERIFY(checked > 0);
@@ -82,18 +76,14 @@ void verifyReadable(const QWidget* window) {
 class DarkDesktop {
 public:
     DarkDesktop() : m_saved(QApplication::palette()) {
+        using P = QPalette;
+        const P::ColorRole roles[] = {P::Window,   P::WindowText, P::Base,       P::AlternateBase,
+                                      P::Text,     P::Button,     P::ButtonText, P::Light,
+                                      P::Midlight, P::Mid,        P::Dark};
+        const int greys[] = {0x20, 0xe0, 0x18, 0x28, 0xe0, 0x30, 0xe0, 0x50, 0x40, 0x28, 0x10};
         QPalette dark;
-        dark.setColor(QPalette::Window, QColor(0x20, 0x20, 0x20));
-        dark.setColor(QPalette::WindowText, QColor(0xe0, 0xe0, 0xe0));
-        dark.setColor(QPalette::Base, QColor(0x18, 0x18, 0x18));
-        dark.setColor(QPalette::AlternateBase, QColor(0x28, 0x28, 0x28));
-        dark.setColor(QPalette::Text, QColor(0xe0, 0xe0, 0xe0));
-        dark.setColor(QPalette::Button, QColor(0x30, 0x30, 0x30));
-        dark.setColor(QPalette::ButtonText, QColor(0xe0, 0xe0, 0xe0));
-        dark.setColor(QPalette::Light, QColor(0x50, 0x50, 0x50));
-        dark.setColor(QPalette::Midlight, QColor(0x40, 0x40, 0x40));
-        dark.setColor(QPalette::Mid, QColor(0x28, 0x28, 0x28));
-        dark.setColor(QPalette::Dark, QColor(0x10, 0x10, 0x10));
+        for (int i = 0; i < 11; ++i)
+            dark.setColor(roles[i], QColor(greys[i], greys[i], greys[i]));
         dark.setColor(QPalette::Link, QColor(0x8a, 0xb4, 0xf8));
         QApplication::setPalette(dark);
     }
@@ -111,9 +101,8 @@ class DarkPaletteTest : public QObject {
 private slots:
     void textsStandOutUnderADarkPalette_data() {
         QTest::addColumn<QString>("view");
-        QTest::newRow("main view") << QStringLiteral("main view");
-        QTest::newRow("record editor") << QStringLiteral("record editor");
-        QTest::newRow("about box") << QStringLiteral("about box");
+        for (const char* view : {"main view", "record editor", "about box"})
+            QTest::newRow(view) << QString::fromLatin1(view);
     }
 
     void textsStandOutUnderADarkPalette() {
@@ -122,19 +111,15 @@ private slots:
         MainWindowFixture f;
         f.folder.addContact({.firstName = "Ann", .lastName = "Lee"});
         frmContactMgmt& w = f.window();
-        f.click(QStringLiteral("cmdPersonal")); // gives the list its heading
+        f.click("cmdPersonal"); // gives the list its heading
         if (view == QLatin1String("main view")) {
             verifyReadable(&w);
         } else if (view == QLatin1String("record editor")) {
-            f.click(QStringLiteral("cmdAddRecord"));
+            f.click("cmdAddRecord");
             QVERIFY(w.recordEditor->isVisible());
             verifyReadable(w.recordEditor);
         } else {
-            f.trigger(QStringLiteral("mnuAbout"));
-            frmAbout* about = nullptr;
-            for (QWidget* top : QApplication::topLevelWidgets())
-                if (auto* box = qobject_cast<frmAbout*>(top); box && box->isVisible())
-                    about = box;
+            frmAbout* about = f.openAbout();
             QVERIFY(about);
             verifyReadable(about);
             // The links keep a look of their own, and the separator shows.

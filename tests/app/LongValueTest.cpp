@@ -1,4 +1,3 @@
-#include "app/frmContactMgmt.h"
 #include "contacts/ContactDetailsTabs.h"
 #include "contacts/ContactListView.h"
 #include "contacts/DisplayText.h"
@@ -6,11 +5,7 @@
 #include "support/MainWindowFixture.h"
 #include "support/StatementLog.h"
 
-#include <QLabel>
-#include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QStyleOptionViewItem>
-#include <QTest>
 
 // Values far longer than anyone types: the window shows a bounded part of
 // them, while the editor and the database keep them whole.
@@ -20,9 +15,9 @@ class LongValueTest : public QObject {
 private slots:
     void aHugeValueShowsInPartAndIsKeptWhole() {
         MainWindowFixture f;
-        const QString address = QStringLiteral("1 Main Street ").repeated(1'500'000); // 21 MB
-        const QString comments = QStringLiteral("a long note ").repeated(90'000);     // 1 MB
-        const QString lastName = QStringLiteral("Lee").repeated(350'000);             // 1 MB
+        const QString address = u"1 Main Street "_s.repeated(1'500'000); // 21 MB
+        const QString comments = u"a long note "_s.repeated(90'000);     // 1 MB
+        const QString lastName = u"Lee"_s.repeated(350'000);             // 1 MB
         const qint64 id = f.folder.addContact({.firstName = "Ann",
                                                .lastName = lastName,
                                                .address = address,
@@ -30,13 +25,13 @@ private slots:
                                                .zipCode = "12345",
                                                .comments = comments});
         frmContactMgmt& w = f.window();
-        f.click(QStringLiteral("cmdPersonal"));
+        f.click("cmdPersonal");
 
         constexpr int bound = 100'000;
         const QString shownAddress = w.SSTab1->lblAddress->toPlainText();
         QVERIFY(shownAddress.size() < bound);
         QVERIFY(shownAddress.startsWith(address.left(1000)));
-        QVERIFY(shownAddress.endsWith(QStringLiteral("\nSpringfield\n\n12345")));
+        QVERIFY(shownAddress.endsWith(u"\nSpringfield\n\n12345"_s));
         const QString shownComments = w.SSTab1->lblComments->text();
         QVERIFY(shownComments.size() < bound);
         QVERIFY(shownComments.startsWith(comments.left(1000)));
@@ -51,32 +46,32 @@ private slots:
         QVERIFY(f.doors.boxes.texts().isEmpty());
 
         f.clickRow(0);
-        f.click(QStringLiteral("cmdEditRecord"));
-        auto* editedAddress = w.findChild<QPlainTextEdit*>(QStringLiteral("txtAddress"));
+        f.click("cmdEditRecord");
+        auto* editedAddress = w.findChild<QPlainTextEdit*>("txtAddress");
         QVERIFY(w.recordEditor->isVisible());
         QCOMPARE(editedAddress->toPlainText().size(), address.size());
-        f.click(QStringLiteral("cmdSave"));
+        f.click("cmdSave");
         QVERIFY(f.doors.boxes.texts().isEmpty());
         const std::map<QString, QString> stored = f.folder.contactRow(id);
         // Compared without QCOMPARE, which would print megabytes on a failure.
-        QVERIFY(stored.at(QStringLiteral("Address")) == address);
-        QVERIFY(stored.at(QStringLiteral("Comments")) == comments);
-        QVERIFY(stored.at(QStringLiteral("LastName")) == lastName);
+        QVERIFY(stored.at(u"Address"_s) == address);
+        QVERIFY(stored.at(u"Comments"_s) == comments);
+        QVERIFY(stored.at(u"LastName"_s) == lastName);
     }
 
     void aCutKeepsCharactersAndLineBreaksWhole_data() {
         QTest::addColumn<QString>("value");
         QTest::addColumn<QString>("shown");
-        const QString five = QStringLiteral("abcde");
+        const QString five = u"abcde"_s;
         const QString ellipsis(QChar(0x2026));
-        const QString clef = QStringLiteral("\U0001D11E"); // two UTF-16 units
+        const QString clef = u"\U0001D11E"_s; // two UTF-16 units
         QTest::newRow("short") << five << five;
         QTest::newRow("at the length") << five + five << five + five;
         QTest::newRow("longer") << five + five + five << five + five + ellipsis;
         QTest::newRow("pair across the cut")
-            << QStringLiteral("abcdefghi") + clef + five << QStringLiteral("abcdefghi") + ellipsis;
+            << u"abcdefghi"_s + clef + five << u"abcdefghi"_s + ellipsis;
         QTest::newRow("line break across the cut")
-            << QStringLiteral("abcdefghi\r\nxyz") << QStringLiteral("abcdefghi") + ellipsis;
+            << u"abcdefghi\r\nxyz"_s << u"abcdefghi"_s + ellipsis;
     }
 
     void aCutKeepsCharactersAndLineBreaksWhole() {
@@ -88,7 +83,7 @@ private slots:
     void aPastedSearchTextIsCutToTheBoxLength() {
         MainWindowFixture f;
         frmContactMgmt& w = f.window();
-        const QString pasted = QStringLiteral("abcdefghij").repeated(200);
+        const QString pasted = u"abcdefghij"_s.repeated(200);
         w.txtSearchText->insert(pasted);
         const QString kept = w.txtSearchText->text();
         QVERIFY(kept.size() >= 50);
@@ -96,11 +91,10 @@ private slots:
         QVERIFY(pasted.startsWith(kept));
 
         StatementLog log;
-        f.click(QStringLiteral("cmdFind"));
+        f.click("cmdFind");
         const QStringList statements = log.stop();
         QCOMPARE(statements.size(), 1);
-        QVERIFY(statements.first().contains(QStringLiteral("LastName like '%") + kept +
-                                            QStringLiteral("%'")));
+        QVERIFY(statements.first().contains(u"LastName like '%"_s + kept + u"%'"_s));
     }
 };
 

@@ -1,35 +1,29 @@
-#include "app/frmContactMgmt.h"
 #include "contacts/ContactDetailsTabs.h"
 #include "support/MainWindowFixture.h"
 
-#include <QAction>
-#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
-#include <QPlainTextEdit>
-#include <QTest>
 
 namespace {
 
 // Goes into a pane and back out the way a user would.
 void takeTrip(MainWindowFixture& f, const QString& trip) {
     if (trip == QLatin1String("add, cancel")) {
-        f.click(QStringLiteral("cmdAddRecord"));
-        f.click(QStringLiteral("cmdCancel"));
+        f.click("cmdAddRecord");
+        f.click("cmdCancel");
     } else if (trip == QLatin1String("edit, save")) {
         f.clickRow(0);
-        f.click(QStringLiteral("cmdEditRecord"));
-        f.click(QStringLiteral("cmdSave"));
+        f.click("cmdEditRecord");
+        f.click("cmdSave");
     } else if (trip == QLatin1String("books, choose")) {
-        f.trigger(QStringLiteral("createcontactbook"));
-        f.click(QStringLiteral("cmdChooseClose"));
+        f.trigger("createcontactbook");
+        f.click("cmdChooseClose");
     } else {
         QFAIL("unknown trip");
     }
 }
 
-const QStringList allTrips{QStringLiteral("add, cancel"), QStringLiteral("edit, save"),
-                           QStringLiteral("books, choose")};
+const QStringList allTrips{u"add, cancel"_s, u"edit, save"_s, u"books, choose"_s};
 
 } // namespace
 
@@ -44,8 +38,8 @@ private slots:
         QTest::addColumn<int>("tab");
         for (const QString& trip : allTrips)
             QTest::addRow("%s on Name", qPrintable(trip)) << trip << 0;
-        QTest::addRow("add, cancel on Address") << QStringLiteral("add, cancel") << 1;
-        QTest::addRow("edit, save on Comments") << QStringLiteral("edit, save") << 3;
+        QTest::addRow("add, cancel on Address") << u"add, cancel"_s << 1;
+        QTest::addRow("edit, save on Comments") << u"edit, save"_s << 3;
     }
 
     void aTripRestoresTheMainView() {
@@ -54,7 +48,7 @@ private slots:
         MainWindowFixture f;
         f.folder.addContact({.firstName = "Ann", .lastName = "Lee", .address = "1 Main St"});
         frmContactMgmt& w = f.window();
-        f.click(QStringLiteral("cmdPersonal"));
+        f.click("cmdPersonal");
         w.SSTab1->setCurrentIndex(tab);
 
         takeTrip(f, trip);
@@ -85,7 +79,7 @@ private slots:
         MainWindowFixture f;
         f.folder.addContact({.firstName = "Ann", .lastName = "Lee"});
         frmContactMgmt& w = f.window();
-        f.click(QStringLiteral("cmdPersonal"));
+        f.click("cmdPersonal");
         const QSize chosen(1040, 720);
         w.resize(chosen);
         QCOMPARE(w.size(), chosen);
@@ -93,11 +87,10 @@ private slots:
             for (const QString& trip : allTrips) {
                 takeTrip(f, trip);
                 QCoreApplication::processEvents(); // the layouts settle
-                QVERIFY2(w.size() == chosen, qPrintable(QStringLiteral("%1 in round %2: %3x%4")
-                                                            .arg(trip)
-                                                            .arg(round)
-                                                            .arg(w.width())
-                                                            .arg(w.height())));
+                QVERIFY2(
+                    w.size() == chosen,
+                    qPrintable(u"%1 in round %2: %3x%4"_s.arg(trip).arg(round).arg(w.width()).arg(
+                        w.height())));
             }
     }
 };

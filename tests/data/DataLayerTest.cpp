@@ -6,10 +6,6 @@
 #include "data/UnicodeCase.h"
 #include "support/ContactFolder.h"
 
-#include <QFile>
-#include <QTemporaryDir>
-#include <QTest>
-
 class DataLayerTest : public QObject {
     Q_OBJECT
 
@@ -17,21 +13,20 @@ private slots:
     // What statement text cannot carry, a second statement and a missing
     // file are refused; nothing is created or changed.
     void whatCannotBeRunIsRefused() {
-        QCOMPARE(databasePathOf(connectionStringFor(QStringLiteral("/opt/oc"))),
-                 QStringLiteral("/opt/oc/contacts.mdb"));
-        QVERIFY_THROWS_EXCEPTION(DbError, databasePathOf(QStringLiteral("DRIVER=Other;DBQ=/x;")));
-        QCOMPARE(sqlText(QStringLiteral("D'Arcy")), QStringLiteral("'D''Arcy'"));
-        QVERIFY_THROWS_EXCEPTION(DbError, sqlText(QStringLiteral("a") + QChar(0)));
+        QCOMPARE(databasePathOf(connectionStringFor(u"/opt/oc"_s)), u"/opt/oc/contacts.mdb"_s);
+        QVERIFY_THROWS_EXCEPTION(DbError, databasePathOf(u"DRIVER=Other;DBQ=/x;"_s));
+        QCOMPARE(sqlText(u"D'Arcy"_s), u"'D''Arcy'"_s);
+        QVERIFY_THROWS_EXCEPTION(DbError, sqlText(u"a"_s + QChar(0)));
         QVERIFY_THROWS_EXCEPTION(DbError, sqlText(QString(QChar(0xD800))));
 
         ContactFolder folder;
         Connection connection(folder.connectionString());
-        QVERIFY_THROWS_EXCEPTION(
-            DbError, connection.execute(QStringLiteral("delete from tblContactBook; select 1")));
+        QVERIFY_THROWS_EXCEPTION(DbError,
+                                 connection.execute(u"delete from tblContactBook; select 1"_s));
         // SQLite's NOCASE index refuses names differing in ASCII case only;
         // the rest of Unicode is the store's check when it adds a book.
-        QVERIFY_THROWS_EXCEPTION(DbError, folder.addBook(QStringLiteral("DEFAULT")));
-        QCOMPARE(folder.count(QStringLiteral("tblContactBook")), 1);
+        QVERIFY_THROWS_EXCEPTION(DbError, folder.addBook(u"DEFAULT"_s));
+        QCOMPARE(folder.count(u"tblContactBook"_s), 1);
         QTemporaryDir dir;
         QVERIFY_THROWS_EXCEPTION(DbError, Connection(connectionStringFor(dir.path())));
         QVERIFY(!QFile::exists(databasePathIn(dir.path())));
@@ -43,14 +38,13 @@ private slots:
         QCOMPARE(prepareDatabaseFile(path), DatabaseFileState::Created);
         QCOMPARE(prepareDatabaseFile(path), DatabaseFileState::Ready);
         Connection connection(connectionStringFor(dir.path()));
-        RowSet types = connection.query(
-            QStringLiteral("select * from tblContactType order by pkContactTypeId"));
-        QCOMPARE(types.text(QStringLiteral("contacttypedesc")), QStringLiteral("Personal"));
+        RowSet types = connection.query(u"select * from tblContactType order by pkContactTypeId"_s);
+        QCOMPARE(types.text(u"contacttypedesc"_s), u"Personal"_s);
         types.moveNext();
-        QCOMPARE(types.integer(QStringLiteral("PKCONTACTTYPEID")), 2);
-        QCOMPARE(types.text(QStringLiteral("ContactTypeDesc")), QStringLiteral("Business"));
-        RowSet books = connection.query(QStringLiteral("select * from tblContactBook"));
-        QCOMPARE(books.text(QStringLiteral("ContactBookName")), QStringLiteral("Default"));
+        QCOMPARE(types.integer(u"PKCONTACTTYPEID"_s), 2);
+        QCOMPARE(types.text(u"ContactTypeDesc"_s), u"Business"_s);
+        RowSet books = connection.query(u"select * from tblContactBook"_s);
+        QCOMPARE(books.text(u"ContactBookName"_s), u"Default"_s);
         books.moveNext();
         QVERIFY(books.atEnd());
     }
@@ -72,16 +66,16 @@ private slots:
         const QString path = databasePathIn(dir.path());
         createContactDatabase(path);
         Connection connection(connectionStringFor(dir.path()));
-        RowSet row = connection.query(QStringLiteral("select NULL as City, 5 as Id"));
-        QVERIFY(row.isNull(row.column(QStringLiteral("city"))));
-        QCOMPARE(row.text(QStringLiteral("City")), QString());
-        QVERIFY_THROWS_EXCEPTION(DbError, row.text(QStringLiteral("NoSuchColumn")));
+        RowSet row = connection.query(u"select NULL as City, 5 as Id"_s);
+        QVERIFY(row.isNull(row.column(u"city"_s)));
+        QCOMPARE(row.text(u"City"_s), QString());
+        QVERIFY_THROWS_EXCEPTION(DbError, row.text(u"NoSuchColumn"_s));
     }
 
     void idsAreNeverReused() {
         ContactFolder folder;
         const qint64 first = folder.addContact({.firstName = "A"});
-        folder.execute(QStringLiteral("delete from tblContactDetails"));
+        folder.execute(u"delete from tblContactDetails"_s);
         QVERIFY(folder.addContact({.firstName = "B"}) > first);
     }
 

@@ -1,12 +1,9 @@
 // The real program's command line, run without a display: options, the
 // one-line summaries, the reasons on standard error and the exit codes.
 #include "ExchangeTesting.h"
-#include "data/ConnectionString.h"
 
 #include <QProcess>
 #include <QRegularExpression>
-#include <QTemporaryDir>
-#include <QTest>
 
 namespace {
 
@@ -21,24 +18,18 @@ struct Run {
 
 // A copy of the program in a folder of its own, whose data folder that
 // folder then is: a database with Ann Lee in "Default" and an empty "Work".
-class ProgramFolder {
-public:
+struct ProgramFolder : ContactFolder {
     ProgramFolder() {
-        QVERIFY(QFile::copy(QStringLiteral(ORVANTA_PROGRAM), program()));
-        ContactFolder made;
-        QVERIFY(QFile::copy(made.databasePath(), databasePathIn(m_dir.path())));
-        ContactStore store(connectionStringFor(m_dir.path()));
-        store.addBook(QStringLiteral("Work"));
-        store.setCurrentBook(QStringLiteral("Default"));
-        store.insert({.firstName = "Ann", .lastName = "Lee"});
-        QVERIFY(QDir(m_dir.path()).mkdir(QStringLiteral("elsewhere")));
-        writeFile(path("in.vcf"), cards);
-        writeFile(path("garbage.bin"), QByteArray("\x7F"
-                                                  "ELF\x02\x01\x01\0\0\0",
-                                                  10));
+        QVERIFY(QFile::copy(QStringLiteral(ORVANTA_PROGRAM), file(u"orvanta-contacts"_s)));
+        addBook(u"Work"_s);
+        addContact({.firstName = "Ann", .lastName = "Lee"});
+        QVERIFY(QDir(path()).mkdir(u"elsewhere"_s));
+        writeFile(file(u"in.vcf"_s), cards);
+        writeFile(file(u"garbage.bin"_s), QByteArray("\x7F"
+                                                     "ELF\x02\x01\x01\0\0\0",
+                                                     10));
     }
-    QString path(const QString& name) const { return m_dir.filePath(name); }
-    QString program() const { return path(QStringLiteral("orvanta-contacts")); }
+    QString file(const QString& name) const { return QDir(path()).filePath(name); }
 
     // Runs the program with no display at all.
     Run run(const QStringList& arguments) const {
@@ -47,8 +38,8 @@ public:
         for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
             environment.remove(QLatin1String(name));
         process.setProcessEnvironment(environment);
-        process.setWorkingDirectory(m_dir.path());
-        process.start(program(), arguments);
+        process.setWorkingDirectory(path());
+        process.start(file(u"orvanta-contacts"_s), arguments);
         process.waitForFinished(60000);
         return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
                 QString::fromUtf8(process.readAllStandardOutput()),
@@ -56,18 +47,12 @@ public:
     }
 
     // How many contacts each book holds: "Default 1, Work 0".
-    QString counts() const {
-        QStringList counts;
-        ContactStore store(connectionStringFor(m_dir.path()));
-        for (const QString& book : {QStringLiteral("Default"), QStringLiteral("Work")}) {
-            store.setCurrentBook(book);
-            counts << book + u' ' + QString::number(store.count());
-        }
-        return counts.join(QStringLiteral(", "));
+    QString counts() {
+        return rows(u"select b.ContactBookName || ' ' || count(c.pkContactDetailsId) from "
+                    "tblContactBook b left join tblContactDetails c on c.fkContactBookId = "
+                    "b.pkContactBookId group by b.pkContactBookId order by b.pkContactBookId"_s)
+            .join(u", "_s);
     }
-
-private:
-    QTemporaryDir m_dir;
 };
 
 } // namespace
@@ -84,7 +69,7 @@ private slots:
         QTest::addColumn<QString>("out");
         QTest::addColumn<QString>("err");
         QTest::addColumn<QString>("counts");
-        const QString unchanged = QStringLiteral("Default 1, Work 0");
+        const QString unchanged = u"Default 1, Work 0"_s;
         QTest::newRow("--version")
             << QStringList{"--version"} << 0 << "Orvanta Contacts 1\\.0\\.8\n"
             << "" << unchanged;
@@ -171,7 +156,7 @@ private slots:
         QFETCH(QString, err);
         QFETCH(QString, counts);
         ProgramFolder folder;
-        const QByteArray database = readFile(folder.path(QStringLiteral("contacts.mdb")));
+        const QByteArray database = readBytes(folder.file(u"contacts.mdb"_s));
         const Run run = folder.run(arguments);
         QCOMPARE(run.exitCode, exitCode);
         QVERIFY2(
@@ -182,12 +167,12 @@ private slots:
             qPrintable(run.err));
         QCOMPARE(folder.counts(), counts);
         if (exitCode == 2)
-            QCOMPARE(readFile(folder.path(QStringLiteral("contacts.mdb"))), database);
+            QCOMPARE(readBytes(folder.file(u"contacts.mdb"_s)), database);
         const bool exported = arguments.contains("--export-vcard") && exitCode == 0;
-        QCOMPARE(QFile::exists(folder.path("out.vcf")), exported);
+        QCOMPARE(QFile::exists(folder.file(u"out.vcf"_s)), exported);
         if (exported)
             QVERIFY(
-                readFile(folder.path("out.vcf"))
+                readBytes(folder.file(u"out.vcf"_s))
                     .contains(arguments.contains("4.0") ? "VERSION:4.0\r\n" : "VERSION:3.0\r\n"));
     }
 };

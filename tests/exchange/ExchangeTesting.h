@@ -5,16 +5,14 @@
 #include "support/ContactFolder.h"
 #include "vcard/VCardTesting.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
-#include <QTest>
 
 // A folder with a new database and a store on its "Default" book.
 struct StoreFolder {
     ContactFolder folder;
     ContactStore store{folder.connectionString()};
-    StoreFolder() { store.setCurrentBook(QStringLiteral("Default")); }
+    StoreFolder() { store.setCurrentBook(u"Default"_s); }
     // The current book's contacts, described(), in id order.
     QStringList contacts() const {
         QStringList lines;
@@ -26,17 +24,6 @@ struct StoreFolder {
     }
     QString file(const QString& name) const { return folder.path() + u'/' + name; }
 };
-
-inline void writeFile(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
-
-inline QByteArray readFile(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 // Answers "go on" `calls` times, then "cancel".
 class CancelAfter : public platform::Progress {
@@ -51,9 +38,9 @@ private:
 // Runs the vobject script of the format tests; its standard output.
 inline QByteArray runVobject(const QStringList& arguments) {
     QProcess python;
-    const QString script = QFileInfo(QStringLiteral(__FILE__)).absolutePath() +
-                           QStringLiteral("/../vcard/vobject_roundtrip.py");
-    python.start(QStringLiteral("/usr/bin/python3"), QStringList{script} + arguments);
+    const QString script =
+        QFileInfo(QStringLiteral(__FILE__)).absolutePath() + u"/../vcard/vobject_roundtrip.py"_s;
+    python.start(u"/usr/bin/python3"_s, QStringList{script} + arguments);
     python.waitForFinished(120000);
     if (python.exitStatus() != QProcess::NormalExit || python.exitCode() != 0)
         qWarning().noquote() << python.readAllStandardError();

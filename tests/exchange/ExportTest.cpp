@@ -7,11 +7,9 @@
 #include "vcard/ContactFileReader.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QProgressDialog>
-#include <QTest>
 
 using exchange::ContactExport;
 using exchange::ContactImport;
@@ -20,33 +18,9 @@ using vcard::VCardVersion;
 
 namespace {
 
-// Commas, semicolons, backslashes, quotes and line breaks in every column;
-// text outside ASCII and emoji where lines are folded.
-QList<TestContact> awkwardContacts() {
-    const QString marks = QStringLiteral(", ; \\ \\n \" '\r\n2nd line");
-    QList<TestContact> contacts{
-        {.firstName = "Zoë" + marks,
-         .middleName = "van, der;" + marks,
-         .lastName = "Ŷ😀 O'Neil" + marks,
-         .address = "1 Rue\r\n\r\nBât. B; 2e" + marks,
-         .city = "Saint-Étienne, Loire" + marks,
-         .state = "Ł\\" + marks,
-         .zipCode = "42 000" + marks,
-         .workPhone = "+33 (0)4 77" + marks,
-         .homePhone = "tel:1" + marks,
-         .cellPhone = "06;07" + marks,
-         .email = "zoë@example.fr" + marks,
-         .guardian = "Mère, Père\\n" + marks,
-         .comments = QString("Long line 😀 ü 日本 ").repeated(12) + "\r\nend" + marks,
-         .type = 2},
-        {.cellPhone = "1"},
-        {.firstName = "Mary Ann", .comments = "\\N; no name"}};
-    return contacts;
-}
-
-void addAll(ContactFolder& folder, const QList<TestContact>& contacts) {
-    for (const TestContact& c : contacts)
-        folder.addContact(c);
+void addAll(ContactStore& store, const QList<Contact>& contacts) {
+    for (const Contact& c : contacts)
+        QVERIFY(store.insert(c));
 }
 
 // The book's contacts, described() with the UID each export gives them.
@@ -62,7 +36,7 @@ QStringList withUids(const StoreFolder& f) {
 
 QStringList uidsIn(const QString& path) {
     QStringList uids;
-    for (const vcard::ReadContact& read : vcard::readContacts(readFile(path)).contacts)
+    for (const vcard::ReadContact& read : vcard::readContacts(readBytes(path)).contacts)
         uids << read.uid;
     return uids;
 }
@@ -84,7 +58,7 @@ private slots:
     void vobjectReadsTheExportedBook() {
         QFETCH(VCardVersion, version);
         StoreFolder f;
-        addAll(f.folder, awkwardContacts());
+        addAll(f.store, awkwardContacts());
         const auto summary = ContactExport(f.store).run(f.file("book.vcf"), {}, version);
         QVERIFY(summary.succeeded());
         QCOMPARE(summary.written, 3);
@@ -98,7 +72,7 @@ private slots:
     void vobjectFilesComeIntoTheBook() {
         QFETCH(VCardVersion, version);
         StoreFolder source;
-        addAll(source.folder, awkwardContacts());
+        addAll(source.store, awkwardContacts());
         const QStringList contacts = withUids(source);
         writeFile(source.file("contacts.json"),
                   QJsonDocument(QJsonArray::fromStringList(contacts)).toJson());
@@ -116,7 +90,7 @@ private slots:
     // book or selection; the selection holds the selected contacts only.
     void uidsStayAndTheSelectionIsExportedAlone() {
         StoreFolder f;
-        addAll(f.folder, awkwardContacts());
+        addAll(f.store, awkwardContacts());
         QVERIFY(ContactExport(f.store).run(f.file("1.vcf"), {}).succeeded());
         const QStringList first = uidsIn(f.file("1.vcf"));
         QCOMPARE(first.size(), 3);
@@ -149,16 +123,16 @@ private slots:
         QFETCH(int, cancelAfter);
         QFETCH(Outcome, outcome);
         StoreFolder f;
-        addAll(f.folder, awkwardContacts());
+        addAll(f.store, awkwardContacts());
         writeFile(f.file("book.vcf"), "earlier");
-        const QByteArray database = readFile(f.folder.databasePath());
+        const QByteArray database = readBytes(f.folder.databasePath());
         const QStringList files = QDir(f.folder.path()).entryList(QDir::Files);
         CancelAfter cancel(cancelAfter);
         const auto summary = ContactExport(f.store, &cancel).run(f.file(target), {});
         QCOMPARE(summary.outcome, outcome);
         QCOMPARE(summary.written, 0);
-        QCOMPARE(readFile(f.file("book.vcf")), QByteArray("earlier"));
-        QCOMPARE(readFile(f.folder.databasePath()), database);
+        QCOMPARE(readBytes(f.file("book.vcf")), QByteArray("earlier"));
+        QCOMPARE(readBytes(f.folder.databasePath()), database);
         QCOMPARE(QDir(f.folder.path()).entryList(QDir::Files), files);
     }
 
@@ -167,12 +141,12 @@ private slots:
     void theProgressDialogCancels() {
         QWidget window;
         window.show();
-        platform::DialogProgress progress(&window, QStringLiteral("Working"), 0);
+        platform::DialogProgress progress(&window, u"Working"_s, 0);
         QVERIFY(progress.advance(1, 10));
         QVERIFY(progress.shown());
         auto* dialog = window.findChild<QProgressDialog*>();
         QVERIFY(dialog && dialog->isVisible());
-        QCOMPARE(dialog->labelText(), QStringLiteral("Working"));
+        QCOMPARE(dialog->labelText(), u"Working"_s);
         QCOMPARE(dialog->value(), 100);
         QVERIFY(dialog->isModal() || dialog->windowModality() == Qt::WindowModal);
         dialog->cancel();

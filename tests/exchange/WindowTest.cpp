@@ -3,16 +3,13 @@
 // the list; vCard files dropped on the window; the CSV the e-mail command
 // attaches, brought back in.
 #include "ExchangeTesting.h"
-#include "app/frmContactMgmt.h"
 #include "contacts/ContactListView.h"
 #include "exchange/ContactImport.h"
 #include "support/FileDialogDouble.h"
 #include "support/MainWindowFixture.h"
 
-#include <QAction>
 #include <QMenu>
 #include <QMimeData>
-#include <QTest>
 #include <QUrl>
 
 using platform::Answer;
@@ -31,32 +28,30 @@ struct Window : MainWindowFixture {
     ScriptedFileDialogs dialogs;
     Window() {
         folder.addContact({.firstName = "Ann", .lastName = "Lee"});
-        click(QStringLiteral("cmdPersonal"));
+        click("cmdPersonal");
     }
     QString file(const QString& name) const { return folder.path() + u'/' + name; }
-    void drop(const QStringList& paths, bool* accepted) {
+    // Drags the file over the window and drops it there if taken; whether it was.
+    bool drop(const QString& path) {
         QMimeData data;
-        QList<QUrl> urls;
-        for (const QString& path : paths)
-            urls << QUrl::fromLocalFile(path);
-        data.setUrls(urls);
+        data.setUrls({QUrl::fromLocalFile(path)});
         const QPoint at = window().rect().center();
         QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
         QCoreApplication::sendEvent(&window(), &enter);
-        *accepted = enter.isAccepted();
-        if (!*accepted)
-            return;
+        if (!enter.isAccepted())
+            return false;
         QDropEvent drop(QPointF(at), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
         QCoreApplication::sendEvent(&window(), &drop);
         QCoreApplication::processEvents();
+        return true;
     }
 };
 
 const QString importedTwo =
-    QStringLiteral("1 contact(s) imported from \"two.vcf\" into the contact book \"Default\".\r\n"
-                   "1 contact(s) already in the book, so not imported again.\r\n"
-                   "1 contact(s) skipped.\r\n\r\n"
-                   "Line 10: a contact without any value was skipped.");
+    u"1 contact(s) imported from \"two.vcf\" into the contact book \"Default\".\r\n"
+    "1 contact(s) already in the book, so not imported again.\r\n"
+    "1 contact(s) skipped.\r\n\r\n"
+    "Line 10: a contact without any value was skipped."_s;
 
 } // namespace
 
@@ -90,7 +85,7 @@ private slots:
         Window w;
         writeFile(w.file("two.vcf"), twoCards);
         w.dialogs.choose(w.file("two.vcf"));
-        w.trigger(QStringLiteral("mnuImportContacts"));
+        w.trigger("mnuImportContacts");
         QCOMPARE(w.dialogs.shown.size(), 1);
         QVERIFY(!w.dialogs.shown[0].save);
         QVERIFY(w.dialogs.shown[0].request.filters.first().contains(QLatin1String("*.vcf")));
@@ -99,11 +94,11 @@ private slots:
         QCOMPARE(w.listed(), (QStringList{"Ann|Lee", "Bo|Ray"}));
 
         // Cancelling the dialog does nothing; a file of another kind is refused.
-        w.trigger(QStringLiteral("mnuImportContacts"));
+        w.trigger("mnuImportContacts");
         QVERIFY(w.doors.boxes.takeTexts().isEmpty());
         writeFile(w.file("notes.txt"), "Just some notes\r\n");
         w.dialogs.choose(w.file("notes.txt"));
-        w.trigger(QStringLiteral("mnuImportContacts"));
+        w.trigger("mnuImportContacts");
         QCOMPARE(w.doors.boxes.takeTexts(),
                  QStringList{"\"notes.txt\" cannot be imported: it is neither a vCard file nor a "
                              "CSV file with the columns of this program's export. Nothing was "
@@ -133,15 +128,15 @@ private slots:
         QFETCH(QByteArray, version);
         Window w;
         w.folder.addContact({.firstName = "Bo", .lastName = "Ray"});
-        w.click(QStringLiteral("cmdPersonal"));
+        w.click("cmdPersonal");
         w.selectRows({1});
         w.doors.boxes.answerNext(answer);
         w.dialogs.choose(w.file("out.vcf"), filter);
-        w.trigger(QStringLiteral("mnuExportVCard"));
+        w.trigger("mnuExportVCard");
         QCOMPARE(w.doors.boxes.shown().first().buttons, platform::Buttons::YesNoCancel);
         QCOMPARE(w.doors.boxes.shown().first().text,
-                 QStringLiteral("Click Yes to export the current contact book\r\n"
-                                "or No to export the selected contacts only"));
+                 u"Click Yes to export the current contact book\r\n"
+                 "or No to export the selected contacts only"_s);
         if (names.isEmpty()) {
             QVERIFY(w.dialogs.shown.isEmpty());
             QVERIFY(!QFile::exists(w.file("out.vcf")));
@@ -149,19 +144,17 @@ private slots:
         }
         QCOMPARE(w.dialogs.shown.size(), 1);
         QVERIFY(w.dialogs.shown[0].save);
-        QCOMPARE(QFileInfo(w.dialogs.shown[0].request.path).fileName(),
-                 QStringLiteral("Default.vcf"));
-        QCOMPARE(w.dialogs.shown[0].request.defaultSuffix, QStringLiteral("vcf"));
+        QCOMPARE(QFileInfo(w.dialogs.shown[0].request.path).fileName(), u"Default.vcf"_s);
+        QCOMPARE(w.dialogs.shown[0].request.defaultSuffix, u"vcf"_s);
         QStringList written;
-        const QByteArray bytes = readFile(w.file("out.vcf"));
+        const QByteArray bytes = readBytes(w.file("out.vcf"));
         for (const vcard::ReadContact& read : vcard::readContacts(bytes).contacts)
             written << read.contact.firstName;
         QCOMPARE(written, names);
         QVERIFY(bytes.contains(version));
         QCOMPARE(w.doors.boxes.texts().last(),
-                 QStringLiteral("%1 contact(s) of the contact book \"Default\" written to "
-                                "\"out.vcf\".")
-                     .arg(names.size()));
+                 u"%1 contact(s) of the contact book \"Default\" written to "
+                 "\"out.vcf\"."_s.arg(names.size()));
     }
 
     // Without a selection there is nothing to ask.
@@ -169,11 +162,11 @@ private slots:
         Window w;
         w.window().lvContacts->clearSelection();
         w.dialogs.choose(w.file("out.vcf"));
-        w.trigger(QStringLiteral("mnuExportVCard"));
+        w.trigger("mnuExportVCard");
         QCOMPARE(w.doors.boxes.takeTexts(),
                  QStringList{"1 contact(s) of the contact book \"Default\" written to "
                              "\"out.vcf\"."});
-        QCOMPARE(vcard::readContacts(readFile(w.file("out.vcf"))).contacts.size(), 1);
+        QCOMPARE(vcard::readContacts(readBytes(w.file("out.vcf"))).contacts.size(), 1);
     }
 
     // A dropped vCard file, or one named on the command line, is imported
@@ -199,14 +192,11 @@ private slots:
         Window w;
         writeFile(w.file(name), twoCards);
         w.doors.boxes.answerNext(answer);
-        bool taken = false;
-        w.drop({w.file(name)}, &taken);
-        QCOMPARE(taken, accepted);
+        QCOMPARE(w.drop(w.file(name)), accepted);
         if (accepted)
             QCOMPARE(w.doors.boxes.texts().first(),
-                     QStringLiteral("Import the contacts in \"%1\" into the contact book "
-                                    "\"Default\"?")
-                         .arg(name));
+                     u"Import the contacts in \"%1\" into the contact book "
+                     "\"Default\"?"_s.arg(name));
         const int boxes = !accepted ? 0 : answer == Answer::Yes ? 2 : 1;
         QCOMPARE(int(w.doors.boxes.shown().size()), boxes);
         QCOMPARE(w.listed(), listed);
@@ -216,9 +206,7 @@ private slots:
         Window w;
         writeFile(w.file("two.vcf"), twoCards);
         w.window().enterEditorPane();
-        bool taken = true;
-        w.drop({w.file("two.vcf")}, &taken);
-        QVERIFY(!taken);
+        QVERIFY(!w.drop(w.file("two.vcf")));
     }
 
     void aFileFromTheCommandLineIsImportedAfterTheQuestion() {
@@ -255,18 +243,18 @@ private slots:
         f.folder.addContact({.firstName = "Ann", .lastName = "Lee"});
         f.folder.addContact({.lastName = "Other book", .bookId = f.folder.addBook("Work")});
         f.doors.boxes.answerYes();
-        f.trigger(QStringLiteral("emailcontactbook"));
+        f.trigger("emailcontactbook");
         QCOMPARE(f.doors.mail.sent.size(), 1);
 
         StoreFolder copy;
-        copy.folder.addBook(QStringLiteral("Restored"));
-        copy.store.setCurrentBook(QStringLiteral("Restored"));
-        const auto summary = exchange::ContactImport(copy.store)
-                                 .run(f.folder.path() + QStringLiteral("/attachment.csv"));
+        copy.folder.addBook(u"Restored"_s);
+        copy.store.setCurrentBook(u"Restored"_s);
+        const auto summary =
+            exchange::ContactImport(copy.store).run(f.folder.path() + u"/attachment.csv"_s);
         QCOMPARE(summary.format, vcard::FileFormat::Csv);
         QCOMPARE(summary.imported, 2);
         ContactStore original(f.folder.connectionString());
-        original.setCurrentBook(QStringLiteral("Default"));
+        original.setCurrentBook(u"Default"_s);
         QStringList stored;
         original.readContacts({}, [&](const Contact& c) {
             stored << described(c);

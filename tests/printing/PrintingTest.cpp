@@ -1,4 +1,3 @@
-#include "app/frmContactMgmt.h"
 #include "data/ContactStore.h"
 #include "platform/SystemPrinter.h"
 #include "printing/ContactPrinter.h"
@@ -6,14 +5,10 @@
 #include "support/RecordingPrinter.h"
 
 #include <QDesktopServices>
-#include <QFile>
 #include <QPrinterInfo>
 #include <QProcess>
 #include <QProgressDialog>
-#include <QPushButton>
 #include <QRegularExpression>
-#include <QTemporaryDir>
-#include <QTest>
 #include <QThread>
 #include <QTimer>
 #include <QUrl>
@@ -23,8 +18,8 @@
 class ViewerCatcher : public QObject {
     Q_OBJECT
 public:
-    ViewerCatcher() { QDesktopServices::setUrlHandler(QStringLiteral("file"), this, "open"); }
-    ~ViewerCatcher() override { QDesktopServices::unsetUrlHandler(QStringLiteral("file")); }
+    ViewerCatcher() { QDesktopServices::setUrlHandler(u"file"_s, this, "open"); }
+    ~ViewerCatcher() override { QDesktopServices::unsetUrlHandler(u"file"_s); }
     QList<QUrl> opened;
 public slots:
     void open(const QUrl& url) { opened << url; }
@@ -32,20 +27,17 @@ public slots:
 
 namespace {
 
-const QString bookQuestion = QStringLiteral("Print the complete contact book?");
-const QString selectionQuestion = QStringLiteral("Click Yes to Print the current contact details.");
-const QString bookFailure = QStringLiteral("An error occured while printing the contact book.");
-const QString selectionFailure =
-    QStringLiteral("An error occured while printing the selected records.");
+const QString bookQuestion = u"Print the complete contact book?"_s;
+const QString selectionQuestion = u"Click Yes to Print the current contact details."_s;
+const QString bookFailure = u"An error occured while printing the contact book."_s;
+const QString selectionFailure = u"An error occured while printing the selected records."_s;
 
 // A document as "x B|- text" per line, readable when a comparison fails.
 QStringList layout(const QList<PrintedLine>& document) {
     QStringList lines;
     for (const PrintedLine& line : document)
-        lines << QStringLiteral("%1 %2 %3")
-                     .arg(double(line.x))
-                     .arg(line.bold ? QLatin1Char('B') : QLatin1Char('-'))
-                     .arg(line.text);
+        lines
+            << u"%1 %2 %3"_s.arg(double(line.x)).arg(QChar(line.bold ? u'B' : u'-')).arg(line.text);
     return lines;
 }
 
@@ -70,7 +62,7 @@ private slots:
     void aLongPrintoutKeepsTheWindowAliveAndCancelDropsIt() {
         MainWindowFixture f;
         for (int i = 0; i < 400; ++i)
-            f.folder.addContact({.firstName = QStringLiteral("N%1").arg(i)});
+            f.folder.addContact({.firstName = u"N%1"_s.arg(i)});
         RecordingPrinter printer;
         printer.beforePrint = [](int lines) {
             if (lines == 500) // long enough for the progress dialog to be due
@@ -81,14 +73,13 @@ private slots:
         QTimer timer;
         QObject::connect(&timer, &QTimer::timeout, [&] {
             ++ticks;
-            auto* dialog =
-                f.window().findChild<QProgressDialog*>(QStringLiteral("longWorkProgress"));
+            auto* dialog = f.window().findChild<QProgressDialog*>("longWorkProgress");
             if (dialog && dialog->isVisible())
                 QTest::mouseClick(dialog->findChild<QPushButton*>(), Qt::LeftButton);
         });
         timer.start(0);
         f.doors.boxes.answerYes();
-        f.trigger(QStringLiteral("mnuPrintContactBook"));
+        f.trigger("mnuPrintContactBook");
         timer.stop();
         QVERIFY(ticks > 0);
         QCOMPARE(printer.aborted, 1);
@@ -117,9 +108,9 @@ private slots:
                            .homePhone = "555-2",
                            .cellPhone = "555-3",
                            .comments = "one\r\ntwo\r\nX"});
-        folder.addContact({.firstName = "Bea", .bookId = folder.addBook(QStringLiteral("Other"))});
+        folder.addContact({.firstName = "Bea", .bookId = folder.addBook(u"Other"_s)});
         ContactStore store(folder.connectionString());
-        store.setCurrentBook(QStringLiteral("Default"));
+        store.setCurrentBook(u"Default"_s);
         RecordingPrinter printer;
         QCOMPARE(printContacts(store, {}, false, printer), PrintOutcome::Printed);
         const QStringList zoeBlock{"300 - 1 Elm Street",
@@ -148,9 +139,9 @@ private slots:
     void absentValuesPrintAsEmptyLines() {
         ContactFolder folder;
         // A database made elsewhere may hold NULL in any text column.
-        folder.useNullableContactWith(QStringLiteral("FirstName"), QStringLiteral("Ann"));
+        folder.useNullableContactWith(u"FirstName"_s, u"Ann"_s);
         ContactStore store(folder.connectionString());
-        store.setCurrentBook(QStringLiteral("Default"));
+        store.setCurrentBook(u"Default"_s);
         RecordingPrinter printer;
         QCOMPARE(printContacts(store, {}, false, printer), PrintOutcome::Printed);
         QCOMPARE(
@@ -166,38 +157,38 @@ private slots:
         RecordingPrinter printer;
         f.folder.addContact({.firstName = "Ann"});
         f.folder.addContact({.firstName = "Bob"});
-        f.click(QStringLiteral("cmdPersonal"));
+        f.click("cmdPersonal");
         f.doors.boxes.answerNo();
-        f.trigger(QStringLiteral("mnuPrintContactBook"));
+        f.trigger("mnuPrintContactBook");
         f.doors.boxes.answerYes();
-        f.click(QStringLiteral("cmdPrintRecord")); // nothing selected
+        f.click("cmdPrintRecord"); // nothing selected
         QCOMPARE(f.doors.boxes.takeTexts(),
                  QStringList({bookQuestion, selectionQuestion, selectionFailure}));
         QVERIFY(printer.documents.isEmpty());
 
         printer.failAtLine = 3;
         f.doors.boxes.answerYes();
-        f.trigger(QStringLiteral("mnuPrintContactBook"));
+        f.trigger("mnuPrintContactBook");
         QCOMPARE(f.doors.boxes.shown().value(1).icon, platform::Icon::Critical);
         f.selectRows({1});
         f.doors.boxes.answerYes();
-        f.click(QStringLiteral("cmdPrintRecord"));
-        QCOMPARE(f.doors.boxes.shown().value(0).title, QStringLiteral("Print contact book"));
-        QCOMPARE(f.doors.boxes.shown().value(2).title, QStringLiteral("Print selected contact"));
+        f.click("cmdPrintRecord");
+        QCOMPARE(f.doors.boxes.shown().value(0).title, u"Print contact book"_s);
+        QCOMPARE(f.doors.boxes.shown().value(2).title, u"Print selected contact"_s);
         QCOMPARE(f.doors.boxes.takeTexts(),
                  QStringList({bookQuestion, bookFailure, selectionQuestion, selectionFailure}));
         QCOMPARE(printer.aborted, 2);
 
         printer.failAtLine = -1;
         f.doors.boxes.answerYes();
-        f.click(QStringLiteral("cmdPrintRecord"));
+        f.click("cmdPrintRecord");
         QCOMPARE(printer.documents.size(), 1);
         QCOMPARE(printer.documents[0].first(), (PrintedLine{"Bob  ", 300, true}));
         QCOMPARE(printer.fileFolder, f.folder.path());
 
         QVERIFY(QFile::remove(f.folder.databasePath()));
         f.doors.boxes.answerYes();
-        f.trigger(QStringLiteral("mnuPrintContactBook"));
+        f.trigger("mnuPrintContactBook");
         QCOMPARE(f.doors.boxes.takeTexts(),
                  QStringList({selectionQuestion, bookQuestion, bookFailure}));
         QCOMPARE(printer.documents.size(), 1);
@@ -208,54 +199,48 @@ private slots:
     // and a line wider than the paper continues on the next lines.
     void aRealPdfHoldsEveryBlockOnThePage() {
         QTemporaryDir out;
-        const QString pdf = out.filePath(QStringLiteral("book.pdf"));
+        const QString pdf = out.filePath(u"book.pdf"_s);
         platform::SystemPrinter real(pdf);
         platform::setPrinter(&real);
         ViewerCatcher viewer;
         MainWindowFixture f;
         QStringList words;
         for (int i = 0; i < 60; ++i)
-            words << QStringLiteral("word%1").arg(i, 2, 10, QLatin1Char('0'));
+            words << u"word%1"_s.arg(i, 2, 10, QLatin1Char('0'));
         for (int i = 0; i < 120; ++i)
-            f.folder.addContact(
-                {.firstName = QStringLiteral("Person%1").arg(119 - i, 3, 10, QLatin1Char('0')),
-                 .lastName = QStringLiteral("Øberg"),
-                 .address = i == 0 ? QString(300, QLatin1Char('x')) : QStringLiteral("C"),
-                 .comments = i == 0 ? words.join(u' ') : QStringLiteral("Met at the fair")});
+            f.folder.addContact({.firstName = u"Person%1"_s.arg(119 - i, 3, 10, QLatin1Char('0')),
+                                 .lastName = u"Øberg"_s,
+                                 .address = i == 0 ? QString(300, u'x') : u"C"_s,
+                                 .comments = i == 0 ? words.join(u' ') : u"Met at the fair"_s});
         f.doors.boxes.answerYes();
-        f.trigger(QStringLiteral("mnuPrintContactBook"));
+        f.trigger("mnuPrintContactBook");
         platform::setPrinter(nullptr);
 
         QCOMPARE(f.doors.boxes.texts(), QStringList{bookQuestion});
         QCOMPARE(viewer.opened, QList<QUrl>{QUrl::fromLocalFile(pdf)});
-        const QString info = run(QStringLiteral("pdfinfo"), {pdf});
-        QVERIFY2(
-            QRegularExpression(QStringLiteral("Pages:\\s+([2-9]|\\d\\d)")).match(info).hasMatch(),
-            qPrintable(info));
-        const QString text = run(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
+        const QString info = run(u"pdfinfo"_s, {pdf});
+        QVERIFY2(QRegularExpression(u"Pages:\\s+([2-9]|\\d\\d)"_s).match(info).hasMatch(),
+                 qPrintable(info));
+        const QString text = run(u"pdftotext"_s, {pdf, u"-"_s});
         qsizetype at = 0;
         for (int i = 0; i < 120; ++i) {
-            const QRegularExpression name(
-                QStringLiteral("Person%1\\s+Øberg").arg(i, 3, 10, QLatin1Char('0')));
+            const QRegularExpression name(u"Person%1\\s+Øberg"_s.arg(i, 3, 10, QLatin1Char('0')));
             at = text.indexOf(name, at);
             QVERIFY2(at >= 0, qPrintable(name.pattern()));
         }
-        QCOMPARE(text.count(QStringLiteral("Met at the fair")), 119);
-        QCOMPARE(text.count(QLatin1Char('x')), 300);
+        QCOMPARE(text.count(u"Met at the fair"_s), 119);
+        QCOMPARE(text.count(u'x'), 300);
         at = 0;
         for (const QString& word : words) {
             at = text.indexOf(word, at);
             QVERIFY2(at >= 0, qPrintable(word));
         }
-        const QString boxes =
-            run(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), pdf, QStringLiteral("-")});
-        const double pageWidth = QRegularExpression(QStringLiteral("<page width=\"([0-9.]+)\""))
-                                     .match(boxes)
-                                     .captured(1)
-                                     .toDouble();
+        const QString boxes = run(u"pdftotext"_s, {u"-bbox"_s, pdf, u"-"_s});
+        const double pageWidth =
+            QRegularExpression(u"<page width=\"([0-9.]+)\""_s).match(boxes).captured(1).toDouble();
         QVERIFY(pageWidth > 0);
         QRegularExpressionMatchIterator edges =
-            QRegularExpression(QStringLiteral("xMax=\"([0-9.]+)\"")).globalMatch(boxes);
+            QRegularExpression(u"xMax=\"([0-9.]+)\""_s).globalMatch(boxes);
         while (edges.hasNext())
             QVERIFY(edges.next().captured(1).toDouble() <= pageWidth - 30);
     }
@@ -267,25 +252,24 @@ private slots:
         MainWindowFixture f;
         const QString pdf = platform::SystemPrinter::fileIn(f.folder.path());
         f.doors.boxes.answerYes();
-        f.trigger(QStringLiteral("mnuPrintContactBook")); // an empty book: no file
+        f.trigger("mnuPrintContactBook"); // an empty book: no file
         QVERIFY(!QFile::exists(pdf));
         f.folder.addContact({.firstName = "Ann", .lastName = "Lee"});
         f.doors.boxes.answerYes();
-        f.trigger(QStringLiteral("mnuPrintContactBook"));
+        f.trigger("mnuPrintContactBook");
         QCOMPARE(viewer.opened, QList<QUrl>{QUrl::fromLocalFile(pdf)});
-        QVERIFY(run(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")})
-                    .contains(QStringLiteral("Ann Lee")));
+        QVERIFY(run(u"pdftotext"_s, {pdf, u"-"_s}).contains(u"Ann Lee"_s));
     }
 
     void aPdfThatCannotBeWrittenIsAFailure() {
         QTemporaryDir out;
-        platform::SystemPrinter real(out.filePath(QStringLiteral("missing/book.pdf")));
+        platform::SystemPrinter real(out.filePath(u"missing/book.pdf"_s));
         platform::setPrinter(&real);
         ViewerCatcher viewer;
         MainWindowFixture f;
         f.folder.addContact({.firstName = "Ann"});
         f.doors.boxes.answerYes();
-        f.trigger(QStringLiteral("mnuPrintContactBook"));
+        f.trigger("mnuPrintContactBook");
         platform::setPrinter(nullptr);
         QCOMPARE(f.doors.boxes.texts(), QStringList({bookQuestion, bookFailure}));
         QVERIFY(viewer.opened.isEmpty());

@@ -5,20 +5,11 @@
 #include "ReliabilitySupport.h"
 
 #include "app/Startup.h"
-#include "app/frmContactMgmt.h"
 #include "data/ConnectionString.h"
 #include "editor/ctrRecord.h"
-#include "support/Doubles.h"
 #include "support/RecordingPrinter.h"
 
 #include <QCoreApplication>
-#include <QDir>
-#include <QFile>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QPlainTextEdit>
-#include <QPushButton>
-#include <QTest>
 #include <QThread>
 
 #include <sqlite3.h>
@@ -90,23 +81,21 @@ void saveInALoop() {
     InstalledDoubles doors;
     ctrRecord editor;
     ContactStore store(connectionStringFor(childFolder()));
-    store.setCurrentBook(QStringLiteral("Default"));
+    store.setCurrentBook(u"Default"_s);
     editor.setStore(&store);
     editor.bIsUpdateRequest = false;
-    const QString comment = QString(2000, QLatin1Char('c'));
+    const QString comment = QString(2000, u'c');
     for (int i = 1;; ++i) {
         editor.setupcontrol();
-        editor.findChild<QLineEdit*>(QStringLiteral("txtFirstName"))
-            ->setText(QStringLiteral("Writer"));
+        editor.findChild<QLineEdit*>("txtFirstName")->setText(u"Writer"_s);
         const QString name =
             QString::number(QCoreApplication::applicationPid()) + u'-' + QString::number(i);
-        editor.findChild<QLineEdit*>(QStringLiteral("txtLastName"))->setText(name);
-        editor.findChild<QPlainTextEdit*>(QStringLiteral("txtComments"))->setPlainText(comment);
-        QTest::mouseClick(editor.findChild<QPushButton*>(QStringLiteral("cmdSave")),
-                          Qt::LeftButton);
-        if (doors.boxes.takeTexts() != QStringList{QStringLiteral("Record saved sucessfuly")})
+        editor.findChild<QLineEdit*>("txtLastName")->setText(name);
+        editor.findChild<QPlainTextEdit*>("txtComments")->setPlainText(comment);
+        QTest::mouseClick(editor.findChild<QPushButton*>("cmdSave"), Qt::LeftButton);
+        if (doors.boxes.takeTexts() != QStringList{u"Record saved sucessfuly"_s})
             return;
-        say(qPrintable(QStringLiteral("SAVED ") + name));
+        say(qPrintable(u"SAVED "_s + name));
     }
 }
 
@@ -118,51 +107,50 @@ void readOnlyFile() {
     frmContactMgmt window(childFolder());
     window.load();
     window.show();
-    click(window, QStringLiteral("cmdBusiness"));
+    click(window, "cmdBusiness");
     QCOMPARE(listed(window), (QStringList{"Ann|Lee", "Bob|Stone"}));
     selectRow(window, 0);
-    QCOMPARE(window.findChild<QLineEdit*>(QStringLiteral("txtFName"))->text(),
-             QStringLiteral("Ann"));
+    QCOMPARE(window.findChild<QLineEdit*>("txtFName")->text(), u"Ann"_s);
     QVERIFY(doors.boxes.shown().isEmpty());
 
-    addContact(window, QStringLiteral("New"), QStringLiteral("Person"));
+    addContact(window, u"New"_s, u"Person"_s);
     QCOMPARE(doors.boxes.takeTexts(), QStringList{"There was an error in saving data"});
 
     selectRow(window, 0);
-    click(window, QStringLiteral("cmdEditRecord"));
-    paste(window.findChild<QLineEdit*>(QStringLiteral("txtFirstName")), QStringLiteral("Anna"));
-    click(window, QStringLiteral("cmdSave"));
+    click(window, "cmdEditRecord");
+    paste(window.findChild<QLineEdit*>("txtFirstName"), u"Anna"_s);
+    click(window, "cmdSave");
     QCOMPARE(doors.boxes.takeTexts(), QStringList{"There was an error retrieving data"});
 
     selectRow(window, 1);
     doors.boxes.answerYes();
-    click(window, QStringLiteral("cmdDeleteRecord"));
-    QCOMPARE(doors.boxes.takeTexts().last(), QStringLiteral("Record could not be deleted"));
+    click(window, "cmdDeleteRecord");
+    QCOMPARE(doors.boxes.takeTexts().last(), u"Record could not be deleted"_s);
 
-    trigger(window, QStringLiteral("createcontactbook"));
-    click(window, QStringLiteral("cmdAddBook"));
-    paste(window.findChild<QLineEdit*>(QStringLiteral("txtNewBookName")), QStringLiteral("Work"));
-    click(window, QStringLiteral("cmdAddConfirm"));
+    trigger(window, "createcontactbook");
+    click(window, "cmdAddBook");
+    paste(window.findChild<QLineEdit*>("txtNewBookName"), u"Work"_s);
+    click(window, "cmdAddConfirm");
     QCOMPARE(doors.boxes.takeTexts(),
              QStringList{"There was an error in adding the new contact book"});
-    auto* books = window.findChild<QListWidget*>(QStringLiteral("lstContactBooks"));
+    auto* books = window.findChild<QListWidget*>("lstContactBooks");
     books->setCurrentRow(1);
     doors.boxes.answerYes();
-    click(window, QStringLiteral("cmdDelete"));
-    QCOMPARE(doors.boxes.takeTexts().last(), QStringLiteral("Contact book could not be deleted"));
+    click(window, "cmdDelete");
+    QCOMPARE(doors.boxes.takeTexts().last(), u"Contact book could not be deleted"_s);
     books->setCurrentRow(0);
-    click(window, QStringLiteral("cmdChooseClose"));
+    click(window, "cmdChooseClose");
 
     doors.boxes.answerYes();
-    trigger(window, QStringLiteral("mnuPrintContactBook"));
+    trigger(window, "mnuPrintContactBook");
     QCOMPARE(doors.boxes.takeTexts().size(), 1); // the question only
     QCOMPARE(printer.documents.size(), 1);
     QVERIFY(RecordingPrinter::texts(printer.documents[0]).join(u'\n').contains(u"Stone"));
 
     // attachment.csv is read-only too: the export is refused, nothing mailed.
     doors.boxes.answerYes();
-    click(window, QStringLiteral("cmdEmailRecord"));
-    QCOMPARE(doors.boxes.takeTexts().last(), QStringLiteral("There was an error retrieving data"));
+    click(window, "cmdEmailRecord");
+    QCOMPARE(doors.boxes.takeTexts().last(), u"There was an error retrieving data"_s);
     QVERIFY(doors.mail.sent.isEmpty());
     QCOMPARE(doors.boxes.unansweredQuestions(), 0);
 }
@@ -171,24 +159,24 @@ void readOnlyFile() {
 // and its sub-folder "empty" holds no database.
 void unwritableFolder() {
     InstalledDoubles doors;
-    QVERIFY(!prepareDataFolder(QDir(childFolder()).filePath(QStringLiteral("empty"))));
+    QVERIFY(!prepareDataFolder(QDir(childFolder()).filePath(u"empty"_s)));
     QVERIFY(doors.boxes.takeTexts().first().contains(QLatin1String("could not be created")));
-    QVERIFY(!QFile::exists(QDir(childFolder()).filePath(QStringLiteral("empty/contacts.mdb"))));
+    QVERIFY(!QFile::exists(QDir(childFolder()).filePath(u"empty/contacts.mdb"_s)));
 
     QVERIFY(prepareDataFolder(childFolder()));
     frmContactMgmt window(childFolder());
     window.load();
     window.show();
-    click(window, QStringLiteral("cmdBusiness"));
+    click(window, "cmdBusiness");
     QCOMPARE(listed(window), (QStringList{"Ann|Lee", "Bob|Stone"}));
 
     // A change needs its journal beside the file, which the folder refuses.
-    addContact(window, QStringLiteral("New"), QStringLiteral("Person"));
+    addContact(window, u"New"_s, u"Person"_s);
     QCOMPARE(doors.boxes.takeTexts(), QStringList{"There was an error in saving data"});
 
     doors.boxes.answerYes();
-    click(window, QStringLiteral("cmdEmailRecord"));
-    QCOMPARE(doors.boxes.takeTexts().last(), QStringLiteral("There was an error retrieving data"));
+    click(window, "cmdEmailRecord");
+    QCOMPARE(doors.boxes.takeTexts().last(), u"There was an error retrieving data"_s);
     QVERIFY(doors.mail.sent.isEmpty());
     QCOMPARE(listed(window), (QStringList{"Ann|Lee", "Bob|Stone"}));
 }
@@ -220,7 +208,7 @@ private slots:
         else if (mode == QLatin1String("unwritableFolder"))
             unwritableFolder();
         else
-            QFAIL(qPrintable(QStringLiteral("unknown child mode ") + mode));
+            QFAIL(qPrintable(u"unknown child mode "_s + mode));
     }
 };
 

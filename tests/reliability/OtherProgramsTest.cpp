@@ -5,24 +5,12 @@
 #include "ReliabilitySupport.h"
 
 #include "app/Startup.h"
-#include "app/frmContactMgmt.h"
 #include "contacts/ContactListView.h"
 #include "data/ConnectionString.h"
 #include "data/Schema.h"
 #include "data/UnicodeCase.h"
 #include "editor/ctrRecord.h"
 #include "support/DesktopDoubles.h"
-#include "support/MainWindowFixture.h"
-
-#include <QDir>
-#include <QFile>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QProcess>
-#include <QPushButton>
-#include <QStandardPaths>
-#include <QTemporaryDir>
-#include <QTest>
 
 #include <sqlite3.h>
 
@@ -30,29 +18,16 @@ using namespace reliability;
 
 namespace {
 
-const QString retrievingError = QStringLiteral("There was an error retrieving data");
-const QString saved = QStringLiteral("Record saved sucessfuly");
+const QString retrievingError = u"There was an error retrieving data"_s;
 const QString changedElsewhere =
-    QStringLiteral("This contact was changed in another window or program after you opened it. "
-                   "Save your changes over it?");
+    u"This contact was changed in another window or program after you opened it. "
+    "Save your changes over it?"_s;
 
-TestContact business(const QString& firstName, const QString& lastName) {
-    TestContact contact{firstName, {}, lastName};
-    contact.type = 2;
-    return contact;
-}
-
-QByteArray bytesOf(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-// Runs the sqlite3 shell on the file; its standard output, trimmed.
+// Runs the sqlite3 shell on the file; its output, trimmed.
 QString shell(const QString& database, const QString& sql) {
     QProcess process;
-    process.start(QStringLiteral("sqlite3"), {database, sql});
-    if (!process.waitForFinished(60000))
-        return QStringLiteral("<sqlite3 did not finish>");
+    process.start(u"sqlite3"_s, {database, sql});
+    process.waitForFinished(60000);
     return QString::fromUtf8(process.readAllStandardOutput() + process.readAllStandardError())
         .trimmed();
 }
@@ -62,33 +37,28 @@ QString field(frmContactMgmt& window, const char* box) {
 }
 
 void addBook(frmContactMgmt& window, const QString& name) {
-    click(window, QStringLiteral("cmdAddBook"));
-    paste(window.findChild<QLineEdit*>(QStringLiteral("txtNewBookName")), name);
-    click(window, QStringLiteral("cmdAddConfirm"));
+    click(window, "cmdAddBook");
+    paste(window.findChild<QLineEdit*>("txtNewBookName"), name);
+    click(window, "cmdAddConfirm");
 }
 
-void chooseBook(frmContactMgmt& window, const QString& name) {
-    auto* books = window.findChild<QListWidget*>(QStringLiteral("lstContactBooks"));
-    const QList<QListWidgetItem*> found = books->findItems(name, Qt::MatchExactly);
-    QCOMPARE(found.size(), 1);
-    books->setCurrentItem(found.first());
-    click(window, QStringLiteral("cmdChooseClose"));
+void selectBook(frmContactMgmt& window, const QString& name) {
+    auto* books = window.findChild<QListWidget*>("lstContactBooks");
+    books->setCurrentItem(books->findItems(name, Qt::MatchExactly).value(0));
 }
 
-// The names an earlier version ordered its book index by: every letter of
-// Unicode folded, where SQLite's own NOCASE folds ASCII letters only.
-int earlierVersionCollation(void*, int aLength, const void* a, int bLength, const void* b) {
-    return compareIgnoringCase(static_cast<const char*>(a), aLength, static_cast<const char*>(b),
-                               bLength);
-}
-
+// Writes books with the collation an earlier version ordered its book index
+// by: every letter of Unicode folded, where SQLite's NOCASE folds ASCII only.
 void writeAsEarlierVersion(const QString& path, const QStringList& books) {
     sqlite3* db = nullptr;
-    QCOMPARE(
-        sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READWRITE, nullptr),
-        SQLITE_OK);
-    sqlite3_create_collation_v2(db, "NOCASE", SQLITE_UTF8, nullptr, earlierVersionCollation,
-                                nullptr);
+    sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
+    sqlite3_create_collation_v2(
+        db, "NOCASE", SQLITE_UTF8, nullptr,
+        [](void*, int aLength, const void* a, int bLength, const void* b) {
+            return compareIgnoringCase(static_cast<const char*>(a), aLength,
+                                       static_cast<const char*>(b), bLength);
+        },
+        nullptr);
     for (const QString& book : books) {
         const QByteArray sql =
             "insert into tblContactBook(ContactBookName) values('" + book.toUtf8() + "')";
@@ -97,10 +67,12 @@ void writeAsEarlierVersion(const QString& path, const QStringList& books) {
     sqlite3_close_v2(db);
 }
 
-const QFile::Permissions readOnly = QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther |
-                                    QFile::ExeOwner | QFile::ExeGroup | QFile::ExeOther;
-const QFile::Permissions readWriteFile = QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther |
-                                         QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther;
+// Starts a copy of the real program in `folder`.
+void startProgram(QProcess& process, const QString& folder) {
+    const QString program = QDir(folder).filePath(u"orvanta-contacts"_s);
+    QFile::copy(QStringLiteral(ORVANTA_PROGRAM), program);
+    process.start(program, {});
+}
 
 } // namespace
 
@@ -111,89 +83,79 @@ private slots:
     // Whatever made the load fail, the editor closes with its message and
     // nothing typed earlier can be saved over any contact.
     void aFailedLoadLeavesNothingToSave_data() {
-        QTest::addColumn<QString>("fault");
-        QTest::newRow("file moved away") << "moved";
-        QTest::newRow("lock held past the wait") << "locked";
+        QTest::addColumn<bool>("locked");
+        QTest::newRow("file moved away") << false;
+        QTest::newRow("lock held past the wait") << true;
     }
     void aFailedLoadLeavesNothingToSave() {
-        QFETCH(QString, fault);
+        QFETCH(bool, locked);
         MainWindowFixture f;
-        f.folder.addContact(business(QStringLiteral("Xena"), QStringLiteral("Xu")));
-        f.folder.addContact(business(QStringLiteral("Yann"), QStringLiteral("Yu")));
+        f.folder.addContact({.firstName = "Xena", .lastName = "Xu", .type = 2});
+        f.folder.addContact({.firstName = "Yann", .lastName = "Yu", .type = 2});
         frmContactMgmt& window = f.window();
-        click(window, QStringLiteral("cmdBusiness"));
+        f.click("cmdBusiness");
         const QStringList stored = everything(f.folder.path());
-        selectRow(window, 0);
-        click(window, QStringLiteral("cmdEditRecord"));
-        click(window, QStringLiteral("cmdCancel"));
-        click(window, QStringLiteral("cmdAddRecord"));
-        paste(window.findChild<QLineEdit*>(QStringLiteral("txtFirstName")),
-              QStringLiteral("Brand New"));
-        click(window, QStringLiteral("cmdCancel"));
-        selectRow(window, 1);
+        f.clickRow(0);
+        f.click("cmdEditRecord");
+        f.click("cmdCancel");
+        f.click("cmdAddRecord");
+        paste(window.findChild<QLineEdit*>("txtFirstName"), u"Brand New"_s);
+        f.click("cmdCancel");
+        f.clickRow(1);
 
         const QString path = f.folder.databasePath();
         QProcess holder;
-        if (fault == QLatin1String("moved")) {
-            QVERIFY(QFile::rename(path, path + QStringLiteral(".away")));
-        } else {
-            startChild(holder, QStringLiteral("holdLockUntilTold"), f.folder.path());
-            QByteArray seen;
-            QVERIFY2(waitForLine(holder, QStringLiteral("LOCKED"), &seen), seen.constData());
-        }
-        click(window, QStringLiteral("cmdEditRecord"));
+        if (locked)
+            QVERIFY(startLocked(holder, u"holdLockUntilTold"_s, f.folder.path()));
+        else
+            QVERIFY(QFile::rename(path, path + u".away"_s));
+        f.click("cmdEditRecord");
         QCOMPARE(f.doors.boxes.takeTexts(), QStringList{retrievingError});
         QVERIFY(window.recordEditor->isHidden());
         QVERIFY(!window.lvContacts->isHidden());
         QCOMPARE(field(window, "txtFirstName"), QString());
-
-        if (fault == QLatin1String("moved")) {
-            QVERIFY(QFile::rename(path + QStringLiteral(".away"), path));
-        } else {
-            holder.write("release\n");
-            QVERIFY(holder.waitForFinished());
-        }
+        QVERIFY(locked ? release(holder) : QFile::rename(path + u".away"_s, path));
         // Even a Save that got through would find nothing loaded to write.
-        window.findChild<QPushButton*>(QStringLiteral("cmdSave"))->click();
+        window.findChild<QPushButton*>("cmdSave")->click();
         QCOMPARE(everything(f.folder.path()), stored);
         QVERIFY(f.doors.boxes.texts().isEmpty());
     }
 
     void theLaterOfTwoSavesAsksBeforeUndoingTheEarlier() {
         MainWindowFixture f;
-        TestContact ann = business(QStringLiteral("Ann"), QStringLiteral("Lee"));
-        ann.workPhone = QStringLiteral("111");
-        ann.email = QStringLiteral("ann@old.example");
-        const qint64 id = f.folder.addContact(ann);
+        const qint64 id = f.folder.addContact({.firstName = "Ann",
+                                               .lastName = "Lee",
+                                               .workPhone = "111",
+                                               .email = "ann@old.example",
+                                               .type = 2});
         frmContactMgmt& a = f.window();
         frmContactMgmt b(f.folder.path());
         b.load();
         b.show();
         for (frmContactMgmt* window : {&a, &b}) {
-            click(*window, QStringLiteral("cmdBusiness"));
+            click(*window, "cmdBusiness");
             selectRow(*window, 0);
-            click(*window, QStringLiteral("cmdEditRecord"));
+            click(*window, "cmdEditRecord");
         }
-        paste(b.findChild<QLineEdit*>(QStringLiteral("txtWorkPhone")), QStringLiteral("222"));
-        click(b, QStringLiteral("cmdSave"));
+        paste(b.findChild<QLineEdit*>("txtWorkPhone"), u"222"_s);
+        click(b, "cmdSave");
         QVERIFY(f.doors.boxes.texts().isEmpty());
 
-        paste(a.findChild<QLineEdit*>(QStringLiteral("txtEmail")),
-              QStringLiteral("ann@new.example"));
+        paste(a.findChild<QLineEdit*>("txtEmail"), u"ann@new.example"_s);
         f.doors.boxes.answerNo();
-        click(a, QStringLiteral("cmdSave"));
+        click(a, "cmdSave");
         QCOMPARE(f.doors.boxes.takeTexts(), QStringList{changedElsewhere});
         QVERIFY(!a.recordEditor->isHidden());
-        QCOMPARE(field(a, "txtEmail"), QStringLiteral("ann@new.example"));
-        QCOMPARE(f.folder.contactRow(id)["WorkPhoneNumber"], QStringLiteral("222"));
-        QCOMPARE(f.folder.contactRow(id)["EmailAddress"], QStringLiteral("ann@old.example"));
+        QCOMPARE(field(a, "txtEmail"), u"ann@new.example"_s);
+        QCOMPARE(f.folder.contactRow(id)["WorkPhoneNumber"], u"222"_s);
+        QCOMPARE(f.folder.contactRow(id)["EmailAddress"], u"ann@old.example"_s);
 
         f.doors.boxes.answerYes();
-        click(a, QStringLiteral("cmdSave"));
+        click(a, "cmdSave");
         QCOMPARE(f.doors.boxes.takeTexts(), QStringList{changedElsewhere});
         QVERIFY(a.recordEditor->isHidden());
-        QCOMPARE(f.folder.contactRow(id)["EmailAddress"], QStringLiteral("ann@new.example"));
-        QCOMPARE(f.folder.contactRow(id)["WorkPhoneNumber"], QStringLiteral("111"));
+        QCOMPARE(f.folder.contactRow(id)["EmailAddress"], u"ann@new.example"_s);
+        QCOMPARE(f.folder.contactRow(id)["WorkPhoneNumber"], u"111"_s);
     }
 
     // Books the program and the shell both write, then VACUUM and REINDEX by
@@ -203,74 +165,62 @@ private slots:
         MainWindowFixture f;
         frmContactMgmt& window = f.window();
         const QString path = f.folder.databasePath();
-        trigger(window, QStringLiteral("createcontactbook"));
-        for (const char* name : {"éa", "Éb", "Ω1", "ω0"})
-            addBook(window, QString::fromUtf8(name));
-        chooseBook(window, QStringLiteral("ω0"));
-        addContact(window, QStringLiteral("Omega"), QStringLiteral("Zero"));
-        QCOMPARE(shell(path, QStringLiteral("pragma integrity_check")), QStringLiteral("ok"));
-
-        QCOMPARE(shell(path, QStringLiteral("insert into tblContactBook(ContactBookName) "
-                                            "values('Ärger'); VACUUM; REINDEX;")),
+        const QString check = u"pragma integrity_check"_s;
+        f.trigger("createcontactbook");
+        for (const QString& name : {u"éa"_s, u"Éb"_s, u"Ω1"_s, u"ω0"_s})
+            addBook(window, name);
+        selectBook(window, u"ω0"_s);
+        f.click("cmdChooseClose");
+        addContact(window, u"Omega"_s, u"Zero"_s);
+        QCOMPARE(shell(path, check), u"ok"_s);
+        QCOMPARE(shell(path, u"insert into tblContactBook(ContactBookName) values('Ärger'); "
+                             "VACUUM; REINDEX;"_s),
                  QString());
-        QCOMPARE(shell(path, QStringLiteral("pragma integrity_check")), QStringLiteral("ok"));
-        click(window, QStringLiteral("cmdBusiness"));
-        QCOMPARE(listed(window), QStringList{"Omega|Zero"});
-        addContact(window, QStringLiteral("Second"), QStringLiteral("Zero"));
-        QCOMPARE(listed(window), (QStringList{"Omega|Zero", "Second|Zero"}));
+        QCOMPARE(shell(path, check), u"ok"_s);
+        f.click("cmdBusiness");
+        QCOMPARE(f.listed(), QStringList{"Omega|Zero"});
+        addContact(window, u"Second"_s, u"Zero"_s);
+        QCOMPARE(f.listed(), (QStringList{"Omega|Zero", "Second|Zero"}));
 
         f.doors.boxes.clear();
-        trigger(window, QStringLiteral("createcontactbook"));
-        addBook(window, QStringLiteral("äRGER"));
-        QCOMPARE(f.doors.boxes.takeTexts(),
-                 QStringList{QStringLiteral("Please specify a valid contact book name.\r\n"
-                                            "The provided name is already in use.")});
-        auto* books = window.findChild<QListWidget*>(QStringLiteral("lstContactBooks"));
-        books->setCurrentItem(books->findItems(QStringLiteral("ω0"), Qt::MatchExactly).first());
+        f.trigger("createcontactbook");
+        addBook(window, u"äRGER"_s);
+        QCOMPARE(f.doors.boxes.takeTexts(), QStringList{"Please specify a valid contact book "
+                                                        "name.\r\nThe provided name is already in "
+                                                        "use."});
+        selectBook(window, u"ω0"_s);
         f.doors.boxes.answerYes();
-        click(window, QStringLiteral("cmdDelete"));
-        QCOMPARE(f.doors.boxes.takeTexts().last(),
-                 QStringLiteral("Contact book Deleted successfully"));
-        QCOMPARE(shell(path, QStringLiteral("select count(*) from tblContactDetails")),
-                 QStringLiteral("0"));
-        QCOMPARE(shell(path, QStringLiteral("select group_concat(ContactBookName, ',') from "
-                                            "(select ContactBookName from tblContactBook order "
-                                            "by pkContactBookId)")),
-                 QStringLiteral("Default,éa,Éb,Ω1,Ärger"));
-        QCOMPARE(shell(path, QStringLiteral("pragma integrity_check")), QStringLiteral("ok"));
+        f.click("cmdDelete");
+        QCOMPARE(f.doors.boxes.takeTexts().last(), u"Contact book Deleted successfully"_s);
+        QCOMPARE(shell(path, u"select count(*) from tblContactDetails"_s), u"0"_s);
+        QCOMPARE(shell(path, u"select group_concat(ContactBookName, ',') from (select "
+                             "ContactBookName from tblContactBook order by pkContactBookId)"_s),
+                 u"Default,éa,Éb,Ω1,Ärger"_s);
+        QCOMPARE(shell(path, check), u"ok"_s);
     }
 
     void aFileAnEarlierVersionWroteIsRepairedAtStartUp() {
         ContactFolder folder;
         writeAsEarlierVersion(folder.databasePath(), {"éa", "Éb", "Ω1", "ω0"});
-        TestContact omega = business(QStringLiteral("Omega"), QStringLiteral("Zero"));
-        omega.bookId = 5;
-        folder.addContact(omega);
-        QVERIFY(shell(folder.databasePath(), QStringLiteral("pragma integrity_check")) !=
-                QLatin1String("ok"));
+        folder.addContact({.firstName = "Omega", .lastName = "Zero", .type = 2, .bookId = 5});
+        QVERIFY(shell(folder.databasePath(), u"pragma integrity_check"_s) != u"ok"_s);
         const QStringList stored = everything(folder.path());
-
         InstalledDoubles doors;
         QVERIFY(prepareDataFolder(folder.path()));
         QVERIFY(doors.boxes.shown().isEmpty());
-        QCOMPARE(shell(folder.databasePath(), QStringLiteral("pragma integrity_check")),
-                 QStringLiteral("ok"));
+        QCOMPARE(shell(folder.databasePath(), u"pragma integrity_check"_s), u"ok"_s);
         QCOMPARE(everything(folder.path()), stored);
     }
 
     // Two starts of the real program on a folder without contacts.mdb, at
-    // the same moment, repeatedly: one sound file every time, both running.
+    // the same moment, six times over: one sound file every time, both running.
     void twoFirstStartsAtOnceShareOneSoundFile() {
         for (int attempt = 0; attempt < 6; ++attempt) {
             QTemporaryDir folder;
-            const QString program = folder.filePath(QStringLiteral("orvanta-contacts"));
-            QVERIFY(QFile::copy(QStringLiteral(ORVANTA_PROGRAM), program));
             QProcess first;
             QProcess second;
-            for (QProcess* start : {&first, &second}) {
-                start->setProcessEnvironment(QProcessEnvironment::systemEnvironment());
-                start->start(program, {});
-            }
+            startProgram(first, folder.path());
+            second.start(first.program(), {});
             const QString path = databasePathIn(folder.path());
             for (int waited = 0; waited < 200 && !QFile::exists(path); ++waited)
                 QTest::qWait(50);
@@ -290,7 +240,7 @@ private slots:
     }
 
     // Start-up reads every page only when the last run did not end cleanly
-    // or another program changed the file since.
+    // (killed, or no record) or another program changed the file since.
     void onlyAnUncleanEndOrAChangedFileCostsAFullCheck() {
         QTemporaryDir folder;
         const QString path = databasePathIn(folder.path());
@@ -300,22 +250,16 @@ private slots:
         QCOMPARE(prepareDatabaseFile(path, {}, &depth), DatabaseFileState::Ready);
         QCOMPARE(depth, CheckDepth::Quick);
         QCOMPARE(prepareDatabaseFile(path, {}, &depth), DatabaseFileState::Ready);
-        QCOMPARE(depth, CheckDepth::Full); // the run before ended without a record
-
+        QCOMPARE(depth, CheckDepth::Full);
         recordCleanExit(path);
         QTest::qWait(20);
-        QCOMPARE(shell(path, QStringLiteral("insert into tblContactBook(ContactBookName) "
-                                            "values('From the shell')")),
+        QCOMPARE(shell(path, u"insert into tblContactBook(ContactBookName) values('x')"_s),
                  QString());
         QCOMPARE(prepareDatabaseFile(path, {}, &depth), DatabaseFileState::Ready);
         QCOMPARE(depth, CheckDepth::Full);
-
-        // The real program, killed while it runs.
         recordCleanExit(path);
-        const QString program = folder.filePath(QStringLiteral("orvanta-contacts"));
-        QVERIFY(QFile::copy(QStringLiteral(ORVANTA_PROGRAM), program));
         QProcess run;
-        run.start(program, {});
+        startProgram(run, folder.path());
         QVERIFY(run.waitForStarted());
         QTest::qWait(1500);
         QCOMPARE(run.state(), QProcess::Running);
@@ -330,32 +274,25 @@ private slots:
     // is gone, and then works.
     void aLockAtStartUpIsReportedAsSuchAndTheWindowWorksOnceItIsGone() {
         ContactFolder folder;
-        folder.addContact(business(QStringLiteral("Ann"), QStringLiteral("Lee")));
-        const QByteArray before = bytesOf(folder.databasePath());
+        folder.addContact({.firstName = "Ann", .lastName = "Lee", .type = 2});
+        const QByteArray before = readBytes(folder.databasePath());
         QProcess holder;
-        startChild(holder, QStringLiteral("holdLockUntilTold"), folder.path());
-        QByteArray seen;
-        QVERIFY2(waitForLine(holder, QStringLiteral("LOCKED"), &seen), seen.constData());
-
+        QVERIFY(startLocked(holder, u"holdLockUntilTold"_s, folder.path()));
         InstalledDoubles doors;
-        const bool usable = prepareDataFolder(folder.path());
-        QVERIFY(!usable);
+        QVERIFY(!prepareDataFolder(folder.path()));
         const QStringList told = doors.boxes.takeTexts();
         QCOMPARE(told.size(), 1);
-        QVERIFY2(told.first().contains(QLatin1String("in use by another program")),
-                 qPrintable(told.first()));
-        QVERIFY(!told.first().contains(QLatin1String("Move it")));
+        QVERIFY2(told.first().contains(u"in use by another program"_s), qPrintable(told.first()));
+        QVERIFY(!told.first().contains(u"Move it"_s));
         frmContactMgmt window(folder.path());
-        window.load(usable);
+        window.load(false);
         window.show();
         QVERIFY(doors.boxes.texts().isEmpty());
-        click(window, QStringLiteral("cmdBusiness"));
+        click(window, "cmdBusiness");
         QCOMPARE(doors.boxes.takeTexts(), QStringList{retrievingError});
-
-        holder.write("release\n");
-        QVERIFY(holder.waitForFinished());
-        QCOMPARE(bytesOf(folder.databasePath()), before);
-        click(window, QStringLiteral("cmdBusiness"));
+        QVERIFY(release(holder));
+        QCOMPARE(readBytes(folder.databasePath()), before);
+        click(window, "cmdBusiness");
         QCOMPARE(listed(window), QStringList{"Ann|Lee"});
         QVERIFY(doors.boxes.texts().isEmpty());
     }
@@ -373,70 +310,64 @@ private slots:
         QFETCH(QString, writer);
         ContactFolder folder;
         for (int i = 0; i < 200; ++i)
-            folder.addContact(business(QStringLiteral("Many"), QString(500, QLatin1Char('m'))));
+            folder.addContact({.firstName = "Many", .lastName = QString(500, u'm'), .type = 2});
         QProcess killed;
-        startChild(killed, writer, folder.path());
-        QByteArray seen;
-        QVERIFY2(waitForLine(killed, QStringLiteral("LOCKED"), &seen), seen.constData());
+        QVERIFY(startLocked(killed, writer, folder.path()));
         killed.kill();
         QVERIFY(killed.waitForFinished());
         QVERIFY(hasJournalBeside(folder.databasePath()));
         QDir dir(folder.path());
-        QStringList files = dir.entryList(QDir::Files);
+        const QStringList files = dir.entryList(QDir::Files);
         QMap<QString, QByteArray> before;
         QVERIFY(QFile::setPermissions(folder.databasePath(), readWriteFile));
         for (const QString& name : files)
-            before[name] = bytesOf(dir.filePath(name));
+            before[name] = readBytes(dir.filePath(name));
         QVERIFY(QFile::setPermissions(folder.path(), readOnly));
 
         QString output;
-        const int result = runAsUser(QStringLiteral("startUp"), folder.path(), &output);
+        const int result = runAsUser(u"startUp"_s, folder.path(), &output);
         QVERIFY(QFile::setPermissions(folder.path(), readOnly | QFile::WriteOwner));
         if (result == -1)
             QSKIP("no ordinary user to run the case as");
         QVERIFY2(result == 0, qPrintable(output));
         // Read through the log, the file may well be usable as it is; what
         // the user is never told is that it is damaged or foreign.
-        if (writer == QLatin1String("deleteAllThenWait"))
-            QVERIFY2(output.contains(QLatin1String("needs recovery")), qPrintable(output));
+        if (writer == u"deleteAllThenWait"_s)
+            QVERIFY2(output.contains(u"needs recovery"_s), qPrintable(output));
         for (const char* wrong : {"damaged", "not a contact database", "Move it"})
             QVERIFY2(!output.contains(QLatin1String(wrong)), qPrintable(output));
         QCOMPARE(dir.entryList(QDir::Files), files);
         for (const QString& name : files)
-            QCOMPARE(bytesOf(dir.filePath(name)), before[name]);
-
+            QCOMPARE(readBytes(dir.filePath(name)), before[name]);
         // A user who may write the folder recovers the file and goes on.
         InstalledDoubles doors;
         QVERIFY(prepareDataFolder(folder.path()));
-        QCOMPARE(integrity(folder.connectionString()), QStringLiteral("ok"));
+        QCOMPARE(integrity(folder.connectionString()), u"ok"_s);
     }
 
     // A file whose tables lack a column the program writes is foreign: the
     // window opens, and every change is refused without touching the file.
     void nothingIsWrittenToAFileThatFailedTheCheck() {
         ContactFolder folder;
-        QCOMPARE(shell(folder.databasePath(),
-                       QStringLiteral("alter table tblContactDetails drop column Comments")),
-                 QString());
-        const QByteArray before = bytesOf(folder.databasePath());
-        InstalledDoubles doors;
-        const bool usable = prepareDataFolder(folder.path());
-        QVERIFY(!usable);
-        QVERIFY(
-            doors.boxes.takeTexts().first().contains(QLatin1String("is not a contact database")));
-        frmContactMgmt window(folder.path());
-        window.load(usable);
-        window.show();
-        addContact(window, QStringLiteral("New"), QStringLiteral("Person"));
         QCOMPARE(
-            doors.boxes.takeTexts(),
-            (QStringList{QStringLiteral("There was an error in saving data"), retrievingError}));
-        trigger(window, QStringLiteral("createcontactbook"));
-        QCOMPARE(doors.boxes.takeTexts(), QStringList{retrievingError});
-        addBook(window, QStringLiteral("Work"));
+            shell(folder.databasePath(), u"alter table tblContactDetails drop column Comments"_s),
+            QString());
+        const QByteArray before = readBytes(folder.databasePath());
+        InstalledDoubles doors;
+        QVERIFY(!prepareDataFolder(folder.path()));
+        QVERIFY(doors.boxes.takeTexts().first().contains(u"is not a contact database"_s));
+        frmContactMgmt window(folder.path());
+        window.load(false);
+        window.show();
+        addContact(window, u"New"_s, u"Person"_s);
         QCOMPARE(doors.boxes.takeTexts(),
-                 QStringList{QStringLiteral("There was an error in adding the new contact book")});
-        QCOMPARE(bytesOf(folder.databasePath()), before);
+                 (QStringList{"There was an error in saving data", retrievingError}));
+        trigger(window, "createcontactbook");
+        QCOMPARE(doors.boxes.takeTexts(), QStringList{retrievingError});
+        addBook(window, u"Work"_s);
+        QCOMPARE(doors.boxes.takeTexts(),
+                 QStringList{"There was an error in adding the new contact book"});
+        QCOMPARE(readBytes(folder.databasePath()), before);
     }
 
     // Keys another program wrote: negative, nineteen digits, the largest.
@@ -449,41 +380,36 @@ private slots:
     void anyKeyAnotherProgramChoseWorks() {
         QFETCH(qint64, id);
         MainWindowFixture f;
-        f.folder.addContact(business(QStringLiteral("Ann"), QStringLiteral("Lee")));
-        f.folder.execute(QStringLiteral("insert into tblContactDetails (pkContactDetailsId, "
-                                        "FirstName, LastName, CellPhoneNumber, fkContactType, "
-                                        "fkContactBookId) values (%1, 'Odd', 'Key', '555', 2, 1)")
-                             .arg(id));
+        f.folder.addContact({.firstName = "Ann", .lastName = "Lee", .type = 2});
+        f.folder.execute(u"insert into tblContactDetails (pkContactDetailsId, FirstName, "
+                         "LastName, CellPhoneNumber, fkContactType, fkContactBookId) values "
+                         "(%1, 'Odd', 'Key', '555', 2, 1)"_s.arg(id));
         RecordingTelephony telephony;
         frmContactMgmt& window = f.window();
-        click(window, QStringLiteral("cmdBusiness"));
+        f.click("cmdBusiness");
         QVERIFY(f.doors.boxes.texts().isEmpty());
-        const int row = listed(window).indexOf(QStringLiteral("Odd|Key"));
+        const int row = f.listed().indexOf(u"Odd|Key"_s);
         QVERIFY(row >= 0);
-        selectRow(window, row);
-        QCOMPARE(window.findChild<QLineEdit*>(QStringLiteral("txtFName"))->text(),
-                 QStringLiteral("Odd"));
-        trigger(window, QStringLiteral("mnuCallCell"));
+        f.clickRow(row);
+        QCOMPARE(field(window, "txtFName"), u"Odd"_s);
+        f.trigger("mnuCallCell");
         QCOMPARE(telephony.requests.size(), 1);
-        QCOMPARE(telephony.requests.first().destination, QStringLiteral("555"));
+        QCOMPARE(telephony.requests.first().destination, u"555"_s);
 
-        click(window, QStringLiteral("cmdEditRecord"));
-        QCOMPARE(field(window, "txtFirstName"), QStringLiteral("Odd"));
-        paste(window.findChild<QLineEdit*>(QStringLiteral("txtFirstName")),
-              QStringLiteral("Edited"));
-        click(window, QStringLiteral("cmdSave"));
+        f.click("cmdEditRecord");
+        QCOMPARE(field(window, "txtFirstName"), u"Odd"_s);
+        paste(window.findChild<QLineEdit*>("txtFirstName"), u"Edited"_s);
+        f.click("cmdSave");
         QVERIFY(f.doors.boxes.texts().isEmpty());
-        QCOMPARE(f.folder.contactRow(id)["FirstName"], QStringLiteral("Edited"));
-
-        selectRow(window, listed(window).indexOf(QStringLiteral("Edited|Key")));
+        QCOMPARE(f.folder.contactRow(id)["FirstName"], u"Edited"_s);
+        f.clickRow(f.listed().indexOf(u"Edited|Key"_s));
         f.doors.boxes.answerYes();
-        click(window, QStringLiteral("cmdDeleteRecord"));
-        QCOMPARE(f.doors.boxes.takeTexts().last(), QStringLiteral("Record Deleted successfully"));
+        f.click("cmdDeleteRecord");
+        QCOMPARE(f.doors.boxes.takeTexts().last(), u"Record Deleted successfully"_s);
         QVERIFY(f.folder.contactRow(id).empty());
-        QCOMPARE(f.folder.count(QStringLiteral("tblContactDetails")), 1);
+        QCOMPARE(f.folder.count(u"tblContactDetails"_s), 1);
     }
 };
 
 QTEST_MAIN(OtherProgramsTest)
-
 #include "OtherProgramsTest.moc"

@@ -4,13 +4,9 @@
 #include "data/ConnectionString.h"
 #include "data/DbError.h"
 
-#include <QDir>
-#include <QFile>
 #include <QProcessEnvironment>
 #include <QStandardPaths>
-#include <QTemporaryDir>
 
-#include <sqlite3.h>
 #include <unistd.h>
 
 namespace {
@@ -20,38 +16,20 @@ constexpr int childWaitMs = 120000;
 } // namespace
 
 QStringList reliability::everything(const QString& folder) {
-    sqlite3* db = nullptr;
     QStringList all;
-    if (sqlite3_open_v2(QFile::encodeName(databasePathIn(folder)).constData(), &db,
-                        SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
-        for (const char* sql :
-             {"select * from tblContactType order by 1", "select * from tblContactBook order by 1",
-              "select * from tblContactDetails order by 1",
-              "select type, name, sql from sqlite_master order by name"}) {
-            sqlite3_stmt* statement = nullptr;
-            if (sqlite3_prepare_v2(db, sql, -1, &statement, nullptr) != SQLITE_OK) {
-                all << QStringLiteral("<cannot read>");
-                continue;
-            }
-            while (sqlite3_step(statement) == SQLITE_ROW) {
-                QStringList fields;
-                for (int i = 0; i < sqlite3_column_count(statement); ++i)
-                    fields << QString::fromUtf8(
-                        reinterpret_cast<const char*>(sqlite3_column_text(statement, i)),
-                        sqlite3_column_bytes(statement, i));
-                all << fields.join(u'|');
-            }
-            sqlite3_finalize(statement);
-        }
-    }
-    sqlite3_close_v2(db);
+    for (const QString& sql : {u"select * from tblContactType order by 1"_s,
+                               u"select * from tblContactBook order by 1"_s,
+                               u"select * from tblContactDetails order by 1"_s,
+                               u"select type, name, sql from sqlite_master order by name"_s})
+        for (const QStringList& fields : queryRows(databasePathIn(folder), sql))
+            all << fields.join(u'|');
     return all;
 }
 
 QString reliability::integrity(const QString& connectionString) {
     try {
         Connection connection(connectionString);
-        return connection.query(QStringLiteral("PRAGMA integrity_check")).text(0);
+        return connection.query(u"PRAGMA integrity_check"_s).text(0);
     } catch (const DbError& error) {
         return QString::fromUtf8(error.what());
     }
@@ -71,13 +49,13 @@ QProcessEnvironment childEnvironment(const QString& mode, const QString& folder)
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QLatin1String(modeVariable), mode);
     environment.insert(QLatin1String(folderVariable), folder);
-    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    environment.insert(u"QT_QPA_PLATFORM"_s, u"offscreen"_s);
     return environment;
 }
 
 // The children are a small executable of their own, built beside the tests.
 const QString childProgram = QStringLiteral(ORVANTA_RELIABILITY_CHILD);
-const QStringList childArguments{QStringLiteral("run")};
+const QStringList childArguments{u"run"_s};
 
 } // namespace
 
@@ -87,22 +65,26 @@ void reliability::startChild(QProcess& process, const QString& mode, const QStri
     process.start(childProgram, childArguments);
 }
 
-bool reliability::waitForLine(QProcess& process, const QString& marker, QByteArray* seen) {
-    const QByteArray wanted = marker.toUtf8();
+bool reliability::startLocked(QProcess& process, const QString& mode, const QString& folder) {
+    startChild(process, mode, folder);
+    QByteArray seen;
     for (;;) {
         while (process.canReadLine()) {
             const QByteArray line = process.readLine().trimmed();
-            if (seen)
-                *seen += line + '\n';
-            if (line == wanted)
+            if (line == "LOCKED")
                 return true;
+            seen += line + '\n';
         }
-        if (process.state() == QProcess::NotRunning)
+        if (!process.waitForReadyRead(childWaitMs) && !process.canReadLine()) {
+            qWarning("%s", seen.constData());
             return false;
-        if (!process.waitForReadyRead(childWaitMs) && process.state() == QProcess::NotRunning &&
-            !process.canReadLine())
-            return false;
+        }
     }
+}
+
+bool reliability::release(QProcess& process) {
+    process.write("release\n");
+    return process.waitForFinished() && process.exitCode() == 0;
 }
 
 int reliability::runAsUser(const QString& mode, const QString& folder, QString* output) {
@@ -112,28 +94,27 @@ int reliability::runAsUser(const QString& mode, const QString& folder, QString* 
     QString program = childProgram;
     QStringList arguments = childArguments;
     // Kept until the child has ended: the home and the copy of the executable.
-    QTemporaryDir space(QDir::tempPath() + QStringLiteral("/orvanta-user-XXXXXX"));
+    QTemporaryDir space(QDir::tempPath() + u"/orvanta-user-XXXXXX"_s);
     if (geteuid() == 0) {
-        const QString setpriv = QStandardPaths::findExecutable(QStringLiteral("setpriv"));
+        const QString setpriv = QStandardPaths::findExecutable(u"setpriv"_s);
         if (setpriv.isEmpty() || !space.isValid())
             return -1;
         // The user must reach the executable and have a home of its own; the
         // build tree may sit under a folder only root enters.
         QFile::setPermissions(space.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
                                                 QFile::ReadOther | QFile::ExeOther);
-        const QString copy = space.filePath(QStringLiteral("reliability_child"));
-        const QString home = space.filePath(QStringLiteral("home"));
+        const QString copy = space.filePath(u"reliability_child"_s);
+        const QString home = space.filePath(u"home"_s);
         if (!QFile::copy(program, copy) || !QDir().mkpath(home) ||
             chown(QFile::encodeName(home).constData(), 65534, 65534) != 0)
             return -1;
-        environment.insert(QStringLiteral("HOME"), home);
-        environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), home);
-        environment.insert(QStringLiteral("TMPDIR"), home);
+        environment.insert(u"HOME"_s, home);
+        environment.insert(u"XDG_RUNTIME_DIR"_s, home);
+        environment.insert(u"TMPDIR"_s, home);
         arguments.prepend(copy);
-        arguments.prepend(QStringLiteral("--"));
-        arguments = QStringList{QStringLiteral("--reuid=65534"), QStringLiteral("--regid=65534"),
-                                QStringLiteral("--clear-groups")} +
-                    arguments;
+        arguments.prepend(u"--"_s);
+        arguments =
+            QStringList{u"--reuid=65534"_s, u"--regid=65534"_s, u"--clear-groups"_s} + arguments;
         program = setpriv;
         process.setWorkingDirectory(home);
     }

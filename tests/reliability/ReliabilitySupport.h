@@ -3,13 +3,18 @@
 #include "support/MainWindowFixture.h"
 
 #include <QProcess>
-#include <QString>
-#include <QStringList>
 
 // What the reliability cases share: a snapshot of every stored contact, the
 // integrity check, and the child processes some cases need (a lock holder,
 // a writer to kill, an ordinary user's run of a case).
 namespace reliability {
+
+// Folders anyone may list and enter, read-only; files anyone may read and write.
+inline const QFile::Permissions readOnly = QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther |
+                                           QFile::ExeOwner | QFile::ExeGroup | QFile::ExeOther;
+inline const QFile::Permissions readWriteFile = QFile::ReadOwner | QFile::ReadGroup |
+                                                QFile::ReadOther | QFile::WriteOwner |
+                                                QFile::WriteGroup | QFile::WriteOther;
 
 // Every row of every table and the schema of the database in `folder`, one
 // text per row, for "nothing changed" checks; read with the plain C API.
@@ -22,12 +27,14 @@ QString integrity(const QString& connectionString);
 QString childMode();
 QString childFolder();
 
-// Starts the child executable running `mode` of ChildModes on
-// `folder`; stdout and stderr are merged.
+// Starts the child executable running `mode` of ChildModes on `folder`
+// (stdout and stderr merged).
 void startChild(QProcess& process, const QString& mode, const QString& folder);
-// Reads the child's output until a line equal to `marker` comes; false when
-// the child ends first.
-bool waitForLine(QProcess& process, const QString& marker, QByteArray* seen = nullptr);
+// The same, then waits for the child's line "LOCKED"; false, with its
+// output as a warning, when it ends first.
+bool startLocked(QProcess& process, const QString& mode, const QString& folder);
+// Tells a child holding a lock to let go, and waits for its end.
+bool release(QProcess& process);
 
 // Runs the named case of ChildModes as an ordinary user on `folder`: as uid
 // 65534 through setpriv when this process is root (root writes through file

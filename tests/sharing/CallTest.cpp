@@ -1,12 +1,9 @@
-#include "app/frmContactMgmt.h"
 #include "platform/Telephony.h"
 #include "support/DesktopDoubles.h"
 #include "support/MainWindowFixture.h"
 
 #include <QDesktopServices>
-#include <QFile>
 #include <QMenu>
-#include <QTest>
 #include <QUrl>
 
 namespace {
@@ -20,7 +17,7 @@ public slots:
     void open(const QUrl& url) { urls << url; }
 };
 
-const QString noNumber = QStringLiteral("This contact has no number to call.");
+const QString noNumber = u"This contact has no number to call."_s;
 
 // Two Personal contacts, listed Mia then Zoe.
 void addTwoContacts(MainWindowFixture& f) {
@@ -29,7 +26,7 @@ void addTwoContacts(MainWindowFixture& f) {
                          .workPhone = "+1 (555) 0102",
                          .homePhone = "555-0101 ext. 7"});
     f.folder.addContact({.firstName = "Zoe", .lastName = "Zander", .homePhone = "555-0199"});
-    f.click(QStringLiteral("cmdPersonal"));
+    f.click("cmdPersonal");
 }
 
 } // namespace
@@ -41,19 +38,19 @@ private slots:
         MainWindowFixture f;
         RecordingTelephony phone;
         addTwoContacts(f);
-        f.click(QStringLiteral("cmdCallRecord")); // no selection: the menu, but no call
+        f.click("cmdCallRecord"); // no selection: the menu, but no call
         f.window().mnuCallMenu->close();
-        f.trigger(QStringLiteral("mnuCallHome"));
+        f.trigger("mnuCallHome");
         QVERIFY(phone.requests.isEmpty());
         QVERIFY(f.doors.boxes.shown().isEmpty());
 
         f.clickRow(0);
-        f.trigger(QStringLiteral("mnuCallHome"));
-        f.trigger(QStringLiteral("mnuCallWork"));
-        f.trigger(QStringLiteral("mnuCallCell")); // Mia has no cell number
+        f.trigger("mnuCallHome");
+        f.trigger("mnuCallWork");
+        f.trigger("mnuCallCell"); // Mia has no cell number
         QCOMPARE(f.doors.boxes.takeTexts(), QStringList{noNumber});
         f.clickRow(1);
-        f.trigger(QStringLiteral("mnuCallHome"));
+        f.trigger("mnuCallHome");
         QStringList calls;
         for (const RecordingTelephony::Request& r : phone.requests) {
             calls << r.destination + u'|' + r.calledParty + u'|' + r.comment;
@@ -63,12 +60,12 @@ private slots:
                                      "555-0199|Zoe|Calling"}));
 
         // A contact that is gone or cannot be read is never dialled.
-        f.folder.execute(QStringLiteral("delete from tblContactDetails where FirstName = 'Zoe'"));
-        f.trigger(QStringLiteral("mnuCallHome"));
+        f.folder.execute(u"delete from tblContactDetails where FirstName = 'Zoe'"_s);
+        f.trigger("mnuCallHome");
         QCOMPARE(f.doors.boxes.takeTexts(), QStringList{"internal error"});
         f.clickRow(0);
         QVERIFY(QFile::remove(f.folder.databasePath()));
-        f.trigger(QStringLiteral("mnuCallHome"));
+        f.trigger("mnuCallHome");
         QCOMPARE(f.doors.boxes.takeTexts(), QStringList{"There was an error retrieving data"});
         QCOMPARE(phone.requests.size(), 3);
     }
@@ -93,21 +90,21 @@ private slots:
     // reads back exactly the stored text, never a host, query or fragment.
     void theTelLinkCarriesTheNumberExactly_data() {
         QTest::addColumn<QString>("number");
-        QTest::newRow("plain") << QStringLiteral("+1 (555) 0102");
-        QTest::newRow("fragment and query") << QStringLiteral("555 123#2?x");
-        QTest::newRow("authority") << QStringLiteral("//evil.example.com/x");
-        QTest::newRow("scheme") << QStringLiteral("http://evil.example.com");
-        QTest::newRow("percent escapes") << QStringLiteral("%41%2F");
-        QTest::newRow("stray percent") << QStringLiteral("100%");
-        QTest::newRow("service code") << QStringLiteral("*31#555;ext=7");
-        QTest::newRow("brackets and backslash") << QStringLiteral("[::1]\\x@y:z");
-        QTest::newRow("letters") << QStringLiteral("Émile ☎ 555");
+        QTest::newRow("plain") << u"+1 (555) 0102"_s;
+        QTest::newRow("fragment and query") << u"555 123#2?x"_s;
+        QTest::newRow("authority") << u"//evil.example.com/x"_s;
+        QTest::newRow("scheme") << u"http://evil.example.com"_s;
+        QTest::newRow("percent escapes") << u"%41%2F"_s;
+        QTest::newRow("stray percent") << u"100%"_s;
+        QTest::newRow("service code") << u"*31#555;ext=7"_s;
+        QTest::newRow("brackets and backslash") << u"[::1]\\x@y:z"_s;
+        QTest::newRow("letters") << u"Émile ☎ 555"_s;
     }
     void theTelLinkCarriesTheNumberExactly() {
         QFETCH(QString, number);
         const QUrl url = platform::telUrl(number);
         QVERIFY(url.isValid());
-        QCOMPARE(url.scheme(), QStringLiteral("tel"));
+        QCOMPARE(url.scheme(), u"tel"_s);
         QCOMPARE(url.path(QUrl::FullyDecoded), number);
         QVERIFY(!url.hasQuery());
         QVERIFY(!url.hasFragment());

@@ -24,16 +24,15 @@ void ContactFolder::execute(const QString& statement) {
 }
 
 void ContactFolder::useNullableContactWith(const QString& column, const QString& value) {
-    execute(QStringLiteral("drop table tblContactDetails"));
-    execute(QStringLiteral(
-        "create table tblContactDetails (pkContactDetailsId integer primary key autoincrement, "
+    execute(u"drop table tblContactDetails"_s);
+    execute(
+        u"create table tblContactDetails (pkContactDetailsId integer primary key autoincrement, "
         "FirstName text, MiddleName text, LastName text, Address text, City text, State text, "
         "ZipCode text, WorkPhoneNumber text, HomePhoneNumber text, CellPhoneNumber text, "
         "EmailAddress text, ParentOrGuardianName text, Comments text, fkContactType integer, "
-        "fkContactBookId integer)"));
-    execute(QStringLiteral("insert into tblContactDetails (%1, fkContactType, fkContactBookId) "
-                           "values (%2, 1, 1)")
-                .arg(column, sqlText(value)));
+        "fkContactBookId integer)"_s);
+    execute(u"insert into tblContactDetails (%1, fkContactType, fkContactBookId) "
+            "values (%2, 1, 1)"_s.arg(column, sqlText(value)));
 }
 
 qint64 ContactFolder::addContact(const TestContact& c) {
@@ -43,74 +42,70 @@ qint64 ContactFolder::addContact(const TestContact& c) {
     QStringList values;
     for (const QString& text : texts)
         values << sqlText(text);
-    execute(QStringLiteral("insert into tblContactDetails (FirstName, MiddleName, LastName, "
-                           "Address, City, State, ZipCode, WorkPhoneNumber, HomePhoneNumber, "
-                           "CellPhoneNumber, EmailAddress, ParentOrGuardianName, Comments, "
-                           "fkContactType, fkContactBookId) values(%1,%2,%3)")
-                .arg(values.join(QLatin1Char(',')))
+    execute(u"insert into tblContactDetails (FirstName, MiddleName, LastName, "
+            "Address, City, State, ZipCode, WorkPhoneNumber, HomePhoneNumber, "
+            "CellPhoneNumber, EmailAddress, ParentOrGuardianName, Comments, "
+            "fkContactType, fkContactBookId) values(%1,%2,%3)"_s.arg(values.join(u','))
                 .arg(c.type)
                 .arg(c.bookId));
-    return rows(QStringLiteral("select max(pkContactDetailsId) from tblContactDetails"))
-        .first()
-        .toLongLong();
+    return lastId();
 }
 
 qint64 ContactFolder::addBook(const QString& name) {
-    execute(QStringLiteral("insert into tblContactBook(ContactBookName) values(%1)")
-                .arg(sqlText(name)));
-    return rows(QStringLiteral("select pkContactBookId from tblContactBook where "
-                               "ContactBookName = %1")
-                    .arg(sqlText(name)))
+    execute(u"insert into tblContactBook(ContactBookName) values(%1)"_s.arg(sqlText(name)));
+    return rows(u"select pkContactBookId from tblContactBook where "
+                "ContactBookName = %1"_s.arg(sqlText(name)))
         .first()
         .toLongLong();
 }
 
-QStringList ContactFolder::rows(const QString& statement) {
-    // Read with the plain C API, independent of the program's own data layer.
+QList<QStringList> queryRows(const QString& databasePath, const QString& statement,
+                             QStringList* columnNames) {
     sqlite3* db = nullptr;
-    sqlite3_open_v2(databasePath().toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr);
+    sqlite3_open_v2(databasePath.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr);
     sqlite3_stmt* prepared = nullptr;
-    QStringList result;
-    if (sqlite3_prepare_v2(db, statement.toUtf8().constData(), -1, &prepared, nullptr) ==
-        SQLITE_OK) {
-        while (sqlite3_step(prepared) == SQLITE_ROW) {
-            QStringList fields;
-            for (int i = 0; i < sqlite3_column_count(prepared); ++i) {
-                const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(prepared, i));
-                fields << (text ? QString::fromUtf8(text, sqlite3_column_bytes(prepared, i))
-                                : QStringLiteral("<NULL>"));
-            }
-            result << fields.join(QLatin1Char('|'));
+    QList<QStringList> result;
+    if (sqlite3_prepare_v2(db, statement.toUtf8().constData(), -1, &prepared, nullptr) != SQLITE_OK)
+        result << QStringList{u"<ERROR> "_s + QString::fromUtf8(sqlite3_errmsg(db))};
+    const int columns = sqlite3_column_count(prepared);
+    for (int i = 0; columnNames && i < columns; ++i)
+        *columnNames << QString::fromUtf8(sqlite3_column_name(prepared, i));
+    while (prepared && sqlite3_step(prepared) == SQLITE_ROW) {
+        QStringList fields;
+        for (int i = 0; i < columns; ++i) {
+            const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(prepared, i));
+            fields << (text ? QString::fromUtf8(text, sqlite3_column_bytes(prepared, i))
+                            : u"<NULL>"_s);
         }
-    } else {
-        result << QStringLiteral("<ERROR> ") + QString::fromUtf8(sqlite3_errmsg(db));
+        result << fields;
     }
     sqlite3_finalize(prepared);
     sqlite3_close(db);
     return result;
 }
 
+QStringList ContactFolder::rows(const QString& statement) {
+    QStringList joined;
+    for (const QStringList& fields : queryRows(databasePath(), statement))
+        joined << fields.join(u'|');
+    return joined;
+}
+
 std::map<QString, QString> ContactFolder::contactRow(qint64 id) {
+    QStringList names;
+    const QList<QStringList> found = queryRows(
+        databasePath(), u"select * from tblContactDetails where pkContactDetailsId = %1"_s.arg(id),
+        &names);
     std::map<QString, QString> row;
-    sqlite3* db = nullptr;
-    sqlite3_open_v2(databasePath().toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr);
-    sqlite3_stmt* statement = nullptr;
-    sqlite3_prepare_v2(db, "select * from tblContactDetails where pkContactDetailsId = ?", -1,
-                       &statement, nullptr);
-    sqlite3_bind_int64(statement, 1, id);
-    if (sqlite3_step(statement) == SQLITE_ROW) {
-        for (int i = 0; i < sqlite3_column_count(statement); ++i) {
-            const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement, i));
-            row[QString::fromUtf8(sqlite3_column_name(statement, i))] =
-                text ? QString::fromUtf8(text, sqlite3_column_bytes(statement, i))
-                     : QStringLiteral("<NULL>");
-        }
-    }
-    sqlite3_finalize(statement);
-    sqlite3_close(db);
+    for (int i = 0; !found.isEmpty() && i < names.size(); ++i)
+        row[names[i]] = found.first().value(i);
     return row;
 }
 
 int ContactFolder::count(const QString& table) {
-    return rows(QStringLiteral("select count(*) from ") + table).first().toInt();
+    return rows(u"select count(*) from "_s + table).first().toInt();
+}
+
+qint64 ContactFolder::lastId() {
+    return rows(u"select max(pkContactDetailsId) from tblContactDetails"_s).value(0).toLongLong();
 }

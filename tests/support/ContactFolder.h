@@ -1,12 +1,19 @@
 #pragma once
 
+#include "support/CsvReading.h"
+
+#include <QDir>
+#include <QFile>
 #include <QMetaType>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <initializer_list>
 #include <map>
+
+using namespace Qt::StringLiterals;
 
 // A contact to put straight into the database, bypassing the program.
 struct TestContact {
@@ -17,6 +24,12 @@ struct TestContact {
     qint64 bookId = 1; // 1 is "Default"
 };
 Q_DECLARE_METATYPE(TestContact)
+
+// Each row of a query as its fields, read with the plain C API, independent
+// of the program's own data layer: NULL reads "<NULL>"; a failed query gives
+// one row "<ERROR> message".
+QList<QStringList> queryRows(const QString& databasePath, const QString& statement,
+                             QStringList* columnNames = nullptr);
 
 // A fresh program folder with a new contacts.mdb, and plain reads and
 // writes on it for arranging and checking what is stored.
@@ -40,6 +53,7 @@ public:
     // One row of tblContactDetails by id, all columns by name; empty if none.
     std::map<QString, QString> contactRow(qint64 id);
     int count(const QString& table);
+    qint64 lastId(); // the largest contact id
 
 private:
     QTemporaryDir m_dir;

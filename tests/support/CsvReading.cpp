@@ -1,10 +1,17 @@
 #include "support/CsvReading.h"
 
 #include <QFile>
+#include <QTest>
 
 QByteArray readBytes(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void writeFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    QCOMPARE(file.write(bytes), bytes.size());
 }
 
 QList<QStringList> parseCsv(const QByteArray& bytes) {

@@ -24,13 +24,13 @@ FakeShell::~FakeShell() {
 
 void FakeShell::setRegistryString(const QString& keyName, const QString& valueName,
                                   const QString& value) {
-    m_registry.insert(keyName + QLatin1Char('|') + valueName, value);
+    m_registry.insert(keyName + u'|' + valueName, value);
 }
 
 std::optional<QString> FakeShell::readRegistryString(quint32 root, const QString& keyName,
                                                      const QString& valueName,
                                                      platform::RegistryAccess access) {
-    const QString entry = keyName + QLatin1Char('|') + valueName;
+    const QString entry = keyName + u'|' + valueName;
     if (root != platform::HKEY_LOCAL_MACHINE || access != platform::RegistryAccess::Read ||
         !m_registry.contains(entry))
         return std::nullopt;

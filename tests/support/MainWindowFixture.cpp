@@ -1,10 +1,12 @@
 #include "support/MainWindowFixture.h"
 
+#include "about/frmAbout.h"
 #include "app/frmContactMgmt.h"
 #include "contacts/ContactListView.h"
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QApplication>
 #include <QClipboard>
 #include <QGroupBox>
 #include <QGuiApplication>
@@ -28,7 +30,7 @@ QStringList listed(frmContactMgmt& window) {
     const auto* model = window.lvContacts->model();
     QStringList entries;
     for (int row = 0; row < model->rowCount(); ++row)
-        entries << model->index(row, 0).data().toString() + QLatin1Char('|') +
+        entries << model->index(row, 0).data().toString() + u'|' +
                        model->index(row, 1).data().toString();
     return entries;
 }
@@ -55,10 +57,10 @@ void paste(QWidget* box, const QString& text) {
 }
 
 void addContact(frmContactMgmt& window, const QString& firstName, const QString& lastName) {
-    click(window, QStringLiteral("cmdAddRecord"));
-    paste(window.findChild<QLineEdit*>(QStringLiteral("txtFirstName")), firstName);
-    paste(window.findChild<QLineEdit*>(QStringLiteral("txtLastName")), lastName);
-    click(window, QStringLiteral("cmdSave"));
+    click(window, "cmdAddRecord");
+    paste(window.findChild<QLineEdit*>("txtFirstName"), firstName);
+    paste(window.findChild<QLineEdit*>("txtLastName"), lastName);
+    click(window, "cmdSave");
 }
 
 MainWindowFixture::MainWindowFixture() = default;
@@ -100,4 +102,13 @@ void MainWindowFixture::selectRows(const QList<int>& rows) {
 
 QString MainWindowFixture::frameCaption() {
     return window().Frame7->title();
+}
+
+frmAbout* MainWindowFixture::openAbout() {
+    trigger(u"mnuAbout"_s);
+    QList<frmAbout*> open;
+    for (QWidget* top : QApplication::topLevelWidgets())
+        if (auto* box = qobject_cast<frmAbout*>(top); box && box->isVisible())
+            open << box;
+    return open.size() == 1 ? open.first() : nullptr;
 }

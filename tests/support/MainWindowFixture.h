@@ -1,13 +1,26 @@
 #pragma once
 
+#include "app/frmContactMgmt.h"
 #include "support/ContactFolder.h"
+#include "support/CsvReading.h"
 #include "support/Doubles.h"
 
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
 #include <QStringList>
+#include <QTemporaryDir>
+#include <QTest>
 
 #include <memory>
 
-class frmContactMgmt;
+class frmAbout;
 class QWidget;
 
 // Driving a real main window as a user does, by the names of its widgets.
@@ -45,6 +58,8 @@ public:
     void selectRows(const QList<int>& rows);
     void clickRow(int row) { selectRows({row}); }
     QString frameCaption();
+    // Help -> About; the one About box open, or null.
+    frmAbout* openAbout();
 
 private:
     std::unique_ptr<frmContactMgmt> m_window;

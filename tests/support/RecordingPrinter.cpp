@@ -1,5 +1,7 @@
 #include "support/RecordingPrinter.h"
 
+using namespace Qt::StringLiterals;
+
 RecordingPrinter::RecordingPrinter() {
     platform::setPrinter(this);
 }
@@ -11,7 +13,7 @@ RecordingPrinter::~RecordingPrinter() {
 void RecordingPrinter::print(const QString& text) {
     if (beforePrint)
         beforePrint(m_linesPrinted);
-    const QStringList lines = text.split(QStringLiteral("\r\n"));
+    const QStringList lines = text.split(u"\r\n"_s);
     if (failAtLine >= m_linesPrinted && failAtLine < m_linesPrinted + lines.size())
         throw platform::PrinterError("printer failure");
     for (const QString& line : lines) {

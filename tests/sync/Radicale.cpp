@@ -6,6 +6,8 @@
 #include <QTcpSocket>
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 Radicale::Radicale() = default;
 
 Radicale::~Radicale() {
@@ -13,39 +15,38 @@ Radicale::~Radicale() {
 }
 
 QUrl Radicale::root() const {
-    return QUrl(QStringLiteral("http://127.0.0.1:%1/").arg(m_port));
+    return QUrl(u"http://127.0.0.1:%1/"_s.arg(m_port));
 }
 
 bool Radicale::start() {
     if (m_port == 0) {
         QTcpServer probe;
         if (!probe.listen(QHostAddress::LocalHost, 0)) {
-            m_error = QStringLiteral("no free port");
+            m_error = u"no free port"_s;
             return false;
         }
         m_port = probe.serverPort();
     }
-    QFile users(m_dir.filePath(QStringLiteral("users")));
+    QFile users(m_dir.filePath(u"users"_s));
     users.open(QIODevice::WriteOnly);
     users.write((user() + u':' + password() + u'\n').toUtf8());
     users.close();
-    QFile config(m_dir.filePath(QStringLiteral("config")));
+    QFile config(m_dir.filePath(u"config"_s));
     config.open(QIODevice::WriteOnly);
-    config.write(QStringLiteral("[server]\nhosts = 127.0.0.1:%1\n"
-                                "[auth]\ntype = htpasswd\nhtpasswd_filename = %2\n"
-                                "htpasswd_encryption = plain\ndelay = 0\n"
-                                "[storage]\nfilesystem_folder = %3\n"
-                                "[rights]\ntype = owner_only\n"
-                                "[web]\ntype = none\n"
-                                "[logging]\nlevel = warning\n")
-                     .arg(m_port)
-                     .arg(users.fileName(), m_dir.filePath(QStringLiteral("collections")))
+    config.write(u"[server]\nhosts = 127.0.0.1:%1\n"
+                 "[auth]\ntype = htpasswd\nhtpasswd_filename = %2\n"
+                 "htpasswd_encryption = plain\ndelay = 0\n"
+                 "[storage]\nfilesystem_folder = %3\n"
+                 "[rights]\ntype = owner_only\n"
+                 "[web]\ntype = none\n"
+                 "[logging]\nlevel = warning\n"_s.arg(m_port)
+                     .arg(users.fileName(), m_dir.filePath(u"collections"_s))
                      .toUtf8());
     config.close();
     m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    m_process.start(QStringLiteral("radicale"), {QStringLiteral("--config"), config.fileName()});
+    m_process.start(u"radicale"_s, {u"--config"_s, config.fileName()});
     if (!m_process.waitForStarted(10000)) {
-        m_error = QStringLiteral("radicale does not start: ") + m_process.errorString();
+        m_error = u"radicale does not start: "_s + m_process.errorString();
         return false;
     }
     for (int attempt = 0; attempt < 200; ++attempt) {
@@ -57,7 +58,7 @@ bool Radicale::start() {
             break;
         QTest::qWait(50);
     }
-    m_error = QStringLiteral("radicale does not listen on port %1").arg(m_port);
+    m_error = u"radicale does not listen on port %1"_s.arg(m_port);
     return false;
 }
 

@@ -6,6 +6,8 @@
 #include <QTemporaryDir>
 #include <QUrl>
 
+using namespace Qt::StringLiterals;
+
 // A CardDAV server of its own for the tests: Radicale on 127.0.0.1 and a
 // free port, with a temporary storage folder and one htpasswd user, stopped
 // when the object goes.
@@ -17,12 +19,12 @@ public:
     void stop();
     bool isRunning() const { return m_process.state() == QProcess::Running; }
 
-    QString user() const { return QStringLiteral("anna"); }
-    QString password() const { return QStringLiteral("s3cret pass"); }
+    QString user() const { return u"anna"_s; }
+    QString password() const { return u"s3cret pass"_s; }
     QUrl root() const;
     // Radicale's storage folder: an address book's cards are the files of
     // collection-root/<user>/<name>/ inside it.
-    QString storageFolder() const { return m_dir.filePath(QStringLiteral("collections")); }
+    QString storageFolder() const { return m_dir.filePath(u"collections"_s); }
     // Makes an address book of the user's; its URL.
     QUrl makeAddressBook(const QString& name);
 

@@ -3,8 +3,6 @@
 #include "data/ContactStore.h"
 #include "data/SyncStore.h"
 #include "support/ContactFolder.h"
-#include "support/KeyringDouble.h"
-#include "sync/Passwords.h"
 #include "sync/SyncEngine.h"
 #include "vcard/CardUpdate.h"
 #include "vcard/ContactFileReader.h"
@@ -12,7 +10,6 @@
 #include <QSignalSpy>
 #include <QTcpServer>
 #include <QTcpSocket>
-#include <QTest>
 
 namespace {
 
@@ -34,9 +31,7 @@ public:
             }
         });
     }
-    QString url() const {
-        return QStringLiteral("http://127.0.0.1:%1/anna/book/").arg(serverPort());
-    }
+    QString url() const { return u"http://127.0.0.1:%1/anna/book/"_s.arg(serverPort()); }
 };
 
 QByteArray answer(const QByteArray& statusLine, const QByteArray& body,
@@ -58,67 +53,32 @@ class SyncPiecesTest : public QObject {
 private slots:
     void deletingClearsSyncRowsAndLeavesTheOtherBooks() {
         ContactFolder folder;
-        const qint64 ann = folder.addContact({.firstName = QStringLiteral("Ann")});
-        const qint64 bob = folder.addContact({.firstName = QStringLiteral("Bob")});
+        const qint64 ann = folder.addContact({.firstName = u"Ann"_s});
+        const qint64 bob = folder.addContact({.firstName = u"Bob"_s});
         SyncStore sync(folder.connectionString());
         QVERIFY(!sync.hasTables());
-        QVERIFY(sync.link(QStringLiteral("Default"), QStringLiteral("http://127.0.0.1:1/b/"),
-                          QStringLiteral("u")));
+        QVERIFY(sync.link(u"Default"_s, u"http://127.0.0.1:1/b/"_s, u"u"_s));
         QVERIFY(sync.hasTables());
-        const qint64 account = sync.account(QStringLiteral("Default"))->id;
+        const qint64 account = sync.account(u"Default"_s)->id;
         sync.inBatch([&](SyncStore::Batch& batch) {
-            batch.insertItem(account, {0, ann, QStringLiteral("/b/ann.vcf"),
-                                       QStringLiteral("\"1\""), "card", QStringLiteral("d")});
-            batch.insertItem(account, {0, bob, QStringLiteral("/b/bob.vcf"),
-                                       QStringLiteral("\"2\""), "card", QStringLiteral("d")});
+            batch.insertItem(account, {0, ann, u"/b/ann.vcf"_s, u"\"1\""_s, "card", u"d"_s});
+            batch.insertItem(account, {0, bob, u"/b/bob.vcf"_s, u"\"2\""_s, "card", u"d"_s});
         });
+        QVERIFY(!sync.link(u"No such book"_s, u"http://h/b/"_s, u"u"_s));
         ContactStore store(folder.connectionString());
         store.remove(ann);
         // The item stays without its contact, for the next sync to delete there.
-        QCOMPARE(folder.rows(QStringLiteral("select Href, fkContactDetailsId is null from "
-                                            "tblSyncItem order by Href")),
-                 (QStringList{QStringLiteral("/b/ann.vcf|1"), QStringLiteral("/b/bob.vcf|0")}));
-        store.removeBook(QStringLiteral("Default"));
-        QCOMPARE(folder.count(QStringLiteral("tblSyncItem")), 0);
-        QCOMPARE(folder.count(QStringLiteral("tblSyncAccount")), 0);
-    }
-
-    void unlinkingKeepsTheContacts() {
-        ContactFolder folder;
-        folder.addContact({.firstName = QStringLiteral("Ann")});
-        SyncStore sync(folder.connectionString());
-        QVERIFY(sync.link(QStringLiteral("Default"), QStringLiteral("http://h/b/"),
-                          QStringLiteral("u")));
-        QVERIFY(!sync.link(QStringLiteral("No such book"), QStringLiteral("http://h/b/"),
-                           QStringLiteral("u")));
-        sync.unlink(QStringLiteral("Default"));
-        QVERIFY(!sync.account(QStringLiteral("Default")));
-        QCOMPARE(folder.count(QStringLiteral("tblContactDetails")), 1);
-    }
-
-    void withoutAKeyringThePasswordIsAskedOncePerRun() {
-        KeyringDouble keyring;
-        keyring.available = false;
-        int asked = 0;
-        carddav::Passwords passwords([&](const SyncAccount&, const QString&) {
-            ++asked;
-            return std::optional<QString>(QStringLiteral("typed"));
-        });
-        SyncAccount account;
-        account.url = QStringLiteral("http://h/b/");
-        account.user = QStringLiteral("u");
-        QCOMPARE(passwords.passwordFor(account), std::optional<QString>(QStringLiteral("typed")));
-        QCOMPARE(passwords.passwordFor(account), std::optional<QString>(QStringLiteral("typed")));
-        QCOMPARE(asked, 1);
-
-        keyring.available = true;
-        carddav::Passwords stored([&](const SyncAccount&, const QString&) {
-            ++asked;
-            return std::nullopt;
-        });
-        QVERIFY(stored.store(account.url, account.user, QStringLiteral("kept")));
-        QCOMPARE(stored.passwordFor(account), std::optional<QString>(QStringLiteral("kept")));
-        QCOMPARE(asked, 1);
+        QCOMPARE(folder.rows(u"select Href, fkContactDetailsId is null from "
+                             "tblSyncItem order by Href"_s),
+                 (QStringList{u"/b/ann.vcf|1"_s, u"/b/bob.vcf|0"_s}));
+        // Linked again elsewhere: the items of the old address book go.
+        QVERIFY(sync.link(u"Default"_s, u"http://h/c/"_s, u"v"_s));
+        QCOMPARE(sync.account(u"Default"_s)->url, u"http://h/c/"_s);
+        QCOMPARE(sync.account(u"Default"_s)->user, u"v"_s);
+        QCOMPARE(folder.count(u"tblSyncItem"_s), 0);
+        store.removeBook(u"Default"_s);
+        QCOMPARE(folder.count(u"tblSyncItem"_s), 0);
+        QCOMPARE(folder.count(u"tblSyncAccount"_s), 0);
     }
 
     void anUpdateChangesOnlyTheChangedProperties_data() {
@@ -155,7 +115,7 @@ private slots:
         else if (column == QLatin1String("lastName"))
             c.lastName = value;
         else if (column == QLatin1String("comments")) // the note line edited, the rest as read
-            c.comments.replace(QStringLiteral("First note"), value);
+            c.comments.replace(u"First note"_s, value);
         else if (column == QLatin1String("email"))
             c.email = value;
         else
@@ -194,12 +154,11 @@ private slots:
         FakeServer server;
         server.response = response;
         ContactFolder folder;
-        folder.addContact({.firstName = QStringLiteral("Ann")});
-        const QStringList before = folder.rows(QStringLiteral("select * from tblContactDetails"));
-        SyncStore(folder.connectionString())
-            .link(QStringLiteral("Default"), server.url(), QStringLiteral("anna"));
+        folder.addContact({.firstName = u"Ann"_s});
+        const QStringList before = folder.rows(u"select * from tblContactDetails"_s);
+        SyncStore(folder.connectionString()).link(u"Default"_s, server.url(), u"anna"_s);
         carddav::SyncEngine engine(folder.connectionString());
-        engine.setPasswordSource([](const SyncAccount&) { return QStringLiteral("pw"); });
+        engine.setPasswordSource([](const SyncAccount&) { return u"pw"_s; });
         engine.setTimeout(500);
         carddav::SyncSummary summary;
         connect(&engine, &carddav::SyncEngine::bookFinished, this,
@@ -209,8 +168,8 @@ private slots:
         QVERIFY(finished.wait(20000));
         QVERIFY(!summary.ok);
         QVERIFY2(summary.message.contains(message), qPrintable(summary.message));
-        QCOMPARE(folder.rows(QStringLiteral("select * from tblContactDetails")), before);
-        QCOMPARE(folder.count(QStringLiteral("tblSyncItem")), 0);
+        QCOMPARE(folder.rows(u"select * from tblContactDetails"_s), before);
+        QCOMPARE(folder.count(u"tblSyncItem"_s), 0);
     }
 };
 QTEST_MAIN(SyncPiecesTest)

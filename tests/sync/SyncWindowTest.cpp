@@ -1,7 +1,6 @@
 // Linking and syncing from the main window, against a real server.
 #include "Radicale.h"
 
-#include "app/frmContactMgmt.h"
 #include "data/SyncStore.h"
 #include "support/KeyringDouble.h"
 #include "support/MainWindowFixture.h"
@@ -10,17 +9,10 @@
 #include "sync/SyncEngine.h"
 #include "sync/SyncSettingsDialog.h"
 
-#include <QAction>
-#include <QApplication>
 #include <QInputDialog>
-#include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
 #include <QMenu>
-#include <QPushButton>
 #include <QSignalSpy>
 #include <QTcpServer>
-#include <QTest>
 #include <QTimer>
 
 using carddav::SyncSettingsDialog;
@@ -50,15 +42,14 @@ class SyncWindowTest : public QObject {
     }
 
     static SyncSettingsDialog* openDialog(MainWindowFixture& f) {
-        f.trigger(QStringLiteral("mnuSyncSettings"));
+        f.trigger("mnuSyncSettings");
         return f.window().findChild<SyncSettingsDialog*>();
     }
 
     static void fill(SyncSettingsDialog* dialog, const QString& url, const QString& user,
                      const QString& password) {
-        const QList<QPair<QString, QString>> fields{{QStringLiteral("txtSyncUrl"), url},
-                                                    {QStringLiteral("txtSyncUser"), user},
-                                                    {QStringLiteral("txtSyncPassword"), password}};
+        const QList<QPair<QString, QString>> fields{
+            {u"txtSyncUrl"_s, url}, {u"txtSyncUser"_s, user}, {u"txtSyncPassword"_s, password}};
         for (const auto& [name, text] : fields) {
             auto* field = dialog->findChild<QLineEdit*>(name);
             field->clear();
@@ -74,85 +65,78 @@ private slots:
     void initTestCase() { QVERIFY2(server.start(), qPrintable(server.error())); }
 
     void linkSyncAndUnlinkFromTheWindow() {
-        const QUrl addressBook = server.makeAddressBook(QStringLiteral("Family"));
-        server.makeAddressBook(QStringLiteral("Work"));
+        const QUrl addressBook = server.makeAddressBook(u"Family"_s);
+        server.makeAddressBook(u"Work"_s);
         putCard(addressBook, "carl-1", "Carl", "Cardwell");
         KeyringDouble keyring;
         MainWindowFixture f;
         frmContactMgmt& w = f.window();
-        f.click(QStringLiteral("cmdPersonal"));
+        f.click("cmdPersonal");
 
         SyncSettingsDialog* dialog = openDialog(f);
         QVERIFY(dialog);
         QVERIFY(dialog->isVisible());
-        QVERIFY(!dialog->findChild<QPushButton*>(QStringLiteral("cmdSyncUnlink"))->isEnabled());
+        QVERIFY(!dialog->findChild<QPushButton*>("cmdSyncUnlink")->isEnabled());
         fill(dialog, server.root().toString(), server.user(), server.password());
-        QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("cmdSyncFind")),
-                          Qt::LeftButton);
-        auto* books = dialog->findChild<QListWidget*>(QStringLiteral("lstAddressBooks"));
+        QTest::mouseClick(dialog->findChild<QPushButton*>("cmdSyncFind"), Qt::LeftButton);
+        auto* books = dialog->findChild<QListWidget*>("lstAddressBooks");
         QTRY_COMPARE_WITH_TIMEOUT(books->count(), 2, serverWait);
-        QCOMPARE(books->item(0)->text(), QStringLiteral("Family"));
-        QCOMPARE(books->item(1)->text(), QStringLiteral("Work"));
+        QCOMPARE(books->item(0)->text(), u"Family"_s);
+        QCOMPARE(books->item(1)->text(), u"Work"_s);
         books->setCurrentRow(0);
-        QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("cmdSyncLink")),
-                          Qt::LeftButton);
-        QCOMPARE(text(dialog, "lblSyncMessage"),
-                 QStringLiteral("The book “Default” is linked to “Family”."));
+        QTest::mouseClick(dialog->findChild<QPushButton*>("cmdSyncLink"), Qt::LeftButton);
+        QCOMPARE(text(dialog, "lblSyncMessage"), u"The book “Default” is linked to “Family”."_s);
         const std::optional<SyncAccount> account =
-            SyncStore(w.ConnectionString()).account(QStringLiteral("Default"));
+            SyncStore(w.ConnectionString()).account(u"Default"_s);
         QVERIFY(account);
         QCOMPARE(account->url, addressBook.toString());
         QCOMPARE(account->user, server.user());
         QCOMPARE(keyring.entries.value(carddav::Passwords::keyOf(account->url, server.user())),
                  server.password());
-        QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("cmdSyncClose")),
-                          Qt::LeftButton);
+        QTest::mouseClick(dialog->findChild<QPushButton*>("cmdSyncClose"), Qt::LeftButton);
         QTRY_VERIFY(!w.findChild<SyncSettingsDialog*>());
 
         // Linking syncs at once.
-        QTRY_VERIFY_WITH_TIMEOUT(f.listed().contains(QStringLiteral("Carl|Cardwell")), serverWait);
+        QTRY_VERIFY_WITH_TIMEOUT(f.listed().contains(u"Carl|Cardwell"_s), serverWait);
         auto* engine = w.findChild<carddav::SyncEngine*>();
         QVERIFY(engine);
         QTRY_VERIFY_WITH_TIMEOUT(!engine->isRunning(), serverWait);
-        QVERIFY2(text(&w, "lblSyncStatus").startsWith(QStringLiteral("Last sync: ")),
+        QVERIFY2(text(&w, "lblSyncStatus").startsWith(u"Last sync: "_s),
                  qPrintable(text(&w, "lblSyncStatus")));
 
         // Sync Now brings a card added on the server.
         putCard(addressBook, "dora-1", "Dora", "Dunn");
         QSignalSpy finished(engine, &carddav::SyncEngine::finished);
-        f.trigger(QStringLiteral("mnuSyncNow"));
+        f.trigger("mnuSyncNow");
         QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, serverWait);
-        QVERIFY(text(&w, "lblSyncStatus").startsWith(QStringLiteral("Last sync: ")));
-        QCOMPARE(f.listed(),
-                 (QStringList{QStringLiteral("Carl|Cardwell"), QStringLiteral("Dora|Dunn")}));
+        QVERIFY(text(&w, "lblSyncStatus").startsWith(u"Last sync: "_s));
+        QCOMPARE(f.listed(), (QStringList{u"Carl|Cardwell"_s, u"Dora|Dunn"_s}));
 
         // A sync while the editor is open (as the timer's may be) leaves the
         // list alone until the editor goes.
         putCard(addressBook, "emil-1", "Emil", "Ek");
-        f.click(QStringLiteral("cmdAddRecord"));
-        f.trigger(QStringLiteral("mnuSyncNow"));
+        f.click("cmdAddRecord");
+        f.trigger("mnuSyncNow");
         QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 2, serverWait);
         QCOMPARE(f.listed().size(), 2);
-        f.click(QStringLiteral("cmdCancel"));
+        f.click("cmdCancel");
         QTRY_COMPARE(f.listed().size(), 3);
 
         // Unlinking keeps the contacts and forgets the password.
         dialog = openDialog(f);
         QVERIFY(dialog);
         QVERIFY(text(dialog, "lblSyncLink")
-                    .startsWith(QStringLiteral("The book “Default” is linked to %1 as anna.")
-                                    .arg(addressBook.toString())));
+                    .startsWith(u"The book “Default” is linked to %1 as anna."_s.arg(
+                        addressBook.toString())));
         f.doors.boxes.answerYes();
-        QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("cmdSyncUnlink")),
-                          Qt::LeftButton);
+        QTest::mouseClick(dialog->findChild<QPushButton*>("cmdSyncUnlink"), Qt::LeftButton);
         QCOMPARE(f.doors.boxes.unusedAnswers(), 0);
-        QCOMPARE(
-            text(dialog, "lblSyncMessage"),
-            QStringLiteral("The book “Default” is no longer linked; its contacts stay in it."));
-        QVERIFY(!SyncStore(w.ConnectionString()).account(QStringLiteral("Default")));
+        QCOMPARE(text(dialog, "lblSyncMessage"),
+                 u"The book “Default” is no longer linked; its contacts stay in it."_s);
+        QVERIFY(!SyncStore(w.ConnectionString()).account(u"Default"_s));
         QVERIFY(keyring.entries.isEmpty());
         dialog->close();
-        f.trigger(QStringLiteral("mnuSyncNow"));
+        f.trigger("mnuSyncNow");
         QVERIFY(!engine->isRunning());
         QCOMPARE(f.listed().size(), 3);
         QCOMPARE(SyncStore(w.ConnectionString()).contacts(1).size(), 3);
@@ -163,11 +147,10 @@ private slots:
         QTest::addColumn<QString>("password");
         QTest::addColumn<QString>("message");
         QTest::newRow("wrong password")
-            << false << QStringLiteral("not it")
-            << QStringLiteral("The server at 127.0.0.1 refused the user name or password.");
+            << false << u"not it"_s
+            << u"The server at 127.0.0.1 refused the user name or password."_s;
         QTest::newRow("nothing listening")
-            << true << server.password()
-            << QStringLiteral("The server at 127.0.0.1 cannot be reached");
+            << true << server.password() << u"The server at 127.0.0.1 cannot be reached"_s;
     }
 
     void aFailedSearchSaysWhyInTheDialog() {
@@ -184,12 +167,11 @@ private slots:
         MainWindowFixture f;
         SyncSettingsDialog* dialog = openDialog(f);
         fill(dialog, url.toString(), server.user(), password);
-        QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("cmdSyncFind")),
-                          Qt::LeftButton);
+        QTest::mouseClick(dialog->findChild<QPushButton*>("cmdSyncFind"), Qt::LeftButton);
         QTRY_VERIFY_WITH_TIMEOUT(text(dialog, "lblSyncMessage").startsWith(message), serverWait);
-        QCOMPARE(dialog->findChild<QListWidget*>(QStringLiteral("lstAddressBooks"))->count(), 0);
-        QVERIFY(!dialog->findChild<QPushButton*>(QStringLiteral("cmdSyncLink"))->isEnabled());
-        QVERIFY(dialog->findChild<QPushButton*>(QStringLiteral("cmdSyncFind"))->isEnabled());
+        QCOMPARE(dialog->findChild<QListWidget*>("lstAddressBooks")->count(), 0);
+        QVERIFY(!dialog->findChild<QPushButton*>("cmdSyncLink")->isEnabled());
+        QVERIFY(dialog->findChild<QPushButton*>("cmdSyncFind")->isEnabled());
         QVERIFY(!SyncStore(f.window().ConnectionString()).hasTables());
         QVERIFY(keyring.entries.isEmpty());
     }
@@ -198,11 +180,11 @@ private slots:
         QTest::addColumn<QString>("password");
         QTest::addColumn<QString>("status");
         QTest::addColumn<QStringList>("listed");
-        QTest::newRow("good") << server.password() << QStringLiteral("Last sync: ")
-                              << QStringList{QStringLiteral("Finn|Fox")};
-        QTest::newRow("refused") << QStringLiteral("old password")
-                                 << QStringLiteral("Default: sync failed: The server at 127.0.0.1 "
-                                                   "refused the user name or password.")
+        QTest::newRow("good") << server.password() << u"Last sync: "_s
+                              << QStringList{u"Finn|Fox"_s};
+        QTest::newRow("refused") << u"old password"_s
+                                 << u"Default: sync failed: The server at 127.0.0.1 "
+                                    "refused the user name or password."_s
                                  << QStringList();
     }
 
@@ -210,17 +192,16 @@ private slots:
         QFETCH(QString, password);
         QFETCH(QString, status);
         QFETCH(QStringList, listed);
-        const QUrl addressBook = server.makeAddressBook(QStringLiteral("start-") +
-                                                        QLatin1String(QTest::currentDataTag()));
+        const QUrl addressBook =
+            server.makeAddressBook(u"start-"_s + QLatin1String(QTest::currentDataTag()));
         putCard(addressBook, "finn-1", "Finn", "Fox");
         KeyringDouble keyring;
         MainWindowFixture f;
         const QString url = addressBook.toString();
-        QVERIFY(SyncStore(f.folder.connectionString())
-                    .link(QStringLiteral("Default"), url, server.user()));
+        QVERIFY(SyncStore(f.folder.connectionString()).link(u"Default"_s, url, server.user()));
         keyring.entries.insert(carddav::Passwords::keyOf(url, server.user()), password);
         frmContactMgmt& w = f.window();
-        QTRY_VERIFY_WITH_TIMEOUT(w.findChild<QLabel*>(QStringLiteral("lblSyncStatus")) &&
+        QTRY_VERIFY_WITH_TIMEOUT(w.findChild<QLabel*>("lblSyncStatus") &&
                                      text(&w, "lblSyncStatus").startsWith(status),
                                  serverWait);
         QCOMPARE(f.listed(), listed);
@@ -228,13 +209,13 @@ private slots:
     }
 
     void withoutAKeyringThePasswordIsAskedOncePerRun() {
-        const QUrl addressBook = server.makeAddressBook(QStringLiteral("no-keyring"));
+        const QUrl addressBook = server.makeAddressBook(u"no-keyring"_s);
         putCard(addressBook, "gus-1", "Gus", "Gale");
         KeyringDouble keyring;
         keyring.available = false;
         MainWindowFixture f;
         QVERIFY(SyncStore(f.folder.connectionString())
-                    .link(QStringLiteral("Default"), addressBook.toString(), server.user()));
+                    .link(u"Default"_s, addressBook.toString(), server.user()));
         // The question is modal: it is answered from inside its own loop.
         QStringList questions;
         QTimer answerer;
@@ -248,29 +229,16 @@ private slots:
         });
         answerer.start();
         frmContactMgmt& w = f.window();
-        QTRY_COMPARE_WITH_TIMEOUT(f.listed(), QStringList{QStringLiteral("Gus|Gale")}, serverWait);
+        QTRY_COMPARE_WITH_TIMEOUT(f.listed(), QStringList{u"Gus|Gale"_s}, serverWait);
         auto* engine = w.findChild<carddav::SyncEngine*>();
         QTRY_VERIFY_WITH_TIMEOUT(!engine->isRunning(), serverWait);
         QSignalSpy finished(engine, &carddav::SyncEngine::finished);
-        f.trigger(QStringLiteral("mnuSyncNow"));
+        f.trigger("mnuSyncNow");
         QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, serverWait);
         QCOMPARE(finished.first().first().toBool(), true);
-        QCOMPARE(questions, QStringList{QStringLiteral(
-                                "No keyring is available to remember the password.\n"
-                                "Password of anna at 127.0.0.1 for the book “Default”:")});
+        QCOMPARE(questions, QStringList{u"No keyring is available to remember the password.\n"
+                                        "Password of anna at 127.0.0.1 for the book “Default”:"_s});
         QVERIFY(keyring.entries.isEmpty());
-    }
-
-    void theSyncItemsAreAGroupBeforeExit() {
-        MainWindowFixture f;
-        frmContactMgmt& w = f.window();
-        const QList<QAction*> items = w.mnuRootFile->actions();
-        const qsizetype at = items.indexOf(w.mnuSyncSettings);
-        QVERIFY(at > 0);
-        QVERIFY(items[at - 1]->isSeparator());
-        QCOMPARE(items.mid(at + 1), (QList<QAction*>{w.mnuSyncNow, w.sep2, w.mnuExit}));
-        QCOMPARE(w.mnuSyncSettings->text(), QStringLiteral("&Sync with Server…"));
-        QCOMPARE(w.mnuSyncNow->text(), QStringLiteral("Sync &Now"));
     }
 
     void aTypedAddressBecomesAServerUrl_data() {

@@ -31,11 +31,11 @@ QStringList contactsOf(const vcard::ImportResult& result) {
 // Peak memory of this process in KiB since the last reset.
 qint64 peakKiB(bool reset) {
     if (reset) {
-        QFile clear(QStringLiteral("/proc/self/clear_refs"));
+        QFile clear(u"/proc/self/clear_refs"_s);
         if (!clear.open(QIODevice::WriteOnly) || clear.write("5") != 1)
             return -1;
     }
-    QFile status(QStringLiteral("/proc/self/status"));
+    QFile status(u"/proc/self/status"_s);
     status.open(QIODevice::ReadOnly);
     for (const QByteArray& line : status.readAll().split('\n'))
         if (line.startsWith("VmHWM:"))
@@ -71,7 +71,7 @@ private slots:
             << Problems{};
 
         QTest::newRow("3.0 in lower case with LF, groups and values without a column")
-            << QByteArray("begin:vcard\nversion:3.0\nn:Doe;Jane;Q.;Dr.;\nfn:Dr. Jane Q. Doe\n"
+            << QByteArray("begin:vcard\nversion:3.0\nn:Doe;Jane;Q.;Dr.;PhD\nfn:Dr. Jane Q. Doe\n"
                           "TEL;TYPE=CELL:+1 555 0111\n"
                           "item1.tel;type=CELL,WORK,voice:+1 555 0100\nitem1.X-ABLabel:Office\n"
                           "item2.TEL;type=VOICE:+1 555 0199\nitem2.X-ABLabel:_$!<Other>!$_\n"
@@ -84,7 +84,8 @@ private slots:
                           "N:;;;;\nEND:VCARD\n")
             << QStringList{"Jane|Q.|Doe|||||+1 555 0100|+1 555 0122|+1 555 0111|jane@example.org|"
                            "John Doe|E-mail: jd@example.com\r\nOrganization: Acme, Research\r\n"
-                           "Title: Chemist\r\nCategories: Friends\r\nName prefix: Dr.\r\n"
+                           "Title: Chemist\r\nCategories: Friends\r\nName prefix: Dr.\r\nName "
+                           "suffix: PhD\r\n"
                            "Phone (Other): +1 555 0199|B",
                            "||Acme Widgets Inc||||||||||Organization: Acme Widgets Inc|P"}
             << Problems{problem(Kind::VendorSkipped, 0, 1)};
@@ -188,8 +189,8 @@ private slots:
                        "END:VCARD\n\nbegin:vcard\nfn:B\nuid:x-1\nend:vcard\n"));
         QCOMPARE(result.format, vcard::FileFormat::VCard);
         QCOMPARE(result.contacts.size(), 2);
-        QCOMPARE(result.contacts[0].uid, QStringLiteral("4FBE8971-0BC3-424C-9C26-36C3E1EFF6B1"));
-        QCOMPARE(result.contacts[1].uid, QStringLiteral("x-1"));
+        QCOMPARE(result.contacts[0].uid, u"4FBE8971-0BC3-424C-9C26-36C3E1EFF6B1"_s);
+        QCOMPARE(result.contacts[1].uid, u"x-1"_s);
         QCOMPARE(result.contacts[1].line, 6);
     }
 
@@ -199,8 +200,8 @@ private slots:
                        "END:VCARD\n"));
         QCOMPARE(result.problems.size(), 1);
         QCOMPARE(result.problems[0].message(),
-                 QStringLiteral("Line 3: \"Näher dran, ein Satz ohne Doppelpunkt un\" is not a "
-                                "property of the form name:value; its card was skipped."));
+                 u"Line 3: \"Näher dran, ein Satz ohne Doppelpunkt un\" is not a "
+                 "property of the form name:value; its card was skipped."_s);
     }
 
     // Huge inputs are made on the fly; what they would cost if kept shows in

@@ -2,38 +2,13 @@
 #include "vcard/ContactFileReader.h"
 #include "vcard/VCardWriter.h"
 
-#include <QFileInfo>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QProcess>
 #include <QStringDecoder>
-#include <QTemporaryDir>
 
 using vcard::VCardVersion;
 
 namespace {
 
-const QString seed = QStringLiteral("book seed");
-
-QList<Contact> awkwardContacts() {
-    return {{.id = 1,
-             .firstName = "Zoë \\ ; ,",
-             .middleName = "van der",
-             .lastName = "Ŷ😀 O'Neil",
-             .address = "1 Rue\r\n\r\nBât. B; 2e",
-             .city = "Saint-Étienne, Loire",
-             .state = "Ł\\",
-             .zipCode = "42 000",
-             .workPhone = "+33 (0)4 77",
-             .homePhone = "tel:1",
-             .cellPhone = "06;07",
-             .email = "zoë@example.fr",
-             .guardian = "Mère, Père\\n",
-             .comments = QString("Long line 😀 ü 日本 ").repeated(12) + "\r\nend\r\n",
-             .type = ContactType::Business},
-            {.id = 2, .cellPhone = "1"},
-            {.id = 3, .firstName = "Mary Ann", .comments = "\\N; no name"}};
-}
+const QString seed = u"book seed"_s;
 
 QByteArray written(const QList<Contact>& contacts, VCardVersion version) {
     vcard::VCardWriter writer(version);
@@ -55,24 +30,6 @@ QStringList withUids(const QList<vcard::ReadContact>& read) {
     for (const vcard::ReadContact& r : read)
         lines << described(r.contact) + u'|' + r.uid;
     return lines;
-}
-
-// Runs the vobject script; its standard output.
-QByteArray runVobject(const QStringList& arguments) {
-    QProcess python;
-    const QString script = QFileInfo(QStringLiteral(__FILE__)).absolutePath() +
-                           QStringLiteral("/vobject_roundtrip.py");
-    python.start(QStringLiteral("/usr/bin/python3"), QStringList{script} + arguments);
-    python.waitForFinished(60000);
-    if (python.exitStatus() != QProcess::NormalExit || python.exitCode() != 0)
-        qWarning().noquote() << python.readAllStandardError();
-    return python.exitCode() == 0 ? python.readAllStandardOutput() : QByteArray("failed");
-}
-
-void writeFile(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
 }
 
 } // namespace
@@ -176,15 +133,17 @@ private slots:
             if (continued)
                 QVERIFY2(line.size() - 1 >= 72, line.constData());
         }
-        QCOMPARE(QString::fromUtf8(note), QStringLiteral("NOTE:") + value);
+        QCOMPARE(QString::fromUtf8(note), u"NOTE:"_s + value);
     }
 
     void readsBackWhatItWrites_data() { addVersions(); }
     void readsBackWhatItWrites() {
         QFETCH(VCardVersion, version);
-        const vcard::ImportResult result = vcard::readContacts(written(awkwardContacts(), version));
+        QList<Contact> contacts = awkwardContacts();
+        contacts[0].comments += u"\r\n"_s; // a line break at the very end
+        const vcard::ImportResult result = vcard::readContacts(written(contacts, version));
         QCOMPARE(result.problems, QList<vcard::ImportProblem>{});
-        QCOMPARE(withUids(result.contacts), withUids(awkwardContacts()));
+        QCOMPARE(withUids(result.contacts), withUids(contacts));
     }
 
     void stableUidsDependOnIdAndSeedOnly() {
@@ -192,38 +151,12 @@ private slots:
         QCOMPARE(QUuid::fromString(uid).version(), QUuid::Sha1);
         QCOMPARE(vcard::stableUid(42, seed), uid);
         QVERIFY(vcard::stableUid(43, seed) != uid);
-        QVERIFY(vcard::stableUid(42, QStringLiteral("other book")) != uid);
+        QVERIFY(vcard::stableUid(42, u"other book"_s) != uid);
         // As Python's uuid.uuid5 makes them in the same namespace.
-        QCOMPARE(uid, QStringLiteral("0c2ddbf6-9b88-50a2-9813-cce33a8dd909"));
-        vcard::StableUids uids(QStringLiteral("contact book Zoë"));
+        QCOMPARE(uid, u"0c2ddbf6-9b88-50a2-9813-cce33a8dd909"_s);
+        vcard::StableUids uids(u"contact book Zoë"_s);
         QCOMPARE(uids(-7), QByteArray("a392ddd9-18ef-5737-abca-917bc608dc1a"));
-        QCOMPARE(uids(42), vcard::stableUid(42, QStringLiteral("contact book Zoë")).toLatin1());
-    }
-
-    void vobjectReadsWhatWeWrite_data() { addVersions(); }
-    void vobjectReadsWhatWeWrite() {
-        QFETCH(VCardVersion, version);
-        QTemporaryDir dir;
-        const QString path = dir.filePath(QStringLiteral("book.vcf"));
-        writeFile(path, written(awkwardContacts(), version));
-        const QJsonDocument read = QJsonDocument::fromJson(runVobject({"read", path}));
-        QCOMPARE(read.array().toVariantList(), QVariant(withUids(awkwardContacts())).toList());
-    }
-
-    void weReadWhatVobjectWrites_data() { addVersions(); }
-    void weReadWhatVobjectWrites() {
-        QFETCH(VCardVersion, version);
-        QTemporaryDir dir;
-        const QString json = dir.filePath(QStringLiteral("contacts.json"));
-        const QString path = dir.filePath(QStringLiteral("book.vcf"));
-        const QJsonArray contacts = QJsonArray::fromStringList(withUids(awkwardContacts()));
-        writeFile(json, QJsonDocument(contacts).toJson());
-        runVobject({"write", version == VCardVersion::V3_0 ? "3.0" : "4.0", json, path});
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        const vcard::ImportResult result = vcard::readContacts(&file);
-        QCOMPARE(result.problems, QList<vcard::ImportProblem>{});
-        QCOMPARE(withUids(result.contacts), withUids(awkwardContacts()));
+        QCOMPARE(uids(42), vcard::stableUid(42, u"contact book Zoë"_s).toLatin1());
     }
 };
 
