@@ -12,7 +12,6 @@
 
 #include <cstdint>
 #include <cstring>
-#include <future>
 #include <iterator>
 #include <memory>
 
@@ -155,49 +154,11 @@ void startWriteBack(QSaveFile& file, qint64& sent) {
 #endif
 }
 
-// Writes blocks to the file on a thread of its own, so that the file is
-// written while the next block is filled. One block is in flight at most,
-// and until wait() returns only that thread touches the file and the block.
-class BlockWriter {
-public:
-    explicit BlockWriter(QSaveFile& file) : m_file(file) {}
-    ~BlockWriter() { wait(); }
-    BlockWriter(const BlockWriter&) = delete;
-    BlockWriter& operator=(const BlockWriter&) = delete;
-
-    // False when an earlier block failed; `block` stays untouched until the
-    // next send() or wait().
-    bool send(const char* block, qint64 size) {
-        if (!wait())
-            return false;
-        m_pending = std::async(std::launch::async, [this, block, size] {
-            if (m_file.write(block, size) != size)
-                return false;
-            startWriteBack(m_file, m_sent);
-            return true;
-        });
-        return true;
-    }
-    // Waits for the block in flight; false when any block failed.
-    bool wait() {
-        if (m_pending.valid())
-            m_ok = m_pending.get() && m_ok;
-        return m_ok;
-    }
-
-private:
-    QSaveFile& m_file;
-    std::future<bool> m_pending;
-    qint64 m_sent = 0; // bytes handed to the disk so far
-    bool m_ok = true;
-};
-
 // Writes the rows under the header line into a temporary file that replaces
 // `path` only once complete: any failure, or a cancel, leaves an earlier file
-// as it was. The rows are written straight into one of two buffers, which
-// goes to the file whenever it holds a megabyte while the other fills, so
-// even a book of 100,000 contacts needs two small buffers. The text is
-// UTF-8, the system's encoding.
+// as it was. The rows are written straight into one buffer that goes out
+// whenever it holds a megabyte, so even a book of 100,000 contacts needs one
+// small buffer. The text is UTF-8, the system's encoding.
 bool writeCsv(const ContactStore& store, const QList<qint64>& ids, const QString& path,
               platform::Progress* progress) {
     constexpr qsizetype chunk = 1 << 20;
@@ -211,20 +172,18 @@ bool writeCsv(const ContactStore& store, const QList<qint64>& ids, const QString
             QSaveFile file(path);
             if (!file.open(QIODevice::WriteOnly))
                 return;
-            qsizetype capacity[2] = {2 * chunk, 2 * chunk};
-            std::unique_ptr<char[]> buffers[2] = {
-                std::unique_ptr<char[]>(new char[size_t(capacity[0])]),
-                std::unique_ptr<char[]>(new char[size_t(capacity[1])])};
-            int filling = 0;
-            char* out = buffers[filling].get();
+            qsizetype capacity = 2 * chunk;
+            std::unique_ptr<char[]> buffer(new char[size_t(capacity)]);
+            char* out = buffer.get();
             std::memcpy(out, header, sizeof header - 1);
             out += sizeof header - 1;
-            BlockWriter writer(file);
+            qint64 sent = 0; // bytes handed to the disk so far
             auto writeOut = [&] {
-                if (!writer.send(buffers[filling].get(), out - buffers[filling].get()))
+                const qint64 size = out - buffer.get();
+                if (file.write(buffer.get(), size) != size)
                     throw DbError(QStringLiteral("Cannot write ") + path);
-                filling = 1 - filling;
-                out = buffers[filling].get();
+                out = buffer.get();
+                startWriteBack(file, sent);
             };
             const char* fields[csvColumnCount];
             int lengths[csvColumnCount];
@@ -239,12 +198,12 @@ bool writeCsv(const ContactStore& store, const QList<qint64>& ids, const QString
                     fields[i] = rows.utf8(columns[i], lengths[i]);
                     most += mostBytesOf(lengths[i]);
                 }
-                if (out - buffers[filling].get() + most > capacity[filling]) {
+                if (out - buffer.get() + most > capacity) {
                     writeOut();
-                    if (most > capacity[filling]) { // one row larger than the buffer
-                        capacity[filling] = most;
-                        buffers[filling].reset(new char[size_t(most)]);
-                        out = buffers[filling].get();
+                    if (most > capacity) { // one row larger than the buffer
+                        capacity = most;
+                        buffer.reset(new char[size_t(capacity)]);
+                        out = buffer.get();
                     }
                 }
                 for (int i = 0; i < csvColumnCount; ++i) {
@@ -255,12 +214,10 @@ bool writeCsv(const ContactStore& store, const QList<qint64>& ids, const QString
                 }
                 *out++ = '\r';
                 *out++ = '\n';
-                if (out - buffers[filling].get() >= chunk)
+                if (out - buffer.get() >= chunk)
                     writeOut();
             }
             writeOut();
-            if (!writer.wait())
-                throw DbError(QStringLiteral("Cannot write ") + path);
             // The explicit flush catches a failed write that a commit alone
             // would miss; an uncommitted file removes its temporary file when
             // it closes.
