@@ -49,7 +49,16 @@ namespace {
 
 // Runs per row: paired rows run this many pairs; the others this many times.
 int pairs = 7;
+// Pairs of the PDF row, whose printouts of 100,000 contacts take seconds
+// each: --pdf-pairs may set fewer.
+int pdfPairs = 7;
 bool json = false;
+// With --rows, only the rows whose operation holds these words run.
+QString rowsWanted;
+
+bool wanted(const QString& operation) {
+    return rowsWanted.isEmpty() || operation.contains(rowsWanted, Qt::CaseInsensitive);
+}
 
 // Any message box during a run would be a fault of the run; count them.
 class CountingMessages : public platform::MessageBoxes {
@@ -181,6 +190,8 @@ long long monotonicNs() {
 // make the quick check of the file; its clean-exit record is checked before
 // each start.
 void benchStartup(int size) {
+    if (!wanted(QStringLiteral("start-up of the program")))
+        return;
     QTemporaryDir folder;
     const QString program = folder.filePath(QStringLiteral("orvanta-contacts"));
     QFile::copy(QStringLiteral(ORVANTA_PROGRAM), program);
@@ -233,6 +244,9 @@ void benchStartup(int size) {
 // inserts in one transaction; and the import into the book the cards came
 // from, where every card is already there.
 void benchExchange(frmContactMgmt& window, RawSqlite& raw, const QString& folder, int size) {
+    if (!wanted(QStringLiteral("vCard 3.0 export of the whole book")) &&
+        !wanted(QStringLiteral("vCard import into an empty book")))
+        return;
     const QString csv = folder + QStringLiteral("/attachment.csv");
     const QString vcf = folder + QStringLiteral("/book.vcf");
     const ContactStore& book = window.store();
@@ -274,6 +288,8 @@ void benchExchange(frmContactMgmt& window, RawSqlite& raw, const QString& folder
 // The whole book printed to a PDF file by the program, beside the yardstick
 // drawing the same lines on a QPdfWriter.
 void benchPdf(frmContactMgmt& window, const QString& folder, int size) {
+    if (!wanted(QStringLiteral("print the whole book to PDF")))
+        return;
     QList<PrintedLine> lines;
     {
         RecordingPrinter recorder;
@@ -287,7 +303,8 @@ void benchPdf(frmContactMgmt& window, const QString& folder, int size) {
     platform::setPrinter(&pdfPrinter);
     reportPaired(QStringLiteral("print the whole book to PDF"), size,
                  pairedRuns(
-                     pairs, [&] { printContacts(window.store(), {}, false, platform::printer()); },
+                     pdfPairs,
+                     [&] { printContacts(window.store(), {}, false, platform::printer()); },
                      [&] { yardstick.write(plain); }),
                  "plain");
     platform::setPrinter(nullptr);
@@ -337,6 +354,8 @@ void benchBook(int size, const QString& folder) {
     // statement log in an untimed run; both sides then run in pairs.
     auto againstRaw = [&](const QString& operation, const std::function<void()>& work,
                           const std::vector<RawSqlite::Column>& columns) {
+        if (!wanted(operation))
+            return;
         QString captured;
         Connection::setStatementObserver([&](const QString& s) {
             if (captured.isEmpty())
@@ -394,19 +413,21 @@ void benchBook(int size, const QString& folder) {
     // Saving an edit: the editor is open on the first listed contact, one box
     // is changed, and Save writes it and reloads the list.
     click(window, "cmdPersonal");
-    reportAlone(QStringLiteral("save one edited contact + reload"), size,
-                timesMs(
-                    pairs,
-                    [&] {
-                        click(window, "cmdSave");
-                        QApplication::processEvents();
-                    },
-                    [&] {
-                        window.lvContacts->setCurrentIndex(window.lvContacts->model()->index(0, 0));
-                        click(window, "cmdEditRecord");
-                        auto* first = window.findChild<QLineEdit*>(QStringLiteral("txtFirstName"));
-                        first->setText(first->text() + QStringLiteral("x"));
-                    }));
+    if (wanted(QStringLiteral("save one edited contact + reload")))
+        reportAlone(
+            QStringLiteral("save one edited contact + reload"), size,
+            timesMs(
+                pairs,
+                [&] {
+                    click(window, "cmdSave");
+                    QApplication::processEvents();
+                },
+                [&] {
+                    window.lvContacts->setCurrentIndex(window.lvContacts->model()->index(0, 0));
+                    click(window, "cmdEditRecord");
+                    auto* first = window.findChild<QLineEdit*>(QStringLiteral("txtFirstName"));
+                    first->setText(first->text() + QStringLiteral("x"));
+                }));
 
     if (size == 100000) {
         benchPdf(window, folder, size);
@@ -472,7 +493,7 @@ int profile(const QString& operation, const QString& folder, int times) {
 } // namespace
 
 const char usage[] =
-    "usage: orvanta-bench [--json] [--large] [--pairs N]\n"
+    "usage: orvanta-bench [--json] [--large] [--pairs N] [--pdf-pairs N]\n"
     "                                      everyday operations on books of 1,000, 10,000 and\n"
     "                                      100,000 contacts, each run in pairs beside raw\n"
     "                                      SQLite or another yardstick, and the start-up of\n"
@@ -481,6 +502,8 @@ const char usage[] =
     "                                      op, size, program_ms, raw_ms, ratio, spread\n"
     "         --large                     also a book of 1,000,000 contacts\n"
     "         --pairs N                   pairs (or runs) per row, at least 7 (default 7)\n"
+    "         --pdf-pairs N               pairs of the PDF row, at least 1 (default: --pairs)\n"
+    "         --rows WORDS                only the rows whose operation holds WORDS (any case)\n"
     "       orvanta-bench --startup [--json] [--large]\n"
     "                                      only the start-up rows\n"
     "       orvanta-bench --sync [--json]  the sync rows, against a Radicale of its own\n"
@@ -517,8 +540,17 @@ int main(int argc, char* argv[]) {
     json = arguments.removeAll(QStringLiteral("--json")) > 0;
     const bool large = arguments.removeAll(QStringLiteral("--large")) > 0;
     const bool startupOnly = arguments.removeAll(QStringLiteral("--startup")) > 0;
+    if (const qsizetype at = arguments.indexOf(QStringLiteral("--rows")); at > 0) {
+        rowsWanted = arguments.value(at + 1);
+        arguments.remove(at, std::min<qsizetype>(2, arguments.size() - at));
+    }
     if (const qsizetype at = arguments.indexOf(QStringLiteral("--pairs")); at > 0) {
         pairs = std::max(7, arguments.value(at + 1).toInt());
+        arguments.remove(at, std::min<qsizetype>(2, arguments.size() - at));
+    }
+    pdfPairs = pairs;
+    if (const qsizetype at = arguments.indexOf(QStringLiteral("--pdf-pairs")); at > 0) {
+        pdfPairs = std::max(1, arguments.value(at + 1).toInt());
         arguments.remove(at, std::min<qsizetype>(2, arguments.size() - at));
     }
     if (arguments.size() == 2 && arguments[1] == QLatin1String("--sync")) {
@@ -553,7 +585,8 @@ int main(int argc, char* argv[]) {
         QTemporaryDir folder;
         benchBook(size, folder.path());
     }
-    reportPeakMemory(application.applicationFilePath(), 100000);
+    if (rowsWanted.isEmpty())
+        reportPeakMemory(application.applicationFilePath(), 100000);
     platform::setMessageBoxes(nullptr);
     platform::setMailService(nullptr);
     QDesktopServices::unsetUrlHandler(QStringLiteral("file"));

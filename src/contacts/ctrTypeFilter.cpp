@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 namespace {
 
@@ -56,7 +57,10 @@ public:
         invalidate();
     }
 
-    void addItem(QLayoutItem* item) override { m_items << Item{item, 1, false}; }
+    void addItem(QLayoutItem* item) override {
+        m_items << Item{item, 1, false};
+        m_sizes.reset();
+    }
     int count() const override { return int(m_items.size()); }
     QLayoutItem* itemAt(int index) const override {
         return index >= 0 && index < m_items.size() ? m_items[index].item : nullptr;
@@ -64,9 +68,14 @@ public:
     QLayoutItem* takeAt(int index) override {
         if (index < 0 || index >= m_items.size())
             return nullptr;
+        m_sizes.reset();
         return m_items.takeAt(index).item;
     }
     Qt::Orientations expandingDirections() const override { return Qt::Horizontal; }
+    void invalidate() override {
+        m_sizes.reset();
+        QLayout::invalidate();
+    }
     bool hasHeightForWidth() const override { return true; }
     int heightForWidth(int width) const override {
         const QList<QList<int>> rows = rowsFor(width);
@@ -78,7 +87,7 @@ public:
         const int letters = int(letterIndexes().size());
         const int perRow = (letters + 3) / 4;
         const int width = std::max(rowWidth(otherIndexes(), true),
-                                   perRow * letterWidth() + (perRow - 1) * spacing());
+                                   perRow * sizes().letterWidth + (perRow - 1) * spacing());
         return {width, heightForWidth(width)};
     }
     void setGeometry(const QRect& rect) override {
@@ -108,9 +117,33 @@ private:
     QList<int> otherIndexes() const { return indexes(1); }
     QList<int> allIndexes() const { return indexes(2); }
 
+    // The buttons' sizes, asked of them once until the layout is
+    // invalidated: a button measures its text each time it is asked, and
+    // arranging the strip asks many times.
+    struct Sizes {
+        QList<int> minimum;
+        QList<int> hint;
+        int letterWidth = 0;
+        int rowHeight = 0;
+    };
+    const Sizes& sizes() const {
+        if (!m_sizes) {
+            Sizes sizes;
+            for (const Item& item : m_items) {
+                const QSize hint = item.item->sizeHint();
+                sizes.minimum << item.item->minimumSize().width();
+                sizes.hint << hint.width();
+                sizes.rowHeight = std::max(sizes.rowHeight, hint.height());
+                if (item.letter)
+                    sizes.letterWidth = std::max(sizes.letterWidth, sizes.minimum.last());
+            }
+            m_sizes = std::move(sizes);
+        }
+        return *m_sizes;
+    }
+
     int widthOf(int index, bool minimum) const {
-        const QLayoutItem* item = m_items[index].item;
-        return minimum ? item->minimumSize().width() : item->sizeHint().width();
+        return minimum ? sizes().minimum.value(index) : sizes().hint.value(index);
     }
     int rowWidth(const QList<int>& row, bool minimum) const {
         int width = std::max(0, int(row.size()) - 1) * spacing();
@@ -118,18 +151,7 @@ private:
             width += widthOf(index, minimum);
         return width;
     }
-    int letterWidth() const {
-        int width = 0;
-        for (int index : letterIndexes())
-            width = std::max(width, widthOf(index, true));
-        return width;
-    }
-    int rowHeight() const {
-        int height = 0;
-        for (const Item& item : m_items)
-            height = std::max(height, item.item->sizeHint().height());
-        return height;
-    }
+    int rowHeight() const { return sizes().rowHeight; }
 
     QList<QList<int>> rowsFor(int width) const {
         const QList<int> all = allIndexes();
@@ -138,8 +160,9 @@ private:
         QList<QList<int>> rows{otherIndexes()};
         const QList<int> letters = letterIndexes();
         const int count = int(letters.size());
+        const int letterWidth = sizes().letterWidth;
         int perRow = count;
-        while (perRow > 1 && perRow * letterWidth() + (perRow - 1) * spacing() > width)
+        while (perRow > 1 && perRow * letterWidth + (perRow - 1) * spacing() > width)
             --perRow;
         // As many rows as that takes, filled evenly.
         const int rowCount = (count + perRow - 1) / perRow;
@@ -168,6 +191,7 @@ private:
     }
 
     QList<Item> m_items;
+    mutable std::optional<Sizes> m_sizes;
 };
 
 ctrTypeFilter::ctrTypeFilter(QWidget* parent) : QWidget(parent) {

@@ -136,8 +136,13 @@ void SystemPrinter::beginDoc() {
 
 void SystemPrinter::printLine(const QString& line) {
     const double x = m_x * m_dotsPerTwip;
-    for (const QString& piece : fitToWidth(line, m_pageWidth - x))
-        printPiece(piece, x);
+    const LineMetrics& metrics = m_bold ? m_boldMetrics : m_regularMetrics;
+    // Most lines are short enough to fit whatever their letters.
+    if (double(line.size()) * metrics.widestCharacter <= m_pageWidth - x)
+        printPiece(line, x);
+    else
+        for (const QString& piece : fitToWidth(line, m_pageWidth - x))
+            printPiece(piece, x);
     m_x = 0;
 }
 

@@ -66,6 +66,13 @@ PrintOutcome printContacts(const ContactStore& store, const QList<qint64>& ids,
             const int guardian = rows.column(QStringLiteral("ParentOrGuardianName"));
             const int comments = rows.column(QStringLiteral("Comments"));
             const QLatin1Char space(' ');
+            // The labels are looked up once for the whole printout.
+            const QString workLabel = QCoreApplication::translate("ContactPrinter", "Work phone: ");
+            const QString homeLabel = QCoreApplication::translate("ContactPrinter", "Home phone: ");
+            const QString cellLabel = QCoreApplication::translate("ContactPrinter", "Cell Phone: ");
+            const QString emailLabel = QCoreApplication::translate("ContactPrinter", "Email : ");
+            const QString guardianLabel =
+                QCoreApplication::translate("ContactPrinter", "Parent/Guardian Name: ");
             for (; !rows.atEnd(); rows.moveNext()) {
                 QString name =
                     rows.text(first) + space + rows.text(middle) + space + rows.text(last);
@@ -78,17 +85,11 @@ PrintOutcome printContacts(const ContactStore& store, const QList<qint64>& ids,
                 printLine(printer, rows.text(city));
                 printLine(printer, rows.text(state));
                 printLine(printer, rows.text(zipCode));
-                printLine(printer, QCoreApplication::translate("ContactPrinter", "Work phone: ") +
-                                       rows.text(work));
-                printLine(printer, QCoreApplication::translate("ContactPrinter", "Home phone: ") +
-                                       rows.text(home));
-                printLine(printer, QCoreApplication::translate("ContactPrinter", "Cell Phone: ") +
-                                       rows.text(cell));
-                printLine(printer, QCoreApplication::translate("ContactPrinter", "Email : ") +
-                                       rows.text(email));
-                printLine(printer,
-                          QCoreApplication::translate("ContactPrinter", "Parent/Guardian Name: ") +
-                              rows.text(guardian));
+                printLine(printer, workLabel + rows.text(work));
+                printLine(printer, homeLabel + rows.text(home));
+                printLine(printer, cellLabel + rows.text(cell));
+                printLine(printer, emailLabel + rows.text(email));
+                printLine(printer, guardianLabel + rows.text(guardian));
                 printMultiLine(printer, rows.text(comments));
                 printer.print(QStringLiteral("\r\n\r\n\r\n"));
                 if (progress && !progress(++printed))
