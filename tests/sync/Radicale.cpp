@@ -8,14 +8,14 @@
 
 using namespace Qt::StringLiterals;
 
-Radicale::Radicale() = default;
+Radicale::Radicale(bool tls) : m_tls(tls) {}
 
 Radicale::~Radicale() {
     stop();
 }
 
 QUrl Radicale::root() const {
-    return QUrl(u"http://127.0.0.1:%1/"_s.arg(m_port));
+    return QUrl(u"%1://127.0.0.1:%2/"_s.arg(m_tls ? u"https"_s : u"http"_s).arg(m_port));
 }
 
 bool Radicale::start() {
@@ -31,16 +31,33 @@ bool Radicale::start() {
     users.open(QIODevice::WriteOnly);
     users.write((user() + u':' + password() + u'\n').toUtf8());
     users.close();
+    QString ssl;
+    if (m_tls) {
+        const QString key = m_dir.filePath(u"key.pem"_s);
+        QProcess openssl;
+        openssl.setStandardOutputFile(QProcess::nullDevice());
+        openssl.setStandardErrorFile(QProcess::nullDevice());
+        openssl.start(u"openssl"_s, {u"req"_s, u"-x509"_s, u"-newkey"_s, u"rsa:2048"_s, u"-nodes"_s,
+                                     u"-days"_s, u"2"_s, u"-subj"_s, u"/CN=127.0.0.1"_s,
+                                     u"-addext"_s, u"subjectAltName=IP:127.0.0.1"_s, u"-keyout"_s,
+                                     key, u"-out"_s, certificateFile()});
+        if (!openssl.waitForFinished(60000) || openssl.exitStatus() != QProcess::NormalExit ||
+            openssl.exitCode() != 0) {
+            m_error = u"openssl makes no certificate"_s;
+            return false;
+        }
+        ssl = u"ssl = True\ncertificate = %1\nkey = %2\n"_s.arg(certificateFile(), key);
+    }
     QFile config(m_dir.filePath(u"config"_s));
     config.open(QIODevice::WriteOnly);
-    config.write(u"[server]\nhosts = 127.0.0.1:%1\n"
+    config.write(u"[server]\nhosts = 127.0.0.1:%1\n%4"
                  "[auth]\ntype = htpasswd\nhtpasswd_filename = %2\n"
                  "htpasswd_encryption = plain\ndelay = 0\n"
                  "[storage]\nfilesystem_folder = %3\n"
                  "[rights]\ntype = owner_only\n"
                  "[web]\ntype = none\n"
                  "[logging]\nlevel = warning\n"_s.arg(m_port)
-                     .arg(users.fileName(), m_dir.filePath(u"collections"_s))
+                     .arg(users.fileName(), m_dir.filePath(u"collections"_s), ssl)
                      .toUtf8());
     config.close();
     m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);

@@ -10,10 +10,11 @@ using namespace Qt::StringLiterals;
 
 // A CardDAV server of its own for the tests: Radicale on 127.0.0.1 and a
 // free port, with a temporary storage folder and one htpasswd user, stopped
-// when the object goes.
+// when the object goes. With tls, it serves https with a self-signed
+// certificate made at start, which nobody trusts until told to.
 class Radicale {
 public:
-    Radicale();
+    explicit Radicale(bool tls = false);
     ~Radicale();
     bool start();
     void stop();
@@ -22,6 +23,7 @@ public:
     QString user() const { return u"anna"_s; }
     QString password() const { return u"s3cret pass"_s; }
     QUrl root() const;
+    QString certificateFile() const { return m_dir.filePath(u"cert.pem"_s); }
     // Radicale's storage folder: an address book's cards are the files of
     // collection-root/<user>/<name>/ inside it.
     QString storageFolder() const { return m_dir.filePath(u"collections"_s); }
@@ -38,5 +40,6 @@ private:
     QTemporaryDir m_dir;
     QProcess m_process;
     quint16 m_port = 0;
+    bool m_tls = false;
     QString m_error;
 };
