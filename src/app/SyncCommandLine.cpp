@@ -156,13 +156,16 @@ int link(const QString& connectionString, const QString& book, const QString& ur
 } // namespace
 
 SyncCommandLine::SyncCommandLine()
-    : sync(QStringLiteral("sync"), Text::tr("Sync the linked books (or the one of --book), then quit.")),
-      linkBook(QStringLiteral("link-book"), Text::tr("Link this book to an address book."), Text::tr("NAME")),
+    : sync(QStringLiteral("sync"),
+           Text::tr("Sync the linked books (or the one of --book), then quit.")),
+      linkBook(QStringLiteral("link-book"), Text::tr("Link this book to an address book."),
+               Text::tr("NAME")),
       url(QStringLiteral("url"), Text::tr("The address book's address."), Text::tr("URL")),
       user(QStringLiteral("user"), Text::tr("The user name."), Text::tr("USER")),
-      passwordFile(QStringLiteral("password-file"), Text::tr("A file whose first line is the password."),
-                   Text::tr("FILE")),
-      dataFolder(QStringLiteral("data-folder"), Text::tr("The folder of contacts.mdb."), Text::tr("FOLDER")) {}
+      passwordFile(QStringLiteral("password-file"),
+                   Text::tr("A file whose first line is the password."), Text::tr("FILE")),
+      dataFolder(QStringLiteral("data-folder"), Text::tr("The folder of contacts.mdb."),
+                 Text::tr("FOLDER")) {}
 
 void SyncCommandLine::addTo(QCommandLineParser& parser) const {
     parser.addOptions({sync, linkBook, url, user, passwordFile, dataFolder});
