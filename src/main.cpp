@@ -50,16 +50,16 @@ struct CommandLine {
     QCommandLineOption exportVCard{
         QStringLiteral("export-vcard"),
         QCoreApplication::translate("main", "Export a contact book as vCards, then quit."),
-        QStringLiteral("FILE")};
+        QCoreApplication::translate("main", "FILE")};
     QCommandLineOption book{
         QStringLiteral("book"),
         QCoreApplication::translate("main", "The contact book to import into, export or sync "
                                             "(default: Default; for a sync, every linked book)."),
-        QStringLiteral("NAME"), QStringLiteral("Default")};
+        QCoreApplication::translate("main", "NAME"), QStringLiteral("Default")};
     QCommandLineOption vcardVersion{
         QStringLiteral("vcard-version"),
         QCoreApplication::translate("main", "The vCard version to export: 3.0 (default) or 4.0."),
-        QStringLiteral("VERSION"), QStringLiteral("3.0")};
+        QCoreApplication::translate("main", "VERSION"), QStringLiteral("3.0")};
     SyncCommandLine sync;
 
     CommandLine() {

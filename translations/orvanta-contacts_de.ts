@@ -113,27 +113,27 @@
 <context>
     <name>ContactPrinter</name>
     <message>
-        <location filename="../src/printing/ContactPrinter.cpp" line="+81"/>
+        <location filename="../src/printing/ContactPrinter.cpp" line="+70"/>
         <source>Work phone: </source>
         <translation>Telefon (Arbeit): </translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+1"/>
         <source>Home phone: </source>
         <translation>Telefon (privat): </translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+1"/>
         <source>Cell Phone: </source>
         <translation>Mobiltelefon: </translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+1"/>
         <source>Email : </source>
         <translation>E-Mail: </translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="+2"/>
         <source>Parent/Guardian Name: </source>
         <translation>Eltern/Erziehungsberechtigte(r): </translation>
     </message>
@@ -141,7 +141,7 @@
 <context>
     <name>CsvExport</name>
     <message>
-        <location filename="../src/sharing/CsvExport.cpp" line="+26"/>
+        <location filename="../src/sharing/CsvExport.cpp" line="+31"/>
         <source>There was an error retrieving data</source>
         <translation>Beim Abrufen der Daten ist ein Fehler aufgetreten</translation>
     </message>
@@ -333,12 +333,12 @@ Prüfen Sie, ob der Ordner existiert und beschreibbar ist.</translation>
         <translation>%1 ist mit %2 verknüpft.</translation>
     </message>
     <message>
-        <location line="+7"/>
+        <location line="+8"/>
         <source>Sync the linked books (or the one of --book), then quit.</source>
         <translation>Die verknüpften Adressbücher (oder das von --book) synchronisieren, dann beenden.</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+3"/>
         <source>URL</source>
         <translation>URL</translation>
     </message>
@@ -353,7 +353,7 @@ Prüfen Sie, ob der Ordner existiert und beschreibbar ist.</translation>
         <translation>DATEI</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+2"/>
         <source>FOLDER</source>
         <translation>ORDNER</translation>
     </message>
@@ -363,12 +363,12 @@ Prüfen Sie, ob der Ordner existiert und beschreibbar ist.</translation>
         <translation>--url, --user und --password-file gehören nur zu --link-book.</translation>
     </message>
     <message>
-        <location line="-21"/>
+        <location line="-23"/>
         <source>Link this book to an address book.</source>
         <translation>Dieses Adressbuch mit einem Adressbuch auf dem Server verknüpfen.</translation>
     </message>
     <message>
-        <location line="+0"/>
+        <location line="+1"/>
         <source>NAME</source>
         <translation>NAME</translation>
     </message>
@@ -383,17 +383,17 @@ Prüfen Sie, ob der Ordner existiert und beschreibbar ist.</translation>
         <translation>Der Benutzername.</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+2"/>
         <source>A file whose first line is the password.</source>
         <translation>Eine Datei, deren erste Zeile das Passwort ist.</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+1"/>
         <source>The folder of contacts.mdb.</source>
         <translation>Der Ordner von contacts.mdb.</translation>
     </message>
     <message>
-        <location line="+14"/>
+        <location line="+15"/>
         <source>--link-book needs --url, --user and --password-file.</source>
         <translation>--link-book benötigt --url, --user und --password-file.</translation>
     </message>
@@ -1026,7 +1026,7 @@ Bitte entfernen Sie es und speichern Sie erneut.</translation>
 <context>
     <name>ctrTypeFilter</name>
     <message>
-        <location filename="../src/contacts/ctrTypeFilter.cpp" line="+175"/>
+        <location filename="../src/contacts/ctrTypeFilter.cpp" line="+199"/>
         <source>Contact type and last name filter</source>
         <translation>Filter nach Kontaktart und Nachname</translation>
     </message>
@@ -1580,11 +1580,12 @@ Vertrieben von Orvanta Software Works</translation>
     </message>
     <message>
         <location line="+2"/>
+        <location line="+4"/>
         <source>FILE</source>
         <translation>DATEI</translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="-1"/>
         <source>Export a contact book as vCards, then quit.</source>
         <translation>Ein Adressbuch als vCards exportieren und dann beenden.</translation>
     </message>
@@ -1599,7 +1600,17 @@ Vertrieben von Orvanta Software Works</translation>
         <translation>Das Adressbuch für Import, Export oder Synchronisation (Vorgabe: Default; bei einer Synchronisation jedes verknüpfte Adressbuch).</translation>
     </message>
     <message>
-        <location line="+11"/>
+        <location line="+2"/>
+        <source>NAME</source>
+        <translation>NAME</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>VERSION</source>
+        <translation>VERSION</translation>
+    </message>
+    <message>
+        <location line="+5"/>
         <source>Keep contacts in named contact books.</source>
         <translation>Kontakte in benannten Adressbüchern verwalten.</translation>
     </message>
