@@ -3,6 +3,7 @@
 #include "about/frmAbout.h"
 #include "contacts/ContactDetailsTabs.h"
 #include "contacts/ContactListView.h"
+#include "contacts/DisplayText.h"
 #include "editor/ctrRecord.h"
 #include "support/DesktopDoubles.h"
 #include "support/MainWindowFixture.h"
@@ -13,39 +14,18 @@
 
 namespace {
 
-const QString retrievingError = u"There was an error retrieving data"_s;
-const QString saved = u"Record saved sucessfuly"_s;
+// The editor's boxes ("txt" + name) and the columns they are stored in.
+const QStringList boxes = u"FirstName MiddleName LastName Address City State ZipCode WorkPhone "
+                          u"HomePhone CellPhone Email GuardianName Comments"_s.split(u' ');
+const QStringList columns = u"FirstName MiddleName LastName Address City State ZipCode "
+                            u"WorkPhoneNumber HomePhoneNumber CellPhoneNumber EmailAddress "
+                            u"ParentOrGuardianName Comments"_s.split(u' ');
 
-// The editor's boxes and their columns; the two multi-line ones store each
-// line break as CR LF.
-const QStringList boxes{"txtFirstName", "txtMiddleName", "txtLastName", "txtAddress",
-                        "txtCity",      "txtState",      "txtZipCode",  "txtWorkPhone",
-                        "txtHomePhone", "txtCellPhone",  "txtEmail",    "txtGuardianName",
-                        "txtComments"};
-const QStringList columns{"FirstName",
-                          "MiddleName",
-                          "LastName",
-                          "Address",
-                          "City",
-                          "State",
-                          "ZipCode",
-                          "WorkPhoneNumber",
-                          "HomePhoneNumber",
-                          "CellPhoneNumber",
-                          "EmailAddress",
-                          "ParentOrGuardianName",
-                          "Comments"};
-
+// The two multi-line boxes store each line break as CR LF.
 QString storedForm(const QString& box, QString typed) {
-    if (box != u"txtAddress"_s && box != u"txtComments"_s)
-        return typed;
-    return typed.replace(QRegularExpression(u"\r\n|[\r\n\u2028\u2029]"_s), u"\r\n"_s);
-}
-
-QString shown(QWidget* box) {
-    if (auto* line = qobject_cast<QLineEdit*>(box))
-        return line->text();
-    return static_cast<QPlainTextEdit*>(box)->toPlainText();
+    if (box == u"Address"_s || box == u"Comments"_s)
+        typed.replace(QRegularExpression(u"\r\n|[\r\n\u2028\u2029]"_s), u"\r\n"_s);
+    return typed;
 }
 
 } // namespace
@@ -54,33 +34,30 @@ class JourneysTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void listFilterAndSearch() {
+    void listFilterSearchAndDetails() {
         MainWindowFixture f;
-        const QList<TestContact> contacts{{.firstName = "Mia", .lastName = "Morrison"},
-                                          {.firstName = "Ben", .lastName = "bates"},
-                                          {.firstName = "Kai", .lastName = "Klein", .type = 2},
-                                          {.firstName = "Sam", .lastName = "Bronson", .type = 2},
-                                          {.firstName = "Pat", .lastName = "O'Hara"},
-                                          {.firstName = "Øyvind",
-                                           .middleName = "M",
-                                           .lastName = "Ødegård",
-                                           .address = "1 Main St\r\nFlat 2",
-                                           .state = "OR",
-                                           .zipCode = "97201",
-                                           .homePhone = "555-1",
-                                           .email = "o@x.org",
-                                           .guardian = "Jo",
-                                           .comments = "line one\r\nline two"}};
-        for (const TestContact& contact : contacts)
+        RecordingTelephony telephony;
+        FakeShell shell;
+        for (const TestContact& contact :
+             QList<TestContact>{{.firstName = "Mia", .lastName = "Morrison"},
+                                {.firstName = "Ben", .lastName = "bates"},
+                                {.firstName = "Kai", .lastName = "Klein", .type = 2},
+                                {.firstName = "Sam", .lastName = "Bronson", .type = 2},
+                                {.firstName = "Pat", .lastName = "O'Hara"}})
             f.folder.addContact(contact);
-        f.folder.addContact(
-            {.firstName = "Other", .lastName = "Booker", .bookId = f.folder.addBook("Work")});
+        f.folder.addContact({.firstName = "<b>Øy</b>",
+                             .lastName = "Ødegård",
+                             .address = "1 Main St\r\nFlat 2",
+                             .state = "OR",
+                             .zipCode = "97201",
+                             .workPhone = "555 1",
+                             .cellPhone = "555<3>",
+                             .email = "a b&c<i>@x.org",
+                             .comments = "line one\r\nline two"});
+        f.folder.addContact({.firstName = "Bo", .lastName = "B", .bookId = f.folder.addBook("W")});
         frmContactMgmt& w = f.window();
         QCOMPARE(w.windowTitle(), u"Orvanta Contacts [Default Contact Book]"_s);
-        QVERIFY(f.listed().isEmpty());
-        QVERIFY(w.lblStart->isVisible());
-        QCOMPARE(f.doors.mail.signOns, 1);
-
+        QVERIFY(f.listed().isEmpty() && w.lblStart->isVisible());
         f.click("cmdA_1"); // "B" before a type: nothing yet
         QVERIFY(f.listed().isEmpty());
         f.click("cmdPersonal");
@@ -89,107 +66,96 @@ private slots:
         QVERIFY(!w.lblStart->isVisible());
         f.click("cmdAll");
         QCOMPARE(f.listed(),
-                 (QStringList{"Mia|Morrison", "Ben|bates", "Pat|O'Hara", "Øyvind|Ødegård"}));
+                 (QStringList{"Mia|Morrison", "Ben|bates", "Pat|O'Hara", "<b>Øy</b>|Ødegård"}));
         f.click("cmdA_10"); // "K"
         f.click("cmdBusiness");
         QCOMPARE(f.listed(), QStringList{"Kai|Klein"});
-        QCOMPARE(f.frameCaption(), u"Viewing BUSINESS Contacts"_s);
 
-        // The search looks in both types, in any case, and keeps quotes and
-        // wildcards of the text as text.
-        const QList<std::pair<QString, QStringList>> searches{
-            {"SON", {"Mia|Morrison", "Sam|Bronson"}},
-            {"_r%n", {"Mia|Morrison", "Sam|Bronson"}},
-            {"o'h", {"Pat|O'Hara"}},
-            {"ødegå", {"Øyvind|Ødegård"}},
-            {"'); DROP TABLE tblContactDetails;--", {}}};
-        for (const auto& [text, found] : searches) {
+        // The search: both types, any case, quotes and wildcards as text.
+        const auto search = [&](const QString& text) {
             f.pasteSearch(text);
             f.click("cmdFind");
-            QCOMPARE(f.listed(), found);
-            QCOMPARE(f.frameCaption(), u"Searching ALL Contacts"_s);
-        }
-        QCOMPARE(f.folder.count(u"tblContactDetails"_s), 7);
-        f.click("cmdA_1"); // a letter lists the chosen type again
-        QCOMPARE(f.listed(), QStringList{"Sam|Bronson"});
+            return f.listed();
+        };
+        QCOMPARE(search(u"SON"_s), (QStringList{"Mia|Morrison", "Sam|Bronson"}));
+        QCOMPARE(search(u"_r%n"_s), (QStringList{"Mia|Morrison", "Sam|Bronson"}));
+        QCOMPARE(search(u"o'h"_s), QStringList{"Pat|O'Hara"});
+        QCOMPARE(f.frameCaption(), u"Searching ALL Contacts"_s);
 
-        // A click shows the contact in the tabs.
-        f.pasteSearch(u"ø"_s);
-        f.click("cmdFind");
+        // The tabs show the contact as text, never markup; its links call and write.
+        QCOMPARE(search(u"ø"_s).size(), 1);
         f.clickRow(0);
         ContactDetailsTabs* tabs = w.SSTab1;
-        QCOMPARE(tabs->txtFName->text(), u"Øyvind"_s);
-        QCOMPARE(tabs->txtMidName->text(), u"M"_s);
-        QCOMPARE(tabs->txtLName->text(), u"Ødegård"_s);
-        QCOMPARE(tabs->txtGName->text(), u"Jo"_s);
-        QCOMPARE(tabs->lblAddress->toPlainText(), u"1 Main St\nFlat 2\n\nOR\n97201"_s);
+        QCOMPARE(
+            (QStringList{tabs->txtFName->text(), tabs->lblAddress->toPlainText(),
+                         tabs->lblComments->text()}),
+            (QStringList{"<b>Øy</b>", "1 Main St\nFlat 2\n\nOR\n97201", "line one\nline two"}));
         QTextDocument contactTab;
         contactTab.setHtml(tabs->lblContactInfo->text());
-        QCOMPARE(contactTab.toPlainText(), u"Work  \nHome  555-1\nCell  \nEmail o@x.org"_s);
-        QCOMPARE(tabs->lblComments->text(), u"line one\nline two"_s);
-        QVERIFY(f.doors.boxes.texts().isEmpty());
-
-        // The file goes away: the list keeps what it showed and says so.
-        QVERIFY(QFile::rename(f.folder.databasePath(), f.folder.databasePath() + ".away"));
-        f.click("cmdPersonal");
-        QCOMPARE(f.doors.boxes.takeTexts(), QStringList{retrievingError});
-        QCOMPARE(f.listed(), QStringList{"Øyvind|Ødegård"});
-        QVERIFY(!QFile::exists(f.folder.databasePath()));
-        QVERIFY(QFile::rename(f.folder.databasePath() + ".away", f.folder.databasePath()));
-
-        f.trigger("mnuExit");
-        QVERIFY(!w.isVisible());
-        QCOMPARE(f.doors.mail.signOffs, 1);
+        QCOMPARE(contactTab.toPlainText(),
+                 u"Work  555 1\nHome  \nCell  555<3>\nEmail a b&c<i>@x.org"_s);
+        for (const auto& link :
+             QRegularExpression(u"href=\"([^\"]*)\""_s).globalMatch(tabs->lblContactInfo->text()))
+            emit tabs->lblContactInfo->linkActivated(link.captured(1));
+        QCOMPARE((QStringList{telephony.requests.value(0).destination,
+                              telephony.requests.value(0).calledParty,
+                              telephony.requests.value(1).destination}),
+                 (QStringList{"555 1", "<b>Øy</b>", "555<3>"}));
+        QCOMPARE(shell.openedUrls, QStringList{"mailto:a%20b%26c%3Ci%3E@x.org"});
     }
 
-    // Whatever is pasted into every box is stored, listed, found and loaded
-    // back exactly; an edit changes only what was edited; a delete asks.
+    // Whatever is pasted, however long, is stored, listed, found and loaded
+    // back whole and shown in part; an edit changes only what was edited.
     void addEditDelete_data() {
         QTest::addColumn<QString>("value");
-        QTest::newRow("quotes") << u"O'Brien \"Bob\" ''"_s;
-        QTest::newRow("statement") << u"'); DROP TABLE tblContactDetails;--"_s;
-        QTest::newRow("wildcards") << u"100%_done\\"_s;
+        QTest::newRow("quotes, wildcards, scripts")
+            << u"O'Brien \"Bob\" 100%_done\\ 😀 שלום e\u0301"_s;
         QTest::newRow("line breaks") << u"one\r\ntwo\nthree\rfour\u2028five\u2029six"_s;
-        QTest::newRow("scripts") << u"😀 שלום e\u0301 Straße"_s;
+        QTest::newRow("far longer than anyone types") << u"Lee "_s.repeated(40'000);
     }
     void addEditDelete() {
         QFETCH(QString, value);
         MainWindowFixture f;
         frmContactMgmt& w = f.window();
+        const auto box = [&](const QString& name) {
+            return w.recordEditor->findChild<QWidget*>(u"txt"_s + name);
+        };
         f.click("cmdPersonal");
         f.click("cmdAddRecord");
-        QVERIFY(w.recordEditor->isVisible());
-        for (const QString& box : boxes)
-            paste(w.recordEditor->findChild<QWidget*>(box), value);
+        for (const QString& name : boxes)
+            paste(box(name), value);
         auto* type = w.recordEditor->findChild<QComboBox*>("cmdRecordType");
         QTest::keyClick(type, Qt::Key_Up); // Business -> Personal
         f.click("cmdSave");
-        QCOMPARE(f.doors.boxes.takeTexts(), QStringList{saved});
+        QCOMPARE(f.doors.boxes.takeTexts(), QStringList{"Record saved sucessfuly"});
         QVERIFY(!w.recordEditor->isVisible());
-        const qint64 id = f.folder.lastId();
-        auto row = f.folder.contactRow(id);
+        auto row = f.folder.contactRow(f.folder.lastId());
         for (int i = 0; i < boxes.size(); ++i)
-            QCOMPARE(row.at(columns[i]), storedForm(boxes[i], value));
+            QVERIFY2(row.at(columns[i]) == storedForm(boxes[i], value), qPrintable(columns[i]));
         QCOMPARE(row.at(u"fkContactType"_s), u"1"_s);
-
-        const QString entry = value + u'|' + value;
-        QCOMPARE(f.listed(), QStringList{entry});
+        const QStringList entry{value + u'|' + value};
+        QVERIFY(f.listed() == entry);
         f.pasteSearch(value);
         f.click("cmdFind");
-        QCOMPARE(f.listed(), QStringList{entry});
+        QVERIFY(f.listed() == entry);
 
         f.clickRow(0);
+        QVERIFY(w.SSTab1->txtLName->text().size() < 100'000);
+        QVERIFY(w.SSTab1->lblAddress->toPlainText().size() < 250'000);
         f.click("cmdEditRecord");
-        for (const QString& box : boxes)
-            QCOMPARE(storedForm(box, shown(w.recordEditor->findChild<QWidget*>(box))),
-                     storedForm(box, value));
+        for (const QString& name : boxes) {
+            QWidget* edit = box(name);
+            const QString shown =
+                edit->property(edit->inherits("QLineEdit") ? "text" : "plainText").toString();
+            QVERIFY2(storedForm(name, shown) == storedForm(name, value), qPrintable(name));
+        }
         QCOMPARE(type->currentText(), u"Personal"_s);
-        paste(w.recordEditor->findChild<QWidget*>("txtCity"), u"Cork"_s);
+        paste(box(u"City"_s), u"Cork"_s);
         f.click("cmdSave");
         QVERIFY(f.doors.boxes.texts().isEmpty()); // an update that works says nothing
         row[u"City"_s] = u"Cork"_s;
-        QVERIFY(f.folder.contactRow(id) == row);
-        QCOMPARE(f.listed(), QStringList{entry});
+        QVERIFY(f.folder.contactRow(f.folder.lastId()) == row);
+        QVERIFY(f.listed() == entry);
 
         f.clickRow(0);
         f.doors.boxes.answerNo();
@@ -198,9 +164,7 @@ private slots:
         f.doors.boxes.answerYes();
         f.click("cmdDeleteRecord");
         QCOMPARE(f.doors.boxes.takeTexts().last(), u"Record Deleted successfully"_s);
-        QCOMPARE(f.folder.count(u"tblContactDetails"_s), 0);
-        QVERIFY(f.listed().isEmpty());
-        QCOMPARE(f.doors.boxes.unansweredQuestions(), 0);
+        QVERIFY(f.listed().isEmpty() && f.folder.count(u"tblContactDetails"_s) == 0);
     }
 
     void whatCannotBeSavedIsRefusedWithAMessage() {
@@ -208,72 +172,55 @@ private slots:
         frmContactMgmt& w = f.window();
         f.click("cmdEditRecord");
         f.click("cmdDeleteRecord");
-        QCOMPARE(f.doors.boxes.takeTexts(), (QStringList{"Please select a contact to edit",
-                                                         "Please select a contact to delete"}));
         const QString withNul = u"a"_s + QChar(0) + u"b"_s;
         addContact(w, withNul, QString());
-        QCOMPARE(f.doors.boxes.takeTexts(),
-                 QStringList{"First Name holds a character that cannot be stored (a NUL "
-                             "character).\r\nPlease remove it and save again."});
         QVERIFY(w.recordEditor->isVisible()); // still open, with what was typed
         f.click("cmdCancel");
         paste(w.txtSearchText, withNul);
         f.click("cmdFind");
-        f.trigger("createcontactbook");
-        f.click("cmdAddBook");
-        paste(w.findChild<QLineEdit*>("txtNewBookName"), withNul);
-        f.click("cmdAddConfirm");
-        QCOMPARE(f.doors.boxes.takeTexts(),
-                 (QStringList{"The search text holds a character that cannot be searched for (a "
-                              "NUL character).",
-                              "Please specify a valid contact book name.\r\nThe name holds a "
-                              "character that cannot be stored (a NUL character)."}));
-        f.click("cmdChooseClose");
+        QCOMPARE(
+            f.doors.boxes.takeTexts(),
+            (QStringList{"Please select a contact to edit", "Please select a contact to delete",
+                         "First Name holds a character that cannot be stored (a NUL "
+                         "character).\r\nPlease remove it and save again.",
+                         "The search text holds a character that cannot be searched for (a "
+                         "NUL character)."}));
         QCOMPARE(f.folder.count(u"tblContactDetails"_s), 0);
-        QCOMPARE(f.folder.count(u"tblContactBook"_s), 1);
 
-        // Gone before the editor loads it: nothing to save, the main view is
-        // back. Gone after: the save says so and writes nothing.
-        const qint64 id = f.folder.addContact({.firstName = "Kim"});
-        f.folder.addContact({.firstName = "Lou"});
+        // Gone while in the editor: the save says so, writes nothing and closes.
+        f.folder.addContact({.firstName = "Kim"});
         f.click("cmdPersonal");
         f.clickRow(0);
-        f.folder.execute(u"delete from tblContactDetails where pkContactDetailsId = "_s +
-                         QString::number(id));
-        f.click("cmdEditRecord");
-        QCOMPARE(f.doors.boxes.takeTexts(), QStringList{"internal error"});
-        QVERIFY(w.recordEditor->isHidden());
-        f.clickRow(1);
         f.click("cmdEditRecord");
         f.folder.execute(u"delete from tblContactDetails"_s);
         f.click("cmdSave");
         QCOMPARE(f.doors.boxes.takeTexts(),
                  QStringList{"This contact no longer exists, so the changes could not be saved."});
-        QCOMPARE(f.folder.count(u"tblContactDetails"_s), 0);
+        QVERIFY(w.recordEditor->isHidden());
+    }
+
+    // A cut for display never splits a character or a line break.
+    void aCutKeepsCharactersWhole() {
+        const QString more = u"abcdefghi"_s, ellipsis(QChar(0x2026));
+        QCOMPARE(shortenedForDisplay(more + u'j', 10), more + u'j');
+        QCOMPARE(shortenedForDisplay(more + u"jk"_s, 10), more + u'j' + ellipsis);
+        QCOMPARE(shortenedForDisplay(more + u"\U0001D11Ek"_s, 10), more + ellipsis);
+        QCOMPARE(shortenedForDisplay(more + u"\r\nk"_s, 10), more + ellipsis);
     }
 
     void books() {
         MainWindowFixture f;
-        const qint64 family = f.folder.addBook(u"Family"_s);
-        f.folder.addContact({.firstName = "Kid", .bookId = family});
+        f.folder.addContact({.firstName = "Kid", .bookId = f.folder.addBook(u"Family"_s)});
         f.folder.addContact({.firstName = "Dora"});
         frmContactMgmt& w = f.window();
         auto* list = w.findChild<QListWidget*>("lstContactBooks");
-        const auto books = [&] {
-            QStringList names;
-            for (int row = 0; row < list->count(); ++row)
-                names << list->item(row)->text();
-            return names;
-        };
         const auto choose = [&](const QString& name, const char* button) {
+            f.trigger("createcontactbook");
             list->setCurrentItem(list->findItems(name, Qt::MatchExactly).value(0));
             f.click(QLatin1String(button));
         };
         f.trigger("createcontactbook");
-        QVERIFY(w.frameContactBooks->isVisible());
-        QVERIFY(!w.lvContacts->isVisible());
-        QCOMPARE(books(), (QStringList{"Default", "Family"}));
-
+        QVERIFY(w.frameContactBooks->isVisible() && !w.lvContacts->isVisible());
         for (const QString& name : {QString(), u"FAMILY"_s, u"O'Neil's"_s}) {
             f.click("cmdAddBook");
             paste(w.findChild<QLineEdit*>("txtNewBookName"), name);
@@ -284,37 +231,31 @@ private slots:
                               "Please specify a valid contact book name.\r\nThe provided name is "
                               "already in use.",
                               "New Contact book Added successfully"}));
-        QCOMPARE(books(), (QStringList{"Default", "Family", "O'Neil's"}));
+        QCOMPARE(list->count(), 3);
 
         // A chosen book is the current one: its title, its list, new contacts.
         choose(u"O'Neil's"_s, "cmdChooseClose");
         QCOMPARE(w.windowTitle(), u"Orvanta Contacts [ O'Neil's ]"_s);
-        f.click("cmdPersonal");
+        f.click("cmdBusiness"); // where a new contact goes unless told
         QVERIFY(f.listed().isEmpty());
         addContact(w, u"New"_s, u"Comer"_s);
-        QCOMPARE(f.doors.boxes.takeTexts(), QStringList{saved});
-        QCOMPARE(f.folder.rows("select b.ContactBookName from tblContactDetails c join "
-                               "tblContactBook b on b.pkContactBookId = c.fkContactBookId "
-                               "where c.FirstName = 'New'"),
-                 QStringList{"O'Neil's"});
-        f.trigger("createcontactbook");
+        QCOMPARE(f.listed(), QStringList{"New|Comer"});
         choose(u"Family"_s, "cmdChooseClose");
         QCOMPARE(f.listed(), QStringList{"Kid|"});
 
         // Deleting asks, and takes the book's contacts; Default stays.
-        f.trigger("createcontactbook");
         choose(u"Default"_s, "cmdDelete");
-        QCOMPARE(f.doors.boxes.takeTexts(), QStringList{"This book cannot be deleted"});
         f.doors.boxes.answerNo();
         choose(u"Family"_s, "cmdDelete");
-        QCOMPARE(books().size(), 3);
+        QCOMPARE(list->count(), 3);
         f.doors.boxes.answerYes();
         choose(u"Family"_s, "cmdDelete");
-        QCOMPARE(f.doors.boxes.takeTexts().last(), u"Contact book Deleted successfully"_s);
-        QCOMPARE(books(), (QStringList{"Default", "O'Neil's"}));
+        QCOMPARE(list->count(), 2);
+        const QStringList said = f.doors.boxes.takeTexts();
+        QVERIFY(said.contains(u"This book cannot be deleted"_s));
+        QCOMPARE(said.last(), u"Contact book Deleted successfully"_s);
         QCOMPARE(f.folder.rows(u"select FirstName from tblContactDetails"_s),
                  (QStringList{"Dora", "New"}));
-        QCOMPARE(f.doors.boxes.unansweredQuestions(), 0);
     }
 
     void about() {
@@ -324,36 +265,25 @@ private slots:
         QVERIFY(box);
         QCOMPARE(f.openAbout(), box); // one box at a time
         QCOMPARE(box->lblVersion->text(), QStringLiteral("Version " ORVANTA_PROJECT_VERSION));
-        QVERIFY(!box->isModal());
-        QVERIFY(f.window().isEnabled());
-
+        QVERIFY(!box->isModal() && f.window().isEnabled());
+        // The links look like links, and only they; a click opens them.
+        QVERIFY(box->lblWebsite->font().underline() && !box->lblVersion->font().underline());
         box->lblEmail->setText(u"a.b@c.example"_s);
         QTest::mouseClick(box->lblEmail, Qt::LeftButton);
-        QTest::mouseClick(box->lblWebsite, Qt::LeftButton);
-        QCOMPARE(shell.openedUrls.value(0), u"mailto:a.b@c.example"_s);
-        QVERIFY(shell.openedUrls.value(1).startsWith(u"http"_s));
+        QCOMPARE(shell.openedUrls, QStringList{"mailto:a.b@c.example"});
 
-        // System Info: no viewer is unavailable; the shared tools folder's
-        // viewer when it exists; the viewer entry as it stands, first.
-        const QString unavailable = u"System Information Is Unavailable At This Time"_s;
-        const QString tools = u"SOFTWARE\\Microsoft\\Shared Tools Location"_s;
+        // System Info: the shared tools folder's viewer, if any.
         QTest::mouseClick(box->cmdSysInfo, Qt::LeftButton);
-        QCOMPARE(f.doors.boxes.takeTexts(), QStringList{unavailable});
-        shell.setRegistryString(tools, u"MSINFO"_s, u"/opt/tools"_s);
+        QCOMPARE(f.doors.boxes.takeTexts(),
+                 QStringList{"System Information Is Unavailable At This Time"});
+        shell.setRegistryString(u"SOFTWARE\\Microsoft\\Shared Tools Location"_s, u"MSINFO"_s,
+                                u"/opt/tools"_s);
         shell.existingFiles << u"/opt/tools/MSINFO32.EXE"_s;
         QTest::mouseClick(box->cmdSysInfo, Qt::LeftButton);
-        shell.setRegistryString(u"SOFTWARE\\Microsoft\\Shared Tools\\MSINFO"_s, u"PATH"_s,
-                                u"/no/such/viewer"_s);
-        QTest::mouseClick(box->cmdSysInfo, Qt::LeftButton);
-        QCOMPARE(shell.startedPrograms,
-                 (QStringList{"/opt/tools/MSINFO32.EXE", "/no/such/viewer"}));
-        shell.failStart = true;
-        QTest::mouseClick(box->cmdSysInfo, Qt::LeftButton);
-        QCOMPARE(f.doors.boxes.takeTexts(), QStringList{unavailable});
+        QCOMPARE(shell.startedPrograms, QStringList{"/opt/tools/MSINFO32.EXE"});
 
-        QTest::keyClick(box, Qt::Key_Escape);
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QVERIFY(f.openAbout());
+        QTest::keyClick(box, Qt::Key_Return); // OK is the default button
+        QVERIFY(!box->isVisible());
     }
 };
 
