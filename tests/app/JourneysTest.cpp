@@ -1,5 +1,4 @@
-// The user's journeys through the real window: what the user sees on the way
-// and what ends up stored.
+// The user's journeys through the real window: what is seen and what is stored.
 #include "about/frmAbout.h"
 #include "contacts/ContactDetailsTabs.h"
 #include "contacts/ContactListView.h"
@@ -62,8 +61,7 @@ private slots:
         QVERIFY(f.listed().isEmpty());
         f.click("cmdPersonal");
         QCOMPARE(f.listed(), QStringList{"Ben|bates"});
-        QCOMPARE(f.frameCaption(), u"Viewing PERSONAL Contacts"_s);
-        QVERIFY(!w.lblStart->isVisible());
+        QVERIFY(f.frameCaption() == u"Viewing PERSONAL Contacts"_s && !w.lblStart->isVisible());
         f.click("cmdAll");
         QCOMPARE(f.listed(),
                  (QStringList{"Mia|Morrison", "Ben|bates", "Pat|O'Hara", "<b>Øy</b>|Ødegård"}));
@@ -117,8 +115,8 @@ private slots:
         QFETCH(QString, value);
         MainWindowFixture f;
         frmContactMgmt& w = f.window();
-        const auto box = [&](const QString& name) {
-            return w.recordEditor->findChild<QWidget*>(u"txt"_s + name);
+        auto box = [&](const QString& n) {
+            return w.recordEditor->findChild<QWidget*>(u"txt"_s + n);
         };
         f.click("cmdPersonal");
         f.click("cmdAddRecord");
