@@ -42,6 +42,8 @@ complaints=$(desktop-file-validate "$work/root/usr/share/applications/$app_id.de
     [ -z "$complaints" ] || fail "desktop-file-validate complains: $complaints"
 appstreamcli validate --no-net --strict "$work/root/usr/share/metainfo/$app_id.metainfo.xml" ||
     fail "appstreamcli complains about the metainfo"
+grep -q "<release version=\"$version\"" "$work/root/usr/share/metainfo/$app_id.metainfo.xml" ||
+    fail "metainfo lists no release $version"
 zcat "$work/root/usr/share/doc/orvanta-contacts/changelog.Debian.gz" | head -1 |
     grep -q "^orvanta-contacts ($version)" || fail "the Debian changelog has no entry for $version"
 

@@ -179,27 +179,6 @@ private slots:
         QCOMPARE(f.listed(), (QStringList{"Held|Briefly", "Held|Long"}));
     }
 
-    // A program killed inside a change leaves its journal beside the file:
-    // start-up rolls the change back and goes on, rather than calling the
-    // file damaged.
-    void aChangeCutOffByAKillIsRolledBackAtStartUp() {
-        ContactFolder folder;
-        seedTwoContacts(folder);
-        for (int i = 0; i < 200; ++i)
-            folder.addContact({.firstName = "Many", .lastName = QString(500, u'm')});
-        const QStringList stored = everything(folder.path());
-        QProcess writer;
-        QVERIFY(startLocked(writer, u"deleteAllThenWait"_s, folder.path()));
-        writer.kill();
-        QVERIFY(writer.waitForFinished());
-        QVERIFY(QFile::exists(folder.databasePath() + u"-journal"_s));
-        InstalledDoubles doors;
-        QVERIFY(prepareDataFolder(folder.path()));
-        QVERIFY(doors.boxes.shown().isEmpty());
-        QCOMPARE(everything(folder.path()), stored);
-        QCOMPARE(integrity(folder.connectionString()), u"ok"_s);
-    }
-
     // A child saves contacts through the editor in a loop and is killed with
     // SIGKILL, three times over on one file: every save that returned is
     // there, the file is sound, and start-up accepts it.
