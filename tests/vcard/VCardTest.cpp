@@ -75,8 +75,8 @@ private slots:
                            "Preis € 90\r\nFax (work): 0221 3|P"}
             << Problems{};
 
-        QTest::newRow("3.0 in lower case with LF, groups and values without a column")
-            << QByteArray("begin:vcard\nversion:3.0\nn:Doe;Jane;Q.;Dr.;PhD\nfn:Dr. Jane Q. Doe\n"
+        QTest::newRow("3.0 after a blank line, lower case, LF, groups, values without a column")
+            << QByteArray(" \nbegin:vcard\nversion:3.0\nn:Doe;Jane;Q.;Dr.;PhD\nfn:Dr. Jane Q. Doe\n"
                           "TEL;TYPE=CELL:+1 555 0111\n"
                           "item1.tel;type=CELL,WORK,voice:+1 555 0100\nitem1.X-ABLabel:Office\n"
                           "item2.TEL;type=VOICE:+1 555 0199\nitem2.X-ABLabel:_$!<Other>!$_\n"
@@ -86,7 +86,7 @@ private slots:
                           "TITLE:Chemist\nX-ORVANTA-GUARDIAN:John Doe\n"
                           "CATEGORIES:Friends,business\nX-ABUID:1234\nend:vcard\n"
                           "BEGIN:VCARD\nVERSION:3.0\nFN:Acme Widgets Inc\nORG:Acme Widgets Inc\n"
-                          "N: ;;;;\nEND:VCARD\n")
+                          "N:;;;;\nEND:VCARD\n")
             << QStringList{"Jane|Q.|Doe|||||+1 555 0100|+1 555 0122|+1 555 0111|jane@example.org|"
                            "John Doe|E-mail: jd@example.com\r\nOrganization: Acme, Research\r\n"
                            "Title: Chemist\r\nCategories: Friends\r\nName prefix: Dr.\r\nName "
@@ -145,12 +145,12 @@ private slots:
                           "BEGIN:VCARD\nFN:B\nEND:VCARD\n")
             << b << Problems{problem(Kind::MalformedLine, 3), problem(Kind::TextOutsideCard, 5)};
         QTest::newRow("empty cards, binary values")
-            << QByteArray("BEGIN:VCARD\r\nEND:VCARD\r\nBEGIN:VCARD\r\nVERSION:3.0\r\nUID:1\r\n"
-                          "PHOTO;ENCODING=b;TYPE=JPEG:abc\r\n def\r\n"
+            << QByteArray("BEGIN:VCARD\r\nN: ;;;;\r\nEND:VCARD\r\nBEGIN:VCARD\r\nVERSION:3.0\r\n"
+                          "UID:1\r\nPHOTO;ENCODING=b;TYPE=JPEG:abc\r\n def\r\n"
                           "LOGO;VALUE=uri:http://example.org/a.png\r\n"
                           "X-IMAGE;ENCODING=BASE64:AAAA\r\nKEY;ENCODING=b:AAAA\r\nEND:VCARD\r\n")
             << QStringList{}
-            << Problems{problem(Kind::EmptyCard, 1), problem(Kind::EmptyCard, 3),
+            << Problems{problem(Kind::EmptyCard, 1), problem(Kind::EmptyCard, 4),
                         problem(Kind::BinarySkipped, 0, 4)};
         QTest::newRow("a value of 5 MB, a card of 10 MB")
             << "BEGIN:VCARD\r\nFN:A\r\nNOTE:" + QByteArray(5 << 20, 'x') + "\r\nEND:VCARD\r\n" +
