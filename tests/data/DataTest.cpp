@@ -101,7 +101,6 @@ private slots:
             QCOMPARE(store.count(), ending == 0 ? 3 : 1);
             store.setCurrentBook(u"Gone"_s);
             QCOMPARE(store.inOneTransaction(work), ContactStore::BatchResult::NoSuchBook);
-            QVERIFY(!store.hasBook(u"Gone"_s));
         }
     }
 
@@ -169,7 +168,6 @@ private slots:
         QCOMPARE(prepareDatabaseFile(path), DatabaseFileState::Ready);
         Connection connection(connectionStringFor(dir.path()));
         RowSet row = connection.query(u"select NULL as City, 5 as Id"_s);
-        QCOMPARE(row.integer(u"ID"_s), 5);
         QVERIFY(row.isNull(row.column(u"city"_s)));
         QCOMPARE(row.text(u"City"_s), QString());
         QVERIFY_THROWS_EXCEPTION(DbError, row.text(u"NoSuchColumn"_s));
