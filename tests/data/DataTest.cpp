@@ -7,6 +7,7 @@
 #include "data/SqlQuote.h"
 #include "data/UnicodeCase.h"
 #include "support/ContactFolder.h"
+#include "support/StatementLog.h"
 
 namespace {
 
@@ -53,7 +54,10 @@ private slots:
         QCOMPARE(names(TypeFilter::Business, u"%'a"_s), QStringList{"2 Ann D'Arcy"});
         QCOMPARE(names(TypeFilter::None, u"%"_s), QStringList());
         QCOMPARE(s.contact(2), std::optional<Contact>(dArcy));
+        StatementLog log; // the statements are the data layer's contract
         QCOMPARE(s.phone(1, Phone::Home), std::optional<QString>(u"555"_s));
+        QCOMPARE(log.stop(), QStringList{u"Select HomePhoneNumber from tblContactDetails where "
+                                         "pkContactDetailsId = 1"_s});
         QStringList rows;
         const auto read = [&](RowSet& r) {
             for (; !r.atEnd(); r.moveNext())
