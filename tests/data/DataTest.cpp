@@ -1,0 +1,221 @@
+// The data layer: the store's results, quoting, the file, case folding.
+#include "data/Connection.h"
+#include "data/ConnectionString.h"
+#include "data/ContactStore.h"
+#include "data/DbError.h"
+#include "data/Schema.h"
+#include "data/SqlQuote.h"
+#include "data/UnicodeCase.h"
+#include "support/ContactFolder.h"
+#include "support/StatementLog.h"
+
+namespace {
+
+const Contact dArcy{.id = 2,
+                    .firstName = u"Ann"_s,
+                    .lastName = u"D'Arcy"_s,
+                    .address = u"1 Main St\r\nFlat 2"_s,
+                    .cellPhone = u"+44 20 7946 0000"_s,
+                    .comments = u"two\r\nlines"_s,
+                    .type = ContactType::Business};
+
+int compare(const QByteArray& a, const QByteArray& b) {
+    return compareIgnoringCase(a.constData(), int(a.size()), b.constData(), int(b.size()));
+}
+
+} // namespace
+
+class DataTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    // The list by type and last name, one contact, one number, the rows an
+    // export or a printout reads, and what a removal leaves; quotes in names
+    // and book names are data.
+    void theStoreReadsWhatWasStored() {
+        ContactFolder folder;
+        ContactStore s(folder.connectionString());
+        QVERIFY(s.addBook(u"O'Neil"_s));
+        s.setCurrentBook(u"O'Neil"_s);
+        QVERIFY(s.insert({.firstName = u"Bo"_s, .lastName = u"d'Souza"_s, .homePhone = u"555"_s}));
+        QVERIFY(s.insert(dArcy));
+        folder.addContact({.firstName = "Elsewhere", .lastName = "D'Arcy"});
+        const auto names = [&](TypeFilter type, const QString& pattern) {
+            const ContactNames found = s.list(type, pattern);
+            QStringList all;
+            for (int row = 0; row < found.size(); ++row)
+                all << u"%1 %2 %3"_s.arg(found.id(row))
+                           .arg(found.firstName(row), found.lastName(row));
+            all.sort();
+            return all;
+        };
+        QCOMPARE(names(TypeFilter::Both, u"D'"_s), (QStringList{"1 Bo d'Souza", "2 Ann D'Arcy"}));
+        QCOMPARE(names(TypeFilter::Personal, u"%"_s), QStringList{"1 Bo d'Souza"});
+        QCOMPARE(names(TypeFilter::Business, u"%'a"_s), QStringList{"2 Ann D'Arcy"});
+        QCOMPARE(names(TypeFilter::None, u"%"_s), QStringList());
+        QCOMPARE(s.contact(2), std::optional<Contact>(dArcy));
+        StatementLog log; // the statements are the data layer's contract
+        QCOMPARE(s.phone(1, Phone::Home), std::optional<QString>(u"555"_s));
+        QCOMPARE(log.stop(), QStringList{u"Select HomePhoneNumber from tblContactDetails where "
+                                         "pkContactDetailsId = 1"_s});
+        QStringList rows;
+        const auto read = [&](RowSet& r) {
+            for (; !r.atEnd(); r.moveNext())
+                rows << r.text(u"FirstName"_s) + u'|' + r.text(u"ContactType"_s);
+        };
+        s.readRows(ContactStore::Purpose::Print, {}, read);
+        s.readRows(ContactStore::Purpose::Export, {1, 3}, read);
+        QCOMPARE(rows, (QStringList{"Ann|Business", "Bo|Personal", "Bo|Personal"}));
+        s.remove(2);
+        QVERIFY(!s.contact(2));
+        QCOMPARE(s.count(), 1);
+        s.removeBook(u"O'Neil"_s);
+        QCOMPARE(s.books(), QStringList{"Default"});
+        QCOMPARE(folder.rows(u"select FirstName from tblContactDetails"_s),
+                 QStringList{"Elsewhere"});
+    }
+
+    // What the transaction's work adds is there only once it has returned
+    // true: false or an exception leaves the book as it was.
+    void oneTransactionKeepsAllOrNothing() {
+        for (int ending : {0, 1, 2}) { // returns true, false, throws
+            ContactFolder folder;
+            folder.addContact({.firstName = u"Old"_s});
+            ContactStore store(folder.connectionString());
+            store.setCurrentBook(u"Default"_s);
+            QStringList seen;
+            const auto work = [&](ContactStore::Batch& batch) {
+                batch.readBook([&](const Contact& c) { seen << c.firstName; });
+                const qint64 id = batch.insert(dArcy);
+                batch.insert(dArcy);
+                seen << batch.contact(id)->lastName;
+                if (ending == 2)
+                    throw DbError(u"failed"_s);
+                return ending == 0;
+            };
+            auto result = ContactStore::BatchResult::Committed;
+            try {
+                result = store.inOneTransaction(work);
+            } catch (const DbError&) {
+                QCOMPARE(ending, 2);
+            }
+            QCOMPARE(result, ending == 1 ? ContactStore::BatchResult::RolledBack
+                                         : ContactStore::BatchResult::Committed);
+            QCOMPARE(seen, (QStringList{"Old", "D'Arcy"}));
+            QCOMPARE(store.count(), ending == 0 ? 3 : 1);
+            store.setCurrentBook(u"Gone"_s);
+            QCOMPARE(store.inOneTransaction(work), ContactStore::BatchResult::NoSuchBook);
+        }
+    }
+
+    void anUpdateWritesOnlyOverWhatWasLoaded() {
+        ContactFolder folder;
+        ContactStore store(folder.connectionString());
+        store.setCurrentBook(u"Default"_s);
+        QVERIFY(store.insert(dArcy));
+        Contact loaded = dArcy;
+        loaded.id = folder.lastId();
+        Contact edited = loaded;
+        edited.email = u"ann@example.org"_s;
+        folder.execute(u"update tblContactDetails set WorkPhoneNumber = '222'"_s);
+        Contact stored;
+        QCOMPARE(store.update(edited, loaded, &stored),
+                 ContactStore::UpdateResult::ChangedElsewhere);
+        QCOMPARE(stored.workPhone, u"222"_s);
+        QCOMPARE(store.contact(loaded.id)->email, QString());
+        QCOMPARE(store.update(edited, stored), ContactStore::UpdateResult::Saved);
+        QCOMPARE(store.contact(loaded.id), std::optional<Contact>(edited));
+        store.remove(loaded.id);
+        QCOMPARE(store.update(edited, edited), ContactStore::UpdateResult::Gone);
+        QVERIFY(folder.addContact({}) > loaded.id); // ids are never reused
+    }
+
+    void aBookNameDifferingOnlyInCaseIsRefused() {
+        ContactFolder folder;
+        ContactStore store(folder.connectionString());
+        QVERIFY(store.addBook(u"Straße"_s));
+        QVERIFY(!store.addBook(u"STRAẞE"_s));
+        QVERIFY(!store.addBook(u"default"_s));
+        QVERIFY(store.addBook(u"Strasse "_s));
+        QCOMPARE(store.books(), (QStringList{"Default", "Straße", "Strasse "}));
+        store.setCurrentBook(u"No such book"_s);
+        QVERIFY(!store.insert(dArcy));
+        QCOMPARE(folder.count(u"tblContactDetails"_s), 0);
+        // SQLite's NOCASE index refuses names differing in ASCII case only.
+        QVERIFY_THROWS_EXCEPTION(DbError, folder.addBook(u"DEFAULT"_s));
+    }
+
+    // What statement text cannot carry, a second statement and a missing
+    // file are refused; nothing is created or changed.
+    void whatCannotBeRunIsRefused() {
+        QCOMPARE(databasePathOf(connectionStringFor(u"/opt/oc"_s)), u"/opt/oc/contacts.mdb"_s);
+        QVERIFY_THROWS_EXCEPTION(DbError, databasePathOf(u"DRIVER=Other;DBQ=/x;"_s));
+        QCOMPARE(sqlText(u"D'Arcy"_s), u"'D''Arcy'"_s);
+        QVERIFY_THROWS_EXCEPTION(DbError, sqlText(u"a"_s + QChar(0)));
+        QVERIFY_THROWS_EXCEPTION(DbError, sqlText(QString(QChar(0xD800))));
+        ContactFolder folder;
+        Connection connection(folder.connectionString());
+        QVERIFY_THROWS_EXCEPTION(DbError,
+                                 connection.execute(u"delete from tblContactBook; select 1"_s));
+        QCOMPARE(folder.count(u"tblContactBook"_s), 1);
+        QTemporaryDir dir;
+        QVERIFY_THROWS_EXCEPTION(DbError, Connection(connectionStringFor(dir.path())));
+        QVERIFY(!QFile::exists(databasePathIn(dir.path())));
+    }
+
+    // A missing file is made, then found ready; a file of something else is
+    // left alone. Columns are found by name in any case; NULL reads as empty.
+    void theDatabaseFileAtStartUp() {
+        QTemporaryDir dir;
+        const QString path = databasePathIn(dir.path());
+        QCOMPARE(prepareDatabaseFile(path), DatabaseFileState::Created);
+        QCOMPARE(prepareDatabaseFile(path), DatabaseFileState::Ready);
+        Connection connection(connectionStringFor(dir.path()));
+        RowSet row = connection.query(u"select NULL as City, 5 as Id"_s);
+        QVERIFY(row.isNull(row.column(u"city"_s)));
+        QCOMPARE(row.text(u"City"_s), QString());
+        QVERIFY_THROWS_EXCEPTION(DbError, row.text(u"NoSuchColumn"_s));
+
+        const QString notes = dir.filePath(u"notes/contacts.mdb"_s);
+        QVERIFY(QDir(dir.path()).mkdir(u"notes"_s));
+        writeFile(notes, "my notes, not a database");
+        QCOMPARE(prepareDatabaseFile(notes), DatabaseFileState::NotContactDatabase);
+        QCOMPARE(readBytes(notes), QByteArray("my notes, not a database"));
+    }
+
+    void patternMatching_data() {
+        QTest::addColumn<QString>("pattern");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("matches");
+        QTest::newRow("percent matches nothing") << u"%"_s << u""_s << true;
+        QTest::newRow("underscore needs one") << u"_"_s << u""_s << false;
+        QTest::newRow("underscore is one code point") << u"_"_s << u"😀"_s << true;
+        QTest::newRow("backtracking") << u"%ab%abc"_s << u"xxabyyabab abc"_s << true;
+        QTest::newRow("no backtrack match") << u"%ab%abc"_s << u"abab"_s << false;
+        QTest::newRow("greek final sigma folds") << u"ΣΟΦΙΑ"_s << u"σοφια"_s << true;
+        QTest::newRow("cyrillic") << u"мар%"_s << u"МАРИЯ"_s << true;
+    }
+    void patternMatching() {
+        QFETCH(QString, pattern);
+        QFETCH(QString, text);
+        QFETCH(bool, matches);
+        const QByteArray p = pattern.toUtf8();
+        const QByteArray t = text.toUtf8();
+        QCOMPARE(likeIgnoringCase(p.constData(), int(p.size()), t.constData(), int(t.size())),
+                 matches);
+    }
+
+    void comparisonOrdersAsFoldedText() {
+        QCOMPARE(compare("abc", "ABC"), 0);
+        QCOMPARE(compare("Ärger", "äRGER"), 0);
+        QVERIFY(compare("abc", "abd") < 0);
+        QVERIFY(compare("ab", "abc") < 0);
+        QVERIFY(compare("Zoë", "zoe") > 0);
+        // Only the given lengths count, whatever follows them in memory.
+        QVERIFY(compareIgnoringCase("abX", 2, "aBc", 3) < 0);
+        QVERIFY(compareIgnoringCase("abc", 3, "aBX", 2) > 0);
+    }
+};
+
+QTEST_MAIN(DataTest)
+#include "DataTest.moc"

@@ -1,0 +1,442 @@
+// What leaves the program: the book e-mailed as CSV, a number dialled, the
+// book printed; from the store, from the window and through the real doors.
+#include "platform/SystemPrinter.h"
+#include "sharing/CsvExport.h"
+#include "support/DesktopDoubles.h"
+#include "support/MainWindowFixture.h"
+#include "support/RecordingPrinter.h"
+
+#include <QDesktopServices>
+#include <QMenu>
+#include <QPrinterInfo>
+#include <QProcess>
+#include <QProgressDialog>
+#include <QRegularExpression>
+#include <QScopeGuard>
+#include <QThread>
+#include <QTimer>
+#include <QUrl>
+
+// Catches the links of one scheme the desktop would open.
+class UrlCatcher : public QObject {
+    Q_OBJECT
+public:
+    explicit UrlCatcher(const QString& scheme) : m_scheme(scheme) {
+        QDesktopServices::setUrlHandler(scheme, this, "open");
+    }
+    ~UrlCatcher() override { QDesktopServices::unsetUrlHandler(m_scheme); }
+    QList<QUrl> urls;
+public slots:
+    void open(const QUrl& url) { urls << url; }
+
+private:
+    QString m_scheme;
+};
+
+namespace {
+
+const QString question =
+    u"Click Yes to send the current contact book\r\nor No to send the selected contacts only"_s;
+const QString retrievalError = u"There was an error retrieving data"_s;
+const QString bookQuestion = u"Print the complete contact book?"_s;
+const QString selectionQuestion = u"Click Yes to Print the current contact details."_s;
+const QString bookFailure = u"An error occured while printing the contact book."_s;
+const QString selectionFailure = u"An error occured while printing the selected records."_s;
+const QByteArray header = "FirstName,MiddleName,LastName,Address,City,State,ZipCode,"
+                          "WorkPhoneNumber,HomePhoneNumber,CellPhoneNumber,EmailAddress,"
+                          "ParentOrGuardianName,Comments,ContactType\r\n";
+
+// First names of the contacts in a CSV text, the header left out.
+QStringList firstNames(const QByteArray& csv) {
+    QStringList names;
+    for (const QStringList& record : parseCsv(csv).mid(1))
+        names << record.first();
+    return names;
+}
+
+QString attachment(MainWindowFixture& f) {
+    return f.folder.path() + u"/attachment.csv"_s;
+}
+
+// Runs a long menu command and, once its progress dialog shows (half a
+// second in), clicks Cancel: the window must answer events meanwhile.
+void cancelLongWork(MainWindowFixture& f, const char* menuItem) {
+    QTimer timer;
+    bool slept = false;
+    QObject::connect(&timer, &QTimer::timeout, [&] {
+        if (!std::exchange(slept, true))
+            QThread::msleep(600); // long enough for the dialog to be due
+        auto* dialog = f.window().findChild<QProgressDialog*>(u"longWorkProgress"_s);
+        if (dialog && dialog->isVisible())
+            QTest::mouseClick(dialog->findChild<QPushButton*>(), Qt::LeftButton);
+    });
+    timer.start(0);
+    f.doors.boxes.answerYes();
+    f.trigger(QLatin1String(menuItem));
+}
+
+// A folder with its store on the "Default" book, and the file to export to.
+struct Exporting {
+    InstalledDoubles doors;
+    ContactFolder folder;
+    ContactStore store{folder.connectionString()};
+    QString target = folder.path() + u"/out.csv"_s;
+    Exporting() { store.setCurrentBook(u"Default"_s); }
+    QByteArray written() const { return readBytes(target); }
+};
+
+// The text of a PDF as pdftotext reads it; empty when it cannot.
+QString pdfText(const QStringList& arguments) {
+    QProcess process;
+    process.start(u"pdftotext"_s, arguments + QStringList{u"-"_s});
+    process.waitForFinished(-1);
+    return process.exitCode() == 0 ? QString::fromUtf8(process.readAllStandardOutput()) : QString();
+}
+
+} // namespace
+
+class SharingTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    // The button, its picture button and the menu item ask, then send the
+    // whole book on Yes, the selection on No, and nothing without one;
+    // Escape backs out without writing or mailing. A mail program that
+    // fails ends the command silently, the attachment written.
+    void emailingTheBookOrTheSelection() {
+        MainWindowFixture f;
+        f.folder.addContact({.firstName = "Ann", .lastName = "Lee"});
+        f.folder.addContact({.firstName = "Bo", .lastName = "Berg"});
+        f.window();
+        for (const char* button : {"cmdEmailRecord", "Command1_3"}) {
+            f.doors.boxes.answerYes();
+            f.click(QLatin1String(button));
+        }
+        f.doors.boxes.answerYes();
+        f.trigger("emailcontactbook");
+        f.doors.boxes.answerNo();
+        f.click("cmdEmailRecord");
+        QCOMPARE(f.doors.boxes.takeTexts(), QStringList(4, question) << retrievalError);
+        f.click("cmdPersonal");
+        f.selectRows({1});
+        f.doors.boxes.answerNo();
+        f.click("cmdEmailRecord");
+        QStringList sent;
+        for (const QByteArray& file : f.doors.mail.attachmentContents)
+            sent << firstNames(file).join(u'+');
+        QCOMPARE(sent, (QStringList{"Ann+Bo", "Ann+Bo", "Ann+Bo", "Bo"}));
+        const platform::MailMessage& m = f.doors.mail.sent.last();
+        QCOMPARE((QStringList{m.subject, m.noteText, m.attachmentPathName, m.attachmentName}),
+                 (QStringList{"Contacts", "Please type a personal message here", attachment(f),
+                              "Contacts.csv"}));
+
+        QVERIFY(QFile::remove(attachment(f)));
+        f.doors.boxes.answerCancel();
+        f.click("cmdEmailRecord");
+        f.doors.boxes.answerCancel();
+        f.trigger("emailcontactbook");
+        QCOMPARE(f.doors.boxes.takeTexts(), QStringList(3, question));
+        QCOMPARE(f.doors.mail.sent.size(), 4);
+        QVERIFY(!QFile::exists(attachment(f)));
+
+        f.doors.mail.failSend = true; // the user cancels in the mail window
+        f.doors.boxes.answerYes();
+        f.click("cmdEmailRecord");
+        QCOMPARE(f.doors.boxes.texts(), QStringList{question});
+        QCOMPARE(firstNames(readBytes(attachment(f))), (QStringList{"Ann", "Bo"}));
+    }
+
+    // Cancelling a long export keeps the earlier attachment and sends
+    // nothing; cancelling a printout drops it; neither is a failure.
+    void cancellingLongWork() {
+        MainWindowFixture f;
+        for (int i = 0; i < 400; ++i)
+            f.folder.addContact({.firstName = u"N%1"_s.arg(i)});
+        RecordingPrinter printer;
+        writeFile(attachment(f), "earlier");
+        f.window();
+        cancelLongWork(f, "emailcontactbook");
+        QCOMPARE(readBytes(attachment(f)), QByteArray("earlier"));
+        cancelLongWork(f, "mnuPrintContactBook");
+        QCOMPARE(printer.aborted, 1);
+        QVERIFY(printer.documents.isEmpty());
+        QVERIFY(f.doors.mail.sent.isEmpty());
+        QCOMPARE(f.doors.boxes.texts(), (QStringList{question, bookQuestion}));
+    }
+
+    // The real door runs xdg-email with a copy of the file in a folder of
+    // its own that only this user may enter. The copy stays until the next
+    // send, or start: then it goes, with any the program left before. A
+    // failed send leaves none. Nothing else in the runtime folder is touched.
+    void theRealMailDoorRunsXdgEmail() {
+        QTemporaryDir runtime, bin, outside;
+        const QByteArray oldRuntime = qgetenv("XDG_RUNTIME_DIR"), oldPath = qgetenv("PATH");
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
+        qputenv("PATH", QFile::encodeName(bin.path()) + ':' + oldPath);
+        const auto restore = qScopeGuard([&] {
+            qputenv("XDG_RUNTIME_DIR", oldRuntime);
+            qputenv("PATH", oldPath);
+        });
+        // The stand-in records its arguments and exits with the code in "code".
+        const QString script = bin.filePath(u"xdg-email"_s);
+        writeFile(script, u"#!/bin/sh\nprintf '%s\\n' \"$@\" > '%1/args'\nexit $(cat '%1/code')\n"_s
+                              .arg(bin.path())
+                              .toUtf8());
+        QFile::setPermissions(script, QFile::ReadOwner | QFile::ExeOwner);
+        writeFile(bin.filePath(u"code"_s), "0");
+        QDir base(runtime.path());
+        QVERIFY(base.mkpath("orvanta-mail-earlier/sub") && base.mkdir("other"));
+        writeFile(outside.filePath("keep.csv"), "keep");
+        QVERIFY(QFile::link(outside.path(), base.filePath("orvanta-mail-link")));
+        const QStringList kept{"orvanta-mail-link", "other"};
+        const auto entries = [&] {
+            return base.entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System,
+                                  QDir::Name);
+        };
+        const auto send = [&](MainWindowFixture& f) {
+            f.doors.boxes.answerYes();
+            f.click("cmdEmailRecord");
+            return QString::fromUtf8(readBytes(bin.filePath(u"args"_s))).split(u'\n');
+        };
+        MainWindowFixture f;
+        f.folder.addContact({.firstName = "Ann"});
+        platform::setMailService(nullptr);
+        f.window();
+        QCOMPARE(entries(), kept); // the start removed the earlier copy
+        const QStringList args = send(f);
+        QCOMPARE(args, (QStringList{"--subject", "Contacts", "--body",
+                                    "Please type a personal message here", "--attach",
+                                    args.value(5), ""}));
+        const QFileInfo copy(args.value(5)), folder(copy.path());
+        QCOMPARE(folder.dir().path(), runtime.path());
+        QCOMPARE(folder.permissions() & ~(QFile::ReadUser | QFile::WriteUser | QFile::ExeUser),
+                 QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QCOMPARE(readBytes(copy.filePath()), readBytes(attachment(f)));
+        QCOMPARE(entries().size(), kept.size() + 1);
+        writeFile(bin.filePath(u"code"_s), "3");
+        QVERIFY(send(f).value(5) != copy.filePath());
+        QCOMPARE(entries(), kept);
+        QCOMPARE(f.doors.boxes.texts(), QStringList(2, question));
+        QCOMPARE(readBytes(outside.filePath("keep.csv")), QByteArray("keep"));
+    }
+
+    // The stored number and the first name go to telephony; a blank number,
+    // a contact that is gone or cannot be read is never dialled.
+    void callingAContact() {
+        MainWindowFixture f;
+        f.folder.addContact({.firstName = "Mia",
+                             .workPhone = "+1 (555) 0102",
+                             .homePhone = "555-0101 ext. 7",
+                             .cellPhone = " \t "});
+        f.folder.addContact({.firstName = "Zoe", .homePhone = "555-0199"});
+        f.click("cmdPersonal");
+        {
+            RecordingTelephony phone;
+            f.click("cmdCallRecord"); // no selection: the menu, but no call
+            f.window().mnuCallMenu->close();
+            f.trigger("mnuCallHome");
+            f.clickRow(0);
+            for (const char* item : {"mnuCallHome", "mnuCallWork", "mnuCallCell"})
+                f.trigger(QLatin1String(item));
+            f.clickRow(1);
+            f.trigger("mnuCallHome");
+            f.trigger("mnuCallCell");
+            QCOMPARE(f.doors.boxes.takeTexts(),
+                     QStringList(2, u"This contact has no number to call."_s));
+            QStringList calls;
+            for (const RecordingTelephony::Request& r : phone.requests)
+                calls << QStringList{r.destination, r.calledParty, r.comment, r.appName}.join(u'|');
+            const QString tail = u"|Calling|"_s + QCoreApplication::applicationName();
+            QCOMPARE(calls, (QStringList{"555-0101 ext. 7|Mia" + tail, "+1 (555) 0102|Mia" + tail,
+                                         "555-0199|Zoe" + tail}));
+            f.folder.execute(u"delete from tblContactDetails where FirstName = 'Zoe'"_s);
+            f.trigger("mnuCallHome");
+            QCOMPARE(f.doors.boxes.takeTexts(), QStringList{"internal error"});
+            QCOMPARE(phone.requests.size(), 3);
+        }
+        // Whatever the number holds, a handler reading the link as text
+        // gets exactly the stored number, never a host, query or fragment.
+        const QString number = u"http://evil.example.com/x?y#z %41%2F 100% [::1]\\x@y:z Émile"_s;
+        f.folder.execute(u"update tblContactDetails set WorkPhoneNumber = '%1'"_s.arg(number));
+        UrlCatcher desktop(u"tel"_s);
+        f.clickRow(0);
+        f.trigger("mnuCallWork");
+        QCOMPARE(desktop.urls.size(), 1);
+        const QUrl url = QUrl::fromEncoded(desktop.urls[0].toEncoded(), QUrl::StrictMode);
+        QCOMPARE(url.scheme() + u':' + url.path(QUrl::FullyDecoded), u"tel:"_s + number);
+        QVERIFY(!url.hasQuery() && !url.hasFragment() && url.authority().isEmpty());
+        QVERIFY(QFile::remove(f.folder.databasePath()));
+        f.trigger("mnuCallHome");
+        QCOMPARE(f.doors.boxes.takeTexts(), QStringList{retrievalError});
+        QCOMPARE(desktop.urls.size(), 1);
+    }
+
+    // A value a spreadsheet would take for a formula gets a leading
+    // apostrophe, inside any quotes; telephone numbers stay as they are.
+    void csvRows_data() {
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QByteArray>("field"); // as the first name's column writes it
+        QTest::newRow("plain") << u"李 Şükrü"_s << u"李 Şükrü"_s.toUtf8();
+        QTest::newRow("comma, quotes, line break")
+            << u"Smith, \"B\"\r\nJr"_s << QByteArray("\"Smith, \"\"B\"\"\r\nJr\"");
+        QTest::newRow("command") << u"=cmd|' /C calc'!A0"_s << QByteArray("'=cmd|' /C calc'!A0");
+        QTest::newRow("at") << u"@SUM(1+1)"_s << QByteArray("'@SUM(1+1)");
+        QTest::newRow("carriage return") << u"\rx"_s << QByteArray("\"'\rx\"");
+        QTest::newRow("plus call") << u"+1-555-CALL"_s << QByteArray("'+1-555-CALL");
+        QTest::newRow("quote") << u"=\"x\""_s << QByteArray("\"'=\"\"x\"\"\"");
+        QTest::newRow("phone") << u"+1 (555) 010.2/3-4"_s << QByteArray("+1 (555) 010.2/3-4");
+        QTest::newRow("apostrophe") << u"'=x"_s << QByteArray("'=x");
+    }
+    void csvRows() {
+        QFETCH(QString, value);
+        QFETCH(QByteArray, field);
+        Exporting e;
+        e.folder.addContact({.firstName = value, .comments = value, .type = 2});
+        QVERIFY(exportBookCsv(e.store, e.target));
+        const QByteArray quoted = field.startsWith('"') ? field : '"' + field + '"';
+        QCOMPARE(e.written(), header + field + ",,,\"\",,,,,,,,," + quoted + ",Business\r\n");
+        QVERIFY(e.doors.boxes.texts().isEmpty());
+    }
+
+    // The selection in list order, or the current book only. Each failure
+    // tells the user and keeps the earlier file; a mended file exports again.
+    void csvOfTheSelectionOrTheBook() {
+        Exporting e;
+        const qint64 ann = e.folder.addContact({.firstName = "Ann"});
+        const qint64 cy = e.folder.addContact({.firstName = "Cy"});
+        e.folder.addContact({.firstName = "Elsewhere", .bookId = e.folder.addBook("Other")});
+        QVERIFY(exportSelectionCsv(e.store, {cy, ann}, e.target));
+        QCOMPARE(firstNames(e.written()), (QStringList{"Ann", "Cy"}));
+        QVERIFY(exportBookCsv(e.store, e.target));
+        QCOMPARE(firstNames(e.written()), (QStringList{"Ann", "Cy"}));
+        e.store.setCurrentBook(u"Kim's \"Work\""_s);
+        QVERIFY(exportBookCsv(e.store, e.target));
+        QCOMPARE(e.written(), header);
+
+        e.store.setCurrentBook(u"Default"_s);
+        QVERIFY(!exportSelectionCsv(e.store, {}, e.target));
+        QVERIFY(!exportBookCsv(e.store, e.folder.path() + u"/missing/out.csv"_s));
+        e.folder.execute(u"alter table tblContactType rename to tblGone"_s);
+        QVERIFY(!exportBookCsv(e.store, e.target));
+        QCOMPARE(e.written(), header);
+        QCOMPARE(e.doors.boxes.texts(), QStringList(3, retrievalError));
+        e.folder.execute(u"alter table tblGone rename to tblContactType"_s);
+        QVERIFY(exportBookCsv(e.store, e.target));
+        QCOMPARE(e.doors.boxes.shown().first().icon, platform::Icon::Critical);
+    }
+
+    // Blocks sorted by first name, of the current book only, without the
+    // address's blank lines; the selection's have an empty line after the name.
+    void printedBlocks() {
+        ContactFolder folder;
+        const qint64 zoe = folder.addContact({.firstName = "Zoe", .email = "z@example.org"});
+        folder.addContact({.firstName = "Adam",
+                           .middleName = "Q",
+                           .lastName = "Ant",
+                           .address = "12 Main St\r\n\r\nSpringfield\r\n",
+                           .city = "Springfield",
+                           .state = "IL",
+                           .zipCode = "0150",
+                           .workPhone = "555-1",
+                           .homePhone = "555-2",
+                           .cellPhone = "555-3",
+                           .guardian = "Ola",
+                           .comments = "one\r\ntwo"});
+        folder.addContact({.firstName = "Bea", .bookId = folder.addBook(u"Other"_s)});
+        ContactStore store(folder.connectionString());
+        store.setCurrentBook(u"Default"_s);
+        RecordingPrinter printer;
+        QCOMPARE(printContacts(store, {}, false, printer), PrintOutcome::Printed);
+        QCOMPARE(printContacts(store, {zoe}, true, printer), PrintOutcome::Printed);
+        const QStringList zoeBlock =
+            QStringList(4, QString()) +
+            QStringList{"Work phone: ", "Home phone: ", "Cell Phone: ", "Email : z@example.org",
+                        "Parent/Guardian Name: "} +
+            QStringList(5, QString());
+        QCOMPARE(RecordingPrinter::texts(printer.documents.value(0)),
+                 QStringList({"Adam Q Ant", "12 Main St", "Springfield", "Springfield", "IL",
+                              "0150", "Work phone: 555-1", "Home phone: 555-2", "Cell Phone: 555-3",
+                              "Email : ", "Parent/Guardian Name: Ola", "one", "two", "", "", "", "",
+                              "Zoe  "}) +
+                     zoeBlock);
+        QCOMPARE(RecordingPrinter::texts(printer.documents.value(1)),
+                 QStringList({"Zoe  ", ""}) + zoeBlock);
+    }
+
+    // The questions, the answers and each failure's message, from the window;
+    // a failed document is dropped and the next holds nothing of it.
+    void printingFromTheWindow() {
+        MainWindowFixture f;
+        RecordingPrinter printer;
+        f.folder.addContact({.firstName = "Ann"});
+        f.folder.addContact({.firstName = "Bob"});
+        f.click("cmdPersonal");
+        f.doors.boxes.answerNo();
+        f.trigger("mnuPrintContactBook");
+        f.doors.boxes.answerYes();
+        f.click("cmdPrintRecord"); // nothing selected
+        QCOMPARE(f.doors.boxes.takeTexts(),
+                 QStringList({bookQuestion, selectionQuestion, selectionFailure}));
+
+        printer.failAtLine = 3;
+        f.doors.boxes.answerYes();
+        f.trigger("mnuPrintContactBook");
+        QCOMPARE(f.doors.boxes.shown().value(1).icon, platform::Icon::Critical);
+        f.selectRows({1});
+        f.doors.boxes.answerYes();
+        f.click("cmdPrintRecord");
+        QCOMPARE(f.doors.boxes.takeTexts(),
+                 QStringList({bookQuestion, bookFailure, selectionQuestion, selectionFailure}));
+        QCOMPARE(printer.aborted, 2);
+
+        printer.failAtLine = -1;
+        f.doors.boxes.answerYes();
+        f.click("cmdPrintRecord");
+        QCOMPARE(printer.documents.size(), 1);
+        QCOMPARE(printer.documents[0].first(), (PrintedLine{"Bob  ", 300, true}));
+    }
+
+    // Without a printer the real door writes a PDF into the data folder and
+    // opens it: pages of blocks in order, a line wider than the paper
+    // continued on the next lines. A PDF that cannot be written is a failure.
+    void withoutAPrinterThePrintoutIsAPdf() {
+        if (!QPrinterInfo::defaultPrinter().isNull())
+            QSKIP("a printer is installed here");
+        UrlCatcher viewer(u"file"_s);
+        MainWindowFixture f;
+        const QString pdf = platform::SystemPrinter::fileIn(f.folder.path());
+        QStringList expected;
+        for (int i = 0; i < 120; ++i) {
+            expected << u"Person%1\\s+Øberg"_s.arg(i, 3, 10, QLatin1Char('0'));
+            f.folder.addContact({.firstName = u"Person%1"_s.arg(119 - i, 3, 10, QLatin1Char('0')),
+                                 .lastName = u"Øberg"_s,
+                                 .address = i == 0 ? QString(300, u'x') : u"C"_s});
+        }
+        f.doors.boxes.answerYes();
+        f.trigger("mnuPrintContactBook");
+        QCOMPARE(viewer.urls, QList<QUrl>{QUrl::fromLocalFile(pdf)});
+        const QString text = pdfText({pdf});
+        QVERIFY(text.count(u'\f') >= 2); // pages
+        qsizetype at = 0;
+        for (const QString& next : expected)
+            QVERIFY2((at = text.indexOf(QRegularExpression(next), at)) >= 0, qPrintable(next));
+        QCOMPARE(text.count(u'x'), 300);
+        const QString boxes = pdfText({u"-bbox"_s, pdf});
+        const double pageWidth =
+            QRegularExpression(u"<page width=\"([0-9.]+)\""_s).match(boxes).captured(1).toDouble();
+        for (const QRegularExpressionMatch& m :
+             QRegularExpression(u"xMax=\"([0-9.]+)\""_s).globalMatch(boxes))
+            QVERIFY(m.captured(1).toDouble() <= pageWidth - 30);
+
+        platform::SystemPrinter unwritable(f.folder.path() + u"/missing/book.pdf"_s);
+        platform::setPrinter(&unwritable);
+        f.doors.boxes.answerYes();
+        f.trigger("mnuPrintContactBook");
+        platform::setPrinter(nullptr);
+        QCOMPARE(f.doors.boxes.texts(), QStringList({bookQuestion, bookQuestion, bookFailure}));
+        QCOMPARE(viewer.urls.size(), 1);
+    }
+};
+
+QTEST_MAIN(SharingTest)
+#include "SharingTest.moc"
