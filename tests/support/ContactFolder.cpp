@@ -23,18 +23,6 @@ void ContactFolder::execute(const QString& statement) {
     Connection(connectionString()).execute(statement);
 }
 
-void ContactFolder::useNullableContactWith(const QString& column, const QString& value) {
-    execute(u"drop table tblContactDetails"_s);
-    execute(
-        u"create table tblContactDetails (pkContactDetailsId integer primary key autoincrement, "
-        "FirstName text, MiddleName text, LastName text, Address text, City text, State text, "
-        "ZipCode text, WorkPhoneNumber text, HomePhoneNumber text, CellPhoneNumber text, "
-        "EmailAddress text, ParentOrGuardianName text, Comments text, fkContactType integer, "
-        "fkContactBookId integer)"_s);
-    execute(u"insert into tblContactDetails (%1, fkContactType, fkContactBookId) "
-            "values (%2, 1, 1)"_s.arg(column, sqlText(value)));
-}
-
 qint64 ContactFolder::addContact(const TestContact& c) {
     const QStringList texts{c.firstName, c.middleName, c.lastName,  c.address,   c.city,
                             c.state,     c.zipCode,    c.workPhone, c.homePhone, c.cellPhone,

@@ -43,10 +43,6 @@ public:
     qint64 addContact(const TestContact& contact);
     qint64 addBook(const QString& name);
     void execute(const QString& statement);
-    // Replaces the contacts table with one that allows NULL in every column,
-    // as a file made by another program may, and adds one contact holding
-    // only `column` = `value` (type Personal, book "Default").
-    void useNullableContactWith(const QString& column, const QString& value);
 
     // Rows of a query, each row its fields joined with "|".
     QStringList rows(const QString& statement);

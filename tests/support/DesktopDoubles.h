@@ -34,7 +34,6 @@ public:
 
     void setRegistryString(const QString& keyName, const QString& valueName, const QString& value);
     QSet<QString> existingFiles;
-    bool failStart = false;
 
     std::optional<QString> readRegistryString(quint32 root, const QString& keyName,
                                               const QString& valueName,
@@ -44,7 +43,6 @@ public:
     bool startProgram(const QString& path) override;
 
     QStringList openedUrls;
-    QStringList testedFiles;
     QStringList startedPrograms;
 
 private:

@@ -33,19 +33,14 @@ private:
     int m_unanswered = 0;
 };
 
-// The mail door's double: records sign-on, messages and sign-off.
+// The mail door's double: records the messages sent.
 class RecordingMail : public platform::MailService {
 public:
     long signOn(bool logonUI, bool downloadMail) override;
     void send(long sessionId, const platform::MailMessage& message, bool showDialog) override;
     void signOff(long sessionId) override;
 
-    bool failSignOn = false;
     bool failSend = false;
-    int signOns = 0;
-    int signOffs = 0;
-    bool lastLogonUI = false;
-    bool lastDownloadMail = true;
     QList<platform::MailMessage> sent;
     QList<QByteArray> attachmentContents; // the file as it was when sent
 };

@@ -11,8 +11,6 @@ RecordingPrinter::~RecordingPrinter() {
 }
 
 void RecordingPrinter::print(const QString& text) {
-    if (beforePrint)
-        beforePrint(m_linesPrinted);
     const QStringList lines = text.split(u"\r\n"_s);
     if (failAtLine >= m_linesPrinted && failAtLine < m_linesPrinted + lines.size())
         throw platform::PrinterError("printer failure");

@@ -6,8 +6,6 @@
 #include <QString>
 #include <QStringList>
 
-#include <functional>
-
 // One line as it would come out of the printer.
 struct PrintedLine {
     QString text;
@@ -34,8 +32,6 @@ public:
     // The print() call that writes line number `failAtLine` (0-based, counted
     // over every line ever printed) throws instead; -1 never fails.
     int failAtLine = -1;
-    // Called before each print() with the number of lines printed so far.
-    std::function<void(int linesPrinted)> beforePrint;
 
     QString fileFolder;
     QList<PrintedLine> openDocument;
