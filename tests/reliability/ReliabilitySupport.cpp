@@ -35,14 +35,6 @@ QString reliability::integrity(const QString& connectionString) {
     }
 }
 
-QString reliability::childMode() {
-    return qEnvironmentVariable(modeVariable);
-}
-
-QString reliability::childFolder() {
-    return qEnvironmentVariable(folderVariable);
-}
-
 namespace {
 
 QProcessEnvironment childEnvironment(const QString& mode, const QString& folder) {

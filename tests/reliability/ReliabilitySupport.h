@@ -23,9 +23,13 @@ QStringList everything(const QString& folder);
 // connection so that a hot journal left by a killed writer is rolled back.
 QString integrity(const QString& connectionString);
 
-// Which case the child executable runs: empty when started by hand.
-QString childMode();
-QString childFolder();
+// Which case the child executable runs (empty when started by hand), on which folder.
+inline QString childMode() {
+    return qEnvironmentVariable("ORVANTA_RELIABILITY_CHILD");
+}
+inline QString childFolder() {
+    return qEnvironmentVariable("ORVANTA_RELIABILITY_FOLDER");
+}
 
 // Starts the child executable running `mode` of ChildModes on `folder`
 // (stdout and stderr merged).
