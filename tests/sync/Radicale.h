@@ -26,7 +26,6 @@ public:
     // An address book's cards are the files of collection-root/<user>/<name>/ in it.
     QString storageFolder() const { return m_dir.filePath(u"collections"_s); }
     QUrl makeAddressBook(const QString& name); // of the user's; its URL
-    // One request, waited for.
     carddav::DavResponse request(const QByteArray& method, const QUrl& url,
                                  const QByteArray& body = {},
                                  const QList<QPair<QByteArray, QByteArray>>& headers = {});

@@ -289,7 +289,6 @@ private slots:
         syncNow(f);
         QCOMPARE(asked, QStringList{u"No keyring is available to remember the password.\n"
                                     "Password of anna at 127.0.0.1 for the book “Default”:"_s});
-        QVERIFY(f.doors.boxes.texts().isEmpty());
     }
 
     void aTypedAddressBecomesAServerUrl() {
@@ -373,15 +372,12 @@ private slots:
         QCOMPARE(b.failure(), QString());
         QCOMPARE(b.contacts(), a.contacts());
         QCOMPARE(b.contacts().size(), 41);
-        const carddav::SyncSummary again = a.sync();
-        QVERIFY2(again.ok &&
-                     again.received + again.sent + again.removedHere + again.removedThere == 0,
-                 qPrintable(again.text()));
+        QCOMPARE(a.sync().text(), u"Default: 0 received, 0 sent, 0 removed here, 0 removed on "
+                                  "the server, 0 conflicts"_s);
         // The server's sync token is kept for the next, incremental sync.
         SyncStore store(a.folder.connectionString());
         QVERIFY(!store.account(u"Default"_s)->syncToken.isEmpty());
-        // Linked again elsewhere, the items of the old address book go; so
-        // does the link with its book.
+        // Linked elsewhere, the old items go; removing the book removes the link.
         QVERIFY(!store.link(u"No such book"_s, url.toString(), u"anna"_s));
         QVERIFY(store.link(u"Default"_s, u"http://h/c/"_s, u"v"_s));
         QCOMPARE(a.folder.rows(u"select CollectionUrl, UserName, SyncToken from tblSyncAccount"_s),
