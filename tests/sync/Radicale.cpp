@@ -6,87 +6,58 @@
 #include <QTcpSocket>
 #include <QTest>
 
-using namespace Qt::StringLiterals;
-
-Radicale::Radicale(bool tls) : m_tls(tls) {}
-
-Radicale::~Radicale() {
-    stop();
-}
-
 QUrl Radicale::root() const {
     return QUrl(u"%1://127.0.0.1:%2/"_s.arg(m_tls ? u"https"_s : u"http"_s).arg(m_port));
 }
 
 bool Radicale::start() {
-    if (m_port == 0) {
-        QTcpServer probe;
-        if (!probe.listen(QHostAddress::LocalHost, 0)) {
-            m_error = u"no free port"_s;
-            return false;
-        }
+    QTcpServer probe;
+    if (m_port == 0 && probe.listen(QHostAddress::LocalHost, 0))
         m_port = probe.serverPort();
-    }
-    QFile users(m_dir.filePath(u"users"_s));
-    users.open(QIODevice::WriteOnly);
-    users.write((user() + u':' + password() + u'\n').toUtf8());
-    users.close();
-    QString ssl;
+    probe.close();
+    const QString key = m_dir.filePath(u"key.pem"_s), config = m_dir.filePath(u"config"_s);
+    QString settings = u"[server]\nhosts = 127.0.0.1:%1\n[auth]\ntype = htpasswd\n"
+                       "htpasswd_filename = %2\nhtpasswd_encryption = plain\ndelay = 0\n"
+                       "[storage]\nfilesystem_folder = %3\n[rights]\ntype = owner_only\n"
+                       "[web]\ntype = none\n[logging]\nlevel = warning\n"_s.arg(m_port)
+                           .arg(m_dir.filePath(u"users"_s), storageFolder());
     if (m_tls) {
-        const QString key = m_dir.filePath(u"key.pem"_s);
-        QProcess openssl;
-        openssl.setStandardOutputFile(QProcess::nullDevice());
+        QProcess openssl; // its output is only progress
         openssl.setStandardErrorFile(QProcess::nullDevice());
         openssl.start(u"openssl"_s, {u"req"_s, u"-x509"_s, u"-newkey"_s, u"rsa:2048"_s, u"-nodes"_s,
                                      u"-days"_s, u"2"_s, u"-subj"_s, u"/CN=127.0.0.1"_s,
                                      u"-addext"_s, u"subjectAltName=IP:127.0.0.1"_s, u"-keyout"_s,
                                      key, u"-out"_s, certificateFile()});
-        if (!openssl.waitForFinished(60000) || openssl.exitStatus() != QProcess::NormalExit ||
-            openssl.exitCode() != 0) {
-            m_error = u"openssl makes no certificate"_s;
-            return false;
-        }
-        ssl = u"ssl = True\ncertificate = %1\nkey = %2\n"_s.arg(certificateFile(), key);
+        if (!openssl.waitForFinished(60000) || openssl.exitCode() != 0)
+            return m_error = u"openssl makes no certificate"_s, false;
+        settings.replace(u"[auth]"_s, u"ssl = True\ncertificate = %1\nkey = %2\n[auth]"_s.arg(
+                                          certificateFile(), key));
     }
-    QFile config(m_dir.filePath(u"config"_s));
-    config.open(QIODevice::WriteOnly);
-    config.write(u"[server]\nhosts = 127.0.0.1:%1\n%4"
-                 "[auth]\ntype = htpasswd\nhtpasswd_filename = %2\n"
-                 "htpasswd_encryption = plain\ndelay = 0\n"
-                 "[storage]\nfilesystem_folder = %3\n"
-                 "[rights]\ntype = owner_only\n"
-                 "[web]\ntype = none\n"
-                 "[logging]\nlevel = warning\n"_s.arg(m_port)
-                     .arg(users.fileName(), m_dir.filePath(u"collections"_s), ssl)
-                     .toUtf8());
-    config.close();
+    for (const auto& [path, text] :
+         {std::pair{config, settings},
+          {m_dir.filePath(u"users"_s), user() + u':' + password() + u'\n'}}) {
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly) || file.write(text.toUtf8()) < 0)
+            return m_error = u"cannot write "_s + path, false;
+    }
     m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    m_process.start(u"radicale"_s, {u"--config"_s, config.fileName()});
-    if (!m_process.waitForStarted(10000)) {
-        m_error = u"radicale does not start: "_s + m_process.errorString();
-        return false;
-    }
-    for (int attempt = 0; attempt < 200; ++attempt) {
+    m_process.start(u"radicale"_s, {u"--config"_s, config});
+    for (int attempt = 0; attempt < 200 && m_process.waitForStarted(10000); ++attempt) {
         QTcpSocket socket;
         socket.connectToHost(QHostAddress::LocalHost, m_port);
         if (socket.waitForConnected(100))
             return true;
-        if (m_process.state() != QProcess::Running)
-            break;
         QTest::qWait(50);
     }
-    m_error = u"radicale does not listen on port %1"_s.arg(m_port);
+    m_error = u"radicale does not listen on port %1: "_s.arg(m_port) + m_process.errorString();
     return false;
 }
 
 void Radicale::stop() {
-    if (m_process.state() == QProcess::NotRunning)
-        return;
     m_process.terminate();
-    if (!m_process.waitForFinished(10000)) {
+    if (m_process.state() != QProcess::NotRunning && !m_process.waitForFinished(10000))
         m_process.kill();
-        m_process.waitForFinished(5000);
-    }
+    m_process.waitForFinished(5000);
 }
 
 carddav::DavResponse Radicale::request(const QByteArray& method, const QUrl& url,
@@ -109,10 +80,8 @@ QUrl Radicale::makeAddressBook(const QString& name) {
     // Any request signs the user in, which makes their principal collection.
     request("PROPFIND", root(), {}, {{"Depth", "0"}});
     request("MKCOL", url,
-            "<?xml version=\"1.0\" encoding=\"utf-8\"?>"
             "<d:mkcol xmlns:d=\"DAV:\" xmlns:c=\"urn:ietf:params:xml:ns:carddav\"><d:set><d:prop>"
-            "<d:resourcetype><d:collection/><c:addressbook/></d:resourcetype>"
-            "<d:displayname>" +
+            "<d:resourcetype><d:collection/><c:addressbook/></d:resourcetype><d:displayname>" +
                 name.toUtf8() + "</d:displayname></d:prop></d:set></d:mkcol>",
             {{"Content-Type", "application/xml; charset=utf-8"}});
     return url;

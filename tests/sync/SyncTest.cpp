@@ -1,0 +1,392 @@
+// Syncing: the card update, servers gone wrong or untrusted, the window, two devices.
+#include "Radicale.h"
+
+#include "data/ContactStore.h"
+#include "support/KeyringDouble.h"
+#include "support/MainWindowFixture.h"
+#include "sync/Discovery.h"
+#include "sync/Passwords.h"
+#include "sync/SyncEngine.h"
+#include "sync/SyncSettingsDialog.h"
+#include "vcard/CardUpdate.h"
+#include "vcard/ContactFileReader.h"
+
+#include <QInputDialog>
+#include <QRegularExpression>
+#include <QSignalSpy>
+#include <QSslConfiguration>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTimer>
+
+using carddav::SyncEngine;
+using carddav::SyncSettingsDialog;
+
+namespace {
+
+constexpr int serverWait = 30000;
+
+QByteArray answer(const QByteArray& status, const QByteArray& headers = {},
+                  const QByteArray& body = {}) {
+    return "HTTP/1.1 " + status + "\r\nContent-Length: " + QByteArray::number(body.size()) +
+           "\r\nConnection: close\r\n" + headers + "\r\n" + body;
+}
+
+// A data folder whose Default book is linked to the address book at url.
+struct Device {
+    ContactFolder folder;
+    SyncEngine engine{folder.connectionString()};
+
+    explicit Device(const QUrl& url) {
+        SyncStore(folder.connectionString()).link(u"Default"_s, url.toString(), u"anna"_s);
+        engine.setPasswordSource([](const SyncAccount&) { return u"s3cret pass"_s; });
+        engine.setTimeout(20000);
+    }
+    carddav::SyncSummary sync() {
+        QSignalSpy book(&engine, &SyncEngine::bookFinished), done(&engine, &SyncEngine::finished);
+        engine.start();
+        done.wait(120000);
+        return book.isEmpty() ? carddav::SyncSummary()
+                              : qvariant_cast<carddav::SyncSummary>(book.last().first());
+    }
+    QString failure() { // of a sync; empty when it went well
+        const carddav::SyncSummary s = sync();
+        return s.ok ? QString() : s.text();
+    }
+    // What is stored, without the ids, by last name.
+    QStringList contacts() {
+        QStringList rows =
+            folder.rows(u"select * from tblContactDetails order by LastName, Comments"_s);
+        for (QString& row : rows)
+            row = row.section(u'|', 1);
+        return rows;
+    }
+    // An edit changes the stored row; without one, the store deletes it.
+    void edit(const QString& lastName, const QString& assignment = {}) {
+        const QString where = u" where LastName = '"_s + lastName + u'\'';
+        if (!assignment.isEmpty())
+            return folder.execute(u"update tblContactDetails set "_s + assignment + where);
+        const QString id = folder.rows(u"select rowid from tblContactDetails"_s + where).value(0);
+        ContactStore(folder.connectionString()).remove(id.toLongLong());
+    }
+};
+
+QString text(QObject* parent, const char* label) {
+    return parent->findChild<QLabel*>(QLatin1String(label))->text();
+}
+
+void press(QObject* parent, const char* button) {
+    QTest::mouseClick(parent->findChild<QPushButton*>(QLatin1String(button)), Qt::LeftButton);
+}
+
+void syncNow(MainWindowFixture& f) {
+    auto* engine = f.window().findChild<SyncEngine*>();
+    QTRY_VERIFY_WITH_TIMEOUT(!engine->isRunning(), serverWait);
+    QSignalSpy finished(engine, &SyncEngine::finished);
+    f.trigger("mnuSyncNow");
+    QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, serverWait);
+}
+
+} // namespace
+
+class SyncTest : public QObject {
+    Q_OBJECT
+    Radicale server;
+    Radicale tlsServer{true};
+    int books = 0;
+
+    QUrl newAddressBook() { return server.makeAddressBook(u"book%1"_s.arg(++books)); }
+    // The card's URL; invalid if the server did not take it.
+    QUrl putCard(const QUrl& book, const QByteArray& first, const QByteArray& last,
+                 const QByteArray& more = {}) {
+        const QUrl url = book.resolved(QUrl(QString::fromLatin1(first + ".vcf")));
+        const QByteArray card = "BEGIN:VCARD\r\nVERSION:3.0\r\nUID:" + first + "\r\nFN:" + first +
+                                ' ' + last + "\r\nN:" + last + ';' + first + ";;;\r\n" + more +
+                                "END:VCARD\r\n";
+        const auto put = server.request("PUT", url, card, {{"Content-Type", "text/vcard"}});
+        return put.ok() ? url : QUrl();
+    }
+
+private slots:
+    void initTestCase() {
+        QVERIFY2(server.start(), qPrintable(server.error()));
+        QVERIFY2(tlsServer.start(), qPrintable(tlsServer.error()));
+    }
+
+    // Only the lines of changed fields change; the rest comes back byte for byte.
+    void anUpdateChangesOnlyTheChangedProperties() {
+        const QByteArray card = "BEGIN:VCARD\r\nVERSION:3.0\r\nUID:u1\r\nFN:Ann Archer\r\n"
+                                "N:Archer;Ann;;Dr.;\r\nX-OTHER-APP;X-P=1:kept as it is\r\n"
+                                "TEL;TYPE=CELL:111\r\nTEL;TYPE=FAX:999\r\nNOTE:First note\r\n"
+                                "TITLE:Boss\r\nCATEGORIES:Friends,Personal\r\nEND:VCARD\r\n";
+        Contact c = vcard::readContacts(card).contacts.first().contact;
+        QCOMPARE(vcard::updateCard(card, c), card);
+        c.lastName = u"Baker"_s;
+        c.cellPhone.clear();
+        c.workPhone = u"333"_s;
+        c.comments.replace(u"First note"_s, u"New note"_s); // the other properties stay out
+        c.type = ContactType::Business;
+        const QByteArray updated = vcard::updateCard(card, c);
+        QCOMPARE(updated, "BEGIN:VCARD\r\nVERSION:3.0\r\nUID:u1\r\nFN:Ann Baker\r\n"
+                          "N:Baker;Ann;;Dr.;\r\nX-OTHER-APP;X-P=1:kept as it is\r\n"
+                          "TEL;TYPE=FAX:999\r\nNOTE:New note\r\nTITLE:Boss\r\n"
+                          "CATEGORIES:Friends,Business\r\nTEL;TYPE=WORK:333\r\nEND:VCARD\r\n");
+        QCOMPARE(vcard::readContacts(updated).contacts.first().contact, c);
+    }
+
+    void aServerGoneWrongStopsWithItsMessage_data() {
+        QTest::addColumn<QByteArray>("response"); // empty: none at all
+        QTest::addColumn<QString>("message");
+        QTest::newRow("malformed XML")
+            << answer("207 Multi-Status", {}, "<d:multistatus xmlns:d=\"DAV:\"><d:response>")
+            << "malformed XML";
+        QTest::newRow("redirect loop")
+            << answer("301 Moved", "Location: /anna/book/\r\n") << "keeps redirecting";
+        QTest::newRow("refused") << answer("401 Unauthorized",
+                                           "WWW-Authenticate: Basic realm=\"x\"\r\n")
+                                 << "The server at 127.0.0.1 refused the user name or password.";
+        QTest::newRow("forbidden") << answer("403 Forbidden") << "does not allow";
+        QTest::newRow("not found") << answer("404 Not Found") << "There is no address book";
+        QTest::newRow("server error") << answer("503 Unavailable") << "has a problem";
+        QTest::newRow("time-out") << QByteArray() << "did not answer in time";
+    }
+    void aServerGoneWrongStopsWithItsMessage() {
+        QFETCH(QByteArray, response);
+        QFETCH(QString, message);
+        QTcpServer fake;
+        QVERIFY(fake.listen(QHostAddress::LocalHost, 0));
+        connect(&fake, &QTcpServer::newConnection, this, [&] {
+            QTcpSocket* socket = fake.nextPendingConnection();
+            connect(socket, &QTcpSocket::readyRead, socket, [&, socket] {
+                if (!socket->readAll().isEmpty() && !response.isEmpty()) {
+                    socket->write(response);
+                    socket->disconnectFromHost();
+                }
+            });
+        });
+        Device a(QUrl(u"http://127.0.0.1:%1/anna/book/"_s.arg(fake.serverPort())));
+        a.engine.setTimeout(500);
+        a.folder.addContact({.firstName = u"Ann"_s});
+        const QStringList before = a.contacts();
+        const QString failure = a.failure();
+        QVERIFY2(failure.contains(message), qPrintable(failure));
+        QCOMPARE(a.contacts(), before);
+        QCOMPARE(a.folder.count(u"tblSyncItem"_s), 0);
+    }
+
+    void anUntrustedServerGetsNothingUntilTrusted() {
+        const QUrl book = tlsServer.root().resolved(QUrl(u"anna/book/"_s));
+        const QString untrusted = u"The server's certificate is not trusted \\(.+\\), so nothing "
+                                  "was sent to 127\\.0\\.0\\.1\\."_s;
+        Device a(book);
+        QProcess program;
+        program.start(QStringLiteral(ORVANTA_PROGRAM),
+                      {u"--link-book"_s, u"Work"_s, u"--url"_s, book.toString(), u"--user"_s,
+                       u"anna"_s, u"--password-file"_s, u"/dev/null"_s, u"--data-folder"_s,
+                       a.folder.path()});
+        QVERIFY(program.waitForFinished(60000));
+        QCOMPARE(program.exitCode(), 1);
+        const QString err = QString::fromUtf8(program.readAllStandardError());
+        QVERIFY2(QRegularExpression(u"\\A"_s + untrusted + u"\n\\z"_s).match(err).hasMatch(),
+                 qPrintable(err));
+        QCOMPARE(a.folder.rows(u"select ContactBookName from tblContactBook"_s),
+                 QStringList{u"Default"_s});
+
+        a.folder.addContact({.firstName = u"Ann"_s});
+        const QStringList before = a.contacts();
+        const QString failure = a.failure();
+        QVERIFY2(QRegularExpression(untrusted).match(failure).hasMatch(), qPrintable(failure));
+        QCOMPARE(a.contacts(), before);
+        QCOMPARE(a.folder.rows(u"select count(*) from tblSyncItem union all "
+                               "select CollectionUrl || SyncToken from tblSyncAccount"_s),
+                 (QStringList{u"0"_s, book.toString()}));
+
+        QSslConfiguration trusting = QSslConfiguration::defaultConfiguration();
+        QVERIFY(trusting.addCaCertificates(tlsServer.certificateFile()));
+        QSslConfiguration::setDefaultConfiguration(trusting);
+        tlsServer.makeAddressBook(u"book"_s);
+        Device trusted(book);
+        QCOMPARE(trusted.failure(), QString());
+    }
+
+    void linkSyncAndUnlinkFromTheWindow() {
+        const QUrl book = server.makeAddressBook(u"Family"_s);
+        server.makeAddressBook(u"Work"_s);
+        QVERIFY(putCard(book, "Carl", "Cardwell").isValid());
+        KeyringDouble keyring;
+        MainWindowFixture f;
+        frmContactMgmt& w = f.window();
+        f.trigger("mnuSyncSettings");
+        auto* dialog = w.findChild<SyncSettingsDialog*>();
+        QTest::keyClicks(dialog->findChild<QLineEdit*>("txtSyncUrl"), server.root().toString());
+        QTest::keyClicks(dialog->findChild<QLineEdit*>("txtSyncUser"), server.user());
+        QTest::keyClicks(dialog->findChild<QLineEdit*>("txtSyncPassword"), server.password());
+        press(dialog, "cmdSyncFind");
+        auto* books = dialog->findChild<QListWidget*>("lstAddressBooks");
+        QTRY_COMPARE_WITH_TIMEOUT(books->count(), 2, serverWait);
+        books->setCurrentRow(0);
+        press(dialog, "cmdSyncLink");
+        QCOMPARE(text(dialog, "lblSyncMessage"), u"The book “Default” is linked to “Family”."_s);
+        QCOMPARE(SyncStore(w.ConnectionString()).account(u"Default"_s)->url, book.toString());
+        QCOMPARE(keyring.entries.value(carddav::Passwords::keyOf(book.toString(), server.user())),
+                 server.password());
+        press(dialog, "cmdSyncClose");
+
+        // Linking syncs at once; Sync Now brings a card added on the server.
+        QTRY_COMPARE_WITH_TIMEOUT(f.listed(), QStringList{u"Carl|Cardwell"_s}, serverWait);
+        QVERIFY(putCard(book, "Dora", "Dunn").isValid());
+        syncNow(f);
+        QCOMPARE(f.listed(), (QStringList{u"Carl|Cardwell"_s, u"Dora|Dunn"_s}));
+
+        // A sync while the editor is open leaves the list alone until it goes.
+        QVERIFY(putCard(book, "Emil", "Ek").isValid());
+        f.click("cmdAddRecord");
+        syncNow(f);
+        QCOMPARE(f.listed().size(), 2);
+        f.click("cmdCancel");
+        QTRY_COMPARE(f.listed().size(), 3);
+
+        // Unlinking keeps the contacts and forgets the password.
+        f.trigger("mnuSyncSettings");
+        dialog = w.findChild<SyncSettingsDialog*>();
+        QVERIFY(
+            text(dialog, "lblSyncLink")
+                .startsWith(u"The book “Default” is linked to %1 as anna."_s.arg(book.toString())));
+        f.doors.boxes.answerYes();
+        press(dialog, "cmdSyncUnlink");
+        QCOMPARE(text(dialog, "lblSyncMessage"),
+                 u"The book “Default” is no longer linked; its contacts stay in it."_s);
+        QVERIFY(!SyncStore(w.ConnectionString()).account(u"Default"_s));
+        QVERIFY(keyring.entries.isEmpty());
+        QCOMPARE(f.listed().size(), 3);
+    }
+
+    // At start; without a keyring the password is asked once per run.
+    void startUpSyncsTheLinkedBooks() {
+        const QUrl book = newAddressBook();
+        QVERIFY(putCard(book, "Finn", "Fox").isValid());
+        KeyringDouble keyring;
+        keyring.available = false;
+        MainWindowFixture f;
+        QVERIFY(SyncStore(f.folder.connectionString())
+                    .link(u"Default"_s, book.toString(), server.user()));
+        // The question is modal: it is answered from inside its own loop.
+        QStringList asked;
+        QTimer answerer;
+        connect(&answerer, &QTimer::timeout, this, [&] {
+            if (auto* box = qobject_cast<QInputDialog*>(QApplication::activeModalWidget())) {
+                asked << box->labelText();
+                box->setTextValue(server.password());
+                box->accept();
+            }
+        });
+        answerer.start(10);
+        frmContactMgmt& w = f.window();
+        QTRY_VERIFY_WITH_TIMEOUT(w.findChild<QLabel*>("lblSyncStatus") &&
+                                     text(&w, "lblSyncStatus").startsWith(u"Last sync: "_s),
+                                 serverWait);
+        QCOMPARE(f.listed(), QStringList{u"Finn|Fox"_s});
+        syncNow(f);
+        QCOMPARE(asked, QStringList{u"No keyring is available to remember the password.\n"
+                                    "Password of anna at 127.0.0.1 for the book “Default”:"_s});
+    }
+
+    void aTypedAddressBecomesAServerUrl() {
+        const QStringList typed{u"contacts.example.org"_s, u" http://127.0.0.1:5232 "_s,
+                                u"https://h.example/dav/anna/"_s, u"ftp://h.example/"_s, u"  "_s};
+        const QStringList made{u"https://contacts.example.org/"_s, u"http://127.0.0.1:5232/"_s,
+                               u"https://h.example/dav/anna/"_s, QString(), QString()};
+        for (int i = 0; i < typed.size(); ++i)
+            QCOMPARE(carddav::AddressBookDiscovery::serverUrl(typed[i]).toString(), made[i]);
+    }
+
+    // Letters beyond ASCII and several lines go over unchanged, an edit keeps
+    // the properties no field shows, a contact changed on both sides gives the
+    // server's version and a copy of this one, and one deleted on one side and
+    // changed on the other comes back. Last: it stops and restarts the server.
+    void twoDevicesLoseNothing() {
+        const QUrl url = newAddressBook();
+        const QUrl bea = putCard(url, "Bea", "Brown",
+                                 "PHOTO;ENCODING=b;TYPE=PNG:iVBORw0KGgo=\r\nBDAY:1980-04-01\r\n");
+        QVERIFY(bea.isValid());
+        Device a(url), b(url);
+        a.folder.addContact({.firstName = u"Zoë"_s,
+                             .middleName = u"Ñ"_s,
+                             .lastName = u"Ærøskøbing-Łódź 李"_s,
+                             .address = u"Straße 1; Hof\r\nHinterhaus, 2. Stock"_s,
+                             .email = u"zoë@example.org"_s,
+                             .comments = u"Line one\r\nback\\slash, comma; semicolon\r\n\r\n🙂"_s,
+                             .type = 2});
+        for (const QString& name : {u"Clark"_s, u"Dale"_s, u"Eel"_s})
+            a.folder.addContact({.lastName = name});
+        for (int i = 0; i < 40; ++i)
+            b.folder.addContact({.lastName = u"Many%1"_s.arg(i)});
+        QCOMPARE(b.failure(), QString());
+        // The server going away mid-sync: what was there is there, unchanged,
+        // and what came is whole.
+        const QStringList before = a.contacts();
+        a.engine.setBatchSize(5);
+        connect(&a.engine, &SyncEngine::progress, this, [&](const QString& message) {
+            if (message.contains(u"cards 11 to"_s))
+                server.stop();
+        });
+        const QString failure = a.failure();
+        disconnect(&a.engine, &SyncEngine::progress, this, nullptr);
+        QVERIFY2(failure.contains(u"cannot be reached"_s), qPrintable(failure));
+        const QStringList partial = a.contacts();
+        QCOMPARE(partial.size(), 14);
+        for (const QString& row : before)
+            QVERIFY(partial.contains(row));
+        QVERIFY2(server.start(), qPrintable(server.error()));
+        QCOMPARE(a.failure(), QString());
+        QCOMPARE(b.failure(), QString());
+        QCOMPARE(b.contacts().size(), 45);
+        QCOMPARE(b.contacts(), a.contacts());
+
+        b.edit(u"Brown"_s, u"LastName = 'Black', CellPhoneNumber = '222'"_s);
+        a.edit(u"Clark"_s, u"HomePhoneNumber = 'from A'"_s);
+        b.edit(u"Clark"_s, u"HomePhoneNumber = 'from B'"_s);
+        a.edit(u"Dale"_s);
+        b.edit(u"Dale"_s, u"City = 'Dover'"_s);
+        a.edit(u"Eel"_s, u"City = 'Ely'"_s);
+        b.edit(u"Eel"_s);
+        QCOMPARE(b.failure(), QString());
+        const carddav::SyncSummary s = a.sync();
+        QVERIFY2(s.ok && s.conflicts == 1, qPrintable(s.text()));
+        QCOMPARE(b.failure(), QString());
+        const QStringList contacts = a.contacts();
+        QCOMPARE(contacts.size(), 46);
+        QVERIFY(contacts[0].startsWith(u"Bea||Black|"_s) && contacts[0].contains(u"|222|"_s));
+        QVERIFY(contacts[1].contains(u"from B"_s));
+        QVERIFY(contacts[2].contains(u"from A"_s) && contacts[2].contains(u"Conflict copy, "_s));
+        QVERIFY(contacts[3].contains(u"Dover"_s));
+        QVERIFY(contacts[4].contains(u"Ely"_s));
+        QCOMPARE(b.contacts(), contacts);
+        const QByteArray stored = server.request("GET", bea).body;
+        for (const char* kept : {"iVBORw0KGgo", "BDAY:1980-04-01", "N:Black;Bea;;;", ":222"})
+            QVERIFY2(stored.contains(kept), stored.constData());
+
+        for (const QString& name : {u"Black"_s, u"Clark"_s, u"Clark"_s, u"Dale"_s, u"Eel"_s})
+            a.edit(name);
+        QCOMPARE(a.failure(), QString());
+        QCOMPARE(b.failure(), QString());
+        QCOMPARE(b.contacts(), a.contacts());
+        QCOMPARE(b.contacts().size(), 41);
+        QCOMPARE(a.sync().text(), u"Default: 0 received, 0 sent, 0 removed here, 0 removed on "
+                                  "the server, 0 conflicts"_s);
+        // The server's sync token is kept for the next, incremental sync.
+        SyncStore store(a.folder.connectionString());
+        QVERIFY(!store.account(u"Default"_s)->syncToken.isEmpty());
+        // Linked elsewhere, the old items go; removing the book removes the link.
+        QVERIFY(!store.link(u"No such book"_s, url.toString(), u"anna"_s));
+        QVERIFY(store.link(u"Default"_s, u"http://h/c/"_s, u"v"_s));
+        QCOMPARE(a.folder.rows(u"select CollectionUrl, UserName, SyncToken from tblSyncAccount"_s),
+                 QStringList{u"http://h/c/|v|"_s});
+        QCOMPARE(a.folder.count(u"tblSyncItem"_s), 0);
+        ContactStore(a.folder.connectionString()).removeBook(u"Default"_s);
+        QCOMPARE(a.folder.count(u"tblSyncAccount"_s), 0);
+    }
+};
+QTEST_MAIN(SyncTest)
+
+#include "SyncTest.moc"
