@@ -15,7 +15,9 @@
 #include <sqlite3.h>
 
 #include <cstdio>
+#include <functional>
 #include <iostream>
+#include <map>
 #include <string>
 
 using namespace reliability;
@@ -191,24 +193,19 @@ private slots:
         const QString mode = childMode();
         if (mode.isEmpty())
             QSKIP("runs only in a child process that a reliability case starts");
-        if (mode == QLatin1String("holdLockBriefly"))
-            holdLock(false);
-        else if (mode == QLatin1String("holdLockUntilTold"))
-            holdLock(true);
-        else if (mode == QLatin1String("deleteAllThenWait"))
-            holdLock(true, true);
-        else if (mode == QLatin1String("walThenWait"))
-            writeAheadThenWait();
-        else if (mode == QLatin1String("startUp"))
-            startUp();
-        else if (mode == QLatin1String("saveInALoop"))
-            saveInALoop();
-        else if (mode == QLatin1String("readOnlyFile"))
-            readOnlyFile();
-        else if (mode == QLatin1String("unwritableFolder"))
-            unwritableFolder();
-        else
+        const std::map<QString, std::function<void()>> modes{
+            {u"holdLockBriefly"_s, [] { holdLock(false); }},
+            {u"holdLockUntilTold"_s, [] { holdLock(true); }},
+            {u"deleteAllThenWait"_s, [] { holdLock(true, true); }},
+            {u"walThenWait"_s, writeAheadThenWait},
+            {u"startUp"_s, startUp},
+            {u"saveInALoop"_s, saveInALoop},
+            {u"readOnlyFile"_s, readOnlyFile},
+            {u"unwritableFolder"_s, unwritableFolder}};
+        const auto found = modes.find(mode);
+        if (found == modes.end())
             QFAIL(qPrintable(u"unknown child mode "_s + mode));
+        found->second();
     }
 };
 

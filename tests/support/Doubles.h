@@ -24,7 +24,6 @@ public:
     QStringList texts() const; // every box's text, in order
     QStringList takeTexts();   // the same, then forgets them
     int unansweredQuestions() const { return m_unanswered; }
-    int unusedAnswers() const { return int(m_answers.size()); }
     void clear();
 
 private:
