@@ -1,14 +1,26 @@
-// The user's journeys through the real window: what is seen and what is stored.
+// The user's journeys through the real window: what is seen and what is stored,
+// and the window itself: keys, panes, sorting, layout, colours, language and place.
 #include "about/frmAbout.h"
+#include "app/Translations.h"
+#include "app/WindowGeometry.h"
 #include "contacts/ContactDetailsTabs.h"
 #include "contacts/ContactListView.h"
 #include "contacts/DisplayText.h"
+#include "contacts/ctrTypeFilter.h"
 #include "editor/ctrRecord.h"
 #include "support/DesktopDoubles.h"
 #include "support/MainWindowFixture.h"
 
+#include <QAccessible>
 #include <QComboBox>
+#include <QDialogButtonBox>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLibraryInfo>
+#include <QMenu>
+#include <QMenuBar>
 #include <QRegularExpression>
+#include <QSettings>
 #include <QTextDocument>
 
 namespace {
@@ -282,6 +294,187 @@ private slots:
 
         QTest::keyClick(box, Qt::Key_Return); // OK is the default button
         QVERIFY(!box->isVisible());
+    }
+
+    void headerClicksSortInTheUsersLocale_data() {
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<int>("column");
+        QTest::addColumn<QStringList>("order");
+        QTest::newRow("German, first names")
+            << "de_DE" << 0 << QStringList{"anna", "Ärger", "Åsa", "Bo", "émile", "Ölund", "Zoë"};
+        QTest::newRow("Swedish, last names")
+            << "sv_SE" << 1 << QStringList{"anna", "Bo", "émile", "Zoë", "Åsa", "Ärger", "Ölund"};
+    }
+    // Entries stay whole, the selection stays put, a reload keeps the order.
+    void headerClicksSortInTheUsersLocale() {
+        QFETCH(QString, locale);
+        QFETCH(int, column);
+        QFETCH(QStringList, order);
+        QLocale::setDefault(QLocale(locale));
+        // Both columns hold the same names, each in a different row order.
+        const QStringList names{"Zoë", "émile", "Ölund", "anna", "Åsa", "Bo", "Ärger"};
+        MainWindowFixture f;
+        for (int row = 0; row < names.size(); ++row)
+            f.folder.addContact({.firstName = names[row], .lastName = names[(row + 3) % 7]});
+        frmContactMgmt& w = f.window();
+        f.click(u"cmdPersonal"_s);
+        f.clickRow(1); // émile
+        const auto shown = [&] {
+            QStringList cells;
+            for (const QString& entry : f.listed())
+                cells << entry.section(u'|', column, column);
+            return cells;
+        };
+        QHeaderView* header = w.lvContacts->header();
+        const QPoint heading(header->sectionViewportPosition(column) + 5, header->height() / 2);
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, heading);
+        QCOMPARE(shown(), order);
+        QCOMPARE(w.lvContacts->selectedText(), u"émile"_s);
+        for (const QString& entry : f.listed())
+            QCOMPARE(entry.section(u'|', 1),
+                     names[(names.indexOf(entry.section(u'|', 0, 0)) + 3) % 7]);
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, heading);
+        std::reverse(order.begin(), order.end());
+        QCOMPARE(shown(), order);
+        f.click(u"cmdPersonal"_s);
+        QCOMPARE(shown(), order);
+        QCOMPARE(w.SSTab1->txtFName->text(), f.listed().last().section(u'|', 0, 0));
+        // By the other column the other way: the model sorts afresh, not reverses.
+        w.lvContacts->model()->sort(1 - column, Qt::AscendingOrder);
+        column = 1 - column;
+        QCOMPARE(shown(), QStringList(order.rbegin(), order.rend()));
+    }
+
+    // In a pane the main view's keys are off, Escape and Ctrl+Return work its
+    // buttons; back, the main view is as it was, the window's size too.
+    void panesAndTheirKeys() {
+        MainWindowFixture f;
+        f.folder.addContact({.firstName = "Ann", .lastName = "Lee", .address = "1 Main St"});
+        frmContactMgmt& w = f.window();
+        w.activateWindow();
+        (void)QTest::qWaitForWindowActive(&w);
+        const QSize chosen(1040, 720);
+        w.resize(chosen);
+        f.click(u"cmdPersonal"_s);
+        f.clickRow(0);
+        w.SSTab1->setCurrentIndex(1);
+        QTest::keySequence(&w, Qt::CTRL | Qt::Key_E);
+        QVERIFY(w.recordEditor->isVisible() && !w.lvContacts->isVisible());
+        auto* box = w.findChild<QLineEdit*>(u"txtFirstName"_s);
+        for (QKeySequence::StandardKey key : {QKeySequence::Delete, QKeySequence::New})
+            QTest::keySequence(box, key);
+        QTest::keyClick(box, Qt::Key_Escape);
+        QVERIFY(!w.recordEditor->isVisible() && w.lvContacts->isVisible());
+        QTest::keySequence(&w, QKeySequence::New);
+        paste(box, u"Bo"_s);
+        QTest::keyClick(box, Qt::Key_Return, Qt::ControlModifier);
+        QCOMPARE(f.doors.boxes.takeTexts(), QStringList{"Record saved sucessfuly"});
+        f.trigger(u"createcontactbook"_s);
+        QTest::keyClick(w.focusWidget(), Qt::Key_Escape);
+        QVERIFY(!w.frameContactBooks->isVisible() && w.lvContacts->isVisible());
+        QCoreApplication::processEvents(); // the layouts settle
+        QCOMPARE(w.size(), chosen);
+        for (int page = 0; page < w.SSTab1->count(); ++page)
+            QCOMPARE(w.SSTab1->widget(page)->isVisible(), page == 1);
+        QVERIFY(!w.menuBar()->actions().contains(w.mnuCallMenu->menuAction()) ||
+                !w.mnuCallMenu->menuAction()->isVisible());
+        for (QAction* item : {w.mnuCallHome, w.mnuCallWork, w.mnuCallCell})
+            QVERIFY(item->isVisible());
+    }
+
+    // 640 pixels wide, dark palette: nothing cut off or overlapping, every text
+    // stands out from what it is drawn on, every focusable widget named.
+    void aNarrowDarkWindowKeepsEverythingInViewAndReadable() {
+        // Left dark: no later case looks at colours.
+        QApplication::setPalette(QPalette(QColor(0x30, 0x30, 0x30), QColor(0x20, 0x20, 0x20)));
+        MainWindowFixture f;
+        f.folder.addContact({.firstName = "Ann"});
+        frmContactMgmt& w = f.window();
+        f.click(u"cmdPersonal"_s); // gives the list its heading
+        w.resize(640, 560);
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QCoreApplication::processEvents();
+        QCOMPARE(w.width(), 640);
+        int texts = 0;
+        for (QWidget* child : w.findChildren<QWidget*>()) {
+            const QString name = child->objectName() + " " + child->metaObject()->className();
+            QAccessibleInterface* face = QAccessible::queryAccessibleInterface(child);
+            QVERIFY2(child->focusPolicy() == Qt::NoFocus ||
+                         (face && !face->text(QAccessible::Name).isEmpty()),
+                     qPrintable(name));
+            QWidget* parent = child->parentWidget();
+            // What scrolls inside a viewport may be larger than the viewport.
+            if (!child->isVisible() || child->isWindow() ||
+                qobject_cast<QAbstractScrollArea*>(parent->parentWidget()))
+                continue;
+            QVERIFY2(parent->rect().contains(child->geometry()), qPrintable(name));
+            const bool button = qobject_cast<QAbstractButton*>(child);
+            const char* text = qobject_cast<QGroupBox*>(child) ? "title" : "text";
+            if (child->property(text).toString().isEmpty())
+                continue;
+            const QWidget* back = child;
+            while (!button && !back->autoFillBackground() && !back->isWindow())
+                back = back->parentWidget();
+            const QColor fore = child->palette().color(child->foregroundRole());
+            const QColor ground = back->palette().color(back->backgroundRole());
+            QVERIFY2(qAbs(qGray(fore.rgb()) - qGray(ground.rgb())) >= 64,
+                     qPrintable(name + " " + fore.name() + " on " + ground.name()));
+            ++texts;
+        }
+        QVERIFY(texts > 20);
+        const QList<QPushButton*> buttons = w.ctrTypeFilter1->findChildren<QPushButton*>();
+        for (QPushButton* button : buttons)
+            for (QPushButton* other : buttons)
+                QVERIFY2(button == other ? button->width() >= button->minimumSizeHint().width()
+                                         : !button->geometry().intersects(other->geometry()),
+                         qPrintable(button->text() + " " + other->text()));
+        // Too narrow for one row: the type buttons above, the letters below.
+        QWidget* letter = w.findChild<QWidget*>(u"cmdA_0"_s);
+        QVERIFY(w.findChild<QWidget*>(u"cmdPersonal"_s)->y() < letter->y());
+        // The list comes before the letters in the keyboard order.
+        QWidget* next = w.lvContacts;
+        while (next != letter && next != &w)
+            next = next->nextInFocusChain();
+        QCOMPARE(next, letter);
+    }
+
+    // The program's texts in the user's language, loaded as at start-up.
+    void theWindowSpeaksTheLocalesLanguage() {
+        QVERIFY(installTranslations(QLocale(QLocale::German, QLocale::Germany)));
+        MainWindowFixture f;
+        frmContactMgmt& w = f.window();
+        f.click(u"cmdDeleteRecord"_s);
+        QCOMPARE((QStringList{w.mnuRootFile->title(), w.mnuPrintContactBook->text(),
+                              w.cmdAddRecord->text()} +
+                  f.doors.boxes.takeTexts()),
+                 (QStringList{"&Datei", "Aktuelles Adressbuch &drucken", "Hinzufügen",
+                              "Bitte wählen Sie einen Kontakt zum Löschen aus"}));
+        // Qt's own translation comes along, for the standard buttons.
+        if (!QFile::exists(QLibraryInfo::path(QLibraryInfo::TranslationsPath) + "/qtbase_de.qm"))
+            QSKIP("Qt's German translation is not installed (qt6-translations-l10n)");
+        QCOMPARE(
+            QDialogButtonBox(QDialogButtonBox::Cancel).button(QDialogButtonBox::Cancel)->text(),
+            u"Abbrechen"_s);
+    }
+
+    // The place is saved on close (in the test settings) and restored.
+    void thePlaceIsRemembered() {
+        QSettings settings;
+        QVERIFY(settings.fileName().contains(QLatin1String("qttest")));
+        settings.clear();
+        QRect place;
+        {
+            MainWindowFixture f;
+            QVERIFY(!restoreWindowGeometry(f.window()));
+            f.window().setGeometry(40, 50, 700, 520);
+            place = f.window().geometry();
+            f.window().close();
+        }
+        MainWindowFixture f;
+        QVERIFY(restoreWindowGeometry(f.window()));
+        QCOMPARE(f.window().geometry(), place);
+        const QRect screen(0, 24, 1920, 1056); // a place off it is moved and shrunk onto it
+        QCOMPARE(fittedOnto(QRect(1500, 10, 3000, 500), screen), QRect(0, 24, 1920, 500));
     }
 };
 
