@@ -365,9 +365,8 @@ private slots:
             QVERIFY(item->isVisible());
     }
 
-    // 640 pixels wide, dark: nothing cut off or overlapping, all readable and named.
+    // 640 wide, dark (left so: no later case looks at colours): all in view, readable, named.
     void aNarrowDarkWindowKeepsEverythingInViewAndReadable() {
-        // Left dark: no later case looks at colours.
         QApplication::setPalette(QPalette(QColor(0x30, 0x30, 0x30), QColor(0x20, 0x20, 0x20)));
         MainWindowFixture f;
         f.folder.addContact({.firstName = "Ann"});
@@ -412,6 +411,7 @@ private slots:
                          qPrintable(button->text() + " " + other->text()));
         // Too narrow for one row: the type buttons above the letters, after the list.
         QWidget* letter = w.findChild<QWidget*>(u"cmdA_0"_s);
+        QCOMPARE(letter->accessibleName(), u"Last names starting with A"_s);
         QVERIFY(w.findChild<QWidget*>(u"cmdPersonal"_s)->y() < letter->y());
         QWidget* next = w.lvContacts;
         while (next != letter && next != &w)
