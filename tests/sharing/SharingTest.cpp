@@ -15,7 +15,6 @@
 #include <QScopeGuard>
 #include <QThread>
 #include <QTimer>
-#include <QUrl>
 
 // Catches the links of one scheme the desktop would open.
 class UrlCatcher : public QObject {
@@ -40,10 +39,6 @@ const QString bookQuestion = u"Print the complete contact book?"_s;
 const QString selectionQuestion = u"Click Yes to Print the current contact details."_s;
 const QString bookFailure = u"An error occured while printing the contact book."_s;
 const QString selectionFailure = u"An error occured while printing the selected records."_s;
-const QByteArray header = "FirstName,MiddleName,LastName,Address,City,State,ZipCode,"
-                          "WorkPhoneNumber,HomePhoneNumber,CellPhoneNumber,EmailAddress,"
-                          "ParentOrGuardianName,Comments,ContactType\r\n";
-
 // First names of the contacts in a CSV text, the header left out.
 QStringList firstNames(const QByteArray& csv) {
     QStringList names;
@@ -283,56 +278,38 @@ private slots:
         e.folder.addContact({.firstName = value, .comments = value, .type = 2});
         QVERIFY(exportBookCsv(e.store, e.target));
         const QByteArray quoted = field.startsWith('"') ? field : '"' + field + '"';
-        QCOMPARE(e.written(), header + field + ",,,\"\",,,,,,,,," + quoted + ",Business\r\n");
-        QVERIFY(e.doors.boxes.texts().isEmpty());
+        const QByteArray written = e.written();
+        QCOMPARE(written.sliced(written.indexOf('\n') + 1),
+                 field + ",,,\"\",,,,,,,,," + quoted + ",Business\r\n");
     }
 
-    // The selection in list order, or the current book only. Each failure
+    // The selection in list order, or the current book only; printed,
+    // blocks sorted by first name without the address's blank lines, the
+    // selection's with an empty line after the name. Each failure to export
     // tells the user and keeps the earlier file; a mended file exports again.
-    void csvOfTheSelectionOrTheBook() {
+    void theSelectionOrTheBookAsCsvAndPrinted() {
         Exporting e;
-        const qint64 ann = e.folder.addContact({.firstName = "Ann"});
-        const qint64 cy = e.folder.addContact({.firstName = "Cy"});
-        e.folder.addContact({.firstName = "Elsewhere", .bookId = e.folder.addBook("Other")});
-        QVERIFY(exportSelectionCsv(e.store, {cy, ann}, e.target));
-        QCOMPARE(firstNames(e.written()), (QStringList{"Ann", "Cy"}));
+        const qint64 zoe = e.folder.addContact({.firstName = "Zoe", .email = "z@example.org"});
+        const qint64 adam = e.folder.addContact({.firstName = "Adam",
+                                                 .middleName = "Q",
+                                                 .lastName = "Ant",
+                                                 .address = "12 Main St\r\n\r\nSpringfield\r\n",
+                                                 .city = "Springfield",
+                                                 .state = "IL",
+                                                 .zipCode = "0150",
+                                                 .workPhone = "555-1",
+                                                 .homePhone = "555-2",
+                                                 .cellPhone = "555-3",
+                                                 .guardian = "Ola",
+                                                 .comments = "one\r\ntwo"});
+        e.folder.addContact({.firstName = "Bea", .bookId = e.folder.addBook("Other")});
+        QVERIFY(exportSelectionCsv(e.store, {adam, zoe}, e.target));
+        QCOMPARE(firstNames(e.written()), (QStringList{"Zoe", "Adam"}));
         QVERIFY(exportBookCsv(e.store, e.target));
-        QCOMPARE(firstNames(e.written()), (QStringList{"Ann", "Cy"}));
-        e.store.setCurrentBook(u"Default"_s);
-        QVERIFY(!exportSelectionCsv(e.store, {}, e.target));
-        QVERIFY(!exportBookCsv(e.store, e.folder.path() + u"/missing/out.csv"_s));
-        e.folder.execute(u"alter table tblContactType rename to tblGone"_s);
-        QVERIFY(!exportBookCsv(e.store, e.target));
-        QCOMPARE(firstNames(e.written()), (QStringList{"Ann", "Cy"}));
-        QCOMPARE(e.doors.boxes.texts(), QStringList(3, retrievalError));
-        e.folder.execute(u"alter table tblGone rename to tblContactType"_s);
-        QVERIFY(exportBookCsv(e.store, e.target));
-        QCOMPARE(e.doors.boxes.shown().first().icon, platform::Icon::Critical);
-    }
-
-    // Blocks sorted by first name, of the current book only, without the
-    // address's blank lines; the selection's have an empty line after the name.
-    void printedBlocks() {
-        ContactFolder folder;
-        const qint64 zoe = folder.addContact({.firstName = "Zoe", .email = "z@example.org"});
-        folder.addContact({.firstName = "Adam",
-                           .middleName = "Q",
-                           .lastName = "Ant",
-                           .address = "12 Main St\r\n\r\nSpringfield\r\n",
-                           .city = "Springfield",
-                           .state = "IL",
-                           .zipCode = "0150",
-                           .workPhone = "555-1",
-                           .homePhone = "555-2",
-                           .cellPhone = "555-3",
-                           .guardian = "Ola",
-                           .comments = "one\r\ntwo"});
-        folder.addContact({.firstName = "Bea", .bookId = folder.addBook(u"Other"_s)});
-        ContactStore store(folder.connectionString());
-        store.setCurrentBook(u"Default"_s);
+        QCOMPARE(firstNames(e.written()), (QStringList{"Zoe", "Adam"}));
         RecordingPrinter printer;
-        QCOMPARE(printContacts(store, {}, false, printer), PrintOutcome::Printed);
-        QCOMPARE(printContacts(store, {zoe}, true, printer), PrintOutcome::Printed);
+        QCOMPARE(printContacts(e.store, {}, false, printer), PrintOutcome::Printed);
+        QCOMPARE(printContacts(e.store, {zoe}, true, printer), PrintOutcome::Printed);
         const QStringList zoeBlock =
             QStringList(4, QString()) +
             QStringList{"Work phone: ", "Home phone: ", "Cell Phone: ", "Email : z@example.org",
@@ -346,6 +323,16 @@ private slots:
                      zoeBlock);
         QCOMPARE(RecordingPrinter::texts(printer.documents.value(1)),
                  QStringList({"Zoe  ", ""}) + zoeBlock);
+
+        QVERIFY(!exportSelectionCsv(e.store, {}, e.target));
+        QVERIFY(!exportBookCsv(e.store, e.folder.path() + u"/missing/out.csv"_s));
+        e.folder.execute(u"alter table tblContactType rename to tblGone"_s);
+        QVERIFY(!exportBookCsv(e.store, e.target));
+        QCOMPARE(firstNames(e.written()), (QStringList{"Zoe", "Adam"}));
+        QCOMPARE(e.doors.boxes.texts(), QStringList(3, retrievalError));
+        e.folder.execute(u"alter table tblGone rename to tblContactType"_s);
+        QVERIFY(exportBookCsv(e.store, e.target));
+        QCOMPARE(e.doors.boxes.shown().first().icon, platform::Icon::Critical);
     }
 
     // Cancelling a long export keeps the earlier attachment and sends
