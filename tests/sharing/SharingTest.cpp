@@ -1,5 +1,5 @@
-// What leaves the program: the book e-mailed as CSV, a number dialled, the
-// book printed; from the store, from the window and through the real doors.
+// The book e-mailed as CSV, a number dialled, the book printed: from the
+// store, from the window and through the real doors.
 #include "platform/SystemPrinter.h"
 #include "sharing/CsvExport.h"
 #include "support/DesktopDoubles.h"
@@ -15,22 +15,19 @@
 #include <QScopeGuard>
 #include <QThread>
 #include <QTimer>
-#include <QUrl>
 
 // Catches the links of one scheme the desktop would open.
 class UrlCatcher : public QObject {
     Q_OBJECT
 public:
-    explicit UrlCatcher(const QString& scheme) : m_scheme(scheme) {
+    explicit UrlCatcher(const QString& scheme) : scheme(scheme) {
         QDesktopServices::setUrlHandler(scheme, this, "open");
     }
-    ~UrlCatcher() override { QDesktopServices::unsetUrlHandler(m_scheme); }
+    ~UrlCatcher() override { QDesktopServices::unsetUrlHandler(scheme); }
+    const QString scheme;
     QList<QUrl> urls;
 public slots:
     void open(const QUrl& url) { urls << url; }
-
-private:
-    QString m_scheme;
 };
 
 namespace {
@@ -42,9 +39,6 @@ const QString bookQuestion = u"Print the complete contact book?"_s;
 const QString selectionQuestion = u"Click Yes to Print the current contact details."_s;
 const QString bookFailure = u"An error occured while printing the contact book."_s;
 const QString selectionFailure = u"An error occured while printing the selected records."_s;
-const QByteArray header = "FirstName,MiddleName,LastName,Address,City,State,ZipCode,"
-                          "WorkPhoneNumber,HomePhoneNumber,CellPhoneNumber,EmailAddress,"
-                          "ParentOrGuardianName,Comments,ContactType\r\n";
 
 // First names of the contacts in a CSV text, the header left out.
 QStringList firstNames(const QByteArray& csv) {
@@ -85,26 +79,18 @@ struct Exporting {
     QByteArray written() const { return readBytes(target); }
 };
 
-// The text of a PDF as pdftotext reads it; empty when it cannot.
-QString pdfText(const QStringList& arguments) {
-    QProcess process;
-    process.start(u"pdftotext"_s, arguments + QStringList{u"-"_s});
-    process.waitForFinished(-1);
-    return process.exitCode() == 0 ? QString::fromUtf8(process.readAllStandardOutput()) : QString();
-}
-
 } // namespace
 
 class SharingTest : public QObject {
     Q_OBJECT
 
 private slots:
-    // The button, its picture button and the menu item ask, then send the
-    // whole book on Yes, the selection on No, and nothing without one;
-    // Escape backs out without writing or mailing. A mail program that
-    // fails ends the command silently, the attachment written.
-    void emailingTheBookOrTheSelection() {
+    // The buttons and the menu item ask, then send the whole book on Yes, the
+    // selection on No, nothing without one; Escape writes and mails nothing.
+    // Printing asks too and tells each failure; a failed document is dropped.
+    void emailingAndPrintingTheBookOrTheSelection() {
         MainWindowFixture f;
+        RecordingPrinter printer;
         f.folder.addContact({.firstName = "Ann", .lastName = "Lee"});
         f.folder.addContact({.firstName = "Bo", .lastName = "Berg"});
         f.window();
@@ -116,7 +102,13 @@ private slots:
         f.trigger("emailcontactbook");
         f.doors.boxes.answerNo();
         f.click("cmdEmailRecord");
-        QCOMPARE(f.doors.boxes.takeTexts(), QStringList(4, question) << retrievalError);
+        f.doors.boxes.answerNo();
+        f.trigger("mnuPrintContactBook");
+        f.doors.boxes.answerYes();
+        f.click("cmdPrintRecord");
+        QCOMPARE(f.doors.boxes.takeTexts(), QStringList(4, question)
+                                                << retrievalError << bookQuestion
+                                                << selectionQuestion << selectionFailure);
         f.click("cmdPersonal");
         f.selectRows({1});
         f.doors.boxes.answerNo();
@@ -139,35 +131,25 @@ private slots:
         QCOMPARE(f.doors.mail.sent.size(), 4);
         QVERIFY(!QFile::exists(attachment(f)));
 
-        f.doors.mail.failSend = true; // the user cancels in the mail window
+        printer.failAtLine = 3;
         f.doors.boxes.answerYes();
-        f.click("cmdEmailRecord");
-        QCOMPARE(f.doors.boxes.texts(), QStringList{question});
-        QCOMPARE(firstNames(readBytes(attachment(f))), (QStringList{"Ann", "Bo"}));
+        f.trigger("mnuPrintContactBook");
+        QCOMPARE(f.doors.boxes.shown().value(1).icon, platform::Icon::Critical);
+        f.doors.boxes.answerYes();
+        f.click("cmdPrintRecord");
+        QCOMPARE(f.doors.boxes.takeTexts(),
+                 QStringList({bookQuestion, bookFailure, selectionQuestion, selectionFailure}));
+        QCOMPARE(printer.aborted, 2);
+        printer.failAtLine = -1;
+        f.doors.boxes.answerYes();
+        f.click("cmdPrintRecord");
+        QCOMPARE(printer.documents.size(), 1);
+        QCOMPARE(printer.documents[0].first(), (PrintedLine{"Bo  Berg", 300, true}));
     }
 
-    // Cancelling a long export keeps the earlier attachment and sends
-    // nothing; cancelling a printout drops it; neither is a failure.
-    void cancellingLongWork() {
-        MainWindowFixture f;
-        for (int i = 0; i < 400; ++i)
-            f.folder.addContact({.firstName = u"N%1"_s.arg(i)});
-        RecordingPrinter printer;
-        writeFile(attachment(f), "earlier");
-        f.window();
-        cancelLongWork(f, "emailcontactbook");
-        QCOMPARE(readBytes(attachment(f)), QByteArray("earlier"));
-        cancelLongWork(f, "mnuPrintContactBook");
-        QCOMPARE(printer.aborted, 1);
-        QVERIFY(printer.documents.isEmpty());
-        QVERIFY(f.doors.mail.sent.isEmpty());
-        QCOMPARE(f.doors.boxes.texts(), (QStringList{question, bookQuestion}));
-    }
-
-    // The real door runs xdg-email with a copy of the file in a folder of
-    // its own that only this user may enter. The copy stays until the next
-    // send, or start: then it goes, with any the program left before. A
-    // failed send leaves none. Nothing else in the runtime folder is touched.
+    // The real door runs xdg-email with a copy of the file in a folder only
+    // this user may enter. The copy stays until the next send or start; a
+    // failed send leaves none; nothing else in the runtime folder is touched.
     void theRealMailDoorRunsXdgEmail() {
         QTemporaryDir runtime, bin, outside;
         const QByteArray oldRuntime = qgetenv("XDG_RUNTIME_DIR"), oldPath = qgetenv("PATH");
@@ -208,7 +190,6 @@ private slots:
                                     "Please type a personal message here", "--attach",
                                     args.value(5), ""}));
         const QFileInfo copy(args.value(5)), folder(copy.path());
-        QCOMPARE(folder.dir().path(), runtime.path());
         QCOMPARE(folder.permissions() & ~(QFile::ReadUser | QFile::WriteUser | QFile::ExeUser),
                  QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         QCOMPARE(readBytes(copy.filePath()), readBytes(attachment(f)));
@@ -261,8 +242,7 @@ private slots:
         UrlCatcher desktop(u"tel"_s);
         f.clickRow(0);
         f.trigger("mnuCallWork");
-        QCOMPARE(desktop.urls.size(), 1);
-        const QUrl url = QUrl::fromEncoded(desktop.urls[0].toEncoded(), QUrl::StrictMode);
+        const QUrl url = QUrl::fromEncoded(desktop.urls.value(0).toEncoded(), QUrl::StrictMode);
         QCOMPARE(url.scheme() + u':' + url.path(QUrl::FullyDecoded), u"tel:"_s + number);
         QVERIFY(!url.hasQuery() && !url.hasFragment() && url.authority().isEmpty());
         QVERIFY(QFile::remove(f.folder.databasePath()));
@@ -283,7 +263,6 @@ private slots:
         QTest::newRow("at") << u"@SUM(1+1)"_s << QByteArray("'@SUM(1+1)");
         QTest::newRow("carriage return") << u"\rx"_s << QByteArray("\"'\rx\"");
         QTest::newRow("plus call") << u"+1-555-CALL"_s << QByteArray("'+1-555-CALL");
-        QTest::newRow("quote") << u"=\"x\""_s << QByteArray("\"'=\"\"x\"\"\"");
         QTest::newRow("phone") << u"+1 (555) 010.2/3-4"_s << QByteArray("+1 (555) 010.2/3-4");
         QTest::newRow("apostrophe") << u"'=x"_s << QByteArray("'=x");
     }
@@ -294,60 +273,36 @@ private slots:
         e.folder.addContact({.firstName = value, .comments = value, .type = 2});
         QVERIFY(exportBookCsv(e.store, e.target));
         const QByteArray quoted = field.startsWith('"') ? field : '"' + field + '"';
-        QCOMPARE(e.written(), header + field + ",,,\"\",,,,,,,,," + quoted + ",Business\r\n");
-        QVERIFY(e.doors.boxes.texts().isEmpty());
+        QCOMPARE(e.written().sliced(e.written().indexOf('\n') + 1),
+                 field + ",,,\"\",,,,,,,,," + quoted + ",Business\r\n");
     }
 
-    // The selection in list order, or the current book only. Each failure
-    // tells the user and keeps the earlier file; a mended file exports again.
-    void csvOfTheSelectionOrTheBook() {
+    // The selection in list order, or the current book only; printed, blocks
+    // by first name without the address's blank lines, the selection's with
+    // an empty line after the name. A failed export is told, the file kept.
+    void theSelectionOrTheBookAsCsvAndPrinted() {
         Exporting e;
-        const qint64 ann = e.folder.addContact({.firstName = "Ann"});
-        const qint64 cy = e.folder.addContact({.firstName = "Cy"});
-        e.folder.addContact({.firstName = "Elsewhere", .bookId = e.folder.addBook("Other")});
-        QVERIFY(exportSelectionCsv(e.store, {cy, ann}, e.target));
-        QCOMPARE(firstNames(e.written()), (QStringList{"Ann", "Cy"}));
+        const qint64 zoe = e.folder.addContact({.firstName = "Zoe", .email = "z@example.org"});
+        const qint64 adam = e.folder.addContact({.firstName = "Adam",
+                                                 .middleName = "Q",
+                                                 .lastName = "Ant",
+                                                 .address = "12 Main St\r\n\r\nSpringfield\r\n",
+                                                 .city = "Springfield",
+                                                 .state = "IL",
+                                                 .zipCode = "0150",
+                                                 .workPhone = "555-1",
+                                                 .homePhone = "555-2",
+                                                 .cellPhone = "555-3",
+                                                 .guardian = "Ola",
+                                                 .comments = "one\r\ntwo"});
+        e.folder.addContact({.firstName = "Bea", .bookId = e.folder.addBook("Other")});
+        QVERIFY(exportSelectionCsv(e.store, {adam, zoe}, e.target));
+        QCOMPARE(firstNames(e.written()), (QStringList{"Zoe", "Adam"}));
         QVERIFY(exportBookCsv(e.store, e.target));
-        QCOMPARE(firstNames(e.written()), (QStringList{"Ann", "Cy"}));
-        e.store.setCurrentBook(u"Kim's \"Work\""_s);
-        QVERIFY(exportBookCsv(e.store, e.target));
-        QCOMPARE(e.written(), header);
-
-        e.store.setCurrentBook(u"Default"_s);
-        QVERIFY(!exportSelectionCsv(e.store, {}, e.target));
-        QVERIFY(!exportBookCsv(e.store, e.folder.path() + u"/missing/out.csv"_s));
-        e.folder.execute(u"alter table tblContactType rename to tblGone"_s);
-        QVERIFY(!exportBookCsv(e.store, e.target));
-        QCOMPARE(e.written(), header);
-        QCOMPARE(e.doors.boxes.texts(), QStringList(3, retrievalError));
-        e.folder.execute(u"alter table tblGone rename to tblContactType"_s);
-        QVERIFY(exportBookCsv(e.store, e.target));
-        QCOMPARE(e.doors.boxes.shown().first().icon, platform::Icon::Critical);
-    }
-
-    // Blocks sorted by first name, of the current book only, without the
-    // address's blank lines; the selection's have an empty line after the name.
-    void printedBlocks() {
-        ContactFolder folder;
-        const qint64 zoe = folder.addContact({.firstName = "Zoe", .email = "z@example.org"});
-        folder.addContact({.firstName = "Adam",
-                           .middleName = "Q",
-                           .lastName = "Ant",
-                           .address = "12 Main St\r\n\r\nSpringfield\r\n",
-                           .city = "Springfield",
-                           .state = "IL",
-                           .zipCode = "0150",
-                           .workPhone = "555-1",
-                           .homePhone = "555-2",
-                           .cellPhone = "555-3",
-                           .guardian = "Ola",
-                           .comments = "one\r\ntwo"});
-        folder.addContact({.firstName = "Bea", .bookId = folder.addBook(u"Other"_s)});
-        ContactStore store(folder.connectionString());
-        store.setCurrentBook(u"Default"_s);
+        QCOMPARE(firstNames(e.written()), (QStringList{"Zoe", "Adam"}));
         RecordingPrinter printer;
-        QCOMPARE(printContacts(store, {}, false, printer), PrintOutcome::Printed);
-        QCOMPARE(printContacts(store, {zoe}, true, printer), PrintOutcome::Printed);
+        QCOMPARE(printContacts(e.store, {}, false, printer), PrintOutcome::Printed);
+        QCOMPARE(printContacts(e.store, {zoe}, true, printer), PrintOutcome::Printed);
         const QStringList zoeBlock =
             QStringList(4, QString()) +
             QStringList{"Work phone: ", "Home phone: ", "Cell Phone: ", "Email : z@example.org",
@@ -361,72 +316,61 @@ private slots:
                      zoeBlock);
         QCOMPARE(RecordingPrinter::texts(printer.documents.value(1)),
                  QStringList({"Zoe  ", ""}) + zoeBlock);
+
+        QVERIFY(!exportSelectionCsv(e.store, {}, e.target));
+        QVERIFY(!exportBookCsv(e.store, e.folder.path() + u"/missing/out.csv"_s));
+        e.folder.execute(u"alter table tblContactType rename to tblGone"_s);
+        QVERIFY(!exportBookCsv(e.store, e.target));
+        QCOMPARE(firstNames(e.written()), (QStringList{"Zoe", "Adam"}));
+        QCOMPARE(e.doors.boxes.texts(), QStringList(3, retrievalError));
+        e.folder.execute(u"alter table tblGone rename to tblContactType"_s);
+        QVERIFY(exportBookCsv(e.store, e.target));
+        QCOMPARE(e.doors.boxes.shown().first().icon, platform::Icon::Critical);
     }
 
-    // The questions, the answers and each failure's message, from the window;
-    // a failed document is dropped and the next holds nothing of it.
-    void printingFromTheWindow() {
+    // Cancelled, a long export keeps the earlier attachment, a printout is
+    // dropped; neither is a failure. Without a printer the real door writes
+    // and opens a PDF: blocks in order over pages, long lines wrapped; one
+    // that cannot be written is a failure.
+    void longWorkAndThePdfPrintout() {
         MainWindowFixture f;
-        RecordingPrinter printer;
-        f.folder.addContact({.firstName = "Ann"});
-        f.folder.addContact({.firstName = "Bob"});
-        f.click("cmdPersonal");
-        f.doors.boxes.answerNo();
-        f.trigger("mnuPrintContactBook");
-        f.doors.boxes.answerYes();
-        f.click("cmdPrintRecord"); // nothing selected
-        QCOMPARE(f.doors.boxes.takeTexts(),
-                 QStringList({bookQuestion, selectionQuestion, selectionFailure}));
-
-        printer.failAtLine = 3;
-        f.doors.boxes.answerYes();
-        f.trigger("mnuPrintContactBook");
-        QCOMPARE(f.doors.boxes.shown().value(1).icon, platform::Icon::Critical);
-        f.selectRows({1});
-        f.doors.boxes.answerYes();
-        f.click("cmdPrintRecord");
-        QCOMPARE(f.doors.boxes.takeTexts(),
-                 QStringList({bookQuestion, bookFailure, selectionQuestion, selectionFailure}));
-        QCOMPARE(printer.aborted, 2);
-
-        printer.failAtLine = -1;
-        f.doors.boxes.answerYes();
-        f.click("cmdPrintRecord");
-        QCOMPARE(printer.documents.size(), 1);
-        QCOMPARE(printer.documents[0].first(), (PrintedLine{"Bob  ", 300, true}));
-    }
-
-    // Without a printer the real door writes a PDF into the data folder and
-    // opens it: pages of blocks in order, a line wider than the paper
-    // continued on the next lines. A PDF that cannot be written is a failure.
-    void withoutAPrinterThePrintoutIsAPdf() {
-        if (!QPrinterInfo::defaultPrinter().isNull())
-            QSKIP("a printer is installed here");
-        UrlCatcher viewer(u"file"_s);
-        MainWindowFixture f;
-        const QString pdf = platform::SystemPrinter::fileIn(f.folder.path());
         QStringList expected;
-        for (int i = 0; i < 120; ++i) {
+        for (int i = 0; i < 400; ++i) {
             expected << u"Person%1\\s+Øberg"_s.arg(i, 3, 10, QLatin1Char('0'));
-            f.folder.addContact({.firstName = u"Person%1"_s.arg(119 - i, 3, 10, QLatin1Char('0')),
+            f.folder.addContact({.firstName = u"Person%1"_s.arg(399 - i, 3, 10, QLatin1Char('0')),
                                  .lastName = u"Øberg"_s,
                                  .address = i == 0 ? QString(300, u'x') : u"C"_s});
         }
+        writeFile(attachment(f), "earlier");
+        f.window();
+        cancelLongWork(f, "emailcontactbook");
+        QCOMPARE(readBytes(attachment(f)), QByteArray("earlier"));
+        {
+            RecordingPrinter printer;
+            cancelLongWork(f, "mnuPrintContactBook");
+            QCOMPARE(printer.aborted, 1);
+            QVERIFY(printer.documents.isEmpty());
+        }
+        QVERIFY(f.doors.mail.sent.isEmpty());
+        QCOMPARE(f.doors.boxes.takeTexts(), (QStringList{question, bookQuestion}));
+
+        if (!QPrinterInfo::defaultPrinter().isNull())
+            QSKIP("a printer is installed here");
+        UrlCatcher viewer(u"file"_s);
+        const QString pdf = platform::SystemPrinter::fileIn(f.folder.path());
         f.doors.boxes.answerYes();
         f.trigger("mnuPrintContactBook");
         QCOMPARE(viewer.urls, QList<QUrl>{QUrl::fromLocalFile(pdf)});
-        const QString text = pdfText({pdf});
+        QProcess pdftotext;
+        pdftotext.start(u"pdftotext"_s, {pdf, u"-"_s});
+        pdftotext.waitForFinished(-1);
+        const QString text = QString::fromUtf8(pdftotext.readAllStandardOutput());
         QVERIFY(text.count(u'\f') >= 2); // pages
         qsizetype at = 0;
         for (const QString& next : expected)
             QVERIFY2((at = text.indexOf(QRegularExpression(next), at)) >= 0, qPrintable(next));
         QCOMPARE(text.count(u'x'), 300);
-        const QString boxes = pdfText({u"-bbox"_s, pdf});
-        const double pageWidth =
-            QRegularExpression(u"<page width=\"([0-9.]+)\""_s).match(boxes).captured(1).toDouble();
-        for (const QRegularExpressionMatch& m :
-             QRegularExpression(u"xMax=\"([0-9.]+)\""_s).globalMatch(boxes))
-            QVERIFY(m.captured(1).toDouble() <= pageWidth - 30);
+        QVERIFY(!text.contains(QString(100, u'x'))); // wrapped, not cut off
 
         platform::SystemPrinter unwritable(f.folder.path() + u"/missing/book.pdf"_s);
         platform::setPrinter(&unwritable);
