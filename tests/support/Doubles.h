@@ -39,7 +39,6 @@ public:
     void send(long sessionId, const platform::MailMessage& message, bool showDialog) override;
     void signOff(long sessionId) override;
 
-    bool failSend = false;
     QList<platform::MailMessage> sent;
     QList<QByteArray> attachmentContents; // the file as it was when sent
 };
