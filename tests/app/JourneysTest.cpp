@@ -231,6 +231,8 @@ private slots:
                               "Please specify a valid contact book name.\r\nThe provided name is "
                               "already in use.",
                               "New Contact book Added successfully"}));
+        paste(w.findChild<QLineEdit*>("txtNewBookName"), QString(40'000, u'b'));
+        QCOMPARE(w.findChild<QLineEdit*>("txtNewBookName")->text().size(), 40'000); // not cut
 
         // A chosen book is the current one: its title, its list, new contacts.
         choose(u"O'Neil's"_s, "cmdChooseClose");
@@ -350,6 +352,9 @@ private slots:
         QVERIFY(!w.recordEditor->isVisible() && w.lvContacts->isVisible());
         QTest::keySequence(&w, QKeySequence::New);
         paste(box, u"Bo"_s);
+        for (int i = 0; i < 5; ++i) // Tab runs on from the Name tab into the Address tab
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget()->objectName(), u"txtAddress"_s);
         QTest::keyClick(box, Qt::Key_Return, Qt::ControlModifier);
         QCOMPARE(f.doors.boxes.takeTexts(), QStringList{"Record saved sucessfuly"});
         f.trigger(u"createcontactbook"_s);
