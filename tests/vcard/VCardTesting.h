@@ -6,8 +6,7 @@
 
 using namespace Qt::StringLiterals;
 
-// A contact as one line of text: its thirteen columns in the order of the
-// CSV export, then P or B for its type, all joined by "|".
+// A contact's columns in the CSV export's order, then P or B, joined by "|".
 inline QString described(const Contact& c) {
     QStringList columns;
     for (const QString* v :
@@ -17,8 +16,7 @@ inline QString described(const Contact& c) {
     return columns.join(u'|') + (c.type == ContactType::Business ? u"|B"_s : u"|P"_s);
 }
 
-// Commas, semicolons, backslashes, quotes and line breaks in every column;
-// text outside ASCII and emoji where lines are folded; ids 1 to 3.
+// Awkward characters in every column, emoji where lines fold; ids 1 to 3.
 inline QList<Contact> awkwardContacts() {
     const QString marks = u", ; \\ \\n \" '\r\n2nd line"_s;
     return {{.id = 1,
