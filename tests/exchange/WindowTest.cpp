@@ -22,7 +22,6 @@ const QString importedTwo =
     "1 contact(s) skipped.\r\n\r\n"
     "Line 10: a contact without any value was skipped."_s;
 
-// How a file comes to the window.
 constexpr int drop = 0, dropOnEditor = 1, commandLine = 2, menu = 3;
 
 // The window over a book holding Ann Lee, Personal chosen on the filter strip.
@@ -104,9 +103,8 @@ private slots:
         QVERIFY(bytes.contains(filter == 1 ? "VERSION:4.0" : "VERSION:3.0"));
     }
 
-    // A vCard file dropped on the list or named on the command line is imported
-    // after a question; other files, and drops on the editor pane, are not taken.
-    // File → Import asks nothing, offers vCard and CSV, and does nothing when cancelled.
+    // Dropped or named on the command line, a vCard file is imported after a question;
+    // other files and drops on the editor are not taken. File → Import asks nothing.
     void aDroppedVCardIsImportedAfterTheQuestion_data() {
         QTest::addColumn<int>("how");
         QTest::addColumn<QString>("name");
