@@ -1,6 +1,4 @@
-// Import and export through a real database (what the book holds, the summary,
-// UIDs, stopped runs), then through the real program's command line: options,
-// one-line summaries, reasons on standard error and exit codes.
+// Import and export through a real database, then through the program's command line.
 #include "data/ContactStore.h"
 #include "exchange/ContactExport.h"
 #include "exchange/ContactImport.h"
@@ -9,7 +7,6 @@
 #include "vcard/ContactFileReader.h"
 #include "vcard/VCardTesting.h"
 
-#include <QBuffer>
 #include <QProcess>
 #include <QRegularExpression>
 
@@ -21,12 +18,11 @@ using ExportOutcome = exchange::ExportSummary::Outcome;
 
 namespace {
 
-// A folder with a new database and a store on its "Default" book.
+// A new database, a store on its "Default" book, and that book's contacts.
 struct StoreFolder {
     ContactFolder folder;
     ContactStore store{folder.connectionString()};
     StoreFolder() { store.setCurrentBook(u"Default"_s); }
-    // The current book's contacts, described(), in id order.
     QStringList contacts() const {
         QStringList lines;
         store.readContacts({}, [&](const Contact& c) {
@@ -39,13 +35,10 @@ struct StoreFolder {
 };
 
 // Answers "go on" `calls` times, then "cancel".
-class CancelAfter : public platform::Progress {
-public:
-    explicit CancelAfter(int calls) : m_left(calls) {}
-    bool advance(qint64, qint64) override { return m_left-- > 0; }
-
-private:
-    int m_left;
+struct CancelAfter : platform::Progress {
+    int left;
+    explicit CancelAfter(int calls) : left(calls) {}
+    bool advance(qint64, qint64) override { return left-- > 0; }
 };
 
 const QByteArray annCard = "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Lee;Ann;;;\r\nEND:VCARD\r\n";
@@ -58,8 +51,7 @@ QStringList uidsIn(const QString& path) {
     return uids;
 }
 
-// A copy of the program in a folder of its own, whose data folder that
-// folder then is: a database with Ann Lee in "Default" and an empty "Work".
+// A copy of the program in its own data folder: Ann Lee in "Default", an empty "Work".
 struct ProgramFolder : ContactFolder {
     ProgramFolder() {
         QVERIFY(QFile::copy(QStringLiteral(ORVANTA_PROGRAM), file(u"orvanta-contacts"_s)));
@@ -71,7 +63,6 @@ struct ProgramFolder : ContactFolder {
     }
     QString file(const QString& name) const { return QDir(path()).filePath(name); }
 
-    // Runs the program with no display at all; its exit code, output and errors.
     std::tuple<int, QString, QString> run(const QStringList& arguments) const {
         QProcess process;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -85,14 +76,6 @@ struct ProgramFolder : ContactFolder {
                 QString::fromUtf8(process.readAllStandardOutput()),
                 QString::fromUtf8(process.readAllStandardError())};
     }
-
-    // How many contacts each book holds: "Default 1, Work 0".
-    QString counts() {
-        return rows(u"select b.ContactBookName || ' ' || count(c.pkContactDetailsId) from "
-                    "tblContactBook b left join tblContactDetails c on c.fkContactBookId = "
-                    "b.pkContactBookId group by b.pkContactBookId order by b.pkContactBookId"_s)
-            .join(u", "_s);
-    }
 };
 
 } // namespace
@@ -101,97 +84,62 @@ class ExchangeTest : public QObject {
     Q_OBJECT
 
 private slots:
-    // What the user reads at the end, and the line a script reads: the
-    // skipped cards in the order of their lines, the skipped values last.
+    // Skipped cards by line, skipped values last. Identical means every column and
+    // the type, in the book or earlier in the file; a second import adds nothing.
     void theSummarySaysWhatCameInWhatWasThereAndWhatWasSkipped() {
         StoreFolder f;
         f.folder.addContact({.firstName = "Ann", .lastName = "Lee"});
+        const QByteArray business =
+            QByteArray(annCard).replace("END:", "CATEGORIES:Business\r\nEND:");
+        const QByteArray other = QByteArray(annCard).replace("END:", "NOTE:Ann \r\nEND:");
         writeFile(f.file("in.vcf"),
-                  "BEGIN:VCARD\r\nVERSION:3.0\r\nEND:VCARD\r\n" + annCard +
+                  business + business + other + annCard + other +
+                      "BEGIN:VCARD\r\nVERSION:3.0\r\nEND:VCARD\r\n" + annCard +
                       "BEGIN:VCARD\r\nFN:Bo Ray\r\nPHOTO;ENCODING=b:AAAA\r\nX-FOO:1\r\n"
                       "END:VCARD\r\nBEGIN:VCARD\r\nFN:Nul" +
                       QByteArray(1, '\0') +
                       "Byte\r\nEND:VCARD\r\nBEGIN:VCARD\r\nFN:A\r\nNäher dran, ein Satz ohne "
                       "Doppelpunkt und lang\r\nEND:VCARD\r\nBEGIN:VCARD\r\nFN:Cut\r\n");
         const ImportSummary summary = ContactImport(f.store).run(f.file("in.vcf"));
-        QCOMPARE(f.contacts(), (QStringList{ann, "Bo||Ray|||||||||||P"}));
+        QCOMPARE(f.contacts(), (QStringList{ann, "Ann||Lee||||||||||Ann |P", "Bo||Ray|||||||||||P",
+                                            "Ann||Lee|||||||||||B"}));
         QCOMPARE(summary.report("in.vcf", "Default"),
-                 u"1 contact(s) imported from \"in.vcf\" into the contact book "
-                 "\"Default\".\r\n"
-                 "1 contact(s) already in the book, so not imported again.\r\n"
-                 "4 contact(s) skipped.\r\n\r\n"
-                 "Line 1: a contact without any value was skipped.\r\n"
-                 "Line 13: a contact with a value that cannot be stored (a NUL character) was "
-                 "skipped.\r\n"
-                 "Line 18: \"Näher dran, ein Satz ohne Doppelpunkt un\" is not a property of "
-                 "the form name:value; its card was skipped.\r\n"
-                 "Line 20: a card without END:VCARD was skipped.\r\n"
-                 "1 picture(s), sound(s), key(s) or other binary value(s) were "
-                 "skipped.\r\n"
-                 "1 propert(y/ies) that only other programs use were skipped."_s);
+                 u"3 contact(s) imported from \"in.vcf\" into the contact book \"Default\".\r\n"
+                 "4 contact(s) already in the book, so not imported again.\r\n4 contact(s) "
+                 "skipped.\r\n\r\nLine 25: a contact without any value was skipped.\r\nLine "
+                 "37: a contact with a value that cannot be stored (a NUL character) was skipped."
+                 "\r\nLine 42: \"Näher dran, ein Satz ohne Doppelpunkt un\" is not a property "
+                 "of the form name:value; its card was skipped.\r\nLine 44: a card without "
+                 "END:VCARD was skipped.\r\n1 picture(s), sound(s), key(s) or other binary "
+                 "value(s) were skipped.\r\n1 propert(y/ies) that only other programs use were "
+                 "skipped."_s);
         QCOMPARE(summary.oneLine("in.vcf", "Default"),
-                 u"in.vcf: 1 imported into \"Default\", 1 already there, 4 skipped"_s);
+                 u"in.vcf: 3 imported into \"Default\", 4 already there, 4 skipped"_s);
         QCOMPARE(
             summary.problemLines(1),
-            (QStringList{"Line 1: a contact without any value was skipped.", "… and 5 more."}));
+            (QStringList{"Line 25: a contact without any value was skipped.", "… and 5 more."}));
+        QCOMPARE(ContactImport(f.store).run(f.file("in.vcf")).imported, 0);
+        QCOMPARE(f.contacts().size(), 4);
     }
 
-    // Identical means every column and the type; the book's contacts and
-    // the file's earlier cards count alike, and an import of the same file
-    // again adds nothing.
-    void identicalContactsAreNotImportedTwice() {
-        StoreFolder f;
-        f.folder.addContact({.firstName = "Ann", .lastName = "Lee"});
-        const QByteArray business =
-            QByteArray(annCard).replace("END:", "CATEGORIES:Business\r\nEND:");
-        const QByteArray other = QByteArray(annCard).replace("END:", "NOTE:Ann \r\nEND:");
-        writeFile(f.file("in.vcf"), annCard + business + business + other + annCard + other);
-        for (const int imported : {2, 0}) {
-            const ImportSummary summary = ContactImport(f.store).run(f.file("in.vcf"));
-            QCOMPARE(summary.imported, imported);
-            QCOMPARE(summary.alreadyThere, 6 - imported);
-            QCOMPARE(f.contacts(),
-                     (QStringList{ann, "Ann||Lee||||||||||Ann |P", "Ann||Lee|||||||||||B"}));
-        }
-    }
-
-    // A cancel at the last card, and a database that refuses one insert,
-    // leave the book exactly as it was.
+    // A cancel at the last card, and a refused insert, leave the book as it was.
     void aStoppedImportLeavesTheBookAsItWas() {
         StoreFolder f;
         f.folder.addContact({.firstName = "Keep", .lastName = "Me"});
         QByteArray file;
         for (int i = 0; i < 100; ++i)
             file += "BEGIN:VCARD\r\nN:Card;" + QByteArray::number(i) + ";;;\r\nEND:VCARD\r\n";
-        QBuffer device(&file);
-        device.open(QIODevice::ReadOnly);
+        writeFile(f.file("in.vcf"), file);
         CancelAfter cancel(99);
-        QCOMPARE(ContactImport(f.store, &cancel).run(&device, file.size()).outcome,
-                 Outcome::Cancelled);
+        QCOMPARE(ContactImport(f.store, &cancel).run(f.file("in.vcf")).outcome, Outcome::Cancelled);
         f.folder.execute("create trigger refuse before insert on tblContactDetails when "
                          "new.FirstName = '60' begin select raise(abort, 'refused'); end");
-        device.seek(0);
-        QCOMPARE(ContactImport(f.store).run(&device, file.size()).outcome, Outcome::DatabaseFailed);
+        QCOMPARE(ContactImport(f.store).run(f.file("in.vcf")).outcome, Outcome::DatabaseFailed);
         QCOMPARE(f.contacts(), QStringList{u"Keep||Me|||||||||||P"_s});
     }
 
-    // The same contact keeps its UID from one export to the next.
-    void uidsStayFromOneExportToTheNext() {
-        StoreFolder f;
-        for (const Contact& c : awkwardContacts())
-            QVERIFY(f.store.insert(c));
-        QVERIFY(ContactExport(f.store).run(f.file("1.vcf"), {}).succeeded());
-        const QStringList first = uidsIn(f.file("1.vcf"));
-        QCOMPARE(QSet<QString>(first.begin(), first.end()).size(), 3);
-        f.folder.addContact({.firstName = "New"});
-        QVERIFY(ContactExport(f.store).run(f.file("2.vcf"), {}).succeeded());
-        // Personal first, then Business: contacts 2, 3, the new 4, then 1.
-        const QStringList second = uidsIn(f.file("2.vcf"));
-        QCOMPARE((QStringList{second[0], second[1], second[3]}), first);
-    }
-
-    // Cancel, a folder that cannot be written and the database file itself:
-    // the earlier file and the database stay as they were, no temporary left.
+    // The earlier file and the database stay as they were, no temporary left;
+    // the next export keeps each contact's UID.
     void aStoppedExportLeavesTheEarlierFile_data() {
         QTest::addColumn<QString>("target");
         QTest::addColumn<int>("cancelAfter");
@@ -207,80 +155,69 @@ private slots:
         StoreFolder f;
         for (const Contact& c : awkwardContacts())
             QVERIFY(f.store.insert(c));
-        writeFile(f.file("book.vcf"), "earlier");
+        QVERIFY(ContactExport(f.store).run(f.file("book.vcf"), {}).succeeded());
+        const QByteArray earlier = readBytes(f.file("book.vcf"));
         const QByteArray database = readBytes(f.folder.databasePath());
         const QStringList files = QDir(f.folder.path()).entryList(QDir::Files);
         CancelAfter cancel(cancelAfter);
         const auto summary = ContactExport(f.store, &cancel).run(f.file(target), {});
         QCOMPARE(summary.outcome, outcome);
-        QCOMPARE(readBytes(f.file("book.vcf")), QByteArray("earlier"));
+        QCOMPARE(readBytes(f.file("book.vcf")), earlier);
         QCOMPARE(readBytes(f.folder.databasePath()), database);
         QCOMPARE(QDir(f.folder.path()).entryList(QDir::Files), files);
+        f.folder.addContact({.firstName = "New"});
+        QVERIFY(ContactExport(f.store).run(f.file("2.vcf"), {}).succeeded());
+        // Personal first, then Business: contacts 2, 3, the new 4, then 1.
+        const QStringList first = uidsIn(f.file("book.vcf")), second = uidsIn(f.file("2.vcf"));
+        QCOMPARE(QSet<QString>(first.begin(), first.end()).size(), 3);
+        QCOMPARE((QStringList{second[0], second[1], second[3]}), first);
     }
 
-    // Arguments are relative to the program's folder; `text` is a pattern
-    // the whole output must match: standard output after a success, else
-    // standard error.
+    // `text`: a pattern for standard output after a success, else standard error.
     void eachRunSaysWhatItDidOrWhyNot_data() {
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<int>("exitCode");
         QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("counts");
-        const QString unchanged = u"Default 1, Work 0"_s;
         const QString usage = u"\n\nUsage: (.|\n)*--import <FILE>(.|\n)*"_s;
         QTest::newRow("--version, Qt's window options left out")
             << QStringList{"-style", "fusion", "-platform=offscreen", "--version"} << 0
-            << "Orvanta Contacts 1\\.0\\.8\n"
-            << unchanged;
-        QTest::newRow("unknown option") << QStringList{"--frobnicate"} << 2
-                                        << "Unknown option 'frobnicate'\\." + usage << unchanged;
+            << "Orvanta Contacts 1\\.0\\.8\n";
+        QTest::newRow("unknown option")
+            << QStringList{"--frobnicate"} << 2 << "Unknown option 'frobnicate'\\." + usage;
         QTest::newRow("--sync with no linked book")
-            << QStringList{"--sync"} << 0 << "No book is linked to a server\\.\n"
-            << unchanged;
+            << QStringList{"--sync"} << 0 << "No book is linked to a server\\.\n";
         QTest::newRow("import into another data folder")
             << QStringList{"--import", "in.vcf", "--data-folder", "elsewhere"} << 0
-            << "in.vcf: 2 imported into \"Default\", 0 already there, 0 skipped\n"
-            << unchanged;
-        QTest::newRow("import into Default")
-            << QStringList{"--import", "in.vcf"} << 0
-            << "in.vcf: 1 imported into \"Default\", 1 already there, 0 skipped\n"
-            << "Default 2, Work 0";
-        // Ann Lee of "Default" is no reason to skip her for "Work".
+            << "in.vcf: 2 imported into \"Default\", 0 already there, 0 skipped\n";
         QTest::newRow("import into a named book")
             << QStringList{"--import", "in.vcf", "--book", "Work"} << 0
-            << "in.vcf: 2 imported into \"Work\", 0 already there, 0 skipped\n"
-            << "Default 1, Work 2";
+            << "in.vcf: 2 imported into \"Work\", 0 already there, 0 skipped\n";
         QTest::newRow("no such book")
             << QStringList{"--book", "Nowhere", "--import", "in.vcf"} << 1
             << "There is no contact book named \"Nowhere\"\\. The contact books are: Default, "
-               "Work\\.\n"
-            << unchanged;
+               "Work\\.\n";
         QTest::newRow("not vCard")
             << QStringList{"--import", "orvanta-contacts"} << 1
             << "\"orvanta-contacts\" cannot be imported: it is neither a vCard file nor a CSV file "
-               "with the columns of this program's export\\. Nothing was imported\\.\n"
-            << unchanged;
+               "with the columns of this program's export\\. Nothing was imported\\.\n";
         QTest::newRow("unreadable file")
             << QStringList{"--import", "missing.vcf"} << 1
             << "The file \"missing\\.vcf\" could not be read \\(No such file or directory\\)\\. "
-               "Nothing was imported\\.\n"
-            << unchanged;
+               "Nothing was imported\\.\n";
         QTest::newRow("export as 4.0")
             << QStringList{"--export-vcard", "out.vcf", "--vcard-version", "4.0"} << 0
-            << "out.vcf: 1 written from \"Default\" as vCard 4\\.0\n"
-            << unchanged;
+            << "out.vcf: 1 written from \"Default\" as vCard 4\\.0\n";
         QTest::newRow("a vCard version that does not exist")
             << QStringList{"--export-vcard", "out.vcf", "--vcard-version", "2.1"} << 2
-            << "The vCard version is 3\\.0 or 4\\.0, not \"2\\.1\"\\." + usage << unchanged;
+            << "The vCard version is 3\\.0 or 4\\.0, not \"2\\.1\"\\." + usage;
         QTest::newRow("both at once")
             << QStringList{"--import", "in.vcf", "--export-vcard", "out.vcf"} << 2
-            << "Give either --import or --export-vcard\\." + usage << unchanged;
+            << "Give either --import or --export-vcard\\." + usage;
     }
     void eachRunSaysWhatItDidOrWhyNot() {
         QFETCH(QStringList, arguments);
         QFETCH(int, exitCode);
         QFETCH(QString, text);
-        QFETCH(QString, counts);
         ProgramFolder folder;
         const QByteArray database = readBytes(folder.file(u"contacts.mdb"_s));
         const auto [code, output, errors] = folder.run(arguments);
@@ -288,7 +225,8 @@ private slots:
         const QRegularExpression pattern(QRegularExpression::anchoredPattern(text));
         QVERIFY2(pattern.match(exitCode ? errors : output).hasMatch(), qPrintable(output + errors));
         QVERIFY2((exitCode ? output : errors).isEmpty(), qPrintable(output + errors));
-        QCOMPARE(folder.counts(), counts);
+        // Only the import into "Work" adds contacts (to its own book, as its text says).
+        QCOMPARE(folder.count(u"tblContactDetails"_s), arguments.contains(u"Work"_s) ? 3 : 1);
         if (exitCode == 2)
             QCOMPARE(readBytes(folder.file(u"contacts.mdb"_s)), database);
         const QByteArray written = readBytes(folder.file(u"out.vcf"_s));

@@ -6,19 +6,16 @@
 
 using namespace Qt::StringLiterals;
 
-// A contact as one line of text: its thirteen columns in the order of the
-// CSV export, then P or B for its type, all joined by "|".
+// A contact's columns in the CSV export's order, then P or B, joined by "|".
 inline QString described(const Contact& c) {
-    QStringList columns;
-    for (const QString* v :
-         {&c.firstName, &c.middleName, &c.lastName, &c.address, &c.city, &c.state, &c.zipCode,
-          &c.workPhone, &c.homePhone, &c.cellPhone, &c.email, &c.guardian, &c.comments})
-        columns << *v;
-    return columns.join(u'|') + (c.type == ContactType::Business ? u"|B"_s : u"|P"_s);
+    const QString type = c.type == ContactType::Business ? u"B"_s : u"P"_s;
+    return QStringList{c.firstName, c.middleName, c.lastName,  c.address,   c.city,
+                       c.state,     c.zipCode,    c.workPhone, c.homePhone, c.cellPhone,
+                       c.email,     c.guardian,   c.comments,  type}
+        .join(u'|');
 }
 
-// Commas, semicolons, backslashes, quotes and line breaks in every column;
-// text outside ASCII and emoji where lines are folded; ids 1 to 3.
+// Awkward characters in every column, emoji where lines fold; ids 1 to 3.
 inline QList<Contact> awkwardContacts() {
     const QString marks = u", ; \\ \\n \" '\r\n2nd line"_s;
     return {{.id = 1,
