@@ -209,27 +209,6 @@ private slots:
         QCOMPARE(trusted.failure(), QString());
     }
 
-    // The command line links a book with a password file, then syncs it,
-    // asking for the password on its input when no keyring keeps it.
-    void theCommandLineLinksAndSyncs() {
-        const QUrl book = newAddressBook();
-        QVERIFY(putCard(book, "Cleo", "Line").isValid());
-        ContactFolder folder;
-        const QString passwordFile = QDir(folder.path()).filePath(u"password"_s);
-        writeFile(passwordFile, server.password().toUtf8() + '\n');
-        QProcess program;
-        program.start(QStringLiteral(ORVANTA_PROGRAM),
-                      {u"--link-book"_s, u"Default"_s, u"--url"_s, book.toString(), u"--user"_s,
-                       server.user(), u"--password-file"_s, passwordFile, u"--sync"_s,
-                       u"--data-folder"_s, folder.path()});
-        program.write(server.password().toUtf8() + '\n');
-        program.closeWriteChannel();
-        QVERIFY(program.waitForFinished(serverWait));
-        QVERIFY2(program.exitCode() == 0, program.readAllStandardError().constData());
-        QCOMPARE(folder.rows(u"select FirstName || ' ' || LastName from tblContactDetails"_s),
-                 QStringList{u"Cleo Line"_s});
-    }
-
     void linkSyncAndUnlinkFromTheWindow() {
         const QUrl book = server.makeAddressBook(u"Family"_s);
         server.makeAddressBook(u"Work"_s);
@@ -406,6 +385,27 @@ private slots:
         QCOMPARE(a.folder.count(u"tblSyncItem"_s), 0);
         ContactStore(a.folder.connectionString()).removeBook(u"Default"_s);
         QCOMPARE(a.folder.count(u"tblSyncAccount"_s), 0);
+    }
+
+    // The command line links a book with a password file, then syncs it,
+    // asking for the password on its input when no keyring keeps it.
+    void theCommandLineLinksAndSyncs() {
+        const QUrl book = newAddressBook();
+        QVERIFY(putCard(book, "Cleo", "Line").isValid());
+        ContactFolder folder;
+        const QString passwordFile = QDir(folder.path()).filePath(u"password"_s);
+        writeFile(passwordFile, server.password().toUtf8() + '\n');
+        QProcess program;
+        program.start(QStringLiteral(ORVANTA_PROGRAM),
+                      {u"--link-book"_s, u"Default"_s, u"--url"_s, book.toString(), u"--user"_s,
+                       server.user(), u"--password-file"_s, passwordFile, u"--sync"_s,
+                       u"--data-folder"_s, folder.path()});
+        program.write(server.password().toUtf8() + '\n');
+        program.closeWriteChannel();
+        QVERIFY(program.waitForFinished(serverWait));
+        QVERIFY2(program.exitCode() == 0, program.readAllStandardError().constData());
+        QCOMPARE(folder.rows(u"select FirstName || ' ' || LastName from tblContactDetails"_s),
+                 QStringList{u"Cleo Line"_s});
     }
 };
 QTEST_MAIN(SyncTest)
