@@ -6,6 +6,9 @@
 #include <QTcpSocket>
 #include <QTest>
 
+#include <csignal>
+#include <sys/prctl.h>
+
 QUrl Radicale::root() const {
     return QUrl(u"%1://127.0.0.1:%2/"_s.arg(m_tls ? u"https"_s : u"http"_s).arg(m_port));
 }
@@ -41,6 +44,9 @@ bool Radicale::start() {
             return m_error = u"cannot write "_s + path, false;
     }
     m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    // A test that crashes or is killed takes its server with it; an orphaned
+    // server would keep the test's output open and hold CTest for ever.
+    m_process.setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGKILL); });
     m_process.start(u"radicale"_s, {u"--config"_s, config});
     for (int attempt = 0; attempt < 200 && m_process.waitForStarted(10000); ++attempt) {
         QTcpSocket socket;
