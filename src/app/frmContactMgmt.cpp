@@ -55,6 +55,7 @@ QToolButton* frmContactMgmt::addPictureButton(int index, const QString& tooltip,
     named(button, QStringLiteral("Command1_%1").arg(index));
     button->setProperty("index", index);
     button->setToolTip(tooltip);
+    button->setAccessibleName(tooltip);
     button->setIcon(QIcon(QStringLiteral(":/images/%1.svg").arg(iconName)));
     button->setIconSize(QSize(24, 24));
     button->setAutoRaise(true);
@@ -227,10 +228,6 @@ void frmContactMgmt::buildKeys() {
 }
 
 void frmContactMgmt::nameForScreenReaders() {
-    const QString pictureNames[] = {tr("Print Contact"), tr("Add New Contact"),
-                                    tr("Delete Contact"), tr("Email Contact"), tr("Call Contact")};
-    for (int index = 0; index < Command1.size(); ++index)
-        Command1[index]->setAccessibleName(pictureNames[index]);
     txtSearchText->setAccessibleName(tr("Last name to search for"));
     Frame7->setAccessibleName(tr("Contact list"));
 }
