@@ -1,13 +1,13 @@
 #include "contacts/ContactListModel.h"
 
 #include "contacts/DisplayText.h"
+#include "platform/BusyCursor.h"
 
 #include <QCollator>
-#include <QCursor>
-#include <QGuiApplication>
 
 #include <algorithm>
 #include <numeric>
+#include <optional>
 
 int ContactListModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : m_names.size();
@@ -76,9 +76,9 @@ void ContactListModel::orderRows() {
         return;
     const int count = m_names.size();
     // A large book takes a moment or two.
-    const bool busy = count > 20'000;
-    if (busy)
-        QGuiApplication::setOverrideCursor(QCursor(Qt::BusyCursor));
+    std::optional<platform::BusyCursor> busy;
+    if (count > 20'000)
+        busy.emplace();
 
     // The C locale has no order of its own beyond code points, and there
     // the collator would heed case; such a user gets the common order.
@@ -101,7 +101,4 @@ void ContactListModel::orderRows() {
                      [&](int a, int b) { return keys[size_t(a)].compare(keys[size_t(b)]) < 0; });
     if (m_sortOrder == Qt::DescendingOrder)
         std::reverse(m_order.begin(), m_order.end());
-
-    if (busy)
-        QGuiApplication::restoreOverrideCursor();
 }
