@@ -219,6 +219,11 @@ oder auf „Nein“, um nur die ausgewählten Kontakte zu senden</translation>
         <source>Please type a personal message here</source>
         <translation>Bitte geben Sie hier eine persönliche Nachricht ein</translation>
     </message>
+    <message>
+        <location line="-12"/>
+        <source>Writing the attachment… %1 contacts</source>
+        <translation>Anhang wird geschrieben… %1 Kontakte</translation>
+    </message>
 </context>
 <context>
     <name>Startup</name>
@@ -996,9 +1001,9 @@ Alle Kontakte in diesem Adressbuch werden gelöscht</translation>
     </message>
     <message>
         <location line="+18"/>
-        <source> holds a character that cannot be stored (a NUL character).<byte value="xd"/>
+        <source>%1 holds a character that cannot be stored (a NUL character).<byte value="xd"/>
 Please remove it and save again.</source>
-        <translation> enthält ein Zeichen, das nicht gespeichert werden kann (ein NUL-Zeichen).<byte value="xd"/>
+        <translation>%1 enthält ein Zeichen, das nicht gespeichert werden kann (ein NUL-Zeichen).<byte value="xd"/>
 Bitte entfernen Sie es und speichern Sie erneut.</translation>
     </message>
     <message>
@@ -1079,14 +1084,6 @@ Bitte entfernen Sie es und speichern Sie erneut.</translation>
         <location line="+18"/>
         <source>Viewing %1 Contacts</source>
         <translation>Angezeigt: %1 Kontakte</translation>
-    </message>
-</context>
-<context>
-    <name>emailContacts</name>
-    <message>
-        <location filename="../src/sharing/EmailCommand.cpp" line="-12"/>
-        <source>Writing the attachment… %1 contacts</source>
-        <translation>Anhang wird geschrieben… %1 Kontakte</translation>
     </message>
 </context>
 <context>

@@ -174,7 +174,7 @@ void ctrRecord::buildControls() {
     buttons->addWidget(cmdCancel);
     frameLayout->addLayout(buttons);
     SSTab1->setAccessibleName(tr("Contact details"));
-    SSTab1->findChild<QTabBar*>()->setAccessibleName(tr("Contact details pages"));
+    SSTab1->tabBar()->setAccessibleName(tr("Contact details pages"));
 
     m_keyboardOrder = {txtFirstName,  txtMiddleName, txtLastName,  txtGuardianName,
                        cmdRecordType, txtAddress,    txtCity,      txtState,
@@ -248,9 +248,9 @@ void ctrRecord::cmdSave_Click() {
         if (isStorableText(boxText(box)))
             continue;
         const auto* label = findChild<QLabel*>(QStringLiteral("lbl") + box->objectName().mid(3));
-        platform::showMessage((label ? label->text() : tr("Comments")) +
-                                  tr(" holds a character that cannot be stored "
-                                     "(a NUL character).\r\nPlease remove it and save again."),
+        platform::showMessage(tr("%1 holds a character that cannot be stored (a NUL "
+                                 "character).\r\nPlease remove it and save again.")
+                                  .arg(label ? label->text() : tr("Comments")),
                               platform::Icon::Exclamation);
         return;
     }

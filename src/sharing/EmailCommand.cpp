@@ -20,14 +20,12 @@ void emailContacts(const ContactStore& store, const QList<qint64>& selection,
     if (answer == platform::Answer::Cancel)
         return;
     const QString path = dataFolder + QDir::separator() + QStringLiteral("attachment.csv");
-    platform::NoProgress unwatched;
-    platform::DialogProgress watched(
-        window, QCoreApplication::translate("emailContacts", "Writing the attachment… %1 contacts"),
-        500, platform::DialogProgress::Label::CountsDone);
-    platform::Progress* progress = window ? static_cast<platform::Progress*>(&watched) : &unwatched;
+    platform::DialogProgress progress(
+        window, QCoreApplication::translate("Emailing", "Writing the attachment… %1 contacts"), 500,
+        platform::DialogProgress::Label::CountsDone);
     const bool exported = answer == platform::Answer::Yes
-                              ? exportBookCsv(store, path, progress)
-                              : exportSelectionCsv(store, selection, path, progress);
+                              ? exportBookCsv(store, path, &progress)
+                              : exportSelectionCsv(store, selection, path, &progress);
     if (!exported)
         return;
     try {

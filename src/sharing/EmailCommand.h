@@ -18,5 +18,4 @@ class MapiMessages;
 // session, cancelled) ends the command silently. A long export shows its
 // progress over `window`, with Cancel, which ends the command.
 void emailContacts(const ContactStore& store, const QList<qint64>& selection,
-                   const QString& dataFolder, platform::MapiMessages& messages,
-                   QWidget* window = nullptr);
+                   const QString& dataFolder, platform::MapiMessages& messages, QWidget* window);
