@@ -8,7 +8,6 @@
 #include <QStyle>
 
 #include <algorithm>
-#include <cmath>
 #include <optional>
 
 namespace {
