@@ -7,10 +7,10 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QScopeGuard>
 
 #include <condition_variable>
 #include <cstring>
-#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -252,10 +252,7 @@ ExportSummary ContactExport::run(const QString& path, const QList<qint64>& ids,
             writing.join();
         }
     };
-    struct AtExit {
-        std::function<void()> run;
-        ~AtExit() { run(); }
-    } atExit{finishWriting};
+    const auto atExit = qScopeGuard(finishWriting);
     bool cancelled = false;
     RowBlock* block = nullptr;
     std::optional<QString> databaseError;
