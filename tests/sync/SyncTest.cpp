@@ -71,14 +71,6 @@ struct Device {
     }
 };
 
-QString text(QObject* parent, const char* label) {
-    return parent->findChild<QLabel*>(QLatin1String(label))->text();
-}
-
-void press(QObject* parent, const char* button) {
-    QTest::mouseClick(parent->findChild<QPushButton*>(QLatin1String(button)), Qt::LeftButton);
-}
-
 void syncNow(MainWindowFixture& f) {
     auto* engine = f.window().findChild<SyncEngine*>();
     QTRY_VERIFY_WITH_TIMEOUT(!engine->isRunning(), serverWait);
@@ -221,16 +213,17 @@ private slots:
         QTest::keyClicks(dialog->findChild<QLineEdit*>("txtSyncUrl"), server.root().toString());
         QTest::keyClicks(dialog->findChild<QLineEdit*>("txtSyncUser"), server.user());
         QTest::keyClicks(dialog->findChild<QLineEdit*>("txtSyncPassword"), server.password());
-        press(dialog, "cmdSyncFind");
+        click(*dialog, "cmdSyncFind");
         auto* books = dialog->findChild<QListWidget*>("lstAddressBooks");
         QTRY_COMPARE_WITH_TIMEOUT(books->count(), 2, serverWait);
         books->setCurrentRow(0);
-        press(dialog, "cmdSyncLink");
-        QCOMPARE(text(dialog, "lblSyncMessage"), u"The book “Default” is linked to “Family”."_s);
+        click(*dialog, "cmdSyncLink");
+        QCOMPARE(dialog->findChild<QLabel*>("lblSyncMessage")->text(),
+                 u"The book “Default” is linked to “Family”."_s);
         QCOMPARE(SyncStore(w.ConnectionString()).account(u"Default"_s)->url, book.toString());
         QCOMPARE(keyring.entries.value(carddav::Passwords::keyOf(book.toString(), server.user())),
                  server.password());
-        press(dialog, "cmdSyncClose");
+        click(*dialog, "cmdSyncClose");
 
         // Linking syncs at once; Sync Now brings a card added on the server.
         QTRY_COMPARE_WITH_TIMEOUT(f.listed(), QStringList{u"Carl|Cardwell"_s}, serverWait);
@@ -250,11 +243,12 @@ private slots:
         f.trigger("mnuSyncSettings");
         dialog = w.findChild<SyncSettingsDialog*>();
         QVERIFY(
-            text(dialog, "lblSyncLink")
+            dialog->findChild<QLabel*>("lblSyncLink")
+                ->text()
                 .startsWith(u"The book “Default” is linked to %1 as anna."_s.arg(book.toString())));
         f.doors.boxes.answerYes();
-        press(dialog, "cmdSyncUnlink");
-        QCOMPARE(text(dialog, "lblSyncMessage"),
+        click(*dialog, "cmdSyncUnlink");
+        QCOMPARE(dialog->findChild<QLabel*>("lblSyncMessage")->text(),
                  u"The book “Default” is no longer linked; its contacts stay in it."_s);
         QVERIFY(!SyncStore(w.ConnectionString()).account(u"Default"_s));
         QVERIFY(keyring.entries.isEmpty());
@@ -282,9 +276,10 @@ private slots:
         });
         answerer.start(10);
         frmContactMgmt& w = f.window();
-        QTRY_VERIFY_WITH_TIMEOUT(w.findChild<QLabel*>("lblSyncStatus") &&
-                                     text(&w, "lblSyncStatus").startsWith(u"Last sync: "_s),
-                                 serverWait);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            w.findChild<QLabel*>("lblSyncStatus") &&
+                w.findChild<QLabel*>("lblSyncStatus")->text().startsWith(u"Last sync: "_s),
+            serverWait);
         QCOMPARE(f.listed(), QStringList{u"Finn|Fox"_s});
         syncNow(f);
         QCOMPARE(asked, QStringList{u"No keyring is available to remember the password.\n"
