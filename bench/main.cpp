@@ -18,7 +18,7 @@
 #include "contacts/ContactListView.h"
 #include "data/Connection.h"
 #include "data/ConnectionString.h"
-#include "data/CsvColumns.h"
+#include "formats/CsvColumns.h"
 #include "exchange/ContactExport.h"
 #include "exchange/ContactImport.h"
 #include "platform/Mail.h"
@@ -27,7 +27,7 @@
 #include "platform/ProgressDialog.h"
 #include "platform/SystemPrinter.h"
 #include "printing/ContactPrinter.h"
-#include "sharing/CsvExport.h"
+#include "formats/CsvExport.h"
 #include "support/RecordingPrinter.h"
 
 #include <QAbstractButton>

@@ -141,7 +141,7 @@
 <context>
     <name>CsvExport</name>
     <message>
-        <location filename="../src/sharing/CsvExport.cpp" line="+31"/>
+        <location filename="../src/formats/CsvExport.cpp" line="+31"/>
         <source>There was an error retrieving data</source>
         <translation>Beim Abrufen der Daten ist ein Fehler aufgetreten</translation>
     </message>
@@ -210,7 +210,7 @@ oder auf „Nein“, um nur die ausgewählten Kontakte zu senden</translation>
         <translation>Als CSV senden</translation>
     </message>
     <message>
-        <location line="+16"/>
+        <location line="+14"/>
         <source>Contacts</source>
         <translation>Kontakte</translation>
     </message>
@@ -220,7 +220,7 @@ oder auf „Nein“, um nur die ausgewählten Kontakte zu senden</translation>
         <translation>Bitte geben Sie hier eine persönliche Nachricht ein</translation>
     </message>
     <message>
-        <location line="-12"/>
+        <location line="-11"/>
         <source>Writing the attachment… %1 contacts</source>
         <translation>Anhang wird geschrieben… %1 Kontakte</translation>
     </message>
@@ -948,12 +948,12 @@ Alle Kontakte in diesem Adressbuch werden gelöscht</translation>
     <message>
         <location line="+5"/>
         <location line="+2"/>
-        <location line="+84"/>
+        <location line="+86"/>
         <source>Comments</source>
         <translation>Kommentare</translation>
     </message>
     <message>
-        <location line="-80"/>
+        <location line="-82"/>
         <location line="+44"/>
         <source>Save</source>
         <translation>Speichern</translation>
@@ -1000,14 +1000,14 @@ Alle Kontakte in diesem Adressbuch werden gelöscht</translation>
         <translation>interner Fehler</translation>
     </message>
     <message>
-        <location line="+18"/>
+        <location line="+17"/>
         <source>%1 holds a character that cannot be stored (a NUL character).<byte value="xd"/>
 Please remove it and save again.</source>
         <translation>%1 enthält ein Zeichen, das nicht gespeichert werden kann (ein NUL-Zeichen).<byte value="xd"/>
 Bitte entfernen Sie es und speichern Sie erneut.</translation>
     </message>
     <message>
-        <location line="+19"/>
+        <location line="+20"/>
         <location line="+4"/>
         <source>There was an error in saving data</source>
         <translation>Beim Speichern der Daten ist ein Fehler aufgetreten</translation>
@@ -1031,7 +1031,7 @@ Bitte entfernen Sie es und speichern Sie erneut.</translation>
 <context>
     <name>ctrTypeFilter</name>
     <message>
-        <location filename="../src/contacts/ctrTypeFilter.cpp" line="+199"/>
+        <location filename="../src/contacts/ctrTypeFilter.cpp" line="+198"/>
         <source>Contact type and last name filter</source>
         <translation>Filter nach Kontaktart und Nachname</translation>
     </message>
@@ -1403,37 +1403,32 @@ Vertrieben von Orvanta Software Works</translation>
         <translation>Beim Drucken des Adressbuchs ist ein Fehler aufgetreten.</translation>
     </message>
     <message>
-        <location filename="../src/app/frmContactMgmt.cpp" line="+77"/>
-        <location line="+153"/>
+        <location filename="../src/app/frmContactMgmt.cpp" line="+78"/>
         <source>Add New Contact</source>
         <translation>Neuen Kontakt hinzufügen</translation>
     </message>
     <message>
-        <location line="-152"/>
-        <location line="+153"/>
+        <location line="+1"/>
         <source>Delete Contact</source>
         <translation>Kontakt löschen</translation>
     </message>
     <message>
-        <location line="-152"/>
-        <location line="+152"/>
+        <location line="+1"/>
         <source>Email Contact</source>
         <translation>Kontakt per E-Mail senden</translation>
     </message>
     <message>
-        <location line="-151"/>
-        <location line="+151"/>
+        <location line="+1"/>
         <source>Call Contact</source>
         <translation>Kontakt anrufen</translation>
     </message>
     <message>
-        <location line="-150"/>
-        <location line="+149"/>
+        <location line="+1"/>
         <source>Print Contact</source>
         <translation>Kontakt drucken</translation>
     </message>
     <message>
-        <location line="-141"/>
+        <location line="+8"/>
         <source>Last Name Search</source>
         <translation>Nach Nachname suchen</translation>
     </message>
@@ -1543,7 +1538,7 @@ Vertrieben von Orvanta Software Works</translation>
         <translation>&amp;Jetzt synchronisieren</translation>
     </message>
     <message>
-        <location line="+47"/>
+        <location line="+43"/>
         <source>Last name to search for</source>
         <translation>Gesuchter Nachname</translation>
     </message>
@@ -1668,7 +1663,7 @@ Vertrieben von Orvanta Software Works</translation>
 <context>
     <name>vcard::ImportProblem</name>
     <message>
-        <location filename="../src/vcard/ContactFileReader.cpp" line="+27"/>
+        <location filename="../src/formats/ContactFileReader.cpp" line="+27"/>
         <source>The file is neither a vCard file nor a CSV file with the columns of this program&apos;s export. Nothing was read.</source>
         <translation>Die Datei ist weder eine vCard-Datei noch eine CSV-Datei mit den Spalten des Exports dieses Programms. Es wurde nichts gelesen.</translation>
     </message>
@@ -1748,7 +1743,7 @@ Vertrieben von Orvanta Software Works</translation>
 <context>
     <name>vcard::Labels</name>
     <message>
-        <location filename="../src/vcard/CardMapping.cpp" line="+21"/>
+        <location filename="../src/formats/CardMapping.cpp" line="+21"/>
         <source>Organization</source>
         <translation>Organisation</translation>
     </message>

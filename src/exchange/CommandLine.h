@@ -1,6 +1,6 @@
 #pragma once
 
-#include "vcard/VCardWriter.h"
+#include "formats/VCardWriter.h"
 
 #include <QString>
 

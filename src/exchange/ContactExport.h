@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/Progress.h"
-#include "vcard/VCardWriter.h"
+#include "formats/VCardWriter.h"
 
 #include <QList>
 #include <QString>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/Progress.h"
-#include "vcard/ContactFileReader.h"
+#include "formats/ContactFileReader.h"
 
 #include <QList>
 #include <QString>

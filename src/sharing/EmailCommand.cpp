@@ -3,7 +3,7 @@
 #include "platform/Mail.h"
 #include "platform/MessageBoxes.h"
 #include "platform/ProgressDialog.h"
-#include "sharing/CsvExport.h"
+#include "formats/CsvExport.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -3,9 +3,9 @@
 #include "data/ContactStore.h"
 #include "data/DbError.h"
 #include "sync/DavClient.h"
-#include "vcard/CardUpdate.h"
-#include "vcard/ContactFileReader.h"
-#include "vcard/VCardWriter.h"
+#include "formats/CardUpdate.h"
+#include "formats/ContactFileReader.h"
+#include "formats/VCardWriter.h"
 
 #include <QCoreApplication>
 #include <QCryptographicHash>

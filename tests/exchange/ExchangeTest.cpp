@@ -4,8 +4,8 @@
 #include "exchange/ContactImport.h"
 #include "platform/Progress.h"
 #include "support/ContactFolder.h"
-#include "vcard/ContactFileReader.h"
-#include "vcard/VCardTesting.h"
+#include "formats/ContactFileReader.h"
+#include "formats/VCardTesting.h"
 
 #include <QProcess>
 #include <QRegularExpression>

@@ -2,7 +2,7 @@
 #include "contacts/ContactListView.h"
 #include "support/FileDialogDouble.h"
 #include "support/MainWindowFixture.h"
-#include "vcard/ContactFileReader.h"
+#include "formats/ContactFileReader.h"
 
 #include <QMimeData>
 #include <QUrl>

@@ -8,8 +8,8 @@
 #include "sync/Passwords.h"
 #include "sync/SyncEngine.h"
 #include "sync/SyncSettingsDialog.h"
-#include "vcard/CardUpdate.h"
-#include "vcard/ContactFileReader.h"
+#include "formats/CardUpdate.h"
+#include "formats/ContactFileReader.h"
 
 #include <QInputDialog>
 #include <QRegularExpression>

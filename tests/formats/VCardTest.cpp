@@ -1,7 +1,7 @@
 // The reader against other programs' files; the writer's cards, folds and UIDs.
 #include "VCardTesting.h"
-#include "vcard/ContactFileReader.h"
-#include "vcard/VCardWriter.h"
+#include "formats/ContactFileReader.h"
+#include "formats/VCardWriter.h"
 
 #include <QBuffer>
 #include <QStringDecoder>

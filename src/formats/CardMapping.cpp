@@ -1,8 +1,8 @@
 // From the properties of one card to the columns of a contact. Every value
 // without a column of its own is added to the comments as one
 // "Label: value" line; docs/vcard.md gives the whole mapping.
-#include "vcard/Parsers.h"
-#include "vcard/TextDecoding.h"
+#include "formats/Parsers.h"
+#include "formats/TextDecoding.h"
 
 #include <QCoreApplication>
 #include <QHash>

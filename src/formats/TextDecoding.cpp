@@ -1,4 +1,4 @@
-#include "vcard/TextDecoding.h"
+#include "formats/TextDecoding.h"
 
 #include <QStringDecoder>
 

@@ -2,8 +2,8 @@
 // as they arrive: folds (a line starting with a space or tab), quoted-printable
 // soft line breaks, CR LF or LF. A value is kept only up to maxValueBytes, and
 // a binary value not at all, so a huge line costs time but no memory.
-#include "vcard/Parsers.h"
-#include "vcard/TextDecoding.h"
+#include "formats/Parsers.h"
+#include "formats/TextDecoding.h"
 
 #include <cstring>
 

@@ -1,4 +1,4 @@
-#include "vcard/VCardWriter.h"
+#include "formats/VCardWriter.h"
 #include "Version.h"
 
 #include <QUuid>

@@ -1,8 +1,8 @@
-#include "sharing/CsvExport.h"
+#include "formats/CsvExport.h"
 
 #include "data/Connection.h"
 #include "data/ContactStore.h"
-#include "data/CsvColumns.h"
+#include "formats/CsvColumns.h"
 #include "data/DbError.h"
 #include "platform/MessageBoxes.h"
 #include "platform/Progress.h"

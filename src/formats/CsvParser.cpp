@@ -1,9 +1,9 @@
 // The CSV export of this program read back: standard quoting (fields in
 // double quotes may hold commas, doubled quotes and line breaks), rows ended by
 // CR LF or LF, the header naming the columns in any order.
-#include "data/CsvColumns.h"
-#include "vcard/Parsers.h"
-#include "vcard/TextDecoding.h"
+#include "formats/CsvColumns.h"
+#include "formats/Parsers.h"
+#include "formats/TextDecoding.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,7 +1,7 @@
-#include "vcard/CardUpdate.h"
+#include "formats/CardUpdate.h"
 
-#include "vcard/ContactFileReader.h"
-#include "vcard/TextDecoding.h"
+#include "formats/ContactFileReader.h"
+#include "formats/TextDecoding.h"
 
 #include <QList>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "vcard/ContactFileReader.h"
+#include "formats/ContactFileReader.h"
 
 #include <QByteArray>
 #include <QByteArrayView>

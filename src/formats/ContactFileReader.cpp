@@ -1,5 +1,5 @@
-#include "vcard/ContactFileReader.h"
-#include "vcard/Parsers.h"
+#include "formats/ContactFileReader.h"
+#include "formats/Parsers.h"
 
 #include <QBuffer>
 #include <QCoreApplication>
