@@ -18,16 +18,16 @@
 #include "contacts/ContactListView.h"
 #include "data/Connection.h"
 #include "data/ConnectionString.h"
-#include "formats/CsvColumns.h"
 #include "exchange/ContactExport.h"
 #include "exchange/ContactImport.h"
+#include "formats/CsvColumns.h"
+#include "formats/CsvExport.h"
 #include "platform/Mail.h"
 #include "platform/MessageBoxes.h"
 #include "platform/Printer.h"
 #include "platform/ProgressDialog.h"
 #include "platform/SystemPrinter.h"
 #include "printing/ContactPrinter.h"
-#include "formats/CsvExport.h"
 #include "support/RecordingPrinter.h"
 
 #include <QAbstractButton>

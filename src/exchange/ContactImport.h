@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/Progress.h"
 #include "formats/ContactFileReader.h"
+#include "platform/Progress.h"
 
 #include <QList>
 #include <QString>

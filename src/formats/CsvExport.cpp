@@ -2,8 +2,8 @@
 
 #include "data/Connection.h"
 #include "data/ContactStore.h"
-#include "formats/CsvColumns.h"
 #include "data/DbError.h"
+#include "formats/CsvColumns.h"
 #include "platform/MessageBoxes.h"
 #include "platform/Progress.h"
 

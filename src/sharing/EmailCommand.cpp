@@ -1,9 +1,9 @@
 #include "sharing/EmailCommand.h"
 
+#include "formats/CsvExport.h"
 #include "platform/Mail.h"
 #include "platform/MessageBoxes.h"
 #include "platform/ProgressDialog.h"
-#include "formats/CsvExport.h"
 
 #include <QCoreApplication>
 #include <QDir>

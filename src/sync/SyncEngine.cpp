@@ -2,10 +2,10 @@
 
 #include "data/ContactStore.h"
 #include "data/DbError.h"
-#include "sync/DavClient.h"
 #include "formats/CardUpdate.h"
 #include "formats/ContactFileReader.h"
 #include "formats/VCardWriter.h"
+#include "sync/DavClient.h"
 
 #include <QCoreApplication>
 #include <QCryptographicHash>

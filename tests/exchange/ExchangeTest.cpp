@@ -2,10 +2,10 @@
 #include "data/ContactStore.h"
 #include "exchange/ContactExport.h"
 #include "exchange/ContactImport.h"
-#include "platform/Progress.h"
-#include "support/ContactFolder.h"
 #include "formats/ContactFileReader.h"
 #include "formats/VCardTesting.h"
+#include "platform/Progress.h"
+#include "support/ContactFolder.h"
 
 #include <QProcess>
 #include <QRegularExpression>

@@ -1,8 +1,8 @@
 // Import and export in the real window: File menu, file dialogs, questions, a dropped file.
 #include "contacts/ContactListView.h"
+#include "formats/ContactFileReader.h"
 #include "support/FileDialogDouble.h"
 #include "support/MainWindowFixture.h"
-#include "formats/ContactFileReader.h"
 
 #include <QMimeData>
 #include <QUrl>

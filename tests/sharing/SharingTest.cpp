@@ -1,7 +1,7 @@
 // The book e-mailed as CSV, a number dialled, the book printed: from the
 // store, from the window and through the real doors.
-#include "platform/SystemPrinter.h"
 #include "formats/CsvExport.h"
+#include "platform/SystemPrinter.h"
 #include "support/DesktopDoubles.h"
 #include "support/MainWindowFixture.h"
 #include "support/RecordingPrinter.h"

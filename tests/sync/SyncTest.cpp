@@ -2,14 +2,14 @@
 #include "Radicale.h"
 
 #include "data/ContactStore.h"
+#include "formats/CardUpdate.h"
+#include "formats/ContactFileReader.h"
 #include "support/KeyringDouble.h"
 #include "support/MainWindowFixture.h"
 #include "sync/Discovery.h"
 #include "sync/Passwords.h"
 #include "sync/SyncEngine.h"
 #include "sync/SyncSettingsDialog.h"
-#include "formats/CardUpdate.h"
-#include "formats/ContactFileReader.h"
 
 #include <QInputDialog>
 #include <QRegularExpression>
