@@ -123,7 +123,7 @@ void AddressBookDiscovery::probe(qsizetype candidate) {
         m_candidates[candidate], 0, probeBody, [this, candidate](const DavResponse& r) {
             if (stopsSearch(r))
                 return;
-            const Multistatus ms = r.status == 207 ? parseMultistatus(r.body) : Multistatus();
+            const Multistatus& ms = r.multistatus;
             if (!ms.valid || ms.items.isEmpty()) {
                 probe(candidate + 1);
                 return;
@@ -146,7 +146,7 @@ void AddressBookDiscovery::askPrincipal(const QUrl& principal) {
     m_client->propfind(principal, 0, principalBody, [this](const DavResponse& r) {
         if (stopsSearch(r))
             return;
-        const Multistatus ms = r.status == 207 ? parseMultistatus(r.body) : Multistatus();
+        const Multistatus& ms = r.multistatus;
         if (!ms.valid || ms.items.isEmpty() || !ms.items.first().hrefs.contains(homeSetProp)) {
             fail(tr("The server at %1 names no address book home for this account.")
                      .arg(r.url.host()));
@@ -160,7 +160,7 @@ void AddressBookDiscovery::listHomeSet(const QUrl& home) {
     m_client->propfind(home, 1, listBody, [this](const DavResponse& r) {
         if (stopsSearch(r))
             return;
-        const Multistatus ms = r.status == 207 ? parseMultistatus(r.body) : Multistatus();
+        const Multistatus& ms = r.multistatus;
         if (!ms.valid) {
             fail(r.status == 207 ? tr("The server's answer could not be read (malformed XML).")
                                  : statusMessage(r.status, r.url));
