@@ -24,7 +24,7 @@ constexpr int maxRedirects = 5;
 } // namespace
 
 // Depths of the elements read, counted from <multistatus> as 1.
-enum Level { InMultistatus = 2, InResponse, InPropstat, InProp, InProperty };
+enum Level { InMultistatus = 2, InResponse, InPropstat, Property, InProperty };
 
 MultistatusReader::MultistatusReader(qsizetype maxValueChars) : m_maxValue(maxValueChars) {}
 
@@ -84,9 +84,9 @@ void MultistatusReader::startElement() {
     } else if (level == InPropstat && parent.name == QLatin1String("propstat")) {
         if (is("status"))
             collect(level);
-    } else if (level == InProperty && parent.name == QLatin1String("prop")) {
+    } else if (level == Property && parent.name == QLatin1String("prop")) {
         collect(level);
-    } else if (level == InProperty + 1) {
+    } else if (level == InProperty) {
         if (parent.name == QLatin1String("resourcetype"))
             m_propstat.resourceTypes.append(e.name);
         else if (is("href"))
@@ -110,7 +110,7 @@ void MultistatusReader::endElement() {
             m_item.status = status;
         else if (level == InPropstat)
             m_propstatStatus = status;
-        else if (level == InProperty)
+        else if (level == Property)
             m_propstat.props.insert(e.name, text);
         else if (!m_propstat.hrefs.contains(parent.name)) {
             m_propstat.hrefs.insert(parent.name, text.trimmed());
@@ -328,8 +328,9 @@ bool DavClient::refuseEtag(const QUrl& url, const QByteArray& etag, const Done& 
     DavResponse r;
     r.url = url;
     r.failure = DavResponse::Failure::Status;
-    r.message = tr("The server at %1 gave %2 a version tag (ETag) that is not valid; nothing was sent.")
-                    .arg(url.host(), url.path());
+    r.message =
+        tr("The server at %1 gave %2 a version tag (ETag) that is not valid; nothing was sent.")
+            .arg(url.host(), url.path());
     QTimer::singleShot(0, this, [done, r] { done(r); });
     return true;
 }

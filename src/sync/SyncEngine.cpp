@@ -109,7 +109,7 @@ QString SyncSummary::text() const {
                        .arg(removedThere)
                        .arg(conflicts);
     if (outside > 0)
-        line += tr("; %1 addresses outside the address book ignored").arg(outside);
+        line += tr("; %1 outside the address book, ignored").arg(outside);
     return line;
 }
 
