@@ -150,10 +150,7 @@ void DavClient::setCredentials(const QString& user, const QString& password) {
 
 void DavClient::send(const QByteArray& method, const QUrl& url, const QByteArray& body,
                      const QList<QPair<QByteArray, QByteArray>>& headers, Done done) {
-    Request request{method,  url,
-                    url,     body,
-                    headers, std::move(done),
-                    0,       QDeadlineTimer(QDeadlineTimer::Forever)};
+    Request request{method, url, url, body, headers, std::move(done)};
     if (m_deadlineMs > 0)
         request.deadline.setRemainingTime(m_deadlineMs);
     start(std::move(request));
@@ -193,9 +190,10 @@ void DavClient::start(Request request) {
     if (!request.deadline.isForever()) {
         auto* deadline = new QTimer(reply);
         deadline->setSingleShot(true);
-        connect(deadline, &QTimer::timeout, reply, [reply, reading, host = request.url.host()] {
+        connect(deadline, &QTimer::timeout, reply, [reply, reading] {
             reading->failure = DavResponse::Failure::Timeout;
-            reading->stopped = tr("The server at %1 did not finish its answer in time.").arg(host);
+            reading->stopped =
+                tr("The server at %1 did not finish its answer in time.").arg(reading->host);
             reply->abort();
         });
         deadline->start(std::chrono::milliseconds(request.deadline.remainingTime()));

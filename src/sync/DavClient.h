@@ -132,7 +132,7 @@ private:
         QList<QPair<QByteArray, QByteArray>> headers;
         Done done;
         int redirects = 0;
-        QDeadlineTimer deadline;
+        QDeadlineTimer deadline{QDeadlineTimer::Forever}; // of the request as a whole
     };
     struct Reading; // what has arrived of an answer
     void start(Request request);
