@@ -312,19 +312,13 @@ private slots:
         QFETCH(int, answerLimit);
         QFETCH(int, trickleMs);
         QFETCH(QString, outcome);
-        auto multistatus = [](const QByteArray& responses, const QByteArray& token) {
-            return httpAnswer("207 Multi-Status", "Content-Type: application/xml\r\n",
-                              "<d:multistatus xmlns:d=\"DAV:\" xmlns:c=\"urn:ietf:params:xml:ns:"
-                              "carddav\">" +
-                                  responses + "<d:sync-token>" + token +
-                                  "</d:sync-token></d:multistatus>");
-        };
         FakeDav fake([&](const FakeDav::Request& request) {
             if (request.method == "PROPFIND")
-                return multistatus("<d:response><d:href>/anna/book/</d:href><d:propstat><d:prop>"
-                                   "<d:sync-token>t1</d:sync-token></d:prop></d:propstat>"
-                                   "</d:response>",
-                                   "t1");
+                return FakeDav::multistatus(
+                    "<d:response><d:href>/anna/book/</d:href><d:propstat><d:prop>"
+                    "<d:sync-token>t1</d:sync-token></d:prop></d:propstat>"
+                    "</d:response>",
+                    "t1");
             if (request.body.contains("addressbook-query")) {
                 QByteArray cards;
                 for (const QByteArray& entry : hrefs) {
@@ -339,13 +333,13 @@ private slots:
                              "&#13;\nEND:VCARD&#13;\n</c:address-data></d:prop></d:propstat>" +
                              "</d:response>";
                 }
-                return multistatus(cards, "t1");
+                return FakeDav::multistatus(cards, "t1");
             }
             if (request.method == "REPORT")
-                return multistatus({}, "t2");
-            return httpAnswer("204 No Content");
+                return FakeDav::multistatus({}, "t2");
+            return FakeDav::answer("204 No Content");
         });
-        fake.trickleMs = trickleMs;
+        fake.setTrickle(trickleMs);
         Device a(fake.url(u"/anna/book/"_s));
         a.engine.setDeadline(trickleMs > 0 ? 1000 : 60000);
         carddav::DavClient::Limits limits;
@@ -362,9 +356,9 @@ private slots:
         // Deleted here, the cards are deleted there: inside the book only.
         for (const QString& id : a.folder.rows(u"select rowid from tblContactDetails"_s))
             ContactStore(a.folder.connectionString()).remove(id.toLongLong());
-        fake.trickleMs = 0;
+        fake.setTrickle(0);
         a.sync();
-        for (const FakeDav::Request& request : fake.requests) {
+        for (const FakeDav::Request& request : fake.requests()) {
             QVERIFY2(request.path.startsWith("/anna/book/"), request.head.constData());
             QVERIFY2(!request.head.contains("X-Injected"), request.head.constData());
         }
