@@ -119,27 +119,27 @@ void AddressBookDiscovery::probe(qsizetype candidate) {
                  .arg(m_server.toDisplayString()));
         return;
     }
-    m_client->propfind(
-        m_candidates[candidate], 0, probeBody, [this, candidate](const DavResponse& r) {
-            if (stopsSearch(r))
-                return;
-            const Multistatus& ms = r.multistatus;
-            if (!ms.valid || ms.items.isEmpty()) {
-                probe(candidate + 1);
-                return;
-            }
-            const DavItem& item = ms.items.first();
-            if (item.resourceTypes.contains(addressbookType)) {
-                m_running = false;
-                emit found({infoOf(r.url, item)});
-            } else if (item.hrefs.contains(homeSetProp)) {
-                listHomeSet(urlOfProperty(r.url, item.hrefs.value(homeSetProp)));
-            } else if (item.hrefs.contains(principalProp)) {
-                askPrincipal(urlOfProperty(r.url, item.hrefs.value(principalProp)));
-            } else {
-                probe(candidate + 1);
-            }
-        });
+    m_client->propfind(m_candidates[candidate], 0, probeBody,
+                       [this, candidate](const DavResponse& r) {
+                           if (stopsSearch(r))
+                               return;
+                           const Multistatus& ms = r.multistatus;
+                           if (!ms.valid || ms.items.isEmpty()) {
+                               probe(candidate + 1);
+                               return;
+                           }
+                           const DavItem& item = ms.items.first();
+                           if (item.resourceTypes.contains(addressbookType)) {
+                               m_running = false;
+                               emit found({infoOf(r.url, item)});
+                           } else if (item.hrefs.contains(homeSetProp)) {
+                               listHomeSet(urlOfProperty(r.url, item.hrefs.value(homeSetProp)));
+                           } else if (item.hrefs.contains(principalProp)) {
+                               askPrincipal(urlOfProperty(r.url, item.hrefs.value(principalProp)));
+                           } else {
+                               probe(candidate + 1);
+                           }
+                       });
 }
 
 void AddressBookDiscovery::askPrincipal(const QUrl& principal) {
