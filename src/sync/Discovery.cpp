@@ -44,6 +44,7 @@ QUrl urlOfProperty(const QUrl& answered, const QString& href) {
 AddressBookInfo infoOf(const QUrl& answered, const DavItem& item) {
     AddressBookInfo info;
     info.url = urlOfResponse(answered, item.href);
+    info.url.setUserInfo(QString()); // the address stored never holds a password
     info.name = item.props.value(QStringLiteral("displayname")).trimmed();
     if (info.name.isEmpty()) {
         QString path = info.url.path();
