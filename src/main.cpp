@@ -302,6 +302,7 @@ int runWithoutWindow(int argc, char* argv[]) {
             importing ? exchange::importForCommandLine(store, line.parser.value(line.import),
                                                        localValueOf(argc, argv, "import"), out, err)
                       : exchange::exportForCommandLine(store, line.parser.value(line.exportVCard),
+                                                       localValueOf(argc, argv, "export-vcard"),
                                                        version == QLatin1String("4.0")
                                                            ? vcard::VCardVersion::V4_0
                                                            : vcard::VCardVersion::V3_0,

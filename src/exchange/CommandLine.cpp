@@ -73,9 +73,18 @@ int importForCommandLine(ContactStore& store, const QString& file, const QByteAr
 }
 
 int exportForCommandLine(const ContactStore& store, const QString& file,
-                         vcard::VCardVersion version, QTextStream& out, QTextStream& err) {
+                         const QByteArray& localName, vcard::VCardVersion version, QTextStream& out,
+                         QTextStream& err) {
     if (!bookExists(store, err))
         return 1;
+    // Written under the decoded name, the file would be another one.
+    if (!localName.isEmpty() && QFile::encodeName(file) != localName) {
+        err << tr("The name of the file \"%1\" is not valid UTF-8; nothing was written. Name "
+                  "a file whose name is.")
+                   .arg(file)
+            << Qt::endl;
+        return 1;
+    }
     if (file == QLatin1String("-")) {
         // The cards alone go to standard output; only a failure is told.
         QFile standardOutput;

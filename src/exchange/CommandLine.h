@@ -20,8 +20,9 @@ int importForCommandLine(ContactStore& store, const QString& file, const QByteAr
                          QTextStream& out, QTextStream& err);
 
 // `file` "-": the cards go to standard output. A named pipe gets them too; a
-// folder or a device is refused.
+// folder or a device is refused, and so is a name `file` cannot spell.
 int exportForCommandLine(const ContactStore& store, const QString& file,
-                         vcard::VCardVersion version, QTextStream& out, QTextStream& err);
+                         const QByteArray& localName, vcard::VCardVersion version, QTextStream& out,
+                         QTextStream& err);
 
 } // namespace exchange

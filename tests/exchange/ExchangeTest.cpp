@@ -277,6 +277,10 @@ private slots:
         QTest::newRow("a file named in Latin-1")
             << QStringList{"--import", "caf\\0351.vcf", "--book", "Work"} << 0
             << u"caf\uFFFD\\.vcf: 2 imported into \"Work\", 0 already there, 0 skipped\n"_s;
+        QTest::newRow("export under a Latin-1 name")
+            << QStringList{"--export-vcard", "out\\0351.vcf"} << 1
+            << u"The name of the file \"out\uFFFD\\.vcf\" is not valid UTF-8; nothing was "
+               "written\\. Name a file whose name is\\.\n"_s;
         QTest::newRow("export into a named pipe")
             << QStringList{"--export-vcard", "pipe.vcf"} << 0
             << "pipe\\.vcf: 1 written from \"Default\" as vCard 3\\.0\n";
