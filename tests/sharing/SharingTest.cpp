@@ -172,11 +172,10 @@ private slots:
         // most, so a window that waits for it fails rather than hangs), and
         // exits with the code in "code".
         const QString script = bin.filePath(u"xdg-email"_s), go = bin.filePath(u"go"_s);
-        writeFile(script,
-                  u"#!/bin/sh\nprintf '%s\\n' \"$@\" > '%1/args'\n"
-                  u"i=0; while [ ! -e '%1/go' ] && [ $i -lt 300 ]; do sleep 0.1; "
-                  u"i=$((i+1)); done\nrm -f '%1/go'\nexit $(cat '%1/code')\n"_s.arg(bin.path())
-                      .toUtf8());
+        writeFile(script, u"#!/bin/sh\nprintf '%s\\n' \"$@\" > '%1/args'\n"
+                          u"i=0; while [ ! -e '%1/go' ] && [ $i -lt 300 ]; do sleep 0.1; "
+                          u"i=$((i+1)); done\nexit $(cat '%1/code')\n"_s.arg(bin.path())
+                              .toUtf8());
         QFile::setPermissions(script, QFile::ReadOwner | QFile::ExeOwner);
         writeFile(bin.filePath(u"code"_s), "0");
         QDir base(runtime.path());
@@ -190,6 +189,7 @@ private slots:
         };
         QList<bool> returnedWhileRunning, endedOnceLetGo;
         const auto send = [&](MainWindowFixture& f) {
+            QFile::remove(go);
             f.doors.boxes.answerYes();
             f.click("cmdEmailRecord");
             returnedWhileRunning << (platform::XdgMail::handoversRunning() == 1);
@@ -220,6 +220,16 @@ private slots:
         QCOMPARE(returnedWhileRunning, (QList<bool>{true, true}));
         QCOMPARE(endedOnceLetGo, (QList<bool>{true, true}));
         QCOMPARE(readBytes(outside.filePath("keep.csv")), QByteArray("keep"));
+
+        // The copy of a hand-over still running outlives the next send.
+        writeFile(bin.filePath(u"code"_s), "0");
+        QFile::remove(go);
+        QFile::remove(bin.filePath(u"args"_s));
+        f.doors.boxes.answerYes();
+        f.click("cmdEmailRecord");
+        QTRY_VERIFY(!readBytes(bin.filePath(u"args"_s)).isEmpty());
+        send(f);
+        QCOMPARE(entries().size(), kept.size() + 2);
     }
 
     // No mail program, or one that refuses the message, is told; the
