@@ -24,7 +24,8 @@ struct SyncAccount {
 };
 
 // One card of a linked book as last synced: where it lives on the server,
-// its ETag, the server's full card text, and a digest of the contact as it
+// its ETag, the server's full card text (kept beside the contact, see
+// CardStore), and a digest of the contact as it
 // was stored then (so any later change to the row counts as a local change).
 // contactId 0: the contact was deleted here since, and the server's card is
 // still to be deleted.
@@ -77,6 +78,9 @@ public:
         void deleteItem(qint64 id) const;
 
     private:
+        // Keeps the item's card beside its contact; what the item's own
+        // column is to hold.
+        QByteArray keepCard(const SyncItem& item) const;
         Connection& m_connection;
     };
     void inBatch(const std::function<void(Batch&)>& work) const;

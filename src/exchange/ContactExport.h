@@ -31,9 +31,11 @@ struct ExportSummary {
     QString oneLine(const QString& file, const QString& book, vcard::VCardVersion version) const;
 };
 
-// Writes the store's current book, or some of its contacts, as vCards. Each
-// card's UID is made from the contact's id and the book's name, so the same
-// contact keeps its UID from one export to the next.
+// Writes the store's current book, or some of its contacts, as vCards: each
+// contact's kept card, with the properties of the columns changed since
+// rewritten; a contact without one gets a new card with a random UID. The
+// cards written are kept, so a contact keeps its card and UID from one
+// export to the next.
 class ContactExport {
 public:
     explicit ContactExport(const ContactStore& store, platform::Progress* progress = nullptr);
@@ -41,9 +43,6 @@ public:
     // `ids` empty: the whole book.
     ExportSummary run(const QString& path, const QList<qint64>& ids,
                       vcard::VCardVersion version = vcard::VCardVersion::V3_0);
-
-    // The seed of the UIDs of a book's cards.
-    static QString uidSeed(const QString& book);
 
 private:
     const ContactStore& m_store;

@@ -1,8 +1,10 @@
 #include "exchange/ContactImport.h"
 
+#include "data/CardStore.h"
 #include "data/ContactStore.h"
 #include "data/DbError.h"
 #include "data/SqlQuote.h"
+#include "formats/KeptCard.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -80,6 +82,22 @@ private:
     QMultiHash<size_t, qint64> m_ids;
 };
 
+// The card kept beside a new contact; a card without a UID is given a random one.
+KeptCard keptCardOf(const vcard::ReadContact& read) {
+    if (!read.uid.isEmpty())
+        return {read.uid, read.card, columnsDigest(read.contact)};
+    const QString uid = vcard::randomUid();
+    return {uid, vcard::withUid(read.card, uid), columnsDigest(read.contact)};
+}
+
+bool idsExhausted(const ContactStore& store) {
+    try {
+        return store.contactIdsExhausted();
+    } catch (const DbError&) {
+        return false;
+    }
+}
+
 } // namespace
 
 int ImportSummary::skipped() const {
@@ -131,6 +149,10 @@ QString ImportSummary::report(const QString& file, const QString& book) const {
     case Outcome::DatabaseFailed:
         return tr("The contacts could not be stored in the contact database. Nothing was "
                   "imported.");
+    case Outcome::NoIdsLeft:
+        return tr("The contact database has given out its highest contact id (%1), so no "
+                  "contact can be added to it any more. Nothing was imported.")
+            .arg(std::numeric_limits<qint64>::max());
     }
     QStringList lines{
         tr("%n contact(s) imported from \"%1\" into the contact book \"%2\".", nullptr, imported)
@@ -223,7 +245,10 @@ ImportSummary ContactImport::run(QIODevice* device, qint64 size) {
                 } else if (known.contains(contact)) {
                     ++summary.alreadyThere;
                 } else {
-                    known.add(contact, batch.insert(contact));
+                    const qint64 id = batch.insert(contact);
+                    if (!next.card.isEmpty())
+                        batch.keepCard(id, keptCardOf(next));
+                    known.add(contact, id);
                     ++summary.imported;
                 }
             }
@@ -236,6 +261,8 @@ ImportSummary ContactImport::run(QIODevice* device, qint64 size) {
             return finish(cancelled ? Outcome::Cancelled : Outcome::Unreadable);
     } catch (const DbError& error) {
         summary.detail = QString::fromStdString(error.what());
+        if (idsExhausted(m_store))
+            return finish(Outcome::NoIdsLeft);
         return finish(Outcome::DatabaseFailed);
     }
     return finish(Outcome::Imported);

@@ -1,7 +1,8 @@
 // Content lines of vCard 2.1, 3.0 and 4.0, assembled from the physical lines
 // as they arrive: folds (a line starting with a space or tab), quoted-printable
-// soft line breaks, CR LF or LF. A value is kept only up to maxValueBytes, and
-// a binary value not at all, so a huge line costs time but no memory.
+// soft line breaks, CR LF or LF. A value is kept only up to maxValueBytes, so
+// a huge line costs time but no memory.
+#include "formats/KeptCard.h"
 #include "formats/Parsers.h"
 #include "formats/TextDecoding.h"
 
@@ -180,6 +181,7 @@ void VCardParser::parseHead() {
         return;
     }
     p.name = name.toUpper();
+    p.head = l.head.trimmed();
     auto encoding = [&l](const QByteArray& value) {
         if (value == "QUOTED-PRINTABLE")
             l.quotedPrintable = true;
@@ -215,8 +217,6 @@ void VCardParser::parseHead() {
     if (p.valueType == "BINARY" || p.name == "PHOTO" || p.name == "LOGO" || p.name == "SOUND" ||
         p.name == "KEY")
         l.binary = true;
-    if (l.binary)
-        l.discard = true;
 }
 
 // The logical line is whole: act on it.
@@ -249,19 +249,11 @@ void VCardParser::complete() {
     }
     if (cardProblem_)
         return;
-    if (l.binary) {
-        ++cardBinary_;
-        return;
-    }
     if (l.tooLong) {
         out_.problem(Kind::ValueTooLong, l.line, QString::fromLatin1(name));
         return;
     }
     const QByteArray bytes = l.quotedPrintable ? decodeQuotedPrintable(l.value) : l.value;
-    if (bytes.left(5).compare("data:", Qt::CaseInsensitive) == 0) {
-        ++cardBinary_;
-        return;
-    }
     cardBytes_ += bytes.size() + valueOverhead;
     if (cardBytes_ > maxRecordBytes) {
         cardProblem_ = ImportProblem{Kind::TooLarge, cardLine_, 0, {}};
@@ -270,7 +262,8 @@ void VCardParser::complete() {
     }
     Property property = std::move(l.property);
     property.line = l.line;
-    property.value = decodeText(bytes, l.charset);
+    property.binary = l.binary;
+    property.value = l.binary ? QString::fromLatin1(bytes) : decodeText(bytes, l.charset);
     properties_.append(std::move(property));
 }
 
@@ -315,9 +308,10 @@ void VCardParser::endCard(qint64 line) {
     out_.binarySkipped += cardBinary_;
     ReadContact read;
     read.line = cardLine_;
-    if (contactFromCard(properties_, read, out_.vendorSkipped))
+    if (contactFromCard(properties_, read, out_.vendorSkipped)) {
+        read.card = keptCard(properties_);
         out_.contacts.push_back(std::move(read));
-    else
+    } else
         out_.problem(Kind::EmptyCard, cardLine_);
 }
 
