@@ -12,16 +12,14 @@ QString component(const QList<QStringView>& parts, int index) {
     return index < parts.size() ? unescapeText(parts[index]) : QString();
 }
 
-// A list component (additional names): its comma-separated values, one
-// space between them.
+// A list component (additional names): its values, a comma between them.
 QString listComponent(const QList<QStringView>& parts, int index) {
     if (index >= parts.size())
         return {};
     QStringList values;
     for (const QStringView value : splitEscaped(parts[index], u','))
-        if (const QString text = unescapeText(value).trimmed(); !text.isEmpty())
-            values.append(text);
-    return values.join(u' ');
+        values.append(unescapeText(value));
+    return values.join(u',');
 }
 
 struct CardReader {
@@ -43,7 +41,7 @@ struct CardReader {
 
     static QString phoneNumber(const Property& p) {
         QString number = unescapeText(p.value);
-        if (number.startsWith(QStringLiteral("tel:"), Qt::CaseInsensitive))
+        if (p.valueType == "URI" && number.startsWith(QStringLiteral("tel:"), Qt::CaseInsensitive))
             number.remove(0, 4);
         return number;
     }

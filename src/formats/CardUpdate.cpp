@@ -263,12 +263,12 @@ QString organizationOf(Card& card) {
     return detail::unescapeText(components(org->value, 1).first()).trimmed();
 }
 
-// The words of a value as a comma list (additional names), each escaped.
+// A value whose commas separate the values of a list (additional names).
 QString escapedList(const QString& value) {
-    QStringList words = value.split(u' ', Qt::SkipEmptyParts);
-    for (QString& word : words)
-        word = escaped(word);
-    return words.join(u',');
+    QStringList values = value.split(u',');
+    for (QString& one : values)
+        one = escaped(one);
+    return values.join(u',');
 }
 
 void updateNames(Card& card, const Contact& before, const Contact& after) {

@@ -82,21 +82,17 @@ void VCardWriter::text(QByteArrayView utf8) {
     }
 }
 
-// Words separated by blanks as a comma list (the additional names of N).
+// A value whose commas separate the values of a list (the additional names
+// of N): each value escaped, the commas between them not.
 void VCardWriter::list(QByteArrayView utf8) {
-    bool first = true;
     qsizetype at = 0;
-    while (at < utf8.size()) {
-        qsizetype end = at;
-        while (end < utf8.size() && utf8[end] != ' ')
-            ++end;
-        if (end > at) {
-            if (!first)
-                line_.push_back(',');
-            text(utf8.sliced(at, end - at));
-            first = false;
-        }
-        at = end + 1;
+    for (;;) {
+        const qsizetype comma = utf8.indexOf(',', at);
+        text(utf8.sliced(at, (comma < 0 ? utf8.size() : comma) - at));
+        if (comma < 0)
+            return;
+        line_.push_back(',');
+        at = comma + 1;
     }
 }
 
