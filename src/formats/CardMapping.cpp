@@ -109,6 +109,9 @@ struct CardReader {
         if (!fn)
             return;
         const QString full = unescapeText(fn->value).simplified();
+        // A card without a name is named by its e-mail address: no name.
+        if (!c.email.isEmpty() && full == c.email.simplified())
+            return;
         if (!organization.isEmpty() && full == organization) {
             c.lastName = full;
             return;

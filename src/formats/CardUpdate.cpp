@@ -247,11 +247,12 @@ void updateSingle(Card& card, const char* name, const QByteArray& newHead, const
     }
 }
 
+// The names one after the other; the additional names' commas become blanks.
 QString fullName(const Contact& c) {
     QString full;
-    for (const QString* name : {&c.firstName, &c.middleName, &c.lastName})
-        if (!name->isEmpty())
-            full += (full.isEmpty() ? QString() : QStringLiteral(" ")) + *name;
+    for (const QString& name : {c.firstName, QString(c.middleName).replace(u',', u' '), c.lastName})
+        if (!name.isEmpty())
+            full += (full.isEmpty() ? QString() : QStringLiteral(" ")) + name;
     return full;
 }
 

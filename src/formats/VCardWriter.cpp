@@ -157,7 +157,11 @@ void VCardWriter::write(const ContactUtf8& c, QByteArrayView uid) {
     // FN may not be empty: a contact without a name is named by its e-mail address.
     begin("FN");
     bool first = true;
-    for (QByteArrayView name : {c.firstName, c.middleName, c.lastName}) {
+    QByteArray middle;
+    if (c.middleName.contains(','))
+        middle = c.middleName.toByteArray().replace(',', ' ');
+    for (QByteArrayView name :
+         {c.firstName, middle.isEmpty() ? c.middleName : QByteArrayView(middle), c.lastName}) {
         if (name.isEmpty())
             continue;
         if (!first)
