@@ -198,6 +198,10 @@ QList<Contact> SyncStore::contacts(qint64 bookId) const {
     return all;
 }
 
+std::optional<KeptCard> SyncStore::keptCard(qint64 contactId) const {
+    return CardStore(m_connectionString).card(contactId);
+}
+
 void SyncStore::inBatch(const std::function<void(Batch&)>& work) const {
     Connection connection(m_connectionString);
     Batch batch(connection);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "data/CardStore.h"
 #include "data/Contact.h"
 
 #include <QByteArray>
@@ -63,6 +64,8 @@ public:
     // The items of an account, their card texts left empty.
     QList<SyncItem> items(qint64 accountId) const;
     QList<Contact> contacts(qint64 bookId) const;
+    // The card kept beside a contact (see CardStore), if any.
+    std::optional<KeptCard> keptCard(qint64 contactId) const;
 
     // The writes of one step of a sync, all inside one transaction.
     class Batch {
