@@ -5,6 +5,7 @@
 #include "platform/Named.h"
 #include "platform/Shell.h"
 
+#include <QEvent>
 #include <QFormLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -181,7 +182,8 @@ QString labelled(const QString& caption, const LabelledValue& value) {
     return value.label.isEmpty() ? caption : caption + QStringLiteral(" (") + value.label + u')';
 }
 
-QString extrasBlock(const CardExtras& e) {
+// `link`: the palette's link colour, which rich text does not take by itself.
+QString extrasBlock(const CardExtras& e, const QColor& link) {
     const auto tr = [](const char* text) { return ContactDetailsTabs::tr(text); };
     QString html = QStringLiteral("<table>");
     if (!e.organization.isEmpty())
@@ -194,10 +196,11 @@ QString extrasBlock(const CardExtras& e) {
         html += row(tr("Nickname"), plain(nickname));
     for (qsizetype i = 0; i < e.webPages.size(); ++i)
         html +=
-            row(tr("Web page"),
-                isWebAddress(e.webPages[i])
-                    ? QStringLiteral("<a href=\"web:%1\">%2</a>").arg(i).arg(plain(e.webPages[i]))
-                    : plain(e.webPages[i]));
+            row(tr("Web page"), isWebAddress(e.webPages[i])
+                                    ? QStringLiteral("<a href=\"web:%1\" style=\"color:%2\">%3</a>")
+                                          .arg(i)
+                                          .arg(link.name(), plain(e.webPages[i]))
+                                    : plain(e.webPages[i]));
     for (const LabelledValue& phone : e.phones)
         html += row(labelled(tr("Phone"), phone), plain(phone.value));
     for (const LabelledValue& email : e.emails)
@@ -217,8 +220,15 @@ void ContactDetailsTabs::showExtras(const CardExtras& extras) {
     else
         lblPhoto->clear();
     lblPhoto->setVisible(!photo.isNull());
-    lblCardExtras->setText(extrasBlock(extras));
+    lblCardExtras->setText(extrasBlock(extras, palette().color(QPalette::Link)));
     setTabVisible(indexOf(moreTab), !extras.isEmpty());
+}
+
+// The links take the palette's link colour when it changes (a dark theme).
+void ContactDetailsTabs::changeEvent(QEvent* event) {
+    QTabWidget::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange)
+        lblCardExtras->setText(extrasBlock(m_extras, palette().color(QPalette::Link)));
 }
 
 void ContactDetailsTabs::showContact(const Contact& contact) {

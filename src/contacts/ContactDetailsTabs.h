@@ -51,6 +51,9 @@ signals:
     void callRequested(qint64 id, Phone phone, const QString& calledParty);
     void mailRequested(const QString& address);
 
+protected:
+    void changeEvent(QEvent* event) override;
+
 private:
     void followLink(const QString& link);
 
