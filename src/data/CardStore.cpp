@@ -13,6 +13,8 @@ namespace {
 const QString createCardTable = QStringLiteral(
     "CREATE TABLE IF NOT EXISTS tblContactCard (fkContactDetailsId INTEGER PRIMARY KEY, "
     "Uid TEXT NOT NULL, Card TEXT NOT NULL, ColumnsDigest TEXT NOT NULL DEFAULT '')");
+const QString createUidIndex =
+    QStringLiteral("CREATE INDEX IF NOT EXISTS idxContactCardUid ON tblContactCard (Uid)");
 const QString createForgetTrigger = QStringLiteral(
     "CREATE TRIGGER IF NOT EXISTS trgContactCardForget AFTER DELETE ON tblContactDetails "
     "BEGIN DELETE FROM tblContactCard WHERE fkContactDetailsId = old.pkContactDetailsId; END");
@@ -122,6 +124,7 @@ void CardStore::createTable(Connection& connection) {
     if (connection.hasTable(QLatin1String(table)))
         return;
     connection.execute(createCardTable);
+    connection.execute(createUidIndex);
     connection.execute(createForgetTrigger);
 }
 

@@ -143,6 +143,15 @@ qint64 Statement::execute() {
     return sqlite3_changes64(m_db);
 }
 
+bool Statement::returnsRow() {
+    const int rc = sqlite3_step(m_statement);
+    sqlite3_reset(m_statement);
+    if (rc != SQLITE_ROW && rc != SQLITE_DONE)
+        throw DbError(QCoreApplication::translate("DbError", "Statement failed: %1")
+                          .arg(QString::fromUtf8(sqlite3_errmsg(m_db))));
+    return rc == SQLITE_ROW;
+}
+
 Connection::Connection(const QString& connectionString) {
     const QString path = databasePathOf(connectionString);
     // A missing file is a failure of the operation: only start-up creates one.

@@ -60,6 +60,9 @@ public:
     // Runs the statement and makes it ready for the next values; the number
     // of rows it changed.
     qint64 execute();
+    // Runs a query and makes it ready for the next values; true when it
+    // gave a row.
+    bool returnsRow();
 
 private:
     friend class Connection;

@@ -517,6 +517,17 @@ void ContactStore::Batch::keepCard(qint64 id, const KeptCard& card) {
     m_keepCard->execute();
 }
 
+bool ContactStore::Batch::uidTaken(const QString& uid) {
+    if (!m_findUid) {
+        if (!m_connection.hasTable(QLatin1String(CardStore::table)))
+            return false;
+        m_findUid = std::make_unique<Statement>(m_connection.prepared(
+            QStringLiteral("select 1 from tblContactCard where Uid = ?1 limit 1")));
+    }
+    m_findUid->bind(1, uid);
+    return m_findUid->returnsRow();
+}
+
 std::optional<Contact> ContactStore::Batch::contact(qint64 id) {
     RowSet row = m_connection.query(contactByIdStatement(id));
     if (row.atEnd())

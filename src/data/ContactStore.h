@@ -129,6 +129,8 @@ public:
         qint64 insert(const Contact& contact);
         // Keeps the card of a contact (see CardStore).
         void keepCard(qint64 id, const KeptCard& card);
+        // True when a kept card of the database already has this UID.
+        bool uidTaken(const QString& uid);
         // A contact of the book as it stands inside the transaction.
         std::optional<Contact> contact(qint64 id);
         ~Batch();
@@ -140,6 +142,7 @@ public:
         qint64 m_bookId;
         std::unique_ptr<Statement> m_insert;
         std::unique_ptr<Statement> m_keepCard;
+        std::unique_ptr<Statement> m_findUid;
     };
     enum class BatchResult { Committed, RolledBack, NoSuchBook };
     // Runs `work` inside one transaction on the current book: what it added

@@ -81,12 +81,15 @@ private:
     QMultiHash<size_t, qint64> m_ids;
 };
 
-// The card kept beside a new contact; a card without a UID is given a random one.
-KeptCard keptCardOf(const vcard::ReadContact& read) {
-    if (!read.uid.isEmpty())
+// The card kept beside a new contact. A card without a UID, or with one that
+// another contact's card has (the same card imported again after a change),
+// is given a random one: two contacts never share a UID, which a server
+// would refuse.
+KeptCard keptCardOf(const vcard::ReadContact& read, ContactStore::Batch& batch) {
+    if (!read.uid.isEmpty() && !batch.uidTaken(read.uid))
         return {read.uid, read.card, columnsDigest(read.contact)};
     const QString uid = vcard::randomUid();
-    return {uid, vcard::withUid(read.card, uid), columnsDigest(read.contact)};
+    return {uid, vcard::withUid(read.card, uid, true), columnsDigest(read.contact)};
 }
 
 bool idsExhausted(const ContactStore& store) {
@@ -246,7 +249,7 @@ ImportSummary ContactImport::run(QIODevice* device, qint64 size) {
                 } else {
                     const qint64 id = batch.insert(contact);
                     if (!next.card.isEmpty())
-                        batch.keepCard(id, keptCardOf(next));
+                        batch.keepCard(id, keptCardOf(next, batch));
                     known.add(contact, id);
                     ++summary.imported;
                 }

@@ -112,29 +112,51 @@ QByteArray withCrLf(const QByteArray& card) {
     return out;
 }
 
-QByteArray withUid(const QByteArray& card, const QString& uid) {
-    qsizetype at = 0;
+namespace {
+
+// The name of a content line ("item1.tel;type=x:…" is TEL), upper case.
+QByteArray lineName(const QByteArray& line) {
+    const qsizetype colon = line.indexOf(':');
+    QByteArray name = line.left(colon < 0 ? line.size() : colon).trimmed();
+    if (const qsizetype semicolon = name.indexOf(';'); semicolon >= 0)
+        name.truncate(semicolon);
+    return name.mid(name.lastIndexOf('.') + 1).toUpper();
+}
+
+} // namespace
+
+QByteArray withUid(const QByteArray& card, const QString& uid, bool replace) {
+    QByteArray out;
+    out.reserve(card.size() + 64);
+    bool inVersion = false;
+    bool dropping = false;
+    bool haveUid = false;
     qsizetype afterVersion = -1;
+    qsizetype at = 0;
     while (at < card.size()) {
         qsizetype end = card.indexOf('\n', at);
         end = end < 0 ? card.size() : end + 1;
-        const QByteArray line = card.mid(at, end - at).trimmed().toUpper();
-        const qsizetype colon = line.indexOf(':');
-        QByteArray name = line.left(colon < 0 ? line.size() : colon);
-        name = name.left(name.indexOf(';') < 0 ? name.size() : name.indexOf(';'));
-        name = name.mid(name.lastIndexOf('.') + 1);
-        if (name == "UID" && !card.mid(at, 1).startsWith(' '))
-            return card;
-        if (name == "VERSION" && afterVersion < 0)
-            afterVersion = end;
+        const QByteArray line = card.mid(at, end - at);
         at = end;
+        if (!line.startsWith(' ') && !line.startsWith('\t')) {
+            const QByteArray name = lineName(line);
+            if (inVersion && afterVersion < 0)
+                afterVersion = out.size();
+            inVersion = name == "VERSION";
+            dropping = replace && name == "UID";
+            haveUid = haveUid || name == "UID";
+        }
+        if (!dropping)
+            out += line;
     }
-    if (afterVersion < 0)
+    if (inVersion && afterVersion < 0)
+        afterVersion = out.size();
+    if ((haveUid && !replace) || afterVersion < 0)
         return card;
     const bool v4 = card.contains("VERSION:4.0");
-    return card.left(afterVersion) +
+    return out.left(afterVersion) +
            detail::foldedLine("UID:" + QByteArray(v4 ? "urn:uuid:" : "") + uid.toUtf8()) +
-           card.mid(afterVersion);
+           out.mid(afterVersion);
 }
 
 QString randomUid() {

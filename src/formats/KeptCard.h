@@ -10,8 +10,9 @@ namespace vcard {
 // The card with every line break as CR LF.
 QByteArray withCrLf(const QByteArray& card);
 
-// The card with a UID line after its VERSION line, unless it has one.
-QByteArray withUid(const QByteArray& card, const QString& uid);
+// The card with a UID line after its VERSION line, unless it has one;
+// `replace`: in place of any it has.
+QByteArray withUid(const QByteArray& card, const QString& uid, bool replace = false);
 
 // A new random UID (a version 4 UUID without braces).
 QString randomUid();

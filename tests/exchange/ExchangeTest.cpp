@@ -276,6 +276,17 @@ private slots:
         QCOMPARE(after[0], uids[0]);
         QVERIFY(!uids.contains(after[1]));
         QCOMPARE(f.folder.rows(u"pragma integrity_check"_s), QStringList{"ok"});
+
+        // The same card imported again after a change is a second contact: a UID of its own.
+        writeFile(f.file("twice.vcf"),
+                  "BEGIN:VCARD\r\nVERSION:4.0\r\nUID:urn:uuid:dup\r\nN:Dee;Al;;;\r\nEND:VCARD\r\n"
+                  "BEGIN:VCARD\r\nVERSION:4.0\r\nUID:urn:uuid:dup\r\nN:Dee;Bo;;;\r\nEND:VCARD\r\n");
+        QCOMPARE(ContactImport(f.store).run(f.file("twice.vcf")).imported, 2);
+        QVERIFY(ContactExport(f.store).run(f.file("4.vcf"), {}).succeeded());
+        const QStringList all = uidsIn(f.file("4.vcf"));
+        QCOMPARE(all.size(), 4);
+        QCOMPARE(all[2], u"dup"_s);
+        QCOMPARE(QSet<QString>(all.begin(), all.end()).size(), 4);
     }
 
     // `text`: a pattern for standard output after a success, else standard error.
