@@ -98,20 +98,69 @@ ctrRecord::ctrRecord(QWidget* parent) : QWidget(parent) {
 
     connect(cmdSave, &QPushButton::clicked, this, &ctrRecord::cmdSave_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &ctrRecord::OperationCancelled);
+    buildKeys();
+}
 
-    // Ctrl+Return saves and Escape cancels, from any box of the pane (and
-    // only there), through the buttons' own handlers.
-    auto* keySave = named(new QAction(this), "keySave");
-    keySave->setShortcuts(
-        {QKeySequence(Qt::CTRL | Qt::Key_Return), QKeySequence(Qt::CTRL | Qt::Key_Enter)});
-    connect(keySave, &QAction::triggered, cmdSave, &QPushButton::click);
-    auto* keyCancel = named(new QAction(this), "keyCancel");
-    keyCancel->setShortcut(QKeySequence::Cancel);
-    connect(keyCancel, &QAction::triggered, cmdCancel, &QPushButton::click);
-    for (QAction* key : {keySave, keyCancel}) {
-        key->setShortcutContext(Qt::WidgetWithChildrenShortcut);
-        addAction(key);
-    }
+// The pane's keys work from any of its boxes, and only there: Ctrl+Return
+// saves; Escape leaves, asking first when something was typed; Ctrl+Tab,
+// Ctrl+Shift+Tab, Ctrl+PageDown and Ctrl+PageUp turn the pages. Enter in a
+// one-line box presses Save, the default button.
+void ctrRecord::buildKeys() {
+    auto key = [this](const char* name, const QList<QKeySequence>& sequences) {
+        auto* action = named(new QAction(this), name);
+        action->setShortcuts(sequences);
+        action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+        addAction(action);
+        return action;
+    };
+    connect(key("keySave",
+                {QKeySequence(Qt::CTRL | Qt::Key_Return), QKeySequence(Qt::CTRL | Qt::Key_Enter)}),
+            &QAction::triggered, cmdSave, &QPushButton::click);
+    connect(key("keyCancel", {QKeySequence(QKeySequence::Cancel)}), &QAction::triggered, this,
+            &ctrRecord::leaveAfterAsking);
+    connect(key("keyNextPage",
+                {QKeySequence(Qt::CTRL | Qt::Key_Tab), QKeySequence(Qt::CTRL | Qt::Key_PageDown)}),
+            &QAction::triggered, this, [this] { turnPage(1); });
+    connect(key("keyPreviousPage", {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab),
+                                    QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab),
+                                    QKeySequence(Qt::CTRL | Qt::Key_PageUp)}),
+            &QAction::triggered, this, [this] { turnPage(-1); });
+
+    cmdSave->setDefault(true);
+    cmdCancel->setAutoDefault(false);
+    for (auto* box : findChildren<QLineEdit*>())
+        connect(box, &QLineEdit::returnPressed, cmdSave, &QPushButton::click);
+}
+
+// The page and its tab change together, and the focus goes to the first box
+// of the page, so nothing typed lands on a page out of sight.
+void ctrRecord::turnPage(int step) {
+    const int count = SSTab1->count();
+    SSTab1->setCurrentIndex((SSTab1->currentIndex() + step + count) % count);
+    for (QWidget* box : std::as_const(m_keyboardOrder))
+        if (SSTab1->currentWidget()->isAncestorOf(box)) {
+            box->setFocus(Qt::TabFocusReason);
+            break;
+        }
+}
+
+bool ctrRecord::hasChanges() const {
+    const Contact typed = typedContact();
+    if (typed.type != m_startedWith.type)
+        return true;
+    for (const auto& [field, box] : fieldBoxes())
+        if (typed.*field != m_startedWith.*field)
+            return true;
+    return false;
+}
+
+bool ctrRecord::mayDiscardChanges() {
+    return !hasChanges() || platform::askYesNo(tr("Discard your changes?"));
+}
+
+void ctrRecord::leaveAfterAsking() {
+    if (mayDiscardChanges())
+        emit OperationCancelled();
 }
 
 void ctrRecord::buildControls() {
@@ -141,6 +190,8 @@ void ctrRecord::buildControls() {
     cmdRecordType->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     cmdRecordType->setMinimumContentsLength(12);
     addLabelled(nameForm, tr("Record type"), cmdRecordType);
+    // Read out by its label, as the boxes are, not by the type it shows.
+    cmdRecordType->setAccessibleName(tr("Record type"));
     SSTab1->addTab(namePage, tr("Name"));
 
     auto* addressPage = named(new QWidget, "tabAddress");
@@ -204,6 +255,20 @@ Contact ctrRecord::typedContact() const {
     contact.type =
         cmdRecordType->currentIndex() == 0 ? ContactType::Personal : ContactType::Business;
     return contact;
+}
+
+void ctrRecord::startAdding(ContactType preselected) {
+    bIsUpdateRequest = false;
+    setupcontrol();
+    cmdRecordType->setCurrentIndex(preselected == ContactType::Personal ? 0 : 1);
+    m_startedWith = typedContact();
+}
+
+bool ctrRecord::startEditing(qint64 id) {
+    bIsUpdateRequest = true;
+    const bool loaded = LoadRecordForEditing(id);
+    m_startedWith = typedContact();
+    return loaded;
 }
 
 void ctrRecord::setupcontrol() {

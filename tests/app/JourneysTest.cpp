@@ -64,12 +64,13 @@ private slots:
         f.folder.addContact({.firstName = "Bo", .lastName = "B", .bookId = f.folder.addBook("W")});
         frmContactMgmt& w = f.window();
         QCOMPARE(w.windowTitle(), u"Orvanta Contacts [Default Contact Book]"_s);
-        QVERIFY(f.listed().isEmpty() && w.lblStart->isVisible());
+        QVERIFY(f.listed().isEmpty() && child<QLabel>(w, u"lblStart"_s)->isVisible());
         f.click("cmdA_1"); // "B" before a type: nothing yet
         QVERIFY(f.listed().isEmpty());
         f.click("cmdPersonal");
         QCOMPARE(f.listed(), QStringList{"Ben|bates"});
-        QVERIFY(f.frameCaption() == u"Viewing PERSONAL Contacts"_s && !w.lblStart->isVisible());
+        QVERIFY(f.frameCaption() == u"Viewing PERSONAL Contacts"_s &&
+                !child<QLabel>(w, u"lblStart"_s)->isVisible());
         f.click("cmdAll");
         QCOMPARE(f.listed(),
                  (QStringList{"Mia|Morrison", "Ben|bates", "Pat|O'Hara", "<b>Øy</b>|Ødegård"}));
@@ -90,16 +91,16 @@ private slots:
         QCOMPARE(search(u"ø"_s).size(), 1);
         f.clickRow(0);
         QCOMPARE(
-            (QStringList{w.SSTab1->txtFName->text(), w.SSTab1->lblAddress->toPlainText(),
-                         w.SSTab1->lblComments->text()}),
+            (QStringList{details(w)->txtFName->text(), details(w)->lblAddress->toPlainText(),
+                         details(w)->lblComments->text()}),
             (QStringList{"<b>Øy</b>", "1 Main St\nFlat 2\n\nOR\n97201", "line one\nline two"}));
         QTextDocument contactTab;
-        contactTab.setHtml(w.SSTab1->lblContactInfo->text());
+        contactTab.setHtml(details(w)->lblContactInfo->text());
         QCOMPARE(contactTab.toPlainText(),
                  u"Work  555 1\nHome  \nCell  555<3>\nEmail a b&c<i>@x.org"_s);
         for (const auto& link : QRegularExpression(u"href=\"([^\"]*)\""_s)
-                                    .globalMatch(w.SSTab1->lblContactInfo->text()))
-            emit w.SSTab1->lblContactInfo->linkActivated(link.captured(1));
+                                    .globalMatch(details(w)->lblContactInfo->text()))
+            emit details(w)->lblContactInfo->linkActivated(link.captured(1));
         QStringList calls;
         for (const RecordingTelephony::Request& call : telephony.requests)
             calls << call.destination + u'|' + call.calledParty;
@@ -119,18 +120,16 @@ private slots:
         QFETCH(QString, value);
         MainWindowFixture f;
         frmContactMgmt& w = f.window();
-        auto box = [&](const QString& n) {
-            return w.recordEditor->findChild<QWidget*>(u"txt"_s + n);
-        };
+        auto box = [&](const QString& n) { return editor(w)->findChild<QWidget*>(u"txt"_s + n); };
         f.click("cmdPersonal");
         f.click("cmdAddRecord");
         for (const QString& name : boxes)
             paste(box(name), value);
-        auto* type = w.recordEditor->findChild<QComboBox*>("cmdRecordType");
+        auto* type = editor(w)->findChild<QComboBox*>("cmdRecordType");
         QTest::keyClick(type, Qt::Key_Up); // Business -> Personal
         f.click("cmdSave");
         QCOMPARE(f.doors.boxes.takeTexts(), QStringList{"Record saved sucessfuly"});
-        QVERIFY(!w.recordEditor->isVisible());
+        QVERIFY(!editor(w)->isVisible());
         auto row = f.folder.contactRow(f.folder.lastId());
         for (int i = 0; i < boxes.size(); ++i)
             QVERIFY2(row.at(columns[i]) == storedForm(boxes[i], value), qPrintable(columns[i]));
@@ -142,8 +141,8 @@ private slots:
         QVERIFY(f.listed() == entry);
 
         f.clickRow(0);
-        QVERIFY(w.SSTab1->txtLName->text().size() < 100'000);
-        QVERIFY(w.SSTab1->lblAddress->toPlainText().size() < 250'000);
+        QVERIFY(details(w)->txtLName->text().size() < 100'000);
+        QVERIFY(details(w)->lblAddress->toPlainText().size() < 250'000);
         f.click("cmdEditRecord");
         for (const QString& name : boxes) {
             QWidget* edit = box(name);
@@ -175,9 +174,9 @@ private slots:
         f.click("cmdEditRecord");
         const QString withNul = u"a"_s + QChar(0) + u"b"_s;
         addContact(w, withNul, QString());
-        QVERIFY(w.recordEditor->isVisible()); // still open, with what was typed
+        QVERIFY(editor(w)->isVisible()); // still open, with what was typed
         f.click("cmdCancel");
-        paste(w.txtSearchText, withNul);
+        paste(child<QLineEdit>(w, u"txtSearchText"_s), withNul);
         f.click("cmdFind");
         QCOMPARE(f.doors.boxes.takeTexts(),
                  (QStringList{"Please select a contact to edit",
@@ -196,7 +195,7 @@ private slots:
         f.click("cmdSave");
         QCOMPARE(f.doors.boxes.takeTexts(),
                  QStringList{"This contact no longer exists, so the changes could not be saved."});
-        QVERIFY(w.recordEditor->isHidden());
+        QVERIFY(editor(w)->isHidden());
     }
 
     // A cut for display never splits a character or a line break.
@@ -220,7 +219,7 @@ private slots:
             f.click(QLatin1String(button));
         };
         f.trigger("createcontactbook");
-        QVERIFY(w.frameContactBooks->isVisible() && !w.lvContacts->isVisible());
+        QVERIFY(child(w, u"frameContactBooks"_s)->isVisible() && !contactList(w)->isVisible());
         for (const QString& name : {QString(), u"FAMILY"_s, u"O'Neil's"_s}) {
             f.click("cmdAddBook");
             paste(w.findChild<QLineEdit*>("txtNewBookName"), name);
@@ -311,11 +310,11 @@ private slots:
                 cells << entry.section(u'|', column, column);
             return cells;
         };
-        QHeaderView* header = w.lvContacts->header();
+        QHeaderView* header = contactList(w)->header();
         const QPoint heading(header->sectionViewportPosition(column) + 5, header->height() / 2);
         QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, heading);
         QCOMPARE(shown(), order);
-        QCOMPARE(w.lvContacts->selectedText(), u"émile"_s);
+        QCOMPARE(contactList(w)->selectedText(), u"émile"_s);
         for (const QString& entry : f.listed())
             QCOMPARE(entry.section(u'|', 1),
                      names[(names.indexOf(entry.section(u'|', 0, 0)) + 3) % 7]);
@@ -324,9 +323,9 @@ private slots:
         QCOMPARE(shown(), order);
         f.click(u"cmdPersonal"_s);
         QCOMPARE(shown(), order);
-        QCOMPARE(w.SSTab1->txtFName->text(), f.listed().last().section(u'|', 0, 0));
+        QCOMPARE(details(w)->txtFName->text(), f.listed().last().section(u'|', 0, 0));
         // By the other column the other way: the model sorts afresh, not reverses.
-        w.lvContacts->model()->sort(1 - column, Qt::AscendingOrder);
+        contactList(w)->model()->sort(1 - column, Qt::AscendingOrder);
         column = 1 - column;
         QCOMPARE(shown(), QStringList(order.rbegin(), order.rend()));
     }
@@ -342,14 +341,16 @@ private slots:
         w.resize(chosen);
         f.click(u"cmdPersonal"_s);
         f.clickRow(0);
-        w.SSTab1->setCurrentIndex(1);
+        details(w)->setCurrentIndex(1);
         QTest::keySequence(&w, Qt::CTRL | Qt::Key_E);
-        QVERIFY(w.recordEditor->isVisible() && !w.lvContacts->isVisible());
+        QVERIFY(editor(w)->isVisible() && !contactList(w)->isVisible());
         auto* box = w.findChild<QLineEdit*>(u"txtFirstName"_s);
         for (QKeySequence::StandardKey key : {QKeySequence::Delete, QKeySequence::New})
             QTest::keySequence(box, key);
+        f.doors.boxes.answerYes(); // Delete took a letter: the question comes
         QTest::keyClick(box, Qt::Key_Escape);
-        QVERIFY(!w.recordEditor->isVisible() && w.lvContacts->isVisible());
+        QCOMPARE(f.doors.boxes.takeTexts(), QStringList{"Discard your changes?"});
+        QVERIFY(!editor(w)->isVisible() && contactList(w)->isVisible());
         QTest::keySequence(&w, QKeySequence::New);
         paste(box, u"Bo"_s);
         for (int i = 0; i < 5; ++i) // Tab runs on from the Name tab into the Address tab
@@ -359,14 +360,16 @@ private slots:
         QCOMPARE(f.doors.boxes.takeTexts(), QStringList{"Record saved sucessfuly"});
         f.trigger(u"createcontactbook"_s);
         QTest::keyClick(w.focusWidget(), Qt::Key_Escape);
-        QVERIFY(!w.frameContactBooks->isVisible() && w.lvContacts->isVisible());
+        QVERIFY(!child(w, u"frameContactBooks"_s)->isVisible() && contactList(w)->isVisible());
         QCoreApplication::processEvents(); // the layouts settle
         QCOMPARE(w.size(), chosen);
-        for (int page = 0; page < w.SSTab1->count(); ++page)
-            QCOMPARE(w.SSTab1->widget(page)->isVisible(), page == 1);
-        QVERIFY(!w.menuBar()->actions().contains(w.mnuCallMenu->menuAction()) ||
-                !w.mnuCallMenu->menuAction()->isVisible());
-        for (QAction* item : {w.mnuCallHome, w.mnuCallWork, w.mnuCallCell})
+        for (int page = 0; page < details(w)->count(); ++page)
+            QCOMPARE(details(w)->widget(page)->isVisible(), page == 1);
+        QVERIFY(!w.menuBar()->actions().contains(child<QMenu>(w, u"mnuCallMenu"_s)->menuAction()) ||
+                !child<QMenu>(w, u"mnuCallMenu"_s)->menuAction()->isVisible());
+        for (QAction* item :
+             {child<QAction>(w, u"mnuCallHome"_s), child<QAction>(w, u"mnuCallWork"_s),
+              child<QAction>(w, u"mnuCallCell"_s)})
             QVERIFY(item->isVisible());
     }
 
@@ -408,7 +411,8 @@ private slots:
             ++texts;
         }
         QVERIFY(texts > 20);
-        const QList<QPushButton*> buttons = w.ctrTypeFilter1->findChildren<QPushButton*>();
+        const QList<QPushButton*> buttons =
+            child(w, u"ctrTypeFilter1"_s)->findChildren<QPushButton*>();
         for (QPushButton* button : buttons)
             for (QPushButton* other : buttons)
                 QVERIFY2(button == other ? button->width() >= button->minimumSizeHint().width()
@@ -418,7 +422,7 @@ private slots:
         QWidget* letter = w.findChild<QWidget*>(u"cmdA_0"_s);
         QCOMPARE(letter->accessibleName(), u"Last names starting with A"_s);
         QVERIFY(w.findChild<QWidget*>(u"cmdPersonal"_s)->y() < letter->y());
-        QWidget* next = w.lvContacts;
+        QWidget* next = contactList(w);
         while (next != letter && next != &w)
             next = next->nextInFocusChain();
         QCOMPARE(next, letter);
@@ -430,8 +434,9 @@ private slots:
         MainWindowFixture f;
         frmContactMgmt& w = f.window();
         f.click(u"cmdDeleteRecord"_s);
-        QCOMPARE((QStringList{w.mnuRootFile->title(), w.mnuPrintContactBook->text(),
-                              w.cmdAddRecord->text()} +
+        QCOMPARE((QStringList{child<QMenu>(w, u"mnuRootFile"_s)->title(),
+                              child<QAction>(w, u"mnuPrintContactBook"_s)->text(),
+                              child<QPushButton>(w, u"cmdAddRecord"_s)->text()} +
                   f.doors.boxes.takeTexts()),
                  (QStringList{"&Datei", "Aktuelles Adressbuch &drucken", "Hinzufügen",
                               "Bitte wählen Sie einen Kontakt zum Löschen aus"}));
