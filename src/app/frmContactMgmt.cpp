@@ -324,6 +324,8 @@ void frmContactMgmt::runLoadSteps(bool fileUsable) {
     m_store.setConnectionString(connectionStringFor(m_folder));
     if (fileUsable)
         loadContactList(TypeFilter::Personal, QStringLiteral("%"));
+    // Before the current book is set nothing was listed: no heading yet.
+    Frame7->setTitle(QString());
     setWindowCaption(QString());
     m_store.setCurrentBook(QStringLiteral("Default"));
 

@@ -6,6 +6,7 @@
 #include "platform/MessageBoxes.h"
 #include "platform/Named.h"
 
+#include <QAccessibleWidget>
 #include <QAction>
 #include <QComboBox>
 #include <QFormLayout>
@@ -87,6 +88,39 @@ void setBoxText(QWidget* box, const QString& stored) {
     } else {
         static_cast<QPlainTextEdit*>(box)->setPlainText(shownText(stored));
     }
+}
+
+// The record type box as screen readers get it: named by its label, its
+// value the type it shows, opened by its action. The toolkit's own combo box
+// interface names the box by its value on this platform.
+class LabelledTypeBox : public QAccessibleWidget {
+public:
+    explicit LabelledTypeBox(QComboBox* box) : QAccessibleWidget(box, QAccessible::ComboBox) {}
+
+    QString text(QAccessible::Text t) const override {
+        if (t == QAccessible::Value)
+            return box()->currentText();
+        return QAccessibleWidget::text(t);
+    }
+    QStringList actionNames() const override {
+        return QStringList{showMenuAction()} + QAccessibleWidget::actionNames();
+    }
+    void doAction(const QString& actionName) override {
+        if (actionName == showMenuAction())
+            box()->showPopup();
+        else
+            QAccessibleWidget::doAction(actionName);
+    }
+
+private:
+    QComboBox* box() const { return static_cast<QComboBox*>(widget()); }
+};
+
+constexpr char labelledTypeBox[] = "labelledTypeBox";
+
+QAccessibleInterface* labelledTypeBoxFactory(const QString&, QObject* object) {
+    auto* box = qobject_cast<QComboBox*>(object);
+    return box && box->property(labelledTypeBox).toBool() ? new LabelledTypeBox(box) : nullptr;
 }
 
 } // namespace
@@ -186,11 +220,18 @@ void ctrRecord::buildControls() {
     // A fixed list: a typed text matching no entry would write type 0, and a
     // contact of type 0 appears in no list.
     cmdRecordType = named(new QComboBox, "cmdRecordType");
+    // Read out by its label, as the boxes are, not by the type it shows (set
+    // before anything asks the box for its interface).
+    static const bool factoryInstalled = [] {
+        QAccessible::installFactory(labelledTypeBoxFactory);
+        return true;
+    }();
+    Q_UNUSED(factoryInstalled);
+    cmdRecordType->setProperty(labelledTypeBox, true);
     cmdRecordType->setEditable(false);
     cmdRecordType->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     cmdRecordType->setMinimumContentsLength(12);
     addLabelled(nameForm, tr("Record type"), cmdRecordType);
-    // Read out by its label, as the boxes are, not by the type it shows.
     cmdRecordType->setAccessibleName(tr("Record type"));
     SSTab1->addTab(namePage, tr("Name"));
 
@@ -381,8 +422,10 @@ bool ctrRecord::updateRecord() {
 bool ctrRecord::focusNextPrevChild(bool next) {
     // The keyboard order runs across the tabs: leaving the last box of a tab
     // brings the tab of the next box forward.
+    // A box on a page going out of sight hands its focus on through here
+    // too: that is no Tab, and must not bring its page back.
     const qsizetype at = m_keyboardOrder.indexOf(focusWidget());
-    if (at < 0)
+    if (at < 0 || !focusWidget()->isVisible())
         return QWidget::focusNextPrevChild(next);
     const qsizetype count = m_keyboardOrder.size();
     QWidget* target = m_keyboardOrder[(at + (next ? 1 : count - 1)) % count];

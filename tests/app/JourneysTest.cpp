@@ -12,12 +12,15 @@
 
 #include <QAccessible>
 #include <QComboBox>
+#include <QDialog>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLibraryInfo>
 #include <QMenu>
 #include <QMenuBar>
 #include <QSettings>
+#include <QTabBar>
+#include <QTabWidget>
 
 namespace {
 
@@ -157,6 +160,11 @@ private slots:
         row[u"City"_s] = u"Cork"_s;
         QVERIFY(f.folder.contactRow(f.folder.lastId()) == row);
         QVERIFY(f.listed() == entry);
+        // The edited contact stays selected: Enter edits it again.
+        QCOMPARE(contactList(w)->selectedIds(), QList<qint64>{f.folder.lastId()});
+        QTest::keyClick(contactList(w), Qt::Key_Return);
+        QVERIFY(editor(w)->isVisible() && f.doors.boxes.texts().isEmpty());
+        f.click("cmdCancel");
 
         f.clickRow(0);
         f.doors.boxes.answerNo();
@@ -196,6 +204,277 @@ private slots:
         QCOMPARE(f.doors.boxes.takeTexts(),
                  QStringList{"This contact no longer exists, so the changes could not be saved."});
         QVERIFY(editor(w)->isHidden());
+    }
+
+    void leavingTheEditor_data() {
+        QTest::addColumn<QString>("way");
+        QTest::addColumn<bool>("typed");
+        QTest::addColumn<bool>("asked");
+        QTest::addColumn<bool>("discard"); // the answer, when asked
+        QTest::newRow("Escape, nothing typed") << "Escape" << false << false << false;
+        QTest::newRow("Escape, typed, kept") << "Escape" << true << true << false;
+        QTest::newRow("Escape, typed, discarded") << "Escape" << true << true << true;
+        QTest::newRow("quit key, typed, kept") << "quit" << true << true << false;
+        QTest::newRow("quit key, typed, discarded") << "quit" << true << true << true;
+        QTest::newRow("window closed, typed, kept") << "close" << true << true << false;
+        QTest::newRow("window closed, nothing typed") << "close" << false << false << false;
+        QTest::newRow("Cancel, typed") << "Cancel" << true << false << false;
+    }
+    // Typed text is thrown away only after a Yes; the Cancel button never asks.
+    void leavingTheEditor() {
+        QFETCH(QString, way);
+        QFETCH(bool, typed);
+        QFETCH(bool, asked);
+        QFETCH(bool, discard);
+        MainWindowFixture f;
+        const qint64 id = f.folder.addContact({.firstName = "Ann"});
+        frmContactMgmt& w = f.window();
+        w.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        f.click(u"cmdPersonal"_s);
+        f.clickRow(0);
+        f.click(u"cmdEditRecord"_s);
+        auto* city = child<QLineEdit>(w, u"txtCity"_s);
+        if (typed)
+            paste(city, u"Cork"_s);
+        if (asked)
+            f.doors.boxes.answerNext(discard ? platform::Answer::Yes : platform::Answer::No);
+        if (way == u"Escape"_s)
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        else if (way == u"quit"_s)
+            QTest::keySequence(QApplication::focusWidget(),
+                               child<QAction>(w, u"mnuExit"_s)->shortcuts().value(0));
+        else if (way == u"close"_s)
+            w.close();
+        else
+            f.click(u"cmdCancel"_s);
+        QCOMPARE(f.doors.boxes.takeTexts(),
+                 asked ? QStringList{"Discard your changes?"} : QStringList{});
+        const bool left = !asked || discard;
+        QCOMPARE(editor(w)->isVisible(), !left);
+        QCOMPARE(w.isVisible(), !left || way == u"Escape"_s || way == u"Cancel"_s);
+        QCOMPARE(city->text(), typed && !left ? u"Cork"_s : city->text());
+        QCOMPARE(f.folder.contactRow(id).at(u"City"_s), QString());
+    }
+
+    void aNewContactIsListedWhereItWasAdded_data() {
+        QTest::addColumn<QString>("typeButton"); // empty: none pressed
+        QTest::addColumn<QString>("preselected");
+        QTest::addColumn<QStringList>("listedAfter");
+        QTest::newRow("before any type") << ""
+                                         << "Business" << QStringList{};
+        QTest::newRow("Personal") << "cmdPersonal"
+                                  << "Personal" << QStringList{"New|Comer"};
+        QTest::newRow("Business") << "cmdBusiness"
+                                  << "Business" << QStringList{"New|Comer"};
+    }
+    // The editor offers the type being viewed; Enter in a box presses Save.
+    void aNewContactIsListedWhereItWasAdded() {
+        QFETCH(QString, typeButton);
+        QFETCH(QString, preselected);
+        QFETCH(QStringList, listedAfter);
+        MainWindowFixture f;
+        frmContactMgmt& w = f.window();
+        if (!typeButton.isEmpty())
+            f.click(typeButton);
+        f.click(u"cmdAddRecord"_s);
+        QCOMPARE(child<QComboBox>(w, u"cmdRecordType"_s)->currentText(), preselected);
+        QVERIFY(child<QPushButton>(w, u"cmdSave"_s)->isDefault());
+        paste(child<QLineEdit>(w, u"txtFirstName"_s), u"New"_s);
+        paste(child<QLineEdit>(w, u"txtLastName"_s), u"Comer"_s);
+        QTest::keyClick(child<QLineEdit>(w, u"txtLastName"_s), Qt::Key_Return);
+        QCOMPARE(f.doors.boxes.takeTexts(), QStringList{"Record saved sucessfuly"});
+        QCOMPARE(f.listed(), listedAfter);
+    }
+
+    // Each way back to the main view: the caption names the current book, the
+    // heading what is listed, the details a listed contact or none; the hint
+    // is gone once contacts were listed.
+    void theMainViewShowsWhatIsThere() {
+        MainWindowFixture f;
+        f.folder.addContact({.firstName = "Pia", .lastName = "P"});
+        f.folder.addContact({.firstName = "Bea", .lastName = "B", .type = 2});
+        const qint64 work = f.folder.addBook(u"Work"_s);
+        f.folder.addContact({.firstName = "Wes", .lastName = "W", .type = 2, .bookId = work});
+        frmContactMgmt& w = f.window();
+        auto* books = child<QListWidget>(w, u"lstContactBooks"_s);
+        const auto inPane = [&](const QString& book, const char* button) {
+            f.trigger(u"createcontactbook"_s);
+            books->setCurrentItem(books->findItems(book, Qt::MatchExactly).value(0));
+            f.doors.boxes.answerYes();
+            f.click(QLatin1String(button));
+        };
+        const auto seen = [&] {
+            return QStringList{w.windowTitle(), f.frameCaption(), f.listed().join(u','),
+                               details(w)->txtFName->text(),
+                               child<QLabel>(w, u"lblStart"_s)->isVisible() ? u"hint"_s : u""_s};
+        };
+        const QString start = u"Orvanta Contacts [Default Contact Book]"_s;
+        const QString personal = u"Viewing PERSONAL Contacts"_s;
+        const struct {
+            const char* step;
+            std::function<void()> act;
+            QStringList expected;
+        } steps[] = {
+            {"Business",
+             [&] { f.click(u"cmdBusiness"_s); },
+             {start, u"Viewing BUSINESS Contacts"_s, "Bea|B", "Bea", ""}},
+            {"a pane and back",
+             [&] { inPane(u"Default"_s, "cmdAddBook"), f.trigger(u"keyClose"_s); },
+             {start, u"Viewing BUSINESS Contacts"_s, "Bea|B", "Bea", ""}},
+            {"Work chosen",
+             [&] { inPane(u"Work"_s, "cmdChooseClose"); },
+             {u"Orvanta Contacts [ Work ]"_s, personal, "", "", ""}},
+            {"Work deleted, left with Escape",
+             [&] { inPane(u"Work"_s, "cmdDelete"), f.trigger(u"keyClose"_s); },
+             {u"Orvanta Contacts [ Default ]"_s, personal, "Pia|P", "Pia", ""}},
+            {"a Business contact deleted",
+             [&] {
+                 f.click(u"cmdBusiness"_s);
+                 f.clickRow(0);
+                 f.doors.boxes.answerYes();
+                 f.click(u"cmdDeleteRecord"_s);
+             },
+             {u"Orvanta Contacts [ Default ]"_s, personal, "Pia|P", "Pia", ""}},
+        };
+        QCOMPARE(seen(), (QStringList{start, "", "", "", "hint"}));
+        for (const auto& step : steps) {
+            step.act();
+            QVERIFY2(seen() == step.expected, qPrintable(step.step + u": "_s + seen().join(u'|')));
+        }
+        f.doors.boxes.takeTexts();
+        addContact(w, u"New"_s, u"One"_s); // into Default, where the main view is
+        QCOMPARE(f.doors.boxes.takeTexts(), QStringList{"Record saved sucessfuly"});
+    }
+
+    void editorPagesTurnWithTheirTabs_data() {
+        QTest::addColumn<QString>("from"); // the box with the focus
+        QTest::addColumn<QKeyCombination>("key");
+        QTest::addColumn<QString>("typedInto");
+        QTest::newRow("Ctrl+Tab") << "txtFirstName" << (Qt::CTRL | Qt::Key_Tab) << "txtAddress";
+        QTest::newRow("Ctrl+Shift+Tab")
+            << "txtFirstName" << (Qt::CTRL | Qt::SHIFT | Qt::Key_Tab) << "txtComments";
+        QTest::newRow("Ctrl+PageDown in a text box")
+            << "txtAddress" << (Qt::CTRL | Qt::Key_PageDown) << "txtWorkPhone";
+        QTest::newRow("Ctrl+PageUp in a text box")
+            << "txtAddress" << (Qt::CTRL | Qt::Key_PageUp) << "txtFirstName";
+        QTest::newRow("Ctrl+PageDown in a line box")
+            << "txtEmail" << (Qt::CTRL | Qt::Key_PageDown) << "txtComments";
+    }
+    // The page, its tab and the focus move together: what is typed next is seen.
+    void editorPagesTurnWithTheirTabs() {
+        QFETCH(QString, from);
+        QFETCH(QKeyCombination, key);
+        QFETCH(QString, typedInto);
+        MainWindowFixture f;
+        frmContactMgmt& w = f.window();
+        w.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        f.click(u"cmdAddRecord"_s);
+        auto* pages = child<QTabWidget>(*editor(w), u"SSTab1"_s);
+        auto* box = child(w, from);
+        for (int page = 0; page < pages->count(); ++page)
+            if (pages->widget(page)->isAncestorOf(box))
+                pages->setCurrentIndex(page);
+        box->setFocus();
+        QTest::keyClick(box, key.key(), key.keyboardModifiers());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_X);
+        QCOMPARE(QApplication::focusWidget()->objectName(), typedInto);
+        QVERIFY(pages->currentWidget()->isAncestorOf(QApplication::focusWidget()));
+        QCOMPARE(pages->tabBar()->currentIndex(), pages->currentIndex());
+        QVERIFY(QApplication::focusWidget()->isVisible());
+    }
+
+    // One Tab stop for the column headers, one for the filter strip; keys do the rest.
+    void theKeyboardSortsAndFilters() {
+        MainWindowFixture f;
+        for (const char* name : {"Cy Adams", "Al Zorn", "Bo Marx"})
+            f.folder.addContact({.firstName = QString::fromLatin1(name).section(u' ', 0, 0),
+                                 .lastName = QString::fromLatin1(name).section(u' ', 1)});
+        frmContactMgmt& w = f.window();
+        w.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        f.click(u"cmdPersonal"_s);
+        QWidget* strip = child(w, u"ctrTypeFilter1"_s);
+        QHeaderView* header = contactList(w)->header();
+        contactList(w)->setFocus();
+        QWidgetList stops;
+        do {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            stops << QApplication::focusWidget();
+        } while (stops.last() != contactList(w) && stops.size() < 100);
+        QCOMPARE(std::count_if(stops.begin(), stops.end(),
+                               [&](QWidget* stop) { return strip->isAncestorOf(stop); }),
+                 1);
+        QVERIFY(stops.contains(header));
+
+        const auto firstNames = [&] {
+            QStringList names;
+            for (const QString& entry : f.listed())
+                names << entry.section(u'|', 0, 0);
+            return names.join(u' ');
+        };
+        header->setFocus();
+        const struct {
+            Qt::Key key;
+            const char* order;
+        } sorts[] = {{Qt::Key_Space, "Al Bo Cy"},
+                     {Qt::Key_Return, "Cy Bo Al"},
+                     {Qt::Key_Right, "Cy Bo Al"}, // by last name
+                     {Qt::Key_Space, "Al Bo Cy"},
+                     {Qt::Key_Left, "Al Bo Cy"}};
+        for (const auto& sort : sorts) {
+            QTest::keyClick(header, sort.key);
+            QCOMPARE(firstNames(), QString::fromLatin1(sort.order));
+        }
+
+        child(w, u"cmdPersonal"_s)->setFocus();
+        const struct {
+            Qt::Key key;
+            const char* focused;
+        } moves[] = {{Qt::Key_Right, "cmdBusiness"}, {Qt::Key_End, "cmdAll"},
+                     {Qt::Key_Left, "cmdA_25"},      {Qt::Key_Home, "cmdPersonal"},
+                     {Qt::Key_Left, "cmdPersonal"},  {Qt::Key_Down, "cmdBusiness"}};
+        for (const auto& move : moves) {
+            QTest::keyClick(QApplication::focusWidget(), move.key);
+            QCOMPARE(QApplication::focusWidget()->objectName(), QString::fromLatin1(move.focused));
+        }
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Left);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space); // "Personal"
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_End);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Left);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space); // "Z"
+        QCOMPARE(f.listed(), QStringList{"Al|Zorn"});
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QVERIFY(!strip->isAncestorOf(QApplication::focusWidget()));
+    }
+
+    // Screen readers hear what a part is, not what it happens to show.
+    void screenReadersHearWhatEachPartIs() {
+        MainWindowFixture f;
+        frmContactMgmt& w = f.window();
+        f.trigger(u"mnuSyncSettings"_s);
+        auto* sync = child<QDialog>(w, u"SyncSettingsDialog"_s);
+        QVERIFY(sync);
+        f.click(u"cmdAddRecord"_s);
+        frmAbout* about = f.openAbout();
+        const struct {
+            QObject* root;
+            const char* part;
+            const char* name;
+        } parts[] = {{&w, "Picture1", "Orvanta Contacts logo"},
+                     {&w, "cmdRecordType", "Record type"},
+                     {sync, "lstAddressBooks", "Address books on the server"},
+                     {sync, "lblSyncMessage", "Sync status"},
+                     {about, "picIcon", "Orvanta Contacts logo"},
+                     {about, "txtLicence", "Licence"}};
+        for (const auto& part : parts) {
+            QWidget* widget = child(*part.root, QLatin1String(part.part));
+            QVERIFY2(widget, part.part);
+            QCOMPARE(QAccessible::queryAccessibleInterface(widget)->text(QAccessible::Name),
+                     QString::fromUtf8(part.name));
+        }
+        sync->close();
     }
 
     // A cut for display never splits a character or a line break.
@@ -266,9 +545,25 @@ private slots:
         QCOMPARE(box->lblVersion->text(), QStringLiteral("Version " ORVANTA_PROJECT_VERSION));
         QVERIFY(!box->isModal() && f.window().isEnabled());
         QVERIFY(box->lblWebsite->font().underline() && !box->lblVersion->font().underline());
+        QCOMPARE(box->lblMaker->text(), u"Orvanta Software Works"_s);
+        QFile licence(u":/LICENSE"_s);
+        QVERIFY(licence.open(QIODevice::ReadOnly | QIODevice::Text));
+        QCOMPARE(box->txtLicence->toPlainText(), QString::fromUtf8(licence.readAll()));
+        QVERIFY(box->txtLicence->toPlainText().startsWith(u"MIT License"_s));
         box->lblEmail->setText(u"a.b@c.example"_s);
         QTest::mouseClick(box->lblEmail, Qt::LeftButton);
-        QCOMPARE(shell.openedUrls, QStringList{"mailto:a.b@c.example"});
+        // Both links are Tab stops that Enter or Space follows.
+        QWidgetList stops;
+        for (QWidget* at = box->cmdOK->nextInFocusChain(); at != box->cmdOK;
+             at = at->nextInFocusChain())
+            if (at->focusPolicy() & Qt::TabFocus)
+                stops << at;
+        QVERIFY(stops.contains(box->lblWebsite) && stops.contains(box->lblEmail));
+        QTest::keyClick(box->lblWebsite, Qt::Key_Return);
+        QTest::keyClick(box->lblEmail, Qt::Key_Space);
+        QCOMPARE(shell.openedUrls,
+                 (QStringList{"mailto:a.b@c.example", "http://www.orvanta.example",
+                              "mailto:a.b@c.example"}));
 
         QTest::mouseClick(box->cmdSysInfo, Qt::LeftButton);
         QCOMPARE(f.doors.boxes.takeTexts(),
@@ -411,6 +706,12 @@ private slots:
             ++texts;
         }
         QVERIFY(texts > 20);
+        frmAbout about;
+        for (QLabel* link : {about.lblWebsite, about.lblEmail}) {
+            const QColor fore = link->palette().color(link->foregroundRole());
+            const QColor ground = about.palette().color(QPalette::Window);
+            QVERIFY2(qAbs(qGray(fore.rgb()) - qGray(ground.rgb())) >= 64, qPrintable(fore.name()));
+        }
         const QList<QPushButton*> buttons =
             child(w, u"ctrTypeFilter1"_s)->findChildren<QPushButton*>();
         for (QPushButton* button : buttons)
