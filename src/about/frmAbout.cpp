@@ -53,6 +53,15 @@ void fitToWidth(QLabel* label) {
     label->setFont(font);
 }
 
+// The file's paragraphs as single lines, so the box wraps them to its own
+// width rather than breaking each file line in two.
+QString unwrapped(const QString& text) {
+    QStringList paragraphs = text.trimmed().split(QStringLiteral("\n\n"));
+    for (QString& paragraph : paragraphs)
+        paragraph.replace(u'\n', u' ');
+    return paragraphs.join(QStringLiteral("\n\n"));
+}
+
 // The palette's link colour, made lighter on a dark background or darker on
 // a light one until it stands out from it; the text colour if it never does.
 QColor readableLinkColour(const QPalette& palette) {
@@ -133,7 +142,7 @@ void frmAbout::buildControls() {
     txtLicence->setAccessibleName(tr("Licence"));
     QFile licence(QStringLiteral(":/LICENSE"));
     if (licence.open(QIODevice::ReadOnly | QIODevice::Text))
-        txtLicence->setPlainText(QString::fromUtf8(licence.readAll()));
+        txtLicence->setPlainText(unwrapped(QString::fromUtf8(licence.readAll())));
 
     // OK is both the default and the cancel button: Enter and Esc press it.
     cmdOK = new QPushButton(tr("OK"), this);
@@ -151,6 +160,7 @@ void frmAbout::buildControls() {
     setTabOrder(cmdSysInfo, lblWebsite);
     setTabOrder(lblWebsite, lblEmail);
     setTabOrder(lblEmail, txtLicence);
+    cmdOK->setFocus(); // the focus when the box opens
 }
 
 // The two links: underlined in a link colour that reads on this palette's
