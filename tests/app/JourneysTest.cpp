@@ -273,8 +273,7 @@ private slots:
         auto* city = child<QLineEdit>(w, u"txtCity"_s);
         if (typed)
             paste(city, u"Cork"_s);
-        if (asked)
-            f.doors.boxes.answerNext(discard ? platform::Answer::Yes : platform::Answer::No);
+        f.doors.boxes.answerNext(discard ? platform::Answer::Yes : platform::Answer::No);
         if (way == u"Escape"_s)
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
         else if (way == u"quit"_s)
@@ -289,7 +288,8 @@ private slots:
         const bool left = !asked || discard;
         QCOMPARE(editor(w)->isVisible(), !left);
         QCOMPARE(w.isVisible(), !left || way == u"Escape"_s || way == u"Cancel"_s);
-        QCOMPARE(city->text(), typed && !left ? u"Cork"_s : city->text());
+        if (typed && !left)
+            QCOMPARE(city->text(), u"Cork"_s); // kept in the box, not stored
         QCOMPARE(f.folder.contactRow(id).at(u"City"_s), QString());
     }
 
@@ -468,19 +468,17 @@ private slots:
         const struct {
             Qt::Key key;
             const char* focused;
-        } moves[] = {{Qt::Key_Right, "cmdBusiness"}, {Qt::Key_End, "cmdAll"},
-                     {Qt::Key_Left, "cmdA_25"},      {Qt::Key_Home, "cmdPersonal"},
-                     {Qt::Key_Left, "cmdPersonal"},  {Qt::Key_Down, "cmdBusiness"}};
+            const char* listed;
+        } moves[] = {
+            {Qt::Key_Right, "cmdBusiness", "Al Bo Cy"}, {Qt::Key_End, "cmdAll", "Al Bo Cy"},
+            {Qt::Key_Left, "cmdA_25", "Al Bo Cy"},      {Qt::Key_Space, "cmdA_25", "Al"},
+            {Qt::Key_Home, "cmdPersonal", "Al"},        {Qt::Key_Left, "cmdPersonal", "Al"},
+            {Qt::Key_Down, "cmdBusiness", "Al"}};
         for (const auto& move : moves) {
             QTest::keyClick(QApplication::focusWidget(), move.key);
             QCOMPARE(QApplication::focusWidget()->objectName(), QString::fromLatin1(move.focused));
+            QCOMPARE(firstNames(), QString::fromLatin1(move.listed));
         }
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Left);
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space); // "Personal"
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_End);
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Left);
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space); // "Z"
-        QCOMPARE(f.listed(), QStringList{"Al|Zorn"});
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         QVERIFY(!strip->isAncestorOf(QApplication::focusWidget()));
     }
