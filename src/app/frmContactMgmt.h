@@ -53,7 +53,8 @@ public:
     void setWindowCaption(const QString& bookName);
 
     // Lists the current book's contacts of a type whose last name matches
-    // the pattern, and shows the last one listed.
+    // the pattern under a heading naming what is listed, and shows the last
+    // one listed.
     void loadContactList(TypeFilter type, const QString& lastNamePattern);
     void showContactDetails(qint64 id);
 
@@ -72,8 +73,8 @@ public:
     bool isPaneOpen() const;
 
     // Lists the current book's contacts of the type chosen on the filter
-    // strip (personal ones before any choice), every initial: what a save,
-    // an import or a sync may have changed.
+    // strip (before any choice, of the type the list holds), every initial:
+    // what a save, an import or a sync may have changed.
     void reloadContactList();
 
 signals:
