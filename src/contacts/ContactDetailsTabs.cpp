@@ -243,6 +243,10 @@ void ContactDetailsTabs::showContact(const Contact& contact) {
     showExtras({});
 }
 
+void ContactDetailsTabs::showNoContact() {
+    showContact(Contact{});
+}
+
 void ContactDetailsTabs::followLink(const QString& link) {
     if (link == QLatin1String("mail"))
         emit mailRequested(m_shown.email);

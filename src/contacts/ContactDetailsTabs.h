@@ -41,6 +41,8 @@ public:
     // Shows what the contact's card holds beyond the columns on "More", which
     // appears only when there is something to show.
     void showExtras(const CardExtras& extras);
+    // Empties the tabs: no contact is shown.
+    void showNoContact();
 
     // Sets a target's text; stored line breaks (CR LF) show as line breaks.
     static void setShownText(QLineEdit* target, const QString& text);
