@@ -67,7 +67,27 @@
         <translation>Name</translation>
     </message>
     <message>
-        <location line="-4"/>
+        <location line="+48"/>
+        <source>Work  </source>
+        <translation>Arbeit  </translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Home  </source>
+        <translation>Privat  </translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Cell  </source>
+        <translation>Mobil   </translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Email </source>
+        <translation>E-Mail  </translation>
+    </message>
+    <message>
+        <location line="-58"/>
         <location line="+5"/>
         <source>Address</source>
         <translation>Adresse</translation>

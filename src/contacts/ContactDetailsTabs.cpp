@@ -130,16 +130,19 @@ QString htmlField(const QString& value, const QString& link) {
 }
 
 QString contactBlock(const Contact& contact) {
+    // Marked where they stand, so that lupdate finds them.
     const auto text = [](const char* caption) {
         return ContactDetailsTabs::tr(caption).toHtmlEscaped();
     };
-    return QStringLiteral("<div style=\"white-space:pre-wrap\">") + text("Work  ") +
+    return QStringLiteral("<div style=\"white-space:pre-wrap\">") +
+           text(QT_TRANSLATE_NOOP("ContactDetailsTabs", "Work  ")) +
            htmlField(contact.workPhone, QStringLiteral("call:work")) + QStringLiteral("<br>") +
-           text("Home  ") + htmlField(contact.homePhone, QStringLiteral("call:home")) +
-           QStringLiteral("<br>") + text("Cell  ") +
+           text(QT_TRANSLATE_NOOP("ContactDetailsTabs", "Home  ")) +
+           htmlField(contact.homePhone, QStringLiteral("call:home")) + QStringLiteral("<br>") +
+           text(QT_TRANSLATE_NOOP("ContactDetailsTabs", "Cell  ")) +
            htmlField(contact.cellPhone, QStringLiteral("call:cell")) + QStringLiteral("<br>") +
-           text("Email ") + htmlField(contact.email, QStringLiteral("mail")) +
-           QStringLiteral("</div>");
+           text(QT_TRANSLATE_NOOP("ContactDetailsTabs", "Email ")) +
+           htmlField(contact.email, QStringLiteral("mail")) + QStringLiteral("</div>");
 }
 
 } // namespace

@@ -768,6 +768,7 @@ private slots:
     void theWindowSpeaksTheLocalesLanguage() {
         QVERIFY(installTranslations(QLocale(QLocale::German, QLocale::Germany)));
         MainWindowFixture f;
+        f.folder.addContact({.firstName = "Ann", .lastName = "Lee"});
         frmContactMgmt& w = f.window();
         f.click(u"cmdDeleteRecord"_s);
         QCOMPARE((QStringList{child<QMenu>(w, u"mnuRootFile"_s)->title(),
@@ -776,6 +777,11 @@ private slots:
                   f.doors.boxes.takeTexts()),
                  (QStringList{"&Datei", "Aktuelles Adressbuch &drucken", "Hinzufügen",
                               "Bitte wählen Sie einen Kontakt zum Löschen aus"}));
+        f.click(u"cmdPersonal"_s); // the captions beside the numbers, too
+        f.clickRow(0);
+        QTextDocument contactTab;
+        contactTab.setHtml(details(w)->lblContactInfo->text());
+        QCOMPARE(contactTab.toPlainText(), u"Arbeit  \nPrivat  \nMobil   \nE-Mail  "_s);
         if (!QFile::exists(QLibraryInfo::path(QLibraryInfo::TranslationsPath) + "/qtbase_de.qm"))
             QSKIP("Qt's German translation is not installed (qt6-translations-l10n)");
         QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), u"Abbrechen"_s);
