@@ -22,7 +22,7 @@
 <context>
     <name>ContactDetailsTabs</name>
     <message>
-        <location filename="../src/contacts/ContactDetailsTabs.cpp" line="+61"/>
+        <location filename="../src/contacts/ContactDetailsTabs.cpp" line="+67"/>
         <source>First name</source>
         <translation>Vorname</translation>
     </message>
@@ -67,7 +67,23 @@
         <translation>Name</translation>
     </message>
     <message>
-        <location line="+48"/>
+        <location line="+6"/>
+        <source>Photo</source>
+        <translation>Foto</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Further details of the contact</source>
+        <translation>Weitere Angaben zum Kontakt</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <location line="+1"/>
+        <source>More</source>
+        <translation>Weiteres</translation>
+    </message>
+    <message>
+        <location line="+42"/>
         <source>Work  </source>
         <translation>Arbeit  </translation>
     </message>
@@ -87,13 +103,49 @@
         <translation>E-Mail  </translation>
     </message>
     <message>
-        <location line="-58"/>
+        <location line="+28"/>
+        <source>Organization</source>
+        <translation>Organisation</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Title</source>
+        <translation>Titel</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Birthday</source>
+        <translation>Geburtstag</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Nickname</source>
+        <translation>Spitzname</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Web page</source>
+        <translation>Webseite</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>Phone</source>
+        <translation>Telefon</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>E-mail</source>
+        <translation>E-Mail</translation>
+    </message>
+    <message>
+        <location line="-113"/>
         <location line="+5"/>
+        <location line="+110"/>
         <source>Address</source>
         <translation>Adresse</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="-109"/>
         <source>Contact</source>
         <translation>Kontakt</translation>
     </message>
@@ -189,7 +241,7 @@
         <translation>Das Lesen einer Zeile ist fehlgeschlagen</translation>
     </message>
     <message>
-        <location line="+56"/>
+        <location line="+99"/>
         <source>The database file does not exist: %1</source>
         <translation>Die Datenbankdatei existiert nicht: %1</translation>
     </message>
@@ -205,17 +257,21 @@
     </message>
     <message>
         <location line="+20"/>
-        <location line="+54"/>
+        <location line="+58"/>
         <source>The connection is closed</source>
         <translation>Die Verbindung ist geschlossen</translation>
     </message>
     <message>
-        <location line="-47"/>
+        <location line="-121"/>
+        <location line="+5"/>
+        <location line="+65"/>
         <source>Statement failed</source>
         <translation>Die Anweisung ist fehlgeschlagen</translation>
     </message>
     <message>
-        <location line="+20"/>
+        <location line="-56"/>
+        <location line="+9"/>
+        <location line="+67"/>
         <source>Statement failed: %1</source>
         <translation>Die Anweisung ist fehlgeschlagen: %1</translation>
     </message>
@@ -622,15 +678,15 @@ Prüfen Sie, ob der Ordner existiert und beschreibbar ist.</translation>
     </message>
     <message>
         <location line="+30"/>
-        <location line="+226"/>
+        <location line="+233"/>
         <source>The server&apos;s card %1 could not be read.</source>
         <translation>Die Karte %1 des Servers konnte nicht gelesen werden.</translation>
     </message>
     <message>
-        <location line="-212"/>
+        <location line="-219"/>
         <location line="+76"/>
         <location line="+52"/>
-        <location line="+41"/>
+        <location line="+48"/>
         <location line="+26"/>
         <location line="+27"/>
         <location line="+13"/>
@@ -638,7 +694,7 @@ Prüfen Sie, ob der Ordner existiert und beschreibbar ist.</translation>
         <translation>Die Kontaktdatei konnte nicht geschrieben werden: %1</translation>
     </message>
     <message>
-        <location line="-225"/>
+        <location line="-232"/>
         <source>Conflict copy, %1</source>
         <translation>Konfliktkopie, %1</translation>
     </message>
@@ -649,7 +705,7 @@ Prüfen Sie, ob der Ordner existiert und beschreibbar ist.</translation>
     </message>
     <message>
         <location line="+20"/>
-        <location line="+48"/>
+        <location line="+55"/>
         <location line="+22"/>
         <source>HTTP %1</source>
         <translation>HTTP %1</translation>
@@ -806,7 +862,7 @@ Prüfen Sie, ob der Ordner existiert und beschreibbar ist.</translation>
 <context>
     <name>carddav::SyncSummary</name>
     <message>
-        <location filename="../src/sync/SyncEngine.cpp" line="-577"/>
+        <location filename="../src/sync/SyncEngine.cpp" line="-584"/>
         <source>%1: sync failed: %2</source>
         <translation>%1: Synchronisierung fehlgeschlagen: %2</translation>
     </message>
@@ -1132,7 +1188,7 @@ Bitte entfernen Sie es und speichern Sie erneut.</translation>
         <translation>Geschäftliche Kontakte</translation>
     </message>
     <message>
-        <location filename="../src/app/Commands.cpp" line="+60"/>
+        <location filename="../src/app/Commands.cpp" line="+62"/>
         <source>PERSONAL</source>
         <translation>PRIVATE</translation>
     </message>
@@ -1266,7 +1322,7 @@ oder auf „Nein“, um nur die ausgewählten Kontakte zu exportieren</translati
 <context>
     <name>exchange::ExportSummary</name>
     <message>
-        <location filename="../src/exchange/ContactExport.cpp" line="+181"/>
+        <location filename="../src/exchange/ContactExport.cpp" line="+237"/>
         <source>The export was cancelled. No file was written; an earlier &quot;%1&quot; is left as it was.</source>
         <translation>Der Export wurde abgebrochen. Es wurde keine Datei geschrieben; eine frühere „%1“ bleibt unverändert.</translation>
     </message>
@@ -1307,7 +1363,7 @@ oder auf „Nein“, um nur die ausgewählten Kontakte zu exportieren</translati
 <context>
     <name>exchange::ImportSummary</name>
     <message>
-        <location filename="../src/exchange/ContactImport.cpp" line="+99"/>
+        <location filename="../src/exchange/ContactImport.cpp" line="+120"/>
         <source>Line %1: a contact with a value that cannot be stored (a NUL character) was skipped.</source>
         <translation>Zeile %1: Ein Kontakt mit einem Wert, der nicht gespeichert werden kann (ein NUL-Zeichen), wurde übersprungen.</translation>
     </message>
@@ -1344,8 +1400,13 @@ oder auf „Nein“, um nur die ausgewählten Kontakte zu exportieren</translati
         <source>The contacts could not be stored in the contact database. Nothing was imported.</source>
         <translation>Die Kontakte konnten nicht in der Kontaktdatenbank gespeichert werden. Es wurde nichts importiert.</translation>
     </message>
+    <message>
+        <location line="+3"/>
+        <source>The contact database has given out its highest contact id (%1), so no contact can be added to it any more. Nothing was imported.</source>
+        <translation>Die Kontaktdatenbank hat ihre höchste Kontakt-ID (%1) bereits vergeben, daher können keine Kontakte mehr hinzugefügt werden. Es wurde nichts importiert.</translation>
+    </message>
     <message numerus="yes">
-        <location line="+4"/>
+        <location line="+5"/>
         <source>%n contact(s) imported from &quot;%1&quot; into the contact book &quot;%2&quot;.</source>
         <translation>
             <numerusform>%n Kontakt aus „%1“ in das Adressbuch „%2“ importiert.</numerusform>
@@ -1427,7 +1488,7 @@ Vertrieben von Orvanta Software Works</translation>
     <name>frmContactMgmt</name>
     <message>
         <location filename="../src/app/Commands.cpp" line="-17"/>
-        <location line="+41"/>
+        <location line="+43"/>
         <source>There was an error retrieving data</source>
         <translation>Beim Abrufen der Daten ist ein Fehler aufgetreten</translation>
     </message>
@@ -1442,12 +1503,12 @@ Vertrieben von Orvanta Software Works</translation>
         <translation>Der Suchtext enthält ein Zeichen, nach dem nicht gesucht werden kann (ein NUL-Zeichen).</translation>
     </message>
     <message>
-        <location line="-26"/>
+        <location line="-28"/>
         <source>Searching ALL Contacts</source>
         <translation>Suche in ALLEN Kontakten</translation>
     </message>
     <message>
-        <location line="+37"/>
+        <location line="+39"/>
         <source>Please select a contact to delete</source>
         <translation>Bitte wählen Sie einen Kontakt zum Löschen aus</translation>
     </message>
@@ -1867,189 +1928,53 @@ Vertrieben von Orvanta Software Works</translation>
 <context>
     <name>vcard::Labels</name>
     <message>
-        <location filename="../src/formats/CardMapping.cpp" line="+21"/>
-        <source>Organization</source>
-        <translation>Organisation</translation>
-    </message>
-    <message>
-        <location line="+1"/>
-        <source>Title</source>
-        <translation>Titel</translation>
-    </message>
-    <message>
-        <location line="+1"/>
-        <source>Role</source>
-        <translation>Funktion</translation>
-    </message>
-    <message>
-        <location line="+1"/>
-        <source>Birthday</source>
-        <translation>Geburtstag</translation>
-    </message>
-    <message>
-        <location line="+1"/>
-        <source>Anniversary</source>
-        <translation>Jahrestag</translation>
-    </message>
-    <message>
-        <location line="+1"/>
+        <location filename="../src/formats/CardExtras.cpp" line="+146"/>
         <source>Web page</source>
         <translation>Webseite</translation>
     </message>
     <message>
+        <location line="-56"/>
         <location line="+1"/>
-        <source>Nickname</source>
-        <translation>Spitzname</translation>
-    </message>
-    <message>
-        <location line="+1"/>
-        <source>Chat</source>
-        <translation>Chat</translation>
-    </message>
-    <message>
-        <location line="+1"/>
-        <source>Gender</source>
-        <translation>Geschlecht</translation>
-    </message>
-    <message>
-        <location line="+1"/>
-        <source>Location</source>
-        <translation>Standort</translation>
-    </message>
-    <message>
-        <location line="+1"/>
-        <source>Time zone</source>
-        <translation>Zeitzone</translation>
-    </message>
-    <message>
-        <location line="+1"/>
-        <source>Language</source>
-        <translation>Sprache</translation>
-    </message>
-    <message>
-        <location line="+1"/>
-        <source>Related</source>
-        <translation>Beziehung</translation>
-    </message>
-    <message>
-        <location line="+1"/>
-        <source>Member</source>
-        <translation>Mitglied</translation>
-    </message>
-    <message>
-        <location line="+1"/>
-        <source>Mail program</source>
-        <translation>E-Mail-Programm</translation>
-    </message>
-    <message>
-        <location line="+1"/>
-        <source>Address label</source>
-        <translation>Adressetikett</translation>
-    </message>
-    <message>
-        <location line="+1"/>
-        <source>Free/busy</source>
-        <translation>Frei/gebucht</translation>
-    </message>
-    <message>
-        <location line="+1"/>
-        <source>Calendar</source>
-        <translation>Kalender</translation>
-    </message>
-    <message>
-        <location line="+1"/>
-        <source>Calendar requests</source>
-        <translation>Kalenderanfragen</translation>
-    </message>
-    <message>
-        <location line="+1"/>
-        <source>Expertise</source>
-        <translation>Fachgebiet</translation>
-    </message>
-    <message>
-        <location line="+1"/>
-        <source>Hobby</source>
-        <translation>Hobby</translation>
-    </message>
-    <message>
-        <location line="+1"/>
-        <source>Interest</source>
-        <translation>Interesse</translation>
-    </message>
-    <message>
-        <location line="+53"/>
+        <location line="+49"/>
         <source>cell</source>
         <translation>mobil</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="-46"/>
+        <location line="+48"/>
         <source>work</source>
         <translation>Arbeit</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="-47"/>
+        <location line="+46"/>
         <source>home</source>
         <translation>privat</translation>
     </message>
     <message>
-        <location line="+13"/>
-        <source>PO box</source>
-        <translation>Postfach</translation>
+        <location line="+2"/>
+        <source>other</source>
+        <translation>sonstige</translation>
     </message>
     <message>
         <location line="+1"/>
-        <source>Extended address</source>
-        <translation>Adresszusatz</translation>
+        <source>main</source>
+        <translation>Hauptnummer</translation>
     </message>
     <message>
         <location line="+1"/>
-        <source>Country</source>
-        <translation>Land</translation>
+        <source>assistant</source>
+        <translation>Assistenz</translation>
     </message>
     <message>
-        <location line="+7"/>
-        <source>Address</source>
-        <translation>Adresse</translation>
-    </message>
-    <message>
-        <location line="+13"/>
+        <location line="-53"/>
         <source>Fax</source>
         <translation>Fax</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+1"/>
         <source>Pager</source>
         <translation>Pager</translation>
-    </message>
-    <message>
-        <location line="+1"/>
-        <source>Phone</source>
-        <translation>Telefon</translation>
-    </message>
-    <message>
-        <location line="+55"/>
-        <source>Categories</source>
-        <translation>Kategorien</translation>
-    </message>
-    <message>
-        <location line="+14"/>
-        <source>Name prefix</source>
-        <translation>Namenspräfix</translation>
-    </message>
-    <message>
-        <location line="+1"/>
-        <source>Name suffix</source>
-        <translation>Namenssuffix</translation>
-    </message>
-    <message>
-        <location line="+69"/>
-        <source>E-mail</source>
-        <translation>E-Mail</translation>
-    </message>
-    <message>
-        <location line="+9"/>
-        <source>Parent or guardian</source>
-        <translation>Eltern oder Erziehungsberechtigte</translation>
     </message>
 </context>
 </TS>
