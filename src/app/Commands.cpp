@@ -11,6 +11,7 @@
 #include "data/DbError.h"
 #include "data/SqlQuote.h"
 #include "editor/ctrRecord.h"
+#include "platform/Background.h"
 #include "platform/BusyCursor.h"
 #include "platform/MessageBoxes.h"
 #include "platform/Printer.h"
@@ -25,28 +26,122 @@
 #include <QLineEdit>
 #include <QMenu>
 
-void frmContactMgmt::loadContactList(TypeFilter type, const QString& lastNamePattern) {
+namespace {
+
+// What a list reload brings back from its worker: the names (none when the
+// statement failed), their order, and the contact to show, the last listed.
+struct ListReload {
+    ContactListModel::Names names;
+    std::vector<int> order;
     bool failed = false;
-    {
-        const platform::BusyCursor busy;
-        ContactNames partial;
-        try {
-            lvContacts->contacts()->replaceEntries(m_store.list(type, lastNamePattern, &partial));
-        } catch (const DbError&) {
-            // A failure while reading keeps the entries read so far; a failed
-            // statement keeps the old ones.
-            if (partial.size() > 0)
-                lvContacts->contacts()->replaceEntries(std::move(partial));
-            failed = true;
-        }
+    std::optional<Contact> shown;
+    bool shownFailed = false;
+};
+
+ListReload readList(const ContactStore& store, TypeFilter type, const QString& pattern,
+                    int sortColumn, Qt::SortOrder sortOrder,
+                    const platform::Background::StopFlag& stop) {
+    ListReload reload;
+    ContactNames partial;
+    try {
+        reload.names =
+            std::make_shared<const ContactNames>(store.list(type, pattern, &partial, &stop));
+    } catch (const DbError&) {
+        // A failure while reading keeps the entries read so far; a failed
+        // statement keeps the old ones.
+        reload.failed = true;
+        if (partial.size() > 0)
+            reload.names = std::make_shared<const ContactNames>(std::move(partial));
     }
-    if (failed) {
-        platform::showMessage(tr("There was an error retrieving data"));
+    if (!reload.names)
+        return reload;
+    reload.order = ContactListModel::rowOrder(*reload.names, sortColumn, sortOrder, &stop);
+    const int count = reload.names->size();
+    if (reload.failed || count == 0 || stop.load())
+        return reload;
+    const int last = reload.order.empty() ? count - 1 : reload.order.back();
+    try {
+        reload.shown = store.contact(reload.names->id(last));
+    } catch (const DbError&) {
+        reload.shownFailed = true;
+    }
+    return reload;
+}
+
+} // namespace
+
+void frmContactMgmt::loadContactList(TypeFilter type, const QString& lastNamePattern) {
+    requestContactList({type, lastNamePattern, m_store.currentBook(), {}});
+}
+
+// The window asks, a worker answers: the list, the details and what
+// `onShown` changes stay as they are until the result arrives.
+void frmContactMgmt::requestContactList(ListRequest request) {
+    ContactStore store(m_store.connectionString());
+    store.setCurrentBook(request.book);
+    const int column = lvContacts->requestedSortColumn();
+    const Qt::SortOrder order = lvContacts->requestedSortOrder();
+    m_pendingList = request;
+    m_background->run<ListReload>(
+        tr("Listing contacts…"),
+        [store, type = request.type, pattern = request.lastNamePattern, column,
+         order](const platform::Background::StopFlag& stop) {
+            return readList(store, type, pattern, column, order, stop);
+        },
+        [this, column, order, onShown = request.onShown](ListReload& reload) {
+            m_pendingList.reset();
+            if (reload.names)
+                lvContacts->contacts()->replaceEntries(std::move(reload.names), column, order,
+                                                       std::move(reload.order));
+            if (onShown)
+                onShown();
+            rememberShownFilter();
+            if (reload.failed || reload.shownFailed)
+                platform::showMessage(tr("There was an error retrieving data"));
+            else if (lvContacts->entryCount() > 0 && !reload.shown)
+                platform::showMessage(tr("internal error"));
+            else if (reload.shown)
+                SSTab1->showContact(*reload.shown);
+        });
+}
+
+// A click on a column's header. While a reload runs, it is asked again in
+// the new order; the other way round by the same column is a quick reversal;
+// any other order is made off the window's thread.
+void frmContactMgmt::sortContactList(int column, Qt::SortOrder order) {
+    if (m_pendingList) {
+        requestContactList(*m_pendingList);
         return;
     }
-    const int count = lvContacts->entryCount();
-    if (count > 0)
-        showContactDetails(lvContacts->contacts()->id(count - 1));
+    ContactListModel* model = lvContacts->contacts();
+    if (column == model->sortColumn()) {
+        m_background->cancel();
+        if (order != model->sortOrder())
+            model->sort(column, order);
+        lvContacts->showModelOrder();
+        return;
+    }
+    m_background->run<std::vector<int>>(
+        tr("Sorting contacts…"),
+        [names = model->names(), column, order](const platform::Background::StopFlag& stop) {
+            return ContactListModel::rowOrder(*names, column, order, &stop);
+        },
+        [this, column, order](std::vector<int>& rows) {
+            lvContacts->contacts()->applyOrder(column, order, std::move(rows));
+        });
+}
+
+void frmContactMgmt::rememberShownFilter() {
+    m_shownFilter = ShownFilter{ctrTypeFilter1->CurrentTypeFilter,
+                                ctrTypeFilter1->CurrentRecordFilter, Frame7->title()};
+}
+
+void frmContactMgmt::restoreShownFilter() {
+    if (!m_shownFilter)
+        return;
+    ctrTypeFilter1->CurrentTypeFilter = m_shownFilter->type;
+    ctrTypeFilter1->CurrentRecordFilter = m_shownFilter->letter;
+    Frame7->setTitle(m_shownFilter->heading);
 }
 
 void frmContactMgmt::showContactDetails(qint64 id) {
@@ -67,8 +162,9 @@ void frmContactMgmt::cmdFind_Click() {
                               platform::Icon::Exclamation);
         return;
     }
-    loadContactList(TypeFilter::Both, QStringLiteral("%") + txtSearchText->text());
-    Frame7->setTitle(tr("Searching ALL Contacts"));
+    requestContactList({TypeFilter::Both, QStringLiteral("%") + txtSearchText->text(),
+                        m_store.currentBook(),
+                        [this] { Frame7->setTitle(tr("Searching ALL Contacts")); }});
 }
 
 void frmContactMgmt::cmdDeleteRecord_Click() {
@@ -123,9 +219,11 @@ void frmContactMgmt::createcontactbook_Click() {
 
 void frmContactMgmt::ctrContactBooks_ContactBookChosen(const QString& contactBookName) {
     returnToMainView();
-    setWindowCaption(contactBookName);
-    m_store.setCurrentBook(contactBookName);
-    loadContactList(TypeFilter::Personal, QStringLiteral("%"));
+    requestContactList(
+        {TypeFilter::Personal, QStringLiteral("%"), contactBookName, [this, contactBookName] {
+             setWindowCaption(contactBookName);
+             m_store.setCurrentBook(contactBookName);
+         }});
 }
 
 void frmContactMgmt::emailcontactbook_Click() {

@@ -9,6 +9,7 @@
 #include "contacts/ctrTypeFilter.h"
 #include "data/ConnectionString.h"
 #include "editor/ctrRecord.h"
+#include "platform/Background.h"
 #include "platform/MessageBoxes.h"
 #include "platform/Named.h"
 
@@ -27,7 +28,7 @@
 #include <QVBoxLayout>
 
 frmContactMgmt::frmContactMgmt(const QString& folder, QWidget* parent)
-    : QMainWindow(parent), m_folder(folder) {
+    : QMainWindow(parent), m_folder(folder), m_background(new platform::Background(this)) {
     named(this, "frmContactMgmt");
     setWindowTitle(platform::applicationTitle());
     setAttribute(Qt::WA_DeleteOnClose, false);
@@ -40,6 +41,8 @@ frmContactMgmt::frmContactMgmt(const QString& folder, QWidget* parent)
 }
 
 frmContactMgmt::~frmContactMgmt() {
+    // Workers end before the controls their results go to.
+    delete m_background;
     delete aboutBox;
 }
 
@@ -251,6 +254,12 @@ void frmContactMgmt::connectHandlers() {
             });
     connect(lvContacts, &ContactListView::entryClicked, this,
             [this](qint64 id) { showContactDetails(id); });
+    connect(lvContacts, &ContactListView::sortRequested, this, &frmContactMgmt::sortContactList);
+    connect(m_background, &platform::Background::cancelled, this, [this] {
+        m_pendingList.reset();
+        lvContacts->showModelOrder();
+        restoreShownFilter();
+    });
     // In the list, a double click or Enter edits the contact, through the
     // button's own handler.
     connect(lvContacts, &ContactListView::editRequested, cmdEditRecord, &QPushButton::click);

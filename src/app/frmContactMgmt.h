@@ -8,6 +8,9 @@
 #include <QMainWindow>
 #include <QPointer>
 
+#include <functional>
+#include <optional>
+
 class ContactDetailsTabs;
 class ContactListView;
 class QAction;
@@ -24,6 +27,9 @@ class ctrContactBook;
 class ctrRecord;
 class ctrTypeFilter;
 class frmAbout;
+namespace platform {
+class Background;
+}
 
 // The program's working window. It holds the store (the connection string
 // and the current book), hosts the list, the details tabs, the filter strip,
@@ -51,9 +57,13 @@ public:
     void setWindowCaption(const QString& bookName);
 
     // Lists the current book's contacts of a type whose last name matches
-    // the pattern, and shows the last one listed.
+    // the pattern, and shows the last one listed. The list is read and
+    // ordered off the window's thread; the list and the details change when
+    // the result arrives.
     void loadContactList(TypeFilter type, const QString& lastNamePattern);
     void showContactDetails(qint64 id);
+    // The long work of the list: pending while a reload or sort runs.
+    platform::Background& background() { return *m_background; }
 
     // exchange/: imports the files, after a question each (a drop, the
     // command line), and reloads the list when contacts came in.
@@ -107,9 +117,32 @@ private:
     void mnuImportContacts_Click();
     void mnuExportVCard_Click();
 
+    // A list reload as asked for: `book` is the book to list, and `onShown`
+    // runs once the result is shown (a book change, a heading).
+    struct ListRequest {
+        TypeFilter type;
+        QString lastNamePattern;
+        QString book;
+        std::function<void()> onShown;
+    };
+    void requestContactList(ListRequest request);
+    void sortContactList(int column, Qt::SortOrder order);
+    // What the filter strip and the list heading showed with the list that
+    // is shown: Cancel brings them back.
+    struct ShownFilter {
+        TypeFilter type;
+        QString letter;
+        QString heading;
+    };
+    void rememberShownFilter();
+    void restoreShownFilter();
+
     QString m_folder;
     ContactStore m_store;
     QList<QObject*> m_members; // the control collection, in creation order
+    platform::Background* m_background = nullptr;
+    std::optional<ListRequest> m_pendingList; // while a reload runs
+    std::optional<ShownFilter> m_shownFilter;
 
 public:
     // Controls, named as the program names them (also their objectName).

@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QSignalBlocker>
 #include <QStyledItemDelegate>
 
 namespace {
@@ -43,7 +44,7 @@ ContactListView::ContactListView(QWidget* parent)
     header()->setSectionsClickable(true);
     header()->setSortIndicatorShown(true);
     header()->setSortIndicator(-1, Qt::AscendingOrder);
-    connect(header(), &QHeaderView::sortIndicatorChanged, m_model, &ContactListModel::sort);
+    connect(header(), &QHeaderView::sortIndicatorChanged, this, &ContactListView::sortRequested);
     setAccessibleName(tr("Contacts"));
     header()->setAccessibleName(tr("Contact list columns"));
 
@@ -103,4 +104,19 @@ QList<qint64> ContactListView::selectedIds() const {
     for (int row : std::as_const(rows))
         ids << m_model->id(row);
     return ids;
+}
+
+int ContactListView::requestedSortColumn() const {
+    return header()->sortIndicatorSection() < m_model->columnCount()
+               ? header()->sortIndicatorSection()
+               : -1;
+}
+
+Qt::SortOrder ContactListView::requestedSortOrder() const {
+    return header()->sortIndicatorOrder();
+}
+
+void ContactListView::showModelOrder() {
+    const QSignalBlocker quiet(header());
+    header()->setSortIndicator(m_model->sortColumn(), m_model->sortOrder());
 }

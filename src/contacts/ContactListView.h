@@ -27,12 +27,20 @@ public:
     // The ids of every selected entry, in list order; empty when nothing is
     // selected.
     QList<qint64> selectedIds() const;
+    // The column and order a header click asked for, which the list shows
+    // once the entries are in that order.
+    int requestedSortColumn() const;
+    Qt::SortOrder requestedSortOrder() const;
+    // The header's mark back on the order the entries are in.
+    void showModelOrder();
 
 signals:
     // The user picked an entry by mouse or keyboard.
     void entryClicked(qint64 id);
     // A double click, or Enter, on an entry.
     void editRequested();
+    // A click on a column's header: sort by it, a second click the other way.
+    void sortRequested(int column, Qt::SortOrder order);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;

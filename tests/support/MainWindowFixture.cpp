@@ -3,6 +3,7 @@
 #include "about/frmAbout.h"
 #include "app/frmContactMgmt.h"
 #include "contacts/ContactListView.h"
+#include "platform/Background.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -18,15 +19,25 @@ void click(QWidget& root, const QString& objectName) {
     auto* button = root.findChild<QAbstractButton*>(objectName);
     QVERIFY2(button, qPrintable(objectName));
     QTest::mouseClick(button, Qt::LeftButton);
+    waitUntilSettled(root);
+}
+
+void waitUntilSettled(QWidget& root) {
+    auto* window = qobject_cast<frmContactMgmt*>(root.window());
+    if (!window)
+        return;
+    QVERIFY(QTest::qWaitFor([window] { return !window->background().pending(); }, 60'000));
 }
 
 void trigger(QWidget& root, const QString& objectName) {
     auto* action = root.findChild<QAction*>(objectName);
     QVERIFY2(action, qPrintable(objectName));
     action->trigger();
+    waitUntilSettled(root);
 }
 
 QStringList listed(frmContactMgmt& window) {
+    waitUntilSettled(window);
     const auto* model = window.lvContacts->model();
     QStringList entries;
     for (int row = 0; row < model->rowCount(); ++row)
@@ -36,6 +47,7 @@ QStringList listed(frmContactMgmt& window) {
 }
 
 void selectRows(frmContactMgmt& window, const QList<int>& rows) {
+    waitUntilSettled(window);
     ContactListView* list = window.lvContacts;
     list->clearSelection();
     Qt::KeyboardModifiers modifiers;
@@ -74,6 +86,7 @@ frmContactMgmt& MainWindowFixture::window() {
         m_window = std::make_unique<frmContactMgmt>(folder.path());
         m_window->load();
         m_window->show();
+        waitUntilSettled(*m_window);
     }
     return *m_window;
 }
