@@ -7,6 +7,7 @@
 #include "contacts/ContactDetailsTabs.h"
 #include "contacts/ContactListModel.h"
 #include "contacts/ContactListView.h"
+#include "contacts/ListReload.h"
 #include "contacts/ctrTypeFilter.h"
 #include "data/DbError.h"
 #include "data/SqlQuote.h"
@@ -26,50 +27,6 @@
 #include <QLineEdit>
 #include <QMenu>
 
-namespace {
-
-// What a list reload brings back from its worker: the names (none when the
-// statement failed), their order, and the contact to show, the last listed.
-struct ListReload {
-    ContactListModel::Names names;
-    std::vector<int> order;
-    bool failed = false;
-    std::optional<Contact> shown;
-    bool shownFailed = false;
-};
-
-ListReload readList(const ContactStore& store, TypeFilter type, const QString& pattern,
-                    int sortColumn, Qt::SortOrder sortOrder,
-                    const platform::Background::StopFlag& stop) {
-    ListReload reload;
-    ContactNames partial;
-    try {
-        reload.names =
-            std::make_shared<const ContactNames>(store.list(type, pattern, &partial, &stop));
-    } catch (const DbError&) {
-        // A failure while reading keeps the entries read so far; a failed
-        // statement keeps the old ones.
-        reload.failed = true;
-        if (partial.size() > 0)
-            reload.names = std::make_shared<const ContactNames>(std::move(partial));
-    }
-    if (!reload.names)
-        return reload;
-    reload.order = ContactListModel::rowOrder(*reload.names, sortColumn, sortOrder, &stop);
-    const int count = reload.names->size();
-    if (reload.failed || count == 0 || stop.load())
-        return reload;
-    const int last = reload.order.empty() ? count - 1 : reload.order.back();
-    try {
-        reload.shown = store.contact(reload.names->id(last));
-    } catch (const DbError&) {
-        reload.shownFailed = true;
-    }
-    return reload;
-}
-
-} // namespace
-
 void frmContactMgmt::loadContactList(TypeFilter type, const QString& lastNamePattern) {
     requestContactList({type, lastNamePattern, m_store.currentBook(), {}});
 }
@@ -86,7 +43,7 @@ void frmContactMgmt::requestContactList(ListRequest request) {
         tr("Listing contacts…"),
         [store, type = request.type, pattern = request.lastNamePattern, column,
          order](const platform::Background::StopFlag& stop) {
-            return readList(store, type, pattern, column, order, stop);
+            return readContactList(store, type, pattern, column, order, stop);
         },
         [this, column, order, onShown = request.onShown](ListReload& reload) {
             m_pendingList.reset();
