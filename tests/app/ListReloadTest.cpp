@@ -1,12 +1,14 @@
 // The list is read off the window's thread: the window shows the result of
 // the newest click, and Cancel leaves the window as it was.
 #include "contacts/ContactDetailsTabs.h"
+#include "contacts/ContactListView.h"
 #include "contacts/ctrTypeFilter.h"
 #include "platform/Background.h"
 #include "support/MainWindowFixture.h"
 
 #include <QAbstractButton>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QProgressDialog>
 
 #include <sqlite3.h>
@@ -96,6 +98,25 @@ private slots:
         // The next click lists again.
         f.click(u"cmdBusiness"_s);
         QCOMPARE(f.listed(), QStringList{u"Bob|Ray"_s});
+    }
+
+    // A header click while a reload runs: the reload's list arrives in the
+    // new order rather than being dropped for the sort.
+    void aHeaderClickDuringAReloadSortsItsResult() {
+        MainWindowFixture f;
+        for (const char* last : {"Ray", "Lee", "Moss"})
+            f.folder.addContact({.firstName = "A", .lastName = QString::fromLatin1(last)});
+        frmContactMgmt& w = f.window();
+        FileLock lock(f.folder.databasePath());
+        QVERIFY(lock.held());
+        press(w, u"cmdPersonal"_s);
+        QHeaderView* header = w.lvContacts->header();
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                          {header->sectionViewportPosition(1) + 5, header->height() / 2});
+        QVERIFY(w.background().pending());
+        lock.release();
+        QCOMPARE(f.listed(), (QStringList{u"A|Lee"_s, u"A|Moss"_s, u"A|Ray"_s}));
+        QCOMPARE(w.SSTab1->txtLName->text(), u"Ray"_s);
     }
 };
 
