@@ -4,6 +4,7 @@
 #include "contacts/DisplayText.h"
 
 #include <QApplication>
+#include <QFocusEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QSignalBlocker>
@@ -55,7 +56,8 @@ ContactListView::ContactListView(QWidget* parent)
     // mouse press is left to the click above so a click shows it once.
     connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& current) {
-                if (current.isValid() && QApplication::mouseButtons() == Qt::NoButton && hasFocus())
+                if (current.isValid() && QApplication::mouseButtons() == Qt::NoButton &&
+                    hasFocus() && !m_focusReturning)
                     emit entryClicked(m_model->id(current.row()));
             });
 }
@@ -67,6 +69,18 @@ void ContactListView::keyPressEvent(QKeyEvent* event) {
         return;
     }
     QTreeView::keyPressEvent(event);
+}
+
+// Focus given to the list by the program (back from a pane) or coming back
+// with the window (a dialog or the progress closed) puts the cursor on the
+// first entry when there was none: no choice of the user's, so it shows no
+// contact; the details keep the one the last reload showed.
+void ContactListView::focusInEvent(QFocusEvent* event) {
+    const Qt::FocusReason reason = event->reason();
+    m_focusReturning = reason == Qt::OtherFocusReason || reason == Qt::ActiveWindowFocusReason ||
+                       reason == Qt::PopupFocusReason;
+    QTreeView::focusInEvent(event);
+    m_focusReturning = false;
 }
 
 int ContactListView::entryCount() const {

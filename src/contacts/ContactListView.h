@@ -44,7 +44,9 @@ signals:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
 
 private:
     ContactListModel* m_model;
+    bool m_focusReturning = false;
 };
