@@ -27,8 +27,9 @@
 #include <QLineEdit>
 #include <QMenu>
 
-void frmContactMgmt::loadContactList(TypeFilter type, const QString& lastNamePattern) {
-    requestContactList({type, lastNamePattern, m_store.currentBook(), {}});
+void frmContactMgmt::loadContactList(TypeFilter type, const QString& lastNamePattern,
+                                     std::function<void()> onShown) {
+    requestContactList({type, lastNamePattern, m_store.currentBook(), std::move(onShown)});
 }
 
 // The window asks, a worker answers: the list, the details and what
@@ -119,9 +120,8 @@ void frmContactMgmt::cmdFind_Click() {
                               platform::Icon::Exclamation);
         return;
     }
-    requestContactList({TypeFilter::Both, QStringLiteral("%") + txtSearchText->text(),
-                        m_store.currentBook(),
-                        [this] { Frame7->setTitle(tr("Searching ALL Contacts")); }});
+    loadContactList(TypeFilter::Both, QStringLiteral("%") + txtSearchText->text(),
+                    [this] { Frame7->setTitle(tr("Searching ALL Contacts")); });
 }
 
 void frmContactMgmt::cmdDeleteRecord_Click() {

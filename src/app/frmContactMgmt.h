@@ -59,8 +59,10 @@ public:
     // Lists the current book's contacts of a type whose last name matches
     // the pattern, and shows the last one listed. The list is read and
     // ordered off the window's thread; the list and the details change when
-    // the result arrives.
-    void loadContactList(TypeFilter type, const QString& lastNamePattern);
+    // the result arrives, and then `onShown` runs (what else changes with
+    // the list); a newer request or Cancel drops it.
+    void loadContactList(TypeFilter type, const QString& lastNamePattern,
+                         std::function<void()> onShown = {});
     void showContactDetails(qint64 id);
     // The long work of the list: pending while a reload or sort runs.
     platform::Background& background() { return *m_background; }
