@@ -90,14 +90,19 @@ void press(frmContactMgmt& window, const char* name) {
     window.findChild<QAbstractButton*>(QLatin1String(name))->click();
 }
 
+ContactListView* contactList(frmContactMgmt& window) {
+    return window.findChild<ContactListView*>(QStringLiteral("lvContacts"));
+}
+
 void clickHeader(frmContactMgmt& window, int column) {
-    QHeaderView* header = window.lvContacts->header();
+    QHeaderView* header = contactList(window)->header();
     const QPoint at(header->sectionViewportPosition(column) + 5, header->height() / 2);
     QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, at);
 }
 
 void selectFirst(frmContactMgmt& window) {
-    window.lvContacts->setCurrentIndex(window.lvContacts->model()->index(0, 0));
+    ContactListView* list = contactList(window);
+    list->setCurrentIndex(list->model()->index(0, 0));
 }
 
 struct Operation {
@@ -119,13 +124,13 @@ void benchStalls(int size, int runs, const ReportStalls& report) {
         window.load();
         window.show();
         settle(window);
-        auto* search = window.txtSearchText;
+        auto* search = window.findChild<QLineEdit*>(QStringLiteral("txtSearchText"));
         auto firstName = [&] {
             return window.findChild<QLineEdit*>(QStringLiteral("txtFirstName"));
         };
         auto lastName = [&] { return window.findChild<QLineEdit*>(QStringLiteral("txtLastName")); };
         auto unsorted = [&] {
-            QHeaderView* header = window.lvContacts->header();
+            QHeaderView* header = contactList(window)->header();
             header->setSortIndicator(-1, Qt::AscendingOrder);
             settle(window);
         };

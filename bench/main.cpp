@@ -375,6 +375,8 @@ void benchBook(int size, const QString& folder) {
     window.load();
     window.show();
     waitUntilIdle(window);
+    auto* list = window.findChild<ContactListView*>(QStringLiteral("lvContacts"));
+    auto* search = window.findChild<QLineEdit*>(QStringLiteral("txtSearchText"));
 
     // The statement the operation runs first, captured from the program's
     // statement log in an untimed run; both sides then run in pairs. `setup`
@@ -419,7 +421,7 @@ void benchBook(int size, const QString& folder) {
         QStringLiteral("letter filter"), [&] { click(window, "cmdPersonal"); },
         [&] { click(window, "cmdA_12"); }, listColumns);
     againstRaw(
-        QStringLiteral("search"), [&] { window.txtSearchText->setText(QStringLiteral("son")); },
+        QStringLiteral("search"), [&] { search->setText(QStringLiteral("son")); },
         [&] { click(window, "cmdFind"); }, listColumns);
     qint64 someId = 1;
     againstRaw(
@@ -427,8 +429,8 @@ void benchBook(int size, const QString& folder) {
         [&] {
             click(window, "cmdPersonal");
             waitUntilIdle(window);
-            if (window.lvContacts->contacts()->rowCount() > 0)
-                someId = window.lvContacts->contacts()->id(0);
+            if (list->contacts()->rowCount() > 0)
+                someId = list->contacts()->id(0);
         },
         [&] { window.showContactDetails(someId); }, contactColumns);
 
@@ -472,20 +474,20 @@ void benchBook(int size, const QString& folder) {
     click(window, "cmdPersonal");
     waitUntilIdle(window);
     if (wanted(QStringLiteral("save one edited contact + reload")))
-        reportAlone(
-            QStringLiteral("save one edited contact + reload"), size,
-            timesMs(
-                pairs,
-                [&] {
-                    click(window, "cmdSave");
-                    waitUntilIdle(window);
-                },
-                [&] {
-                    window.lvContacts->setCurrentIndex(window.lvContacts->model()->index(0, 0));
-                    click(window, "cmdEditRecord");
-                    auto* first = window.findChild<QLineEdit*>(QStringLiteral("txtFirstName"));
-                    first->setText(first->text() + QStringLiteral("x"));
-                }));
+        reportAlone(QStringLiteral("save one edited contact + reload"), size,
+                    timesMs(
+                        pairs,
+                        [&] {
+                            click(window, "cmdSave");
+                            waitUntilIdle(window);
+                        },
+                        [&] {
+                            list->setCurrentIndex(list->model()->index(0, 0));
+                            click(window, "cmdEditRecord");
+                            auto* first =
+                                window.findChild<QLineEdit*>(QStringLiteral("txtFirstName"));
+                            first->setText(first->text() + QStringLiteral("x"));
+                        }));
 
     if (size == 100000) {
         benchPdf(window, folder, size);
@@ -501,10 +503,11 @@ int peakMemoryOfListing(int size) {
     frmContactMgmt window(folder.path());
     window.load();
     window.show();
-    window.txtSearchText->clear();
+    auto* list = window.findChild<ContactListView*>(QStringLiteral("lvContacts"));
+    window.findChild<QLineEdit*>(QStringLiteral("txtSearchText"))->clear();
     click(window, "cmdFind");
     waitUntilIdle(window);
-    std::printf("%d %.1f\n", window.lvContacts->entryCount(), peakResidentMb());
+    std::printf("%d %.1f\n", list->entryCount(), peakResidentMb());
     return 0;
 }
 

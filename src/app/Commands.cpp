@@ -22,6 +22,7 @@
 #include "sharing/CallCommand.h"
 #include "sharing/EmailCommand.h"
 
+#include <QCoreApplication>
 #include <QCursor>
 #include <QGroupBox>
 #include <QLineEdit>
@@ -46,13 +47,12 @@ void frmContactMgmt::requestContactList(ListRequest request) {
          order](const platform::Background::StopFlag& stop) {
             return readContactList(store, type, pattern, column, order, stop);
         },
-        [this, column, order, onShown = request.onShown](ListReload& reload) {
+        [this, type = request.type, column, order, onShown = request.onShown](ListReload& reload) {
             m_pendingList.reset();
             if (reload.names)
                 lvContacts->contacts()->replaceEntries(std::move(reload.names), column, order,
                                                        std::move(reload.order));
-            if (onShown)
-                onShown();
+            showListHeading(type);
             rememberShownFilter();
             if (reload.failed || reload.shownFailed)
                 platform::showMessage(tr("There was an error retrieving data"));
@@ -60,6 +60,8 @@ void frmContactMgmt::requestContactList(ListRequest request) {
                 platform::showMessage(tr("internal error"));
             else if (reload.shown)
                 SSTab1->showContact(*reload.shown);
+            if (onShown)
+                onShown();
         });
 }
 
@@ -90,8 +92,8 @@ void frmContactMgmt::sortContactList(int column, Qt::SortOrder order) {
 }
 
 void frmContactMgmt::rememberShownFilter() {
-    m_shownFilter = ShownFilter{ctrTypeFilter1->CurrentTypeFilter,
-                                ctrTypeFilter1->CurrentRecordFilter, Frame7->title()};
+    m_shownFilter =
+        ShownFilter{ctrTypeFilter1->CurrentTypeFilter, ctrTypeFilter1->CurrentRecordFilter};
 }
 
 void frmContactMgmt::restoreShownFilter() {
@@ -99,7 +101,33 @@ void frmContactMgmt::restoreShownFilter() {
         return;
     ctrTypeFilter1->CurrentTypeFilter = m_shownFilter->type;
     ctrTypeFilter1->CurrentRecordFilter = m_shownFilter->letter;
-    Frame7->setTitle(m_shownFilter->heading);
+}
+
+// The list's heading names what it holds, whichever command filled it.
+void frmContactMgmt::showListHeading(TypeFilter listed) {
+    m_listedType = listed;
+    switch (listed) {
+    case TypeFilter::Personal:
+        Frame7->setTitle(QCoreApplication::translate("ctrTypeFilter", "Viewing %1 Contacts")
+                             .arg(QCoreApplication::translate("ctrTypeFilter", "PERSONAL")));
+        break;
+    case TypeFilter::Business:
+        Frame7->setTitle(QCoreApplication::translate("ctrTypeFilter", "Viewing %1 Contacts")
+                             .arg(QCoreApplication::translate("ctrTypeFilter", "BUSINESS")));
+        break;
+    case TypeFilter::Both:
+        Frame7->setTitle(tr("Searching ALL Contacts"));
+        break;
+    case TypeFilter::None:
+        Frame7->setTitle(QString());
+        break;
+    }
+}
+
+void frmContactMgmt::reloadContactList(std::function<void()> onShown) {
+    const TypeFilter chosen = ctrTypeFilter1->CurrentTypeFilter;
+    loadContactList(chosen == TypeFilter::None ? m_listedType : chosen, QStringLiteral("%"),
+                    std::move(onShown));
 }
 
 void frmContactMgmt::showContactDetails(qint64 id) {
@@ -120,8 +148,7 @@ void frmContactMgmt::cmdFind_Click() {
                               platform::Icon::Exclamation);
         return;
     }
-    loadContactList(TypeFilter::Both, QStringLiteral("%") + txtSearchText->text(),
-                    [this] { Frame7->setTitle(tr("Searching ALL Contacts")); });
+    loadContactList(TypeFilter::Both, QStringLiteral("%") + txtSearchText->text());
 }
 
 void frmContactMgmt::cmdDeleteRecord_Click() {
@@ -141,13 +168,22 @@ void frmContactMgmt::cmdDeleteRecord_Click() {
         return;
     }
     platform::showMessage(tr("Record Deleted successfully"), platform::Icon::Information);
+    SSTab1->showNoContact();
     loadContactList(TypeFilter::Personal, QStringLiteral("%"));
 }
 
 void frmContactMgmt::cmdAddRecord_Click() {
+    m_editedId.reset();
     enterEditorPane();
-    recordEditor->bIsUpdateRequest = false;
-    recordEditor->setupcontrol();
+    recordEditor->startAdding(typeForNewContact());
+}
+
+// The type being viewed, so a new contact is listed where it was added;
+// Business before any type is chosen.
+ContactType frmContactMgmt::typeForNewContact() const {
+    const bool personal = ctrTypeFilter1->CurrentTypeFilter != TypeFilter::None &&
+                          m_listedType == TypeFilter::Personal;
+    return personal ? ContactType::Personal : ContactType::Business;
 }
 
 void frmContactMgmt::cmdEditRecord_Click() {
@@ -157,15 +193,22 @@ void frmContactMgmt::cmdEditRecord_Click() {
         return;
     }
     enterEditorPane();
-    recordEditor->bIsUpdateRequest = true;
-    if (!recordEditor->LoadRecordForEditing(*id))
+    m_editedId = *id;
+    if (!recordEditor->startEditing(*id)) {
+        m_editedId.reset();
         returnToMainView();
+    }
 }
 
 // After every save, successful or not: the list shows every initial of the
-// type chosen on the filter strip.
+// type chosen on the filter strip, and an edited contact stays the one
+// selected and shown.
 void frmContactMgmt::ctrRecord_RecordAddedOrUpdated() {
-    loadContactList(ctrTypeFilter1->CurrentTypeFilter, QStringLiteral("%"));
+    const std::optional<qint64> edited = std::exchange(m_editedId, std::nullopt);
+    reloadContactList([this, edited] {
+        if (edited && lvContacts->selectContact(*edited))
+            showContactDetails(*edited);
+    });
     returnToMainView();
 }
 
@@ -180,7 +223,24 @@ void frmContactMgmt::ctrContactBooks_ContactBookChosen(const QString& contactBoo
         {TypeFilter::Personal, QStringLiteral("%"), contactBookName, [this, contactBookName] {
              setWindowCaption(contactBookName);
              m_store.setCurrentBook(contactBookName);
+             // Until a contact of this book is shown.
+             if (lvContacts->entryCount() == 0)
+                 SSTab1->showNoContact();
          }});
+}
+
+// Left without a choice. When the current book was deleted in the pane, the
+// main view comes back on Default, as if it had been chosen.
+void frmContactMgmt::ctrContactBooks_Closed() {
+    bool currentBookGone = false;
+    try {
+        currentBookGone = !m_store.hasBook(m_store.currentBook());
+    } catch (const DbError&) {
+    }
+    if (currentBookGone)
+        ctrContactBooks_ContactBookChosen(QStringLiteral("Default"));
+    else
+        returnToMainView();
 }
 
 void frmContactMgmt::emailcontactbook_Click() {

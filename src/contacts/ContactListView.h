@@ -33,6 +33,9 @@ public:
     Qt::SortOrder requestedSortOrder() const;
     // The header's mark back on the order the entries are in.
     void showModelOrder();
+    // Makes the contact's entry the current and only selected one, in view;
+    // false when it is not listed.
+    bool selectContact(qint64 id);
 
 signals:
     // The user picked an entry by mouse or keyboard.
@@ -45,6 +48,8 @@ signals:
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
+    // The header's keys, for sorting without a mouse.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     ContactListModel* m_model;

@@ -66,7 +66,7 @@ private slots:
         w.background().waitForWorkers();
         QCoreApplication::processEvents();
         QCOMPARE(f.listed(), QStringList{u"Ann|Lee"_s});
-        QCOMPARE(w.SSTab1->txtFName->text(), u"Ann"_s);
+        QCOMPARE(details(w)->txtFName->text(), u"Ann"_s);
         QCOMPARE(f.frameCaption(), u"Viewing PERSONAL Contacts"_s);
         QCOMPARE(f.doors.boxes.takeTexts(), QStringList());
     }
@@ -91,9 +91,10 @@ private slots:
         w.background().waitForWorkers();
         QCoreApplication::processEvents();
         QCOMPARE(f.listed(), QStringList{u"Ann|Lee"_s});
-        QCOMPARE(w.SSTab1->txtFName->text(), u"Ann"_s);
+        QCOMPARE(details(w)->txtFName->text(), u"Ann"_s);
         QCOMPARE(f.frameCaption(), u"Viewing PERSONAL Contacts"_s);
-        QCOMPARE(w.ctrTypeFilter1->CurrentTypeFilter, TypeFilter::Personal);
+        QCOMPARE(child<ctrTypeFilter>(w, u"ctrTypeFilter1"_s)->CurrentTypeFilter,
+                 TypeFilter::Personal);
         QCOMPARE(f.doors.boxes.takeTexts(), QStringList());
         // The next click lists again.
         f.click(u"cmdBusiness"_s);
@@ -110,13 +111,13 @@ private slots:
         FileLock lock(f.folder.databasePath());
         QVERIFY(lock.held());
         press(w, u"cmdPersonal"_s);
-        QHeaderView* header = w.lvContacts->header();
+        QHeaderView* header = contactList(w)->header();
         QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
                           {header->sectionViewportPosition(1) + 5, header->height() / 2});
         QVERIFY(w.background().pending());
         lock.release();
         QCOMPARE(f.listed(), (QStringList{u"A|Lee"_s, u"A|Moss"_s, u"A|Ray"_s}));
-        QCOMPARE(w.SSTab1->txtLName->text(), u"Ray"_s);
+        QCOMPARE(details(w)->txtLName->text(), u"Ray"_s);
     }
 };
 

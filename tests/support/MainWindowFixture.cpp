@@ -2,7 +2,9 @@
 
 #include "about/frmAbout.h"
 #include "app/frmContactMgmt.h"
+#include "contacts/ContactDetailsTabs.h"
 #include "contacts/ContactListView.h"
+#include "editor/ctrRecord.h"
 #include "platform/Background.h"
 
 #include <QAbstractButton>
@@ -14,6 +16,18 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTest>
+
+ContactListView* contactList(const frmContactMgmt& window) {
+    return child<ContactListView>(window, u"lvContacts"_s);
+}
+
+ContactDetailsTabs* details(const frmContactMgmt& window) {
+    return child<ContactDetailsTabs>(window, u"SSTab1"_s);
+}
+
+ctrRecord* editor(const frmContactMgmt& window) {
+    return child<ctrRecord>(window, u"ctrRecord"_s);
+}
 
 void click(QWidget& root, const QString& objectName) {
     auto* button = root.findChild<QAbstractButton*>(objectName);
@@ -38,7 +52,7 @@ void trigger(QWidget& root, const QString& objectName) {
 
 QStringList listed(frmContactMgmt& window) {
     waitUntilSettled(window);
-    const auto* model = window.lvContacts->model();
+    const auto* model = contactList(window)->model();
     QStringList entries;
     for (int row = 0; row < model->rowCount(); ++row)
         entries << model->index(row, 0).data().toString() + u'|' +
@@ -48,7 +62,7 @@ QStringList listed(frmContactMgmt& window) {
 
 void selectRows(frmContactMgmt& window, const QList<int>& rows) {
     waitUntilSettled(window);
-    ContactListView* list = window.lvContacts;
+    ContactListView* list = contactList(window);
     list->clearSelection();
     Qt::KeyboardModifiers modifiers;
     for (int row : rows) {
@@ -100,9 +114,9 @@ void MainWindowFixture::trigger(const QString& objectName) {
 }
 
 void MainWindowFixture::pasteSearch(const QString& text) {
-    window().txtSearchText->clear();
+    child<QLineEdit>(window(), u"txtSearchText"_s)->clear();
     if (!text.isEmpty())
-        paste(window().txtSearchText, text);
+        paste(child<QLineEdit>(window(), u"txtSearchText"_s), text);
 }
 
 QStringList MainWindowFixture::listed() {
@@ -114,7 +128,7 @@ void MainWindowFixture::selectRows(const QList<int>& rows) {
 }
 
 QString MainWindowFixture::frameCaption() {
-    return window().Frame7->title();
+    return child<QGroupBox>(window(), u"Frame7"_s)->title();
 }
 
 frmAbout* MainWindowFixture::openAbout() {
