@@ -9,9 +9,11 @@
 #include "contacts/ContactListView.h"
 #include "contacts/ListReload.h"
 #include "contacts/ctrTypeFilter.h"
+#include "data/CardStore.h"
 #include "data/DbError.h"
 #include "data/SqlQuote.h"
 #include "editor/ctrRecord.h"
+#include "formats/CardExtras.h"
 #include "platform/Background.h"
 #include "platform/BusyCursor.h"
 #include "platform/MessageBoxes.h"
@@ -59,7 +61,7 @@ void frmContactMgmt::requestContactList(ListRequest request) {
             else if (lvContacts->entryCount() > 0 && !reload.shown)
                 platform::showMessage(tr("internal error"));
             else if (reload.shown)
-                SSTab1->showContact(*reload.shown);
+                showDetails(*reload.shown, reload.shownCard);
             if (onShown)
                 onShown();
         });
@@ -133,12 +135,18 @@ void frmContactMgmt::reloadContactList(std::function<void()> onShown) {
 void frmContactMgmt::showContactDetails(qint64 id) {
     try {
         if (const std::optional<Contact> contact = m_store.contact(id))
-            SSTab1->showContact(*contact);
+            showDetails(*contact, CardStore(m_store.connectionString()).card(id));
         else
             platform::showMessage(tr("internal error"));
     } catch (const DbError&) {
         platform::showMessage(tr("There was an error retrieving data"));
     }
+}
+
+void frmContactMgmt::showDetails(const Contact& contact, const std::optional<KeptCard>& card) {
+    SSTab1->showContact(contact);
+    if (card)
+        SSTab1->showExtras(vcard::extrasOf(card->text, contact));
 }
 
 void frmContactMgmt::cmdFind_Click() {

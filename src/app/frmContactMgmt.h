@@ -1,5 +1,6 @@
 #pragma once
 
+#include "data/CardStore.h"
 #include "data/ContactStore.h"
 #include "platform/Mail.h"
 #include "printing/ContactPrinter.h"
@@ -146,6 +147,7 @@ private:
         std::function<void()> onShown;
     };
     void requestContactList(ListRequest request);
+    void showDetails(const Contact& contact, const std::optional<KeptCard>& card);
     void sortContactList(int column, Qt::SortOrder order);
     // The filter strip's choice that goes with the list shown: Cancel brings
     // it back.

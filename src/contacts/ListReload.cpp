@@ -24,7 +24,10 @@ ListReload readContactList(const ContactStore& store, TypeFilter type, const QSt
         return reload;
     const int last = reload.order.empty() ? count - 1 : reload.order.back();
     try {
-        reload.shown = store.contact(reload.names->id(last));
+        const qint64 id = reload.names->id(last);
+        reload.shown = store.contact(id);
+        if (reload.shown)
+            reload.shownCard = CardStore(store.connectionString()).card(id);
     } catch (const DbError&) {
         reload.shownFailed = true;
     }
