@@ -159,7 +159,7 @@
 <context>
     <name>ContactListModel</name>
     <message>
-        <location filename="../src/contacts/ContactListModel.cpp" line="+34"/>
+        <location filename="../src/contacts/ContactListModel.cpp" line="+32"/>
         <source>First Name</source>
         <translation>Vorname</translation>
     </message>
@@ -172,7 +172,7 @@
 <context>
     <name>ContactListView</name>
     <message>
-        <location filename="../src/contacts/ContactListView.cpp" line="+47"/>
+        <location filename="../src/contacts/ContactListView.cpp" line="+49"/>
         <source>Contacts</source>
         <translation>Kontakte</translation>
     </message>
@@ -1188,7 +1188,7 @@ Bitte entfernen Sie es und speichern Sie erneut.</translation>
         <translation>Geschäftliche Kontakte</translation>
     </message>
     <message>
-        <location filename="../src/app/Commands.cpp" line="+62"/>
+        <location filename="../src/app/Commands.cpp" line="+114"/>
         <source>PERSONAL</source>
         <translation>PRIVATE</translation>
     </message>
@@ -1487,28 +1487,39 @@ Vertrieben von Orvanta Software Works</translation>
 <context>
     <name>frmContactMgmt</name>
     <message>
-        <location filename="../src/app/Commands.cpp" line="-17"/>
-        <location line="+43"/>
+        <location filename="../src/app/Commands.cpp" line="-57"/>
+        <location line="+82"/>
         <source>There was an error retrieving data</source>
         <translation>Beim Abrufen der Daten ist ein Fehler aufgetreten</translation>
     </message>
     <message>
-        <location line="-2"/>
+        <location line="-80"/>
+        <location line="+78"/>
         <source>internal error</source>
         <translation>interner Fehler</translation>
     </message>
     <message>
-        <location line="+8"/>
+        <location line="+14"/>
         <source>The search text holds a character that cannot be searched for (a NUL character).</source>
         <translation>Der Suchtext enthält ein Zeichen, nach dem nicht gesucht werden kann (ein NUL-Zeichen).</translation>
     </message>
     <message>
-        <location line="-28"/>
+        <location line="-33"/>
         <source>Searching ALL Contacts</source>
         <translation>Suche in ALLEN Kontakten</translation>
     </message>
     <message>
-        <location line="+39"/>
+        <location line="-74"/>
+        <source>Listing contacts…</source>
+        <translation>Kontakte werden aufgelistet…</translation>
+    </message>
+    <message>
+        <location line="+40"/>
+        <source>Sorting contacts…</source>
+        <translation>Kontakte werden sortiert…</translation>
+    </message>
+    <message>
+        <location line="+78"/>
         <source>Please select a contact to delete</source>
         <translation>Bitte wählen Sie einen Kontakt zum Löschen aus</translation>
     </message>
@@ -1533,7 +1544,7 @@ Vertrieben von Orvanta Software Works</translation>
         <translation>Bitte wählen Sie einen Kontakt zum Bearbeiten aus</translation>
     </message>
     <message>
-        <location line="+76"/>
+        <location line="+81"/>
         <source>Please select a contact to print</source>
         <translation>Bitte wählen Sie einen Kontakt zum Drucken aus</translation>
     </message>
@@ -1573,7 +1584,7 @@ Vertrieben von Orvanta Software Works</translation>
         <translation>Beim Drucken des Adressbuchs ist ein Fehler aufgetreten.</translation>
     </message>
     <message>
-        <location filename="../src/app/frmContactMgmt.cpp" line="+79"/>
+        <location filename="../src/app/frmContactMgmt.cpp" line="+82"/>
         <source>Add New Contact</source>
         <translation>Neuen Kontakt hinzufügen</translation>
     </message>
@@ -1723,12 +1734,12 @@ Vertrieben von Orvanta Software Works</translation>
         <translation>Kontaktliste</translation>
     </message>
     <message>
-        <location line="+75"/>
+        <location line="+81"/>
         <source>An error occured during initialization.</source>
         <translation>Beim Initialisieren ist ein Fehler aufgetreten.</translation>
     </message>
     <message>
-        <location line="+26"/>
+        <location line="+27"/>
         <source>Orvanta Contacts [Default Contact Book]</source>
         <translation>Orvanta Contacts [Standard-Adressbuch]</translation>
     </message>
@@ -1835,6 +1846,14 @@ Vertrieben von Orvanta Software Works</translation>
         <location line="+4"/>
         <source>--vcard-version goes with --export-vcard only.</source>
         <translation>--vcard-version gilt nur zusammen mit --export-vcard.</translation>
+    </message>
+</context>
+<context>
+    <name>platform::Background</name>
+    <message>
+        <location filename="../src/platform/Background.cpp" line="+87"/>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
     </message>
 </context>
 <context>
