@@ -18,18 +18,31 @@ const QString createUidIndex =
 const QString createForgetTrigger = QStringLiteral(
     "CREATE TRIGGER IF NOT EXISTS trgContactCardForget AFTER DELETE ON tblContactDetails "
     "BEGIN DELETE FROM tblContactCard WHERE fkContactDetailsId = old.pkContactDetailsId; END");
+// Runs between line breaks are copied whole; a card whose lines all end in
+// CR LF, as kept cards do, comes back as it is.
 QByteArray withCrLf(QByteArrayView text) {
     QByteArray out;
-    out.reserve(text.size() + text.size() / 32);
+    qsizetype at = 0;
     for (qsizetype i = 0; i < text.size(); ++i) {
-        if (text[i] == '\r' || text[i] == '\n') {
-            out += "\r\n";
-            if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
-                ++i;
-        } else {
-            out += text[i];
+        const char c = text[i];
+        if (c != '\r' && c != '\n')
+            continue;
+        const bool crLf = c == '\r' && i + 1 < text.size() && text[i + 1] == '\n';
+        if (crLf && out.isEmpty() && at == 0) {
+            ++i; // nothing changed so far: no copy yet
+            continue;
         }
+        if (out.isEmpty())
+            out.reserve(text.size() + text.size() / 32);
+        out.append(text.sliced(at, i - at));
+        out.append("\r\n", 2);
+        if (crLf)
+            ++i;
+        at = i + 1;
     }
+    if (at == 0)
+        return text.toByteArray();
+    out.append(text.sliced(at));
     return out;
 }
 

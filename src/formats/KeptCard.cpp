@@ -2,6 +2,8 @@
 
 #include <QUuid>
 
+#include <cstring>
+
 namespace vcard {
 
 namespace detail {
@@ -53,43 +55,74 @@ QByteArray withoutBlanks(const QString& value) {
 
 } // namespace
 
-QByteArray foldedLine(QByteArrayView line) {
+namespace {
+
+// The output grows once by the most the folded line can take and is cut
+// back to what it took.
+void appendFolded(QByteArray& out, QByteArrayView line) {
     constexpr qsizetype foldAt = 75;
-    QByteArray out;
-    out.reserve(line.size() + line.size() / 24 + 2);
+    const qsizetype start = out.size();
+    out.resize(start + line.size() + 3 * (line.size() / (foldAt - 1) + 1) + 2);
+    char* o = out.data() + start;
     qsizetype at = 0;
     qsizetype room = foldAt;
     while (line.size() - at > room) {
         qsizetype cut = at + room;
         while (cut > at + 1 && (static_cast<unsigned char>(line[cut]) & 0xC0) == 0x80)
             --cut;
-        out += line.sliced(at, cut - at);
-        out += "\r\n ";
+        std::memcpy(o, line.data() + at, size_t(cut - at));
+        o += cut - at;
+        std::memcpy(o, "\r\n ", 3);
+        o += 3;
         at = cut;
         room = foldAt - 1;
     }
-    out += line.sliced(at);
-    out += "\r\n";
+    if (line.size() > at)
+        std::memcpy(o, line.data() + at, size_t(line.size() - at));
+    o += line.size() - at;
+    std::memcpy(o, "\r\n", 2);
+    o += 2;
+    out.truncate(o - out.constData());
+}
+
+} // namespace
+
+QByteArray foldedLine(QByteArrayView line) {
+    QByteArray out;
+    out.reserve(line.size() + line.size() / 24 + 2);
+    appendFolded(out, line);
     return out;
 }
 
 QByteArray keptCard(const QList<Property>& properties) {
     QByteArray version = "3.0";
-    for (const Property& p : properties)
+    qsizetype size = 64;
+    for (const Property& p : properties) {
         if (p.name == "VERSION")
             version = p.value.trimmed().toLatin1();
+        size += p.head.size() + p.value.size() * 3 / 2 + 8;
+    }
     const bool v21 = version != "3.0" && version != "4.0";
-    QByteArray card = "BEGIN:VCARD\r\nVERSION:" + (v21 ? QByteArray("3.0") : version) + "\r\n";
+    QByteArray card;
+    card.reserve(size + size / 24);
+    card += "BEGIN:VCARD\r\nVERSION:";
+    card += v21 ? QByteArray("3.0") : version;
+    card += "\r\n";
+    QByteArray line; // one buffer for every unfolded line
     for (const Property& p : properties) {
         if (p.name == "VERSION")
             continue;
-        const QByteArray head = v21 ? head30(p) : cleanHead(p.head);
-        if (p.binary)
-            card += foldedLine(head + ':' + (v21 ? withoutBlanks(p.value) : p.value.toLatin1()));
+        line.resize(0);
+        line += v21 ? head30(p) : cleanHead(p.head);
+        line += ':';
+        if (!p.binary)
+            line += p.value.toUtf8();
         else
-            card += foldedLine(head + ':' + p.value.toUtf8());
+            line += v21 ? withoutBlanks(p.value) : p.value.toLatin1();
+        appendFolded(card, line);
     }
-    return card + "END:VCARD\r\n";
+    card += "END:VCARD\r\n";
+    return card;
 }
 
 } // namespace detail

@@ -80,25 +80,35 @@ QString decodeText(QByteArrayView bytes, QByteArrayView charset) {
     return named.decode(bytes);
 }
 
+// Runs without a backslash or line break, most values whole, are copied at once.
 QString unescapeText(QStringView escaped) {
-    QString text;
-    text.reserve(escaped.size());
     const qsizetype size = escaped.size();
-    for (qsizetype i = 0; i < size; ++i) {
+    qsizetype i = 0;
+    auto plain = [&] {
+        const qsizetype from = i;
+        while (i < size && escaped[i] != u'\\' && escaped[i] != u'\r' && escaped[i] != u'\n')
+            ++i;
+        return escaped.sliced(from, i - from);
+    };
+    const QStringView first = plain();
+    if (i == size)
+        return first.toString();
+    QString text;
+    text.reserve(size + 8);
+    text += first;
+    while (i < size) {
         const QChar c = escaped[i];
         if (c == u'\\' && i + 1 < size) {
             const QChar next = escaped[i + 1];
             if (next == u'n' || next == u'N') {
                 text += u"\r\n";
                 ++i;
-                continue;
-            }
-            if (next == u',' || next == u';' || next == u'\\' || next == u':') {
+            } else if (next == u',' || next == u';' || next == u'\\' || next == u':') {
                 text += next;
                 ++i;
-                continue;
+            } else {
+                text += c;
             }
-            text += c;
         } else if (c == u'\r') {
             text += u"\r\n";
             if (i + 1 < size && escaped[i + 1] == u'\n')
@@ -106,8 +116,10 @@ QString unescapeText(QStringView escaped) {
         } else if (c == u'\n') {
             text += u"\r\n";
         } else {
-            text += c;
+            text += c; // a backslash at the end
         }
+        ++i;
+        text += plain();
     }
     return text;
 }

@@ -46,6 +46,10 @@ private slots:
         QTest::addColumn<QStringList>("contacts"); // as described()
         QTest::addColumn<Problems>("problems");
 
+        QTest::newRow("escapes between plain runs, a backslash at the end")
+            << QByteArray("BEGIN:VCARD\r\nVERSION:3.0\r\nN:Lee;Ann;;;\r\nEMAIL:a\\\\b\\\r\n"
+                          "NOTE:x\\,y\\;z\\\\w\\nv\\q\\N\r\nEND:VCARD\r\n")
+            << QStringList{"Ann||Lee||||||||a\\b\\||x,y;z\\w\r\nv\\q\r\n|P"} << Problems{};
         QTest::newRow("2.1 quoted-printable, Latin-1 and windows-1252")
             << QByteArray("BEGIN:VCARD\r\nVERSION:2.1\r\n"
                           "N;CHARSET=ISO-8859-1;ENCODING=QUOTED-PRINTABLE:M=FCller;J=F6rg;;;\r\n"
