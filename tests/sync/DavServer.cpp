@@ -77,7 +77,8 @@ carddav::DavResponse DavServer::request(const QByteArray& method, const QUrl& ur
 
 QUrl DavServer::makeAddressBook(const QString& name) {
     const QUrl url = addressBookUrl(name);
-    // Any request signs the user in, which makes their principal collection.
+    // On Radicale any request signs the user in, which makes their principal
+    // collection; Xandikos made it at start.
     request("PROPFIND", root(), {}, {{"Depth", "0"}});
     request("MKCOL", url,
             "<d:mkcol xmlns:d=\"DAV:\" xmlns:c=\"urn:ietf:params:xml:ns:carddav\"><d:set><d:prop>"
