@@ -7,10 +7,14 @@
 #include "contacts/ContactDetailsTabs.h"
 #include "contacts/ContactListModel.h"
 #include "contacts/ContactListView.h"
+#include "contacts/ListReload.h"
 #include "contacts/ctrTypeFilter.h"
+#include "data/CardStore.h"
 #include "data/DbError.h"
 #include "data/SqlQuote.h"
 #include "editor/ctrRecord.h"
+#include "formats/CardExtras.h"
+#include "platform/Background.h"
 #include "platform/BusyCursor.h"
 #include "platform/MessageBoxes.h"
 #include "platform/Printer.h"
@@ -20,44 +24,129 @@
 #include "sharing/CallCommand.h"
 #include "sharing/EmailCommand.h"
 
+#include <QCoreApplication>
 #include <QCursor>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QMenu>
 
-void frmContactMgmt::loadContactList(TypeFilter type, const QString& lastNamePattern) {
-    bool failed = false;
-    {
-        const platform::BusyCursor busy;
-        ContactNames partial;
-        try {
-            lvContacts->contacts()->replaceEntries(m_store.list(type, lastNamePattern, &partial));
-        } catch (const DbError&) {
-            // A failure while reading keeps the entries read so far; a failed
-            // statement keeps the old ones.
-            if (partial.size() > 0)
-                lvContacts->contacts()->replaceEntries(std::move(partial));
-            failed = true;
-        }
-    }
-    if (failed) {
-        platform::showMessage(tr("There was an error retrieving data"));
+void frmContactMgmt::loadContactList(TypeFilter type, const QString& lastNamePattern,
+                                     std::function<void()> onShown) {
+    requestContactList({type, lastNamePattern, m_store.currentBook(), std::move(onShown)});
+}
+
+// The window asks, a worker answers: the list, the details and what
+// `onShown` changes stay as they are until the result arrives.
+void frmContactMgmt::requestContactList(ListRequest request) {
+    ContactStore store(m_store.connectionString());
+    store.setCurrentBook(request.book);
+    const int column = lvContacts->requestedSortColumn();
+    const Qt::SortOrder order = lvContacts->requestedSortOrder();
+    m_pendingList = request;
+    m_background->run<ListReload>(
+        tr("Listing contacts…"),
+        [store, type = request.type, pattern = request.lastNamePattern, column,
+         order](const platform::Background::StopFlag& stop) {
+            return readContactList(store, type, pattern, column, order, stop);
+        },
+        [this, type = request.type, column, order, onShown = request.onShown](ListReload& reload) {
+            m_pendingList.reset();
+            if (reload.names)
+                lvContacts->contacts()->replaceEntries(std::move(reload.names), column, order,
+                                                       std::move(reload.order));
+            showListHeading(type);
+            rememberShownFilter();
+            if (reload.failed || reload.shownFailed)
+                platform::showMessage(tr("There was an error retrieving data"));
+            else if (lvContacts->entryCount() > 0 && !reload.shown)
+                platform::showMessage(tr("internal error"));
+            else if (reload.shown)
+                showDetails(*reload.shown, reload.shownCard);
+            if (onShown)
+                onShown();
+        });
+}
+
+// A click on a column's header. While a reload runs, it is asked again in
+// the new order; the other way round by the same column is a quick reversal;
+// any other order is made off the window's thread.
+void frmContactMgmt::sortContactList(int column, Qt::SortOrder order) {
+    if (m_pendingList) {
+        requestContactList(*m_pendingList);
         return;
     }
-    const int count = lvContacts->entryCount();
-    if (count > 0)
-        showContactDetails(lvContacts->contacts()->id(count - 1));
+    ContactListModel* model = lvContacts->contacts();
+    if (column == model->sortColumn()) {
+        m_background->cancel();
+        if (order != model->sortOrder())
+            model->sort(column, order);
+        lvContacts->showModelOrder();
+        return;
+    }
+    m_background->run<std::vector<int>>(
+        tr("Sorting contacts…"),
+        [names = model->names(), column, order](const platform::Background::StopFlag& stop) {
+            return ContactListModel::rowOrder(*names, column, order, &stop);
+        },
+        [this, column, order](std::vector<int>& rows) {
+            lvContacts->contacts()->applyOrder(column, order, std::move(rows));
+        });
+}
+
+void frmContactMgmt::rememberShownFilter() {
+    m_shownFilter =
+        ShownFilter{ctrTypeFilter1->CurrentTypeFilter, ctrTypeFilter1->CurrentRecordFilter};
+}
+
+void frmContactMgmt::restoreShownFilter() {
+    if (!m_shownFilter)
+        return;
+    ctrTypeFilter1->CurrentTypeFilter = m_shownFilter->type;
+    ctrTypeFilter1->CurrentRecordFilter = m_shownFilter->letter;
+}
+
+// The list's heading names what it holds, whichever command filled it.
+void frmContactMgmt::showListHeading(TypeFilter listed) {
+    m_listedType = listed;
+    switch (listed) {
+    case TypeFilter::Personal:
+        Frame7->setTitle(QCoreApplication::translate("ctrTypeFilter", "Viewing %1 Contacts")
+                             .arg(QCoreApplication::translate("ctrTypeFilter", "PERSONAL")));
+        break;
+    case TypeFilter::Business:
+        Frame7->setTitle(QCoreApplication::translate("ctrTypeFilter", "Viewing %1 Contacts")
+                             .arg(QCoreApplication::translate("ctrTypeFilter", "BUSINESS")));
+        break;
+    case TypeFilter::Both:
+        Frame7->setTitle(tr("Searching ALL Contacts"));
+        break;
+    case TypeFilter::None:
+        Frame7->setTitle(QString());
+        break;
+    }
+}
+
+void frmContactMgmt::reloadContactList(std::function<void()> onShown) {
+    const TypeFilter chosen = ctrTypeFilter1->CurrentTypeFilter;
+    loadContactList(chosen == TypeFilter::None ? m_listedType : chosen, QStringLiteral("%"),
+                    std::move(onShown));
 }
 
 void frmContactMgmt::showContactDetails(qint64 id) {
     try {
         if (const std::optional<Contact> contact = m_store.contact(id))
-            SSTab1->showContact(*contact);
+            showDetails(*contact, CardStore(m_store.connectionString()).card(id));
         else
             platform::showMessage(tr("internal error"));
     } catch (const DbError&) {
         platform::showMessage(tr("There was an error retrieving data"));
     }
+}
+
+void frmContactMgmt::showDetails(const Contact& contact, const std::optional<KeptCard>& card) {
+    SSTab1->showContact(contact);
+    if (card)
+        SSTab1->showExtras(vcard::extrasOf(card->text, contact));
 }
 
 void frmContactMgmt::cmdFind_Click() {
@@ -68,7 +157,6 @@ void frmContactMgmt::cmdFind_Click() {
         return;
     }
     loadContactList(TypeFilter::Both, QStringLiteral("%") + txtSearchText->text());
-    Frame7->setTitle(tr("Searching ALL Contacts"));
 }
 
 void frmContactMgmt::cmdDeleteRecord_Click() {
@@ -88,13 +176,22 @@ void frmContactMgmt::cmdDeleteRecord_Click() {
         return;
     }
     platform::showMessage(tr("Record Deleted successfully"), platform::Icon::Information);
+    SSTab1->showNoContact();
     loadContactList(TypeFilter::Personal, QStringLiteral("%"));
 }
 
 void frmContactMgmt::cmdAddRecord_Click() {
+    m_editedId.reset();
     enterEditorPane();
-    recordEditor->bIsUpdateRequest = false;
-    recordEditor->setupcontrol();
+    recordEditor->startAdding(typeForNewContact());
+}
+
+// The type being viewed, so a new contact is listed where it was added;
+// Business before any type is chosen.
+ContactType frmContactMgmt::typeForNewContact() const {
+    const bool personal = ctrTypeFilter1->CurrentTypeFilter != TypeFilter::None &&
+                          m_listedType == TypeFilter::Personal;
+    return personal ? ContactType::Personal : ContactType::Business;
 }
 
 void frmContactMgmt::cmdEditRecord_Click() {
@@ -104,15 +201,22 @@ void frmContactMgmt::cmdEditRecord_Click() {
         return;
     }
     enterEditorPane();
-    recordEditor->bIsUpdateRequest = true;
-    if (!recordEditor->LoadRecordForEditing(*id))
+    m_editedId = *id;
+    if (!recordEditor->startEditing(*id)) {
+        m_editedId.reset();
         returnToMainView();
+    }
 }
 
 // After every save, successful or not: the list shows every initial of the
-// type chosen on the filter strip.
+// type chosen on the filter strip, and an edited contact stays the one
+// selected and shown.
 void frmContactMgmt::ctrRecord_RecordAddedOrUpdated() {
-    loadContactList(ctrTypeFilter1->CurrentTypeFilter, QStringLiteral("%"));
+    const std::optional<qint64> edited = std::exchange(m_editedId, std::nullopt);
+    reloadContactList([this, edited] {
+        if (edited && lvContacts->selectContact(*edited))
+            showContactDetails(*edited);
+    });
     returnToMainView();
 }
 
@@ -123,9 +227,28 @@ void frmContactMgmt::createcontactbook_Click() {
 
 void frmContactMgmt::ctrContactBooks_ContactBookChosen(const QString& contactBookName) {
     returnToMainView();
-    setWindowCaption(contactBookName);
-    m_store.setCurrentBook(contactBookName);
-    loadContactList(TypeFilter::Personal, QStringLiteral("%"));
+    requestContactList(
+        {TypeFilter::Personal, QStringLiteral("%"), contactBookName, [this, contactBookName] {
+             setWindowCaption(contactBookName);
+             m_store.setCurrentBook(contactBookName);
+             // Until a contact of this book is shown.
+             if (lvContacts->entryCount() == 0)
+                 SSTab1->showNoContact();
+         }});
+}
+
+// Left without a choice. When the current book was deleted in the pane, the
+// main view comes back on Default, as if it had been chosen.
+void frmContactMgmt::ctrContactBooks_Closed() {
+    bool currentBookGone = false;
+    try {
+        currentBookGone = !m_store.hasBook(m_store.currentBook());
+    } catch (const DbError&) {
+    }
+    if (currentBookGone)
+        ctrContactBooks_ContactBookChosen(QStringLiteral("Default"));
+    else
+        returnToMainView();
 }
 
 void frmContactMgmt::emailcontactbook_Click() {

@@ -31,16 +31,12 @@ public:
     void syncNow();
     void openSettings();
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
 private:
     bool anyBookLinked() const;
     carddav::SyncEngine& engine();
     void showStatus(const QString& text);
     void bookSynced(const carddav::SyncSummary& summary);
     void syncFinished();
-    bool paneOpen() const;
     void reloadIfPending();
 
     frmContactMgmt& m_window;

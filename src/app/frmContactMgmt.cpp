@@ -5,10 +5,12 @@
 #include "app/WindowGeometry.h"
 #include "books/ctrContactBook.h"
 #include "contacts/ContactDetailsTabs.h"
+#include "contacts/ContactListModel.h"
 #include "contacts/ContactListView.h"
 #include "contacts/ctrTypeFilter.h"
 #include "data/ConnectionString.h"
 #include "editor/ctrRecord.h"
+#include "platform/Background.h"
 #include "platform/MessageBoxes.h"
 #include "platform/Named.h"
 
@@ -27,7 +29,7 @@
 #include <QVBoxLayout>
 
 frmContactMgmt::frmContactMgmt(const QString& folder, QWidget* parent)
-    : QMainWindow(parent), m_folder(folder) {
+    : QMainWindow(parent), m_folder(folder), m_background(new platform::Background(this)) {
     named(this, "frmContactMgmt");
     setWindowTitle(platform::applicationTitle());
     setAttribute(Qt::WA_DeleteOnClose, false);
@@ -40,6 +42,8 @@ frmContactMgmt::frmContactMgmt(const QString& folder, QWidget* parent)
 }
 
 frmContactMgmt::~frmContactMgmt() {
+    // Workers end before the controls their results go to.
+    delete m_background;
     delete aboutBox;
 }
 
@@ -115,6 +119,7 @@ void frmContactMgmt::buildControls() {
     Picture1 = member(new QLabel(central), "Picture1");
     Picture1->setPixmap(QIcon(QStringLiteral(":/images/logo.svg")).pixmap(96, 96));
     Picture1->setAlignment(Qt::AlignCenter);
+    Picture1->setAccessibleName(tr("Orvanta Contacts logo"));
     leftColumn->addWidget(Picture1);
     leftColumn->addStretch(1);
     middle->addLayout(leftColumn);
@@ -146,7 +151,6 @@ void frmContactMgmt::buildControls() {
     middle->addWidget(recordEditor, 9);
     layout->addLayout(middle, 1);
 
-    ctrTypeFilter1->setMainWindowTargets(lblStart, Frame7);
     frameContactBooks->setVisible(false);
     ctrContactBooks->setVisible(false);
     recordEditor->setVisible(false);
@@ -217,6 +221,14 @@ void frmContactMgmt::buildKeys() {
     // Ctrl+Q where the desktop names no quit key of its own.
     const QList<QKeySequence> quit = QKeySequence::keyBindings(QKeySequence::Quit);
     mnuExit->setShortcuts(quit.isEmpty() ? QList{QKeySequence(Qt::CTRL | Qt::Key_Q)} : quit);
+    // The menu is hidden while a pane is shown; the key still closes the
+    // window from there (the editor asks first when something was typed).
+    auto* quitInPane = named(new QAction(this), "keyQuitInPane");
+    quitInPane->setShortcuts(mnuExit->shortcuts());
+    quitInPane->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    recordEditor->addAction(quitInPane);
+    frameContactBooks->addAction(quitInPane);
+    connect(quitInPane, &QAction::triggered, this, &QWidget::close);
 
     // The list comes before the filter strip's buttons.
     setTabOrder(cmdFind, lvContacts);
@@ -244,13 +256,25 @@ void frmContactMgmt::connectHandlers() {
     connect(ctrTypeFilter1, &ctrTypeFilter::RecordTypeChanged, this,
             [this](TypeFilter sRecordType) {
                 loadContactList(sRecordType, ctrTypeFilter1->CurrentRecordFilter);
+                dismissHint();
             });
     connect(ctrTypeFilter1, &ctrTypeFilter::RecordFilterChanged, this,
             [this](const QString& sFilterType) {
                 loadContactList(ctrTypeFilter1->CurrentTypeFilter, sFilterType);
             });
+    connect(lvContacts->contacts(), &QAbstractItemModel::modelReset, this, [this] {
+        if (lvContacts->entryCount() > 0)
+            dismissHint();
+        emit contactListReloaded();
+    });
     connect(lvContacts, &ContactListView::entryClicked, this,
             [this](qint64 id) { showContactDetails(id); });
+    connect(lvContacts, &ContactListView::sortRequested, this, &frmContactMgmt::sortContactList);
+    connect(m_background, &platform::Background::cancelled, this, [this] {
+        m_pendingList.reset();
+        lvContacts->showModelOrder();
+        restoreShownFilter();
+    });
     // In the list, a double click or Enter edits the contact, through the
     // button's own handler.
     connect(lvContacts, &ContactListView::editRequested, cmdEditRecord, &QPushButton::click);
@@ -263,12 +287,16 @@ void frmContactMgmt::connectHandlers() {
     connect(cmdEmailRecord, &QPushButton::clicked, this, &frmContactMgmt::emailcontactbook_Click);
     connect(recordEditor, &ctrRecord::RecordAddedOrUpdated, this,
             &frmContactMgmt::ctrRecord_RecordAddedOrUpdated);
-    connect(recordEditor, &ctrRecord::OperationCancelled, this, &frmContactMgmt::returnToMainView);
+    connect(recordEditor, &ctrRecord::OperationCancelled, this, [this] {
+        m_editedId.reset();
+        returnToMainView();
+    });
     connect(SSTab1, &ContactDetailsTabs::callRequested, this,
             &frmContactMgmt::SSTab1_CallRequested);
     connect(SSTab1, &ContactDetailsTabs::mailRequested, this,
             &frmContactMgmt::SSTab1_MailRequested);
-    connect(ctrContactBooks, &ctrContactBook::Closed, this, &frmContactMgmt::returnToMainView);
+    connect(ctrContactBooks, &ctrContactBook::Closed, this,
+            &frmContactMgmt::ctrContactBooks_Closed);
     connect(ctrContactBooks, &ctrContactBook::ContactBookChosen, this,
             &frmContactMgmt::ctrContactBooks_ContactBookChosen);
 
@@ -303,8 +331,11 @@ void frmContactMgmt::load(bool fileUsable) {
 
 void frmContactMgmt::runLoadSteps(bool fileUsable) {
     m_store.setConnectionString(connectionStringFor(m_folder));
+    // Before the current book is set nothing is listed: no heading yet.
     if (fileUsable)
-        loadContactList(TypeFilter::Personal, QStringLiteral("%"));
+        loadContactList(TypeFilter::Personal, QStringLiteral("%"),
+                        [this] { Frame7->setTitle(QString()); });
+    Frame7->setTitle(QString());
     setWindowCaption(QString());
     m_store.setCurrentBook(QStringLiteral("Default"));
 
@@ -380,10 +411,27 @@ void frmContactMgmt::returnToMainView() {
     for (QWidget* pane : panes)
         pane->setVisible(false);
     setMembersVisible(true, panes);
+    lblStart->setVisible(m_hintWanted);
     lvContacts->setFocus(Qt::OtherFocusReason);
+    emit mainViewShown();
+}
+
+bool frmContactMgmt::isPaneOpen() const {
+    return recordEditor->isVisibleTo(this) || frameContactBooks->isVisibleTo(this);
+}
+
+// The hint asks for a type to be chosen; once contacts are listed it has
+// done its work and does not come back.
+void frmContactMgmt::dismissHint() {
+    m_hintWanted = false;
+    lblStart->setVisible(false);
 }
 
 void frmContactMgmt::closeEvent(QCloseEvent* event) {
+    if (recordEditor->isVisibleTo(this) && !recordEditor->mayDiscardChanges()) {
+        event->ignore();
+        return;
+    }
     saveWindowGeometry(*this);
     // Unload: sign off from the mail service; nothing here may stop closing.
     try {

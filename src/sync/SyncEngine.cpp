@@ -620,12 +620,19 @@ void SyncEngine::uploadNext() {
             card = vcard::updateCard(item.card, upload.contact);
         }
         if (card.isEmpty()) {
-            // A new card; the item is written before the upload, so that an
-            // answer that never comes does not make a second copy next time.
+            // A new card: the contact's kept card (an imported one keeps its
+            // UID and everything else), else one written now. The item is
+            // written before the upload, so that an answer that never comes
+            // does not make a second copy next time.
+            const std::optional<KeptCard> kept = m_store.keptCard(upload.contact.id);
+            if (kept)
+                card = vcard::updateCard(kept->text, upload.contact);
             const QString uid = QUuid::createUuid().toString(QUuid::WithoutBraces);
-            vcard::VCardWriter writer;
-            writer.write(upload.contact, uid);
-            card = writer.data();
+            if (card.isEmpty()) {
+                vcard::VCardWriter writer;
+                writer.write(upload.contact, uid);
+                card = writer.data();
+            }
             if (!item.id) {
                 item.href = m_collection.path() + uid + QStringLiteral(".vcf");
                 item.contactId = upload.contact.id;

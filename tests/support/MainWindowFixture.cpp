@@ -2,7 +2,10 @@
 
 #include "about/frmAbout.h"
 #include "app/frmContactMgmt.h"
+#include "contacts/ContactDetailsTabs.h"
 #include "contacts/ContactListView.h"
+#include "editor/ctrRecord.h"
+#include "platform/Background.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -14,20 +17,42 @@
 #include <QPlainTextEdit>
 #include <QTest>
 
+ContactListView* contactList(const frmContactMgmt& window) {
+    return child<ContactListView>(window, u"lvContacts"_s);
+}
+
+ContactDetailsTabs* details(const frmContactMgmt& window) {
+    return child<ContactDetailsTabs>(window, u"SSTab1"_s);
+}
+
+ctrRecord* editor(const frmContactMgmt& window) {
+    return child<ctrRecord>(window, u"ctrRecord"_s);
+}
+
 void click(QWidget& root, const QString& objectName) {
     auto* button = root.findChild<QAbstractButton*>(objectName);
     QVERIFY2(button, qPrintable(objectName));
     QTest::mouseClick(button, Qt::LeftButton);
+    waitUntilSettled(root);
+}
+
+void waitUntilSettled(QWidget& root) {
+    auto* window = qobject_cast<frmContactMgmt*>(root.window());
+    if (!window)
+        return;
+    QVERIFY(QTest::qWaitFor([window] { return !window->background().pending(); }, 60'000));
 }
 
 void trigger(QWidget& root, const QString& objectName) {
     auto* action = root.findChild<QAction*>(objectName);
     QVERIFY2(action, qPrintable(objectName));
     action->trigger();
+    waitUntilSettled(root);
 }
 
 QStringList listed(frmContactMgmt& window) {
-    const auto* model = window.lvContacts->model();
+    waitUntilSettled(window);
+    const auto* model = contactList(window)->model();
     QStringList entries;
     for (int row = 0; row < model->rowCount(); ++row)
         entries << model->index(row, 0).data().toString() + u'|' +
@@ -36,7 +61,8 @@ QStringList listed(frmContactMgmt& window) {
 }
 
 void selectRows(frmContactMgmt& window, const QList<int>& rows) {
-    ContactListView* list = window.lvContacts;
+    waitUntilSettled(window);
+    ContactListView* list = contactList(window);
     list->clearSelection();
     Qt::KeyboardModifiers modifiers;
     for (int row : rows) {
@@ -74,6 +100,7 @@ frmContactMgmt& MainWindowFixture::window() {
         m_window = std::make_unique<frmContactMgmt>(folder.path());
         m_window->load();
         m_window->show();
+        waitUntilSettled(*m_window);
     }
     return *m_window;
 }
@@ -87,9 +114,9 @@ void MainWindowFixture::trigger(const QString& objectName) {
 }
 
 void MainWindowFixture::pasteSearch(const QString& text) {
-    window().txtSearchText->clear();
+    child<QLineEdit>(window(), u"txtSearchText"_s)->clear();
     if (!text.isEmpty())
-        paste(window().txtSearchText, text);
+        paste(child<QLineEdit>(window(), u"txtSearchText"_s), text);
 }
 
 QStringList MainWindowFixture::listed() {
@@ -101,7 +128,7 @@ void MainWindowFixture::selectRows(const QList<int>& rows) {
 }
 
 QString MainWindowFixture::frameCaption() {
-    return window().Frame7->title();
+    return child<QGroupBox>(window(), u"Frame7"_s)->title();
 }
 
 frmAbout* MainWindowFixture::openAbout() {
