@@ -283,8 +283,7 @@ private slots:
         ScriptedFileDialogs dialogs;
         printer.noPrinter = !hasPrinter;
         f.folder.addContact({.firstName = "Ann"});
-        f.click("cmdPersonal");
-        f.clickRow(0);
+        f.showPersonal();
         const QString pdf = chosen.isEmpty() ? QString() : f.folder.path() + u'/' + chosen;
         if (!hasPrinter)
             dialogs.choose(pdf);

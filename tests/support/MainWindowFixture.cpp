@@ -105,6 +105,12 @@ frmContactMgmt& MainWindowFixture::window() {
     return *m_window;
 }
 
+frmContactMgmt& MainWindowFixture::activeWindow() {
+    window().activateWindow();
+    [&] { QVERIFY(QTest::qWaitForWindowActive(&window())); }();
+    return window();
+}
+
 void MainWindowFixture::click(const QString& objectName) {
     ::click(window(), objectName);
 }
@@ -113,10 +119,12 @@ void MainWindowFixture::trigger(const QString& objectName) {
     ::trigger(window(), objectName);
 }
 
-void MainWindowFixture::pasteSearch(const QString& text) {
+QStringList MainWindowFixture::search(const QString& text) {
     child<QLineEdit>(window(), u"txtSearchText"_s)->clear();
     if (!text.isEmpty())
         paste(child<QLineEdit>(window(), u"txtSearchText"_s), text);
+    click(u"cmdFind"_s);
+    return listed();
 }
 
 QStringList MainWindowFixture::listed() {
@@ -129,6 +137,13 @@ void MainWindowFixture::selectRows(const QList<int>& rows) {
 
 QString MainWindowFixture::frameCaption() {
     return child<QGroupBox>(window(), u"Frame7"_s)->title();
+}
+
+void MainWindowFixture::inBookPane(const QString& book, const QString& button) {
+    trigger(u"createcontactbook"_s);
+    auto* books = child<QListWidget>(window(), u"lstContactBooks"_s);
+    books->setCurrentItem(books->findItems(book, Qt::MatchExactly).value(0));
+    click(button);
 }
 
 frmAbout* MainWindowFixture::openAbout() {
