@@ -40,6 +40,7 @@ private:
     void showStatus(const QString& text);
     void bookSynced(const carddav::SyncSummary& summary);
     void syncFinished();
+    QStringList askForNewPasswords();
     bool paneOpen() const;
     void reloadIfPending();
 
@@ -52,4 +53,6 @@ private:
     bool m_again = false;
     bool m_reloadPending = false;
     QStringList m_failures;
+    QStringList m_refused; // books whose password the server refused
+    QString m_busy;        // why the sync did not run: another one was under way
 };

@@ -1,10 +1,12 @@
 #include "sync/SyncEngine.h"
 
+#include "data/ConnectionString.h"
 #include "data/ContactStore.h"
 #include "data/DbError.h"
 #include "formats/CardUpdate.h"
 #include "formats/ContactFileReader.h"
 #include "formats/VCardWriter.h"
+#include "platform/FileLock.h"
 #include "sync/DavClient.h"
 
 #include <QCoreApplication>
@@ -39,11 +41,38 @@ QString trimmedPath(QString path) {
 }
 
 // The one contact of a server's card; nullopt when it cannot be read.
-std::optional<Contact> contactOfCard(const QByteArray& card) {
+// `tooLong` gets the names of the properties too long to take in.
+std::optional<Contact> contactOfCard(const QByteArray& card, QStringList* tooLong = nullptr) {
     const vcard::ImportResult read = vcard::readContacts(card);
     if (read.format != vcard::FileFormat::VCard || read.contacts.size() != 1)
         return std::nullopt;
+    if (tooLong)
+        for (const vcard::ImportProblem& problem : read.problems)
+            if (problem.kind == vcard::ImportProblem::Kind::ValueTooLong)
+                tooLong->append(problem.detail);
     return read.contacts.first().contact;
+}
+
+// The logical lines (folds included) of a card too long for the reader to
+// take in: the user never saw them, so an update must leave them as they are.
+QList<QByteArrayView> unseenLines(const QByteArray& card) {
+    QList<QByteArrayView> lines;
+    if (card.size() <= vcard::maxValueBytes)
+        return lines;
+    qsizetype start = 0;
+    for (qsizetype at = 0; at <= card.size(); ++at) {
+        const bool end = at == card.size() ||
+                         (card[at] == '\n' &&
+                          (at + 1 >= card.size() || (card[at + 1] != ' ' && card[at + 1] != '\t')));
+        if (!end)
+            continue;
+        const QByteArrayView line = QByteArrayView(card).sliced(start, at - start);
+        const qsizetype folds = line.count("\n ") + line.count("\n\t");
+        if (line.size() - 2 * folds > vcard::maxValueBytes)
+            lines.append(line);
+        start = at + 1;
+    }
+    return lines;
 }
 
 Contact contactOf(const ContactUtf8& c) {
@@ -97,16 +126,21 @@ QString contactDigest(const ContactUtf8& c) {
 }
 
 QString SyncSummary::text() const {
+    QString line;
     if (!ok)
-        return tr("%1: sync failed: %2").arg(book, message);
-    return tr("%1: %2 received, %3 sent, %4 removed here, %5 removed on the server, %6 "
-              "conflicts")
-        .arg(book)
-        .arg(received)
-        .arg(sent)
-        .arg(removedHere)
-        .arg(removedThere)
-        .arg(conflicts);
+        line = book.isEmpty() ? message : tr("%1: sync failed: %2").arg(book, message);
+    else
+        line = tr("%1: %2 received, %3 sent, %4 removed here, %5 removed on the server, %6 "
+                  "conflicts")
+                   .arg(book)
+                   .arg(received)
+                   .arg(sent)
+                   .arg(removedHere)
+                   .arg(removedThere)
+                   .arg(conflicts);
+    for (const QString& warning : warnings)
+        line += u'\n' + warning;
+    return line;
 }
 
 SyncEngine::SyncEngine(const QString& connectionString, QObject* parent)
@@ -117,23 +151,56 @@ SyncEngine::SyncEngine(const QString& connectionString, QObject* parent)
 
 SyncEngine::~SyncEngine() = default;
 
+// One sync per data folder at a time, whichever process runs it: two at
+// once would each send the same new contacts.
+bool SyncEngine::lockFolder(SyncSummary& refusal) {
+    try {
+        m_lock = std::make_unique<platform::FileLock>(databasePathOf(m_connectionString) +
+                                                      QStringLiteral(".sync-lock"));
+    } catch (const DbError& e) {
+        refusal.message =
+            tr("The contact file could not be read: %1").arg(QString::fromUtf8(e.what()));
+        return false;
+    }
+    switch (m_lock->tryLock()) {
+    case platform::FileLock::Result::Locked:
+        return true;
+    case platform::FileLock::Result::Busy:
+        refusal.busy = true;
+        refusal.message = tr("A sync of this data folder is already running.");
+        return false;
+    case platform::FileLock::Result::Failed:
+        break;
+    }
+    refusal.message = tr("The sync lock beside the contact file cannot be made.");
+    return false;
+}
+
+void SyncEngine::stopRunning() {
+    m_running = false;
+    m_lock.reset();
+}
+
 void SyncEngine::start(const QStringList& books) {
     if (m_running)
         return;
     m_running = true;
     m_allOk = true;
     m_queue.clear();
+    SyncSummary refusal;
+    if (!lockFolder(refusal)) {
+        refuse(refusal);
+        return;
+    }
     try {
+        m_store.prepare();
         for (const SyncAccount& account : m_store.accounts())
             if (books.isEmpty() || books.contains(account.book))
                 m_queue.append(account);
     } catch (const DbError& e) {
-        m_running = false;
-        SyncSummary summary;
-        summary.message =
+        refusal.message =
             tr("The contact file could not be read: %1").arg(QString::fromUtf8(e.what()));
-        emit bookFinished(summary);
-        emit finished(false);
+        refuse(refusal);
         return;
     }
     for (const QString& book : books) {
@@ -151,21 +218,47 @@ void SyncEngine::start(const QStringList& books) {
     QTimer::singleShot(0, this, &SyncEngine::nextBook);
 }
 
+// A sync that cannot start ends from the event loop, like any other: the
+// caller is waiting there for finished().
+void SyncEngine::refuse(const SyncSummary& refusal) {
+    m_lock.reset();
+    QTimer::singleShot(0, this, [this, refusal] {
+        m_running = false;
+        emit bookFinished(refusal);
+        emit finished(false);
+    });
+}
+
 void SyncEngine::cancel() {
     if (!m_running)
         return;
-    m_client->abortAll();
     m_queue.clear();
+    if (!m_inBook)
+        return; // between books: the next step ends the run
+    m_client->abortAll();
+    ++m_generation; // a password being asked for is no longer awaited
     finishBook(false, tr("The sync was stopped."));
+}
+
+void SyncEngine::stopBook(const QString& book) {
+    if (!m_running)
+        return;
+    m_queue.removeIf([&](const SyncAccount& account) { return account.book == book; });
+    if (!m_inBook || m_account.book != book)
+        return;
+    m_client->abortAll();
+    ++m_generation;
+    finishBook(false, tr("The book was removed during the sync."));
 }
 
 void SyncEngine::nextBook() {
     if (m_queue.isEmpty()) {
-        m_running = false;
+        stopRunning();
         emit finished(m_allOk);
         return;
     }
     m_account = m_queue.takeFirst();
+    m_inBook = true;
     m_summary = SyncSummary();
     m_summary.book = m_account.book;
     m_collection = QUrl(m_account.url);
@@ -179,8 +272,14 @@ void SyncEngine::nextBook() {
     m_newToken.clear();
     m_serverToken.clear();
     m_received.clear();
+    m_incomplete = false;
+    // Asking may run an event loop (the keyring, a dialog) in which the sync
+    // can be stopped, or stopped and started again.
+    const quint64 generation = m_generation;
     const std::optional<QString> password =
         m_password ? m_password(m_account) : std::optional<QString>();
+    if (generation != m_generation || !m_running)
+        return;
     if (!password) {
         fail(tr("No password for %1 at %2.").arg(m_account.user, m_collection.host()));
         return;
@@ -219,7 +318,7 @@ void SyncEngine::firstSync() {
         if ((r.failure != DavResponse::Failure::None &&
              r.failure != DavResponse::Failure::Status) ||
             r.status == 401) {
-            fail(r.message);
+            failOn(r, r.message);
             return;
         }
         if (r.status == 207)
@@ -309,8 +408,7 @@ void SyncEngine::listChanges(bool withToken) {
             listByPropfind(m_serverToken); // the server does not offer sync-collection
             return;
         }
-        fail(r.ok() ? tr("The server answered the list request with HTTP %1.").arg(r.status)
-                    : r.message);
+        failOn(r, tr("The server answered the list request with HTTP %1.").arg(r.status));
     });
 }
 
@@ -319,7 +417,7 @@ void SyncEngine::listChanges(bool withToken) {
 bool SyncEngine::readMultistatus(const DavResponse& r, const QString& refusedStatus,
                                  Multistatus& ms) {
     if (r.status != 207) {
-        fail(r.ok() ? refusedStatus : r.message);
+        failOn(r, refusedStatus);
         return false;
     }
     ms = parseMultistatus(r.body);
@@ -408,7 +506,7 @@ void SyncEngine::fetchNext() {
         if (!storeCards(cards, {}))
             return;
         m_fetched += count;
-        QTimer::singleShot(0, this, &SyncEngine::fetchNext);
+        later(&SyncEngine::fetchNext);
         return;
     }
     QByteArray body = "<?xml version=\"1.0\" encoding=\"utf-8\"?>"
@@ -428,10 +526,12 @@ void SyncEngine::fetchNext() {
             return;
         QList<ServerCard> cards;
         QStringList gone;
+        QSet<QString> answered;
         for (const DavItem& item : ms.items) {
             const QString key = keyOf(item.href);
             if (!asked.contains(key))
                 continue;
+            answered.insert(key);
             const auto data = item.props.constFind(QStringLiteral("address-data"));
             if (item.status == 404 || data == item.props.constEnd())
                 gone.append(key);
@@ -439,10 +539,14 @@ void SyncEngine::fetchNext() {
                 cards.append(
                     {key, item.props.value(QStringLiteral("getetag")).toUtf8(), data->toUtf8()});
         }
+        // A card the answer leaves out is asked for again next time: the
+        // token that listed it is not kept.
+        if (answered.size() < asked.size())
+            m_incomplete = true;
         if (!storeCards(cards, gone))
             return;
         m_fetched += count;
-        QTimer::singleShot(0, this, &SyncEngine::fetchNext);
+        later(&SyncEngine::fetchNext);
     });
 }
 
@@ -451,27 +555,51 @@ void SyncEngine::fetchNext() {
 bool SyncEngine::storeCards(const QList<ServerCard>& cards, const QStringList& gone) {
     QList<Contact> contacts;
     contacts.reserve(cards.size());
+    QStringList warnings;
     for (const ServerCard& card : cards) {
-        std::optional<Contact> contact = contactOfCard(card.text);
+        QStringList tooLong;
+        std::optional<Contact> contact = contactOfCard(card.text, &tooLong);
         if (!contact) {
             fail(tr("The server's card %1 could not be read.").arg(card.href));
             return false;
         }
+        for (const QString& property : tooLong)
+            warnings.append(tr("The %1 value of the server's card %2 is longer than %3 MiB and "
+                               "was not taken in; it stays on the server as it is.")
+                                .arg(property, card.href)
+                                .arg(vcard::maxValueBytes >> 20));
         contacts.append(std::move(*contact));
     }
+    const bool written = write([&](SyncStore::Batch& batch) {
+        for (qsizetype i = 0; i < cards.size(); ++i)
+            applyServerCard(batch, cards[i].href, cards[i].etag, cards[i].text, contacts[i],
+                            m_knownItems.contains(cards[i].href));
+        for (const QString& href : gone)
+            applyServerGone(batch, href);
+    });
+    if (written)
+        m_summary.warnings += warnings;
+    return written;
+}
+
+bool SyncEngine::rewritesUnseen(const QByteArray& before, const QByteArray& after) {
+    for (QByteArrayView line : unseenLines(before))
+        if (!after.contains(line))
+            return true;
+    return false;
+}
+
+bool SyncEngine::write(const std::function<void(SyncStore::Batch&)>& work) {
     try {
-        m_store.inBatch([&](SyncStore::Batch& batch) {
-            for (qsizetype i = 0; i < cards.size(); ++i)
-                applyServerCard(batch, cards[i].href, cards[i].etag, cards[i].text, contacts[i],
-                                m_knownItems.contains(cards[i].href));
-            for (const QString& href : gone)
-                applyServerGone(batch, href);
-        });
+        if (m_store.inLinkedBatch(m_account, work))
+            return true;
     } catch (const DbError& e) {
         fail(tr("The contact file could not be written: %1").arg(QString::fromUtf8(e.what())));
         return false;
     }
-    return true;
+    fail(tr("The book was removed or linked elsewhere during the sync; nothing more was "
+            "written to it."));
+    return false;
 }
 
 Contact SyncEngine::conflictCopy(const Contact& local) const {
@@ -503,8 +631,12 @@ void SyncEngine::applyServerCard(SyncStore::Batch& batch, const QString& href,
         next.contactId = batch.insertContact(server, m_account.bookId);
     } else {
         stored.id = local->id;
+        // A contact whose upload the server never confirmed was never in
+        // sync with any card of the server: unless it equals the card, it is
+        // a change of its own.
         const QString localDigest = contactDigest(*local);
-        if (localDigest != item->syncedDigest && localDigest != next.syncedDigest) {
+        const bool changedHere = item->etag.isEmpty() || localDigest != item->syncedDigest;
+        if (changedHere && localDigest != next.syncedDigest) {
             batch.insertContact(conflictCopy(*local), m_account.bookId);
             ++m_summary.conflicts;
         }
@@ -525,8 +657,9 @@ void SyncEngine::applyServerGone(SyncStore::Batch& batch, const QString& href) {
         return;
     const std::optional<Contact> local =
         item->contactId ? batch.contact(item->contactId) : std::nullopt;
-    // Changed here, deleted there: the contact stays, and goes up again as new.
-    if (local && contactDigest(*local) == item->syncedDigest) {
+    // Changed here (or never confirmed there), deleted there: the contact
+    // stays, and goes up again as new.
+    if (local && !item->etag.isEmpty() && contactDigest(*local) == item->syncedDigest) {
         batch.deleteContact(local->id);
         ++m_summary.removedHere;
     }
@@ -538,15 +671,11 @@ void SyncEngine::applyGone() {
         planUploads();
         return;
     }
-    try {
-        m_store.inBatch([&](SyncStore::Batch& batch) {
+    if (!write([&](SyncStore::Batch& batch) {
             for (const QString& href : m_gone)
                 applyServerGone(batch, href);
-        });
-    } catch (const DbError& e) {
-        fail(tr("The contact file could not be written: %1").arg(QString::fromUtf8(e.what())));
+        }))
         return;
-    }
     planUploads();
 }
 
@@ -593,52 +722,59 @@ void SyncEngine::uploadNext() {
     if (item.id && !item.contactId) {
         m_client->remove(urlOf(item.href), item.etag.toUtf8(), [this, item](const DavResponse& r) {
             if (r.ok() || r.status == 404 || r.status == 410) {
-                try {
-                    m_store.inBatch([&](SyncStore::Batch& batch) { batch.deleteItem(item.id); });
-                } catch (const DbError& e) {
-                    fail(tr("The contact file could not be written: %1")
-                             .arg(QString::fromUtf8(e.what())));
+                if (!write([&](SyncStore::Batch& batch) { batch.deleteItem(item.id); }))
                     return;
-                }
                 ++m_summary.removedThere;
                 uploadNext();
             } else if (r.status == 412) {
                 resolveFromServer(item.href); // changed there: it comes back
             } else {
-                fail(r.ok() ? tr("HTTP %1").arg(r.status) : r.message);
+                failOn(r, tr("HTTP %1").arg(r.status));
             }
         });
         return;
     }
     QByteArray card;
-    try {
-        if (item.id) {
+    if (item.id) {
+        try {
             m_store.inBatch([&](SyncStore::Batch& batch) {
                 if (const std::optional<SyncItem> full = batch.item(m_account.id, item.href))
                     item.card = full->card;
             });
-            card = vcard::updateCard(item.card, upload.contact);
+        } catch (const DbError& e) {
+            fail(tr("The contact file could not be read: %1").arg(QString::fromUtf8(e.what())));
+            return;
         }
-        if (card.isEmpty()) {
-            // A new card; the item is written before the upload, so that an
-            // answer that never comes does not make a second copy next time.
-            const QString uid = QUuid::createUuid().toString(QUuid::WithoutBraces);
-            vcard::VCardWriter writer;
-            writer.write(upload.contact, uid);
-            card = writer.data();
-            if (!item.id) {
-                item.href = m_collection.path() + uid + QStringLiteral(".vcf");
-                item.contactId = upload.contact.id;
-                item.card = card;
-                item.syncedDigest = contactDigest(upload.contact);
-                m_store.inBatch([&](SyncStore::Batch& batch) {
+        card = vcard::updateCard(item.card, upload.contact);
+        if (!card.isEmpty() && rewritesUnseen(item.card, card)) {
+            m_summary.warnings.append(
+                tr("The change to %1 was not sent: it would replace a value of the server's "
+                   "card longer than %2 MiB, which was not taken in.")
+                    .arg(QStringList{upload.contact.firstName, upload.contact.lastName}
+                             .join(u' ')
+                             .trimmed())
+                    .arg(vcard::maxValueBytes >> 20));
+            later(&SyncEngine::uploadNext);
+            return;
+        }
+    }
+    if (card.isEmpty()) {
+        // A new card; the item is written before the upload, so that an
+        // answer that never comes does not make a second copy next time.
+        const QString uid = QUuid::createUuid().toString(QUuid::WithoutBraces);
+        vcard::VCardWriter writer;
+        writer.write(upload.contact, uid);
+        card = writer.data();
+        if (!item.id) {
+            item.href = m_collection.path() + uid + QStringLiteral(".vcf");
+            item.contactId = upload.contact.id;
+            item.card = card;
+            item.syncedDigest = contactDigest(upload.contact);
+            if (!write([&](SyncStore::Batch& batch) {
                     item.id = batch.insertItem(m_account.id, item);
-                });
-            }
+                }))
+                return;
         }
-    } catch (const DbError& e) {
-        fail(tr("The contact file could not be written: %1").arg(QString::fromUtf8(e.what())));
-        return;
     }
     const Contact contact = upload.contact;
     m_client->put(
@@ -653,19 +789,15 @@ void SyncEngine::uploaded(const SyncItem& item, const Contact& contact, const QB
         return;
     }
     if (!r.ok()) {
-        fail(r.message.isEmpty() ? tr("HTTP %1").arg(r.status) : r.message);
+        failOn(r, tr("HTTP %1").arg(r.status));
         return;
     }
     SyncItem done = item;
     done.etag = QString::fromUtf8(r.etag);
     done.card = card;
     done.syncedDigest = contactDigest(contact);
-    try {
-        m_store.inBatch([&](SyncStore::Batch& batch) { batch.updateItem(done); });
-    } catch (const DbError& e) {
-        fail(tr("The contact file could not be written: %1").arg(QString::fromUtf8(e.what())));
+    if (!write([&](SyncStore::Batch& batch) { batch.updateItem(done); }))
         return;
-    }
     ++m_summary.sent;
     uploadNext();
 }
@@ -675,7 +807,7 @@ void SyncEngine::uploaded(const SyncItem& item, const Contact& contact, const QB
 void SyncEngine::resolveFromServer(const QString& href) {
     m_client->get(urlOf(href), [this, href](const DavResponse& r) {
         if (!r.ok()) {
-            fail(r.message.isEmpty() ? tr("HTTP %1").arg(r.status) : r.message);
+            failOn(r, tr("HTTP %1").arg(r.status));
             return;
         }
         const std::optional<Contact> server = contactOfCard(r.body);
@@ -683,30 +815,39 @@ void SyncEngine::resolveFromServer(const QString& href) {
             fail(tr("The server's card %1 could not be read.").arg(href));
             return;
         }
-        try {
-            // A changed local contact differs from the digest last synced,
-            // so it is kept as a conflict copy; a deleted one comes back.
-            m_store.inBatch([&](SyncStore::Batch& batch) {
+        // A changed local contact differs from the digest last synced (a
+        // new one was never synced), so it is kept as a conflict copy; a
+        // deleted one comes back.
+        if (!write([&](SyncStore::Batch& batch) {
                 applyServerCard(batch, href, r.etag, r.body, *server);
-            });
-        } catch (const DbError& e) {
-            fail(tr("The contact file could not be written: %1").arg(QString::fromUtf8(e.what())));
+            }))
             return;
-        }
         uploadNext();
     });
 }
 
 void SyncEngine::completeBook() {
-    try {
-        // One statement: the time of the sync, and a token that changed.
-        m_store.setResult(m_account.id, QDateTime::currentDateTime().toString(Qt::ISODate), {},
-                          m_newToken != m_account.syncToken ? m_newToken : QString());
-    } catch (const DbError& e) {
-        fail(tr("The contact file could not be written: %1").arg(QString::fromUtf8(e.what())));
+    // One statement: the time of the sync, and a token that changed, kept
+    // only when every change it listed was applied.
+    const bool keepToken = !m_incomplete && m_newToken != m_account.syncToken;
+    if (!write([&](SyncStore::Batch& batch) {
+            batch.setResult(m_account.id, QDateTime::currentDateTime().toString(Qt::ISODate), {},
+                            keepToken ? m_newToken : QString());
+        }))
         return;
-    }
     finishBook(true, {});
+}
+
+void SyncEngine::later(void (SyncEngine::*step)()) {
+    QTimer::singleShot(0, this, [this, step, generation = m_generation] {
+        if (generation == m_generation)
+            (this->*step)();
+    });
+}
+
+void SyncEngine::failOn(const DavResponse& r, const QString& otherwise) {
+    m_summary.passwordRefused = r.status == 401;
+    fail(r.ok() || r.message.isEmpty() ? otherwise : r.message);
 }
 
 void SyncEngine::fail(const QString& message) {
@@ -721,6 +862,7 @@ void SyncEngine::fail(const QString& message) {
 }
 
 void SyncEngine::finishBook(bool ok, const QString& message) {
+    m_inBook = false;
     m_summary.ok = ok;
     m_summary.message = message;
     m_allOk = m_allOk && ok;
