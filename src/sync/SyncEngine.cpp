@@ -353,7 +353,7 @@ void SyncEngine::fetchAll() {
         if (!readMultistatus(
                 r, tr("The server answered the card request with HTTP %1.").arg(r.status), ms))
             return;
-        QList<ServerEntry> all;
+        QList<ListedCard> all;
         const QString self = trimmedPath(m_collection.path());
         for (const DavItem& item : ms.items) {
             const QString key = keyOf(item.href);
@@ -383,7 +383,7 @@ void SyncEngine::listChanges(bool withToken) {
                 fail(tr("The server's answer could not be read (malformed XML)."));
                 return;
             }
-            QList<ServerEntry> changed;
+            QList<ListedCard> changed;
             QStringList removed;
             const QString self = trimmedPath(m_collection.path());
             for (const DavItem& item : ms.items) {
@@ -437,7 +437,7 @@ void SyncEngine::listByPropfind(const QString& token) {
         if (!readMultistatus(
                 r, tr("The server answered the list request with HTTP %1.").arg(r.status), ms))
             return;
-        QList<ServerEntry> all;
+        QList<ListedCard> all;
         const QString self = trimmedPath(m_collection.path());
         for (const DavItem& item : ms.items) {
             const QString key = keyOf(item.href);
@@ -450,36 +450,25 @@ void SyncEngine::listByPropfind(const QString& token) {
     });
 }
 
-void SyncEngine::changesListed(QList<ServerEntry> changed, QStringList removed, bool complete,
+void SyncEngine::changesListed(QList<ListedCard> changed, QStringList removed, bool complete,
                                const QString& token) {
     m_newToken = token;
-    QHash<QString, SyncItem> items;
+    QList<SyncItem> items;
     m_knownItems.clear();
     try {
         // A listing with nothing in it (a sync-collection with nothing new)
         // needs no items.
         if (complete || !changed.isEmpty() || !removed.isEmpty())
-            for (const SyncItem& item : m_store.items(m_account.id)) {
-                m_knownItems.insert(item.href);
-                items.insert(item.href, item);
-            }
+            items = m_store.items(m_account.id);
+        for (const SyncItem& item : items)
+            m_knownItems.insert(item.href);
     } catch (const DbError& e) {
         fail(tr("The contact file could not be read: %1").arg(QString::fromUtf8(e.what())));
         return;
     }
-    QSet<QString> listed;
-    for (const ServerEntry& entry : changed) {
-        listed.insert(entry.href);
-        const auto it = items.constFind(entry.href);
-        if (it == items.constEnd() || it->etag.toUtf8() != entry.etag || entry.etag.isEmpty())
-            m_toFetch.append(entry);
-    }
-    m_gone = removed;
-    // A complete list names every card: an item it leaves out was deleted there.
-    if (complete)
-        for (const SyncItem& item : items)
-            if (!listed.contains(item.href) && !item.etag.isEmpty())
-                m_gone.append(item.href);
+    FetchPlan plan = planFetches(items, changed, removed, complete);
+    m_toFetch = std::move(plan.fetch);
+    m_gone = std::move(plan.gone);
     fetchNext();
 }
 
@@ -625,21 +614,17 @@ void SyncEngine::applyServerCard(SyncStore::Batch& batch, const QString& href,
     next.syncedDigest = contactDigest(server);
     const std::optional<Contact> local =
         item && item->contactId ? batch.contact(item->contactId) : std::nullopt;
-    Contact stored = server;
-    if (!local) {
-        // New there, or deleted here and changed there: it comes back.
+    const ServerCardAction action = onServerCard(
+        item, local ? std::optional(contactDigest(*local)) : std::nullopt, next.syncedDigest);
+    if (action == ServerCardAction::Add) {
         next.contactId = batch.insertContact(server, m_account.bookId);
     } else {
-        stored.id = local->id;
-        // A contact whose upload the server never confirmed was never in
-        // sync with any card of the server: unless it equals the card, it is
-        // a change of its own.
-        const QString localDigest = contactDigest(*local);
-        const bool changedHere = item->etag.isEmpty() || localDigest != item->syncedDigest;
-        if (changedHere && localDigest != next.syncedDigest) {
+        if (action == ServerCardAction::ReplaceKeepingCopy) {
             batch.insertContact(conflictCopy(*local), m_account.bookId);
             ++m_summary.conflicts;
         }
+        Contact stored = server;
+        stored.id = local->id;
         batch.updateContact(stored);
     }
     if (item) {
@@ -657,9 +642,8 @@ void SyncEngine::applyServerGone(SyncStore::Batch& batch, const QString& href) {
         return;
     const std::optional<Contact> local =
         item->contactId ? batch.contact(item->contactId) : std::nullopt;
-    // Changed here (or never confirmed there), deleted there: the contact
-    // stays, and goes up again as new.
-    if (local && !item->etag.isEmpty() && contactDigest(*local) == item->syncedDigest) {
+    if (onServerGone(*item, local ? std::optional(contactDigest(*local)) : std::nullopt) ==
+        ServerGoneAction::DeleteHere) {
         batch.deleteContact(local->id);
         ++m_summary.removedHere;
     }
@@ -687,7 +671,7 @@ void SyncEngine::planUploads() {
         for (const SyncItem& item : m_store.items(m_account.id)) {
             if (item.contactId)
                 byContact.insert(item.contactId, item);
-            else
+            else if (localChange(item, std::nullopt) == LocalChange::Delete)
                 m_uploads.append({item, Contact()});
         }
         // The contacts as the bytes stored: only those to send become text.
@@ -695,10 +679,11 @@ void SyncEngine::planUploads() {
         book.setCurrentBook(m_account.book);
         book.readContacts({}, [&](const ContactUtf8& contact) {
             const auto it = byContact.constFind(contact.id);
-            if (it == byContact.constEnd())
-                m_uploads.append({SyncItem(), contactOf(contact)});
-            else if (it->etag.isEmpty() || it->syncedDigest != contactDigest(contact))
-                m_uploads.append({*it, contactOf(contact)});
+            const std::optional<SyncItem> item =
+                it == byContact.constEnd() ? std::nullopt : std::optional(*it);
+            // A new contact needs no digest: it goes up whatever it holds.
+            if (localChange(item, item ? contactDigest(contact) : QString()) != LocalChange::None)
+                m_uploads.append({item.value_or(SyncItem()), contactOf(contact)});
             return true;
         });
     } catch (const DbError& e) {

@@ -2,6 +2,7 @@
 
 #include "data/Contact.h"
 #include "data/SyncStore.h"
+#include "sync/SyncPlan.h"
 
 #include <QHash>
 #include <QObject>
@@ -82,10 +83,6 @@ signals:
     void finished(bool allOk);
 
 private:
-    struct ServerEntry {
-        QString href;
-        QByteArray etag;
-    };
     struct ServerCard {
         QString href;
         QByteArray etag;
@@ -102,7 +99,7 @@ private:
     void listChanges(bool withToken);
     // Every card's ETag; `token` is stored when the sync completes.
     void listByPropfind(const QString& token);
-    void changesListed(QList<ServerEntry> changed, QStringList removed, bool complete,
+    void changesListed(QList<ListedCard> changed, QStringList removed, bool complete,
                        const QString& token);
     void fetchAll();
     void fetchNext();
@@ -157,7 +154,7 @@ private:
     QString m_newToken;
     QString m_serverToken;     // a first sync's, asked for before anything was listed
     bool m_incomplete = false; // a listed change was not applied: the token is not kept
-    QList<ServerEntry> m_toFetch;
+    QList<ListedCard> m_toFetch;
     qsizetype m_fetched = 0;
     QHash<QString, ServerCard> m_received; // by href: cards fetched with the listing
     QSet<QString> m_knownItems;            // the hrefs of the items, once listed
