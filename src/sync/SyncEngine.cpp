@@ -286,7 +286,8 @@ void SyncEngine::nextBook() {
     }
     m_client->setCredentials(m_account.user, *password);
     m_client->setTimeout(m_timeoutMs);
-    emit progress(tr("Syncing %1…").arg(m_account.book));
+    if (!tell(tr("Syncing %1…").arg(m_account.book)))
+        return;
     if (m_account.syncToken.isEmpty() && m_batchSize == 0)
         firstSync();
     else
@@ -342,7 +343,8 @@ void SyncEngine::fetchAll() {
                             "xmlns:c=\"urn:ietf:params:xml:ns:carddav\">"
                             "<d:prop><d:getetag/><c:address-data/></d:prop>"
                             "</c:addressbook-query>";
-    emit progress(tr("Syncing %1: receiving cards…").arg(m_account.book));
+    if (!tell(tr("Syncing %1: receiving cards…").arg(m_account.book)))
+        return;
     m_client->report(m_collection, 1, body, [this](const DavResponse& r) {
         if (r.failure == DavResponse::Failure::Status && r.status != 401 && r.status != 404 &&
             r.status < 500) {
@@ -483,11 +485,12 @@ void SyncEngine::fetchNext() {
                       : m_received.isEmpty() ? defaultBatch
                                              : receivedBatch;
     const qsizetype count = std::min<qsizetype>(batch, m_toFetch.size() - m_fetched);
-    emit progress(tr("Syncing %1: receiving cards %2 to %3 of %4…")
-                      .arg(m_account.book)
-                      .arg(m_fetched + 1)
-                      .arg(m_fetched + count)
-                      .arg(m_toFetch.size()));
+    if (!tell(tr("Syncing %1: receiving cards %2 to %3 of %4…")
+                  .arg(m_account.book)
+                  .arg(m_fetched + 1)
+                  .arg(m_fetched + count)
+                  .arg(m_toFetch.size())))
+        return;
     if (!m_received.isEmpty()) {
         QList<ServerCard> cards;
         for (qsizetype i = m_fetched; i < m_fetched + count; ++i)
@@ -699,10 +702,11 @@ void SyncEngine::uploadNext() {
         return;
     }
     const Upload upload = m_uploads[m_uploadAt++];
-    emit progress(tr("Syncing %1: sending change %2 of %3…")
-                      .arg(m_account.book)
-                      .arg(m_uploadAt)
-                      .arg(m_uploads.size()));
+    if (!tell(tr("Syncing %1: sending change %2 of %3…")
+                  .arg(m_account.book)
+                  .arg(m_uploadAt)
+                  .arg(m_uploads.size())))
+        return;
     SyncItem item = upload.item;
     if (item.id && !item.contactId) {
         m_client->remove(urlOf(item.href), item.etag.toUtf8(), [this, item](const DavResponse& r) {
@@ -821,6 +825,12 @@ void SyncEngine::completeBook() {
         }))
         return;
     finishBook(true, {});
+}
+
+bool SyncEngine::tell(const QString& message) {
+    const quint64 generation = m_generation;
+    emit progress(message);
+    return generation == m_generation;
 }
 
 void SyncEngine::later(void (SyncEngine::*step)()) {

@@ -111,6 +111,8 @@ private:
                   const DavResponse& response);
     void resolveFromServer(const QString& href);
     void completeBook();
+    // Emits progress; false when a receiver stopped the book meanwhile.
+    bool tell(const QString& message);
     // The next step, from the event loop; not after the sync was stopped.
     void later(void (SyncEngine::*step)());
     void fail(const QString& message);
