@@ -14,6 +14,7 @@
 #include <QCommandLineParser>
 #include <QEvent>
 #include <QFile>
+#include <QFileInfo>
 #include <QIcon>
 #include <QLocale>
 #include <QScreen>
@@ -49,7 +50,8 @@ struct CommandLine {
                               QCoreApplication::translate("main", "FILE")};
     QCommandLineOption exportVCard{
         QStringLiteral("export-vcard"),
-        QCoreApplication::translate("main", "Export a contact book as vCards, then quit."),
+        QCoreApplication::translate(
+            "main", "Export a contact book as vCards (FILE -: to standard output), then quit."),
         QCoreApplication::translate("main", "FILE")};
     QCommandLineOption book{
         QStringLiteral("book"),
@@ -98,16 +100,63 @@ int windowOptionLength(const char* argument) {
 
 // True when the arguments hold an option of this program (or an unknown
 // one): the command line then runs without a window, even without a display.
+// One --data-folder with a folder named goes with the window; an empty or a
+// second one is refused by the command line.
 bool runsWithoutWindow(int argc, char* argv[]) {
+    static const char dataFolder[] = "--data-folder";
+    const size_t dataFolderLength = std::strlen(dataFolder);
+    int dataFolders = 0;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--") == 0)
-            return false;
-        if (const int length = windowOptionLength(argv[i]))
+            break;
+        if (const int length = windowOptionLength(argv[i])) {
             i += length - 1;
-        else if (argv[i][0] == '-' && argv[i][1] != '\0')
+        } else if (std::strcmp(argv[i], dataFolder) == 0 && i + 1 < argc && argv[i + 1][0]) {
+            ++dataFolders;
+            ++i;
+        } else if (std::strncmp(argv[i], dataFolder, dataFolderLength) == 0 &&
+                   argv[i][dataFolderLength] == '=' && argv[i][dataFolderLength + 1]) {
+            ++dataFolders;
+        } else if (argv[i][0] == '-' && argv[i][1] != '\0') {
             return true;
+        }
     }
-    return false;
+    return dataFolders > 1;
+}
+
+// The value of --`name` as the system gave it, undecoded; empty when not given.
+QByteArray localValueOf(int argc, char* argv[], const QByteArray& name) {
+    const QByteArray option = "--" + name;
+    for (int i = 1; i < argc; ++i) {
+        const QByteArrayView argument(argv[i]);
+        if (argument == "--")
+            break;
+        if (argument == option && i + 1 < argc)
+            return argv[i + 1];
+        if (argument.startsWith(option + '='))
+            return argument.sliced(option.size() + 1).toByteArray();
+    }
+    return {};
+}
+
+// An option given twice, or one whose value is empty; an empty text when none.
+QString misusedOption(const QCommandLineParser& parser) {
+    QStringList seen;
+    for (const QString& name : parser.optionNames()) {
+        if (seen.contains(name))
+            return QCoreApplication::translate("main", "--%1 is given more than once.").arg(name);
+        seen << name;
+        if (parser.values(name).contains(QString()))
+            return QCoreApplication::translate("main", "The value of --%1 is empty.").arg(name);
+    }
+    return {};
+}
+
+// A command that failed leaves behind no contact file that it made itself.
+void removeDatabaseMadeIn(const QString& folder) {
+    const QString path = databasePathIn(folder);
+    for (const char* suffix : {"", "-journal", "-wal", "-shm", ".clean-exit"})
+        QFile::remove(path + QLatin1String(suffix));
 }
 
 // For the benchmark's start-up timing: with ORVANTA_EXIT_WHEN_SHOWN set, the
@@ -182,6 +231,8 @@ int runWithoutWindow(int argc, char* argv[]) {
     }
     if (!line.parser.parse(arguments))
         return usageError(line, line.parser.errorText());
+    if (const QString misuse = misusedOption(line.parser); !misuse.isEmpty())
+        return usageError(line, misuse);
     QTextStream out(stdout);
     if (line.parser.isSet(line.help) || line.parser.isSet(QStringLiteral("help-all"))) {
         out << line.parser.helpText();
@@ -197,13 +248,25 @@ int runWithoutWindow(int argc, char* argv[]) {
     const QString version = line.parser.value(line.vcardVersion);
     if (const QString misuse = line.sync.misuse(line.parser); !misuse.isEmpty())
         return usageError(line, misuse);
+    auto dataFolder = [&line] {
+        return line.parser.isSet(line.sync.dataFolder) ? line.parser.value(line.sync.dataFolder)
+                                                       : chooseDataFolder();
+    };
     if (line.sync.isWanted(line.parser)) {
         if (importing || exporting || line.parser.isSet(line.vcardVersion))
             return usageError(line, QCoreApplication::translate(
                                         "main", "--sync and --link-book go without --import, "
                                                 "--export-vcard and --vcard-version."));
-        return line.sync.run(
+        const QString folder = dataFolder();
+        const bool hadDatabase = QFileInfo::exists(databasePathIn(folder));
+        const int exitCode = line.sync.run(
             line.parser, line.parser.isSet(line.book) ? line.parser.value(line.book) : QString());
+        // A link made before a sync that failed is kept.
+        const bool linkedAndSynced =
+            line.parser.isSet(line.sync.linkBook) && line.parser.isSet(line.sync.sync);
+        if (exitCode != 0 && !hadDatabase && !linkedAndSynced)
+            removeDatabaseMadeIn(folder);
+        return exitCode;
     }
     if (!importing && !exporting)
         return usageError(line,
@@ -224,24 +287,31 @@ int runWithoutWindow(int argc, char* argv[]) {
                                     "main", "--vcard-version goes with --export-vcard only."));
 
     QTextStream err(stderr);
-    const QString folder = line.parser.isSet(line.sync.dataFolder)
-                               ? line.parser.value(line.sync.dataFolder)
-                               : chooseDataFolder();
+    const QString folder = dataFolder();
+    const bool hadDatabase = QFileInfo::exists(databasePathIn(folder));
     const QString problem = prepareDataFolderWithoutWindow(folder);
     if (!problem.isEmpty()) {
         err << QString(problem).replace(QLatin1String("\r\n"), QLatin1String("\n")) << Qt::endl;
         return 1;
     }
-    ContactStore store(connectionStringFor(folder));
-    store.setCurrentBook(line.parser.value(line.book));
-    const int exitCode =
-        importing ? exchange::importForCommandLine(store, line.parser.value(line.import), out, err)
-                  : exchange::exportForCommandLine(store, line.parser.value(line.exportVCard),
-                                                   version == QLatin1String("4.0")
-                                                       ? vcard::VCardVersion::V4_0
-                                                       : vcard::VCardVersion::V3_0,
-                                                   out, err);
-    recordCleanExit(databasePathIn(folder));
+    int exitCode = 0;
+    {
+        ContactStore store(connectionStringFor(folder));
+        store.setCurrentBook(line.parser.value(line.book));
+        exitCode =
+            importing ? exchange::importForCommandLine(store, line.parser.value(line.import),
+                                                       localValueOf(argc, argv, "import"), out, err)
+                      : exchange::exportForCommandLine(store, line.parser.value(line.exportVCard),
+                                                       localValueOf(argc, argv, "export-vcard"),
+                                                       version == QLatin1String("4.0")
+                                                           ? vcard::VCardVersion::V4_0
+                                                           : vcard::VCardVersion::V3_0,
+                                                       out, err);
+    }
+    if (exitCode != 0 && !hadDatabase)
+        removeDatabaseMadeIn(folder);
+    else
+        recordCleanExit(databasePathIn(folder));
     return exitCode;
 }
 
@@ -265,10 +335,15 @@ int main(int argc, char* argv[]) {
     CommandLine line;
     if (!line.parser.parse(application.arguments()))
         return usageError(line, line.parser.errorText());
+    if (const QString misuse = misusedOption(line.parser); !misuse.isEmpty())
+        return usageError(line, misuse);
 
     // A file that cannot be used has been explained to the user; the window
     // opens all the same, and every command tries the file anew.
-    const QString folder = chooseDataFolder();
+    const QString folder =
+        line.parser.isSet(line.sync.dataFolder)
+            ? QFileInfo(line.parser.value(line.sync.dataFolder)).absoluteFilePath()
+            : chooseDataFolder();
     const bool fileUsable = prepareDataFolder(folder);
 
     frmContactMgmt window(folder);

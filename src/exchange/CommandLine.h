@@ -14,10 +14,15 @@ class QTextStream;
 // database failure).
 namespace exchange {
 
-int importForCommandLine(ContactStore& store, const QString& file, QTextStream& out,
-                         QTextStream& err);
+// `localName`: the file's name as the command line gave it, undecoded; it
+// opens a file whose name `file` cannot spell.
+int importForCommandLine(ContactStore& store, const QString& file, const QByteArray& localName,
+                         QTextStream& out, QTextStream& err);
 
+// `file` "-": the cards go to standard output. A named pipe gets them too; a
+// folder or a device is refused, and so is a name `file` cannot spell.
 int exportForCommandLine(const ContactStore& store, const QString& file,
-                         vcard::VCardVersion version, QTextStream& out, QTextStream& err);
+                         const QByteArray& localName, vcard::VCardVersion version, QTextStream& out,
+                         QTextStream& err);
 
 } // namespace exchange

@@ -5,9 +5,12 @@
 #include "data/DbError.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QScopeGuard>
+
+#include <sys/stat.h>
 
 #include <condition_variable>
 #include <cstring>
@@ -26,6 +29,18 @@ QString tr(const char* text, const char* disambiguation = nullptr, int n = -1) {
 }
 
 constexpr qsizetype chunk = 1 << 20;
+
+ExportSummary failed(ExportSummary::Outcome outcome, const QString& detail = {}) {
+    ExportSummary summary;
+    summary.outcome = outcome;
+    summary.detail = detail;
+    return summary;
+}
+
+bool isPipe(const QString& path) {
+    struct stat status {};
+    return ::stat(QFile::encodeName(path).constData(), &status) == 0 && S_ISFIFO(status.st_mode);
+}
 
 // True when writing `path` would replace the contact database (or its
 // journal) with the export.
@@ -171,6 +186,10 @@ QString ExportSummary::report(const QString& file, const QString& book) const {
     case Outcome::IsTheDatabase:
         return tr("\"%1\" is the contact database itself. Choose another file to export to.")
             .arg(file);
+    case Outcome::NotAFile:
+        return tr("\"%1\" is not a file that an export can write into, but a folder, a device "
+                  "or the like. Choose a file to export to.")
+            .arg(file);
     case Outcome::DatabaseFailed:
         return tr("The contacts could not be read from the contact database. No file was "
                   "written.");
@@ -200,24 +219,49 @@ QString ContactExport::uidSeed(const QString& book) {
     return QStringLiteral("contact book ") + book;
 }
 
+bool ContactExport::isNeitherFileNorPipe(const QString& path) {
+    const QFileInfo target(path);
+    return target.exists() && !target.isFile() && !isPipe(path);
+}
+
 ExportSummary ContactExport::run(const QString& path, const QList<qint64>& ids,
                                  vcard::VCardVersion version) {
     using Outcome = ExportSummary::Outcome;
-    ExportSummary summary;
-    auto fail = [&](Outcome outcome, const QString& detail = {}) {
-        summary.outcome = outcome;
-        summary.detail = detail;
-        summary.written = 0;
-        return summary;
-    };
     if (isDatabaseFile(path, m_store.connectionString()))
-        return fail(Outcome::IsTheDatabase);
-
+        return failed(Outcome::IsTheDatabase);
+    if (isNeitherFileNorPipe(path))
+        return failed(Outcome::NotAFile);
+    if (isPipe(path)) {
+        QFile pipe(path);
+        if (!pipe.open(QIODevice::WriteOnly))
+            return failed(Outcome::CannotWrite, pipe.errorString());
+        return run(&pipe, ids, version);
+    }
     // Nothing replaces the file named until commit(): a failure or a cancel
     // leaves an earlier file as it was.
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
-        return fail(Outcome::CannotWrite, file.errorString());
+        return failed(Outcome::CannotWrite, file.errorString());
+    const ExportSummary summary = write(file, ids, version);
+    // The explicit flush catches a failed write that a commit alone would miss.
+    if (summary.succeeded() && (!file.flush() || !file.commit()))
+        return failed(Outcome::CannotWrite, file.errorString());
+    return summary;
+}
+
+ExportSummary ContactExport::run(QIODevice* device, const QList<qint64>& ids,
+                                 vcard::VCardVersion version) {
+    const ExportSummary summary = write(*device, ids, version);
+    auto* file = qobject_cast<QFileDevice*>(device);
+    if (summary.succeeded() && file && !file->flush())
+        return failed(ExportSummary::Outcome::CannotWrite, file->errorString());
+    return summary;
+}
+
+ExportSummary ContactExport::write(QIODevice& file, const QList<qint64>& ids,
+                                   vcard::VCardVersion version) {
+    using Outcome = ExportSummary::Outcome;
+    ExportSummary summary;
     // Reading the rows and making the cards overlap: this thread steps the
     // query and copies the rows into blocks, a second one encodes the blocks
     // and writes the file.
@@ -280,12 +324,11 @@ ExportSummary ContactExport::run(const QString& path, const QList<qint64>& ids,
         queue.full(block);
     finishWriting();
     if (databaseError)
-        return fail(Outcome::DatabaseFailed, *databaseError);
+        return failed(Outcome::DatabaseFailed, *databaseError);
     if (cancelled)
-        return fail(Outcome::Cancelled);
-    // The explicit flush catches a failed write that a commit alone would miss.
-    if (writeFailed || !file.flush() || !file.commit())
-        return fail(Outcome::CannotWrite, file.errorString());
+        return failed(Outcome::Cancelled);
+    if (writeFailed)
+        return failed(Outcome::CannotWrite, file.errorString());
     return summary;
 }
 

@@ -7,17 +7,20 @@
 #include <QString>
 
 class ContactStore;
+class QIODevice;
 
 namespace exchange {
 
 // What an export did. A file is written whole or not at all: an earlier file
-// of the same name stays as it was unless the export succeeded.
+// of the same name stays as it was unless the export succeeded. A named pipe
+// (FIFO) is written to as it is, and is left a pipe.
 struct ExportSummary {
     enum class Outcome {
         Written,
         Cancelled,      // the user stopped it
         CannotWrite,    // the file could not be written
         IsTheDatabase,  // the file chosen is the contact database itself
+        NotAFile,       // a folder, a device or a socket: refused
         DatabaseFailed, // reading the contacts failed
     };
     Outcome outcome = Outcome::Written;
@@ -41,11 +44,19 @@ public:
     // `ids` empty: the whole book.
     ExportSummary run(const QString& path, const QList<qint64>& ids,
                       vcard::VCardVersion version = vcard::VCardVersion::V3_0);
+    // The same onto a device open for writing (standard output, a pipe).
+    ExportSummary run(QIODevice* device, const QList<qint64>& ids,
+                      vcard::VCardVersion version = vcard::VCardVersion::V3_0);
+
+    // True for a path that exists and is neither a file nor a named pipe.
+    static bool isNeitherFileNorPipe(const QString& path);
 
     // The seed of the UIDs of a book's cards.
     static QString uidSeed(const QString& book);
 
 private:
+    ExportSummary write(QIODevice& out, const QList<qint64>& ids, vcard::VCardVersion version);
+
     const ContactStore& m_store;
     platform::Progress* m_progress;
     platform::NoProgress m_noProgress;

@@ -26,7 +26,6 @@ QString tr(const char* text, const char* disambiguation = nullptr, int n = -1) {
 bool skipsContact(Kind kind) {
     switch (kind) {
     case Kind::UnterminatedCard:
-    case Kind::MalformedLine:
     case Kind::EmptyCard:
     case Kind::TooLarge:
     case Kind::MalformedRow:

@@ -31,6 +31,19 @@ void remember(const QString& path) {
     lastFolder() = QFileInfo(path).absolutePath();
 }
 
+// A named pipe, a device or a folder would keep the window waiting for a
+// writer, or reading forever: the window imports files only.
+bool refusedAsNoFile(const QString& path) {
+    const QFileInfo file(path);
+    if (!file.exists() || file.isFile())
+        return false;
+    platform::showMessage(tr("\"%1\" is not a file but a folder, a named pipe or a device, and "
+                             "cannot be imported. Nothing was imported.")
+                              .arg(file.fileName()),
+                          platform::Icon::Exclamation, tr("Import Contacts"));
+    return true;
+}
+
 bool importFile(ContactStore& store, const QString& path, QWidget* window) {
     const QString name = QFileInfo(path).fileName();
     platform::DialogProgress progress(window, tr("Importing contacts from \"%1\"…").arg(name));
@@ -73,10 +86,14 @@ bool importChosenFile(ContactStore& store, QWidget* window) {
     if (choice.path.isEmpty())
         return false;
     remember(choice.path);
+    if (refusedAsNoFile(choice.path))
+        return false;
     return importFile(store, choice.path, window);
 }
 
 bool importAfterQuestion(ContactStore& store, const QString& path, QWidget* window) {
+    if (refusedAsNoFile(path))
+        return false;
     if (!platform::askYesNo(tr("Import the contacts in \"%1\" into the contact book \"%2\"?")
                                 .arg(QFileInfo(path).fileName(), store.currentBook()),
                             tr("Import Contacts")))
@@ -104,6 +121,14 @@ void exportToChosenFile(const ContactStore& store, const QList<qint64>& selected
         return;
     remember(choice.path);
     const QString name = QFileInfo(choice.path).fileName();
+    // Writing into a named pipe would wait for a reader, with the window stopped.
+    if (QFileInfo(choice.path).exists() && !QFileInfo(choice.path).isFile()) {
+        ExportSummary refused;
+        refused.outcome = ExportSummary::Outcome::NotAFile;
+        platform::showMessage(refused.report(name, store.currentBook()),
+                              platform::Icon::Exclamation, tr("Export as vCard"));
+        return;
+    }
     platform::DialogProgress progress(window, tr("Exporting contacts to \"%1\"…").arg(name));
     const ExportSummary summary =
         ContactExport(store, &progress)

@@ -18,6 +18,23 @@ bool isBlank(char c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n';
 }
 
+// BEGIN:VCARD, in any case, with or without a group ("home.begin:vcard").
+bool beginsCard(const QByteArray& line) {
+    const qsizetype colon = line.indexOf(':');
+    if (colon < 0 || line.mid(colon + 1).trimmed().compare("VCARD", Qt::CaseInsensitive) != 0)
+        return false;
+    const QByteArray name = line.left(colon).trimmed();
+    return name.mid(name.lastIndexOf('.') + 1).compare("BEGIN", Qt::CaseInsensitive) == 0;
+}
+
+// The first CR or LF from `from` on, or -1.
+qsizetype lineEndFrom(const QByteArray& text, qsizetype from) {
+    for (qsizetype i = from; i < text.size(); ++i)
+        if (text[i] == '\n' || text[i] == '\r')
+            return i;
+    return -1;
+}
+
 } // namespace
 
 QString ImportProblem::message() const {
@@ -31,8 +48,8 @@ QString ImportProblem::message() const {
     case K::UnterminatedCard:
         return tr("Line %1: a card without END:VCARD was skipped.").arg(line);
     case K::MalformedLine:
-        return tr("Line %1: \"%2\" is not a property of the form name:value; its card "
-                  "was skipped.")
+        return tr("Line %1: \"%2\" is not a property of the form name:value and was "
+                  "skipped.")
             .arg(line)
             .arg(detail);
     case K::TextOutsideCard:
@@ -94,16 +111,14 @@ struct ContactFileReader::Impl {
         qsizetype first = 0;
         while (first < start.size() && isBlank(start[first]))
             ++first;
-        qsizetype end = start.indexOf('\n', first);
+        qsizetype end = lineEndFrom(start, first);
         if (end < 0) {
             if (!atEnd && start.size() - first <= maxFirstLine)
                 return false;
             end = start.size();
         }
         const QByteArray line = start.mid(first, end - first).trimmed();
-        if (line.size() <= maxFirstLine &&
-            line.left(6).compare("BEGIN:", Qt::CaseInsensitive) == 0 &&
-            line.mid(6).trimmed().compare("VCARD", Qt::CaseInsensitive) == 0) {
+        if (line.size() <= maxFirstLine && beginsCard(line)) {
             format = FileFormat::VCard;
             vcard.emplace(out);
         } else if (line.size() <= maxFirstLine && isCsvHeader(line)) {

@@ -24,7 +24,7 @@ struct ImportProblem {
         NotContactFile,   // neither vCard nor CSV of our columns: nothing is read
         ReadError,        // the device failed; what was read before is kept
         UnterminatedCard, // a card without END:VCARD: skipped
-        MalformedLine,    // a line that is not name:value; its card is skipped
+        MalformedLine,    // a line that is not name:value: skipped, its card read
         TextOutsideCard,  // lines between cards: ignored
         EmptyCard,        // a card or row without any value: skipped
         ValueTooLong,     // one property longer than maxValueBytes: skipped

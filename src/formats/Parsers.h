@@ -79,19 +79,28 @@ private:
     void outsideCard(qint64 line);
     void beginCard(qint64 line);
     void endCard(qint64 line);
+    void takeCard();
+
+    // A card begun and not yet ended.
+    struct OpenCard {
+        qint64 line = 0;
+        QList<Property> properties;
+        qsizetype bytes = 0;
+        int binary = 0;
+        bool tooLarge = false; // then it is skipped
+    };
+    // A card begun this deep in others ends the open one as unterminated.
+    static constexpr qsizetype maxNesting = 4;
 
     ReaderOutput& out_;
     LogicalLine current_;
     bool atLineStart_ = true;
-    bool heldCr_ = false;
+    bool afterCr_ = false; // a CR ended the last line: a LF or CR right after it adds none
     qint64 physicalLine_ = 0;
 
     bool inCard_ = false;
-    qint64 cardLine_ = 0;
-    QList<Property> properties_;
-    qsizetype cardBytes_ = 0;
-    int cardBinary_ = 0;
-    std::optional<ImportProblem> cardProblem_; // the first fault, which skips the card
+    OpenCard card_;
+    QList<OpenCard> enclosing_;
     bool outsideReported_ = false;
 };
 

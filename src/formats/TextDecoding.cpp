@@ -67,8 +67,10 @@ QByteArray decodeQuotedPrintable(QByteArrayView in) {
 }
 
 QString decodeText(QByteArrayView bytes, QByteArrayView charset) {
-    if (charset.isEmpty() || isOneOf(charset, {"utf-8", "utf8"}))
+    if (charset.isEmpty())
         return decodeUtf8OrWindows1252(bytes);
+    if (isOneOf(charset, {"utf-8", "utf8"}))
+        return QStringDecoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless).decode(bytes);
     if (isOneOf(charset, {"iso-8859-1", "iso8859-1", "iso_8859-1", "latin1", "latin-1", "l1",
                           "windows-1252", "cp1252", "us-ascii", "ascii"}))
         return decodeWindows1252(bytes);

@@ -12,8 +12,9 @@ namespace vcard::detail {
 // A '=' not followed by two hex digits is kept as it is.
 QByteArray decodeQuotedPrintable(QByteArrayView in);
 
-// Characters of bytes in the named character set. Without a name, or with
-// UTF-8 named, bytes that are not valid UTF-8 are read as windows-1252.
+// Characters of bytes in the named character set. Without a name, bytes that
+// are not valid UTF-8 are read as windows-1252; with UTF-8 named, each
+// invalid byte becomes U+FFFD and the rest is read as UTF-8.
 // ISO-8859-1 is read as windows-1252 too: its C1 controls never carry text.
 QString decodeText(QByteArrayView bytes, QByteArrayView charset = {});
 

@@ -1,6 +1,6 @@
 // Content lines of vCard 2.1, 3.0 and 4.0, assembled from the physical lines
 // as they arrive: folds (a line starting with a space or tab), quoted-printable
-// soft line breaks, CR LF or LF. A value is kept only up to maxValueBytes, and
+// soft line breaks, any line ends. A value is kept only up to maxValueBytes, and
 // a binary value not at all, so a huge line costs time but no memory.
 #include "formats/Parsers.h"
 #include "formats/TextDecoding.h"
@@ -42,46 +42,68 @@ QList<QByteArray> splitOutsideQuotes(const QByteArray& text, char separator) {
     return parts;
 }
 
-} // namespace
+// The first CR or LF, or the size when there is none.
+qsizetype lineEnd(QByteArrayView bytes) {
+    const char* const begin = bytes.data();
+    const char* const end = begin + bytes.size();
+    const char* at = begin;
+    while (at != end && *at != '\n' && *at != '\r')
+        ++at;
+    return at - begin;
+}
 
-void VCardParser::feed(QByteArrayView bytes) {
-    if (heldCr_) {
-        heldCr_ = false;
-        if (!bytes.empty() && bytes.front() == '\n') {
-            piece({}, true);
-            bytes = bytes.sliced(1);
+// RFC 6868: ^n is a line break, ^^ a caret, ^' a double quote; any other
+// caret stays as it is.
+QByteArray decodeCarets(const QByteArray& value) {
+    if (!value.contains('^'))
+        return value;
+    QByteArray out;
+    out.reserve(value.size());
+    for (qsizetype i = 0; i < value.size(); ++i) {
+        const char next = i + 1 < value.size() ? value[i + 1] : '\0';
+        if (value[i] == '^' && (next == 'n' || next == '^' || next == '\'')) {
+            out.append(next == 'n' ? '\n' : next == '^' ? '^' : '"');
+            ++i;
         } else {
-            piece("\r", false);
+            out.append(value[i]);
         }
     }
+    return out;
+}
+
+} // namespace
+
+// CR LF, LF and CR alone each end a line; so does CR CR LF, as some phones
+// write it, without leaving an empty line behind.
+void VCardParser::feed(QByteArrayView bytes) {
     while (!bytes.empty()) {
-        const void* newline = std::memchr(bytes.data(), '\n', size_t(bytes.size()));
-        if (!newline) {
-            // A CR at the end of a chunk may be the first half of a CR LF.
-            if (bytes.back() == '\r') {
-                heldCr_ = true;
-                bytes.chop(1);
+        if (afterCr_) {
+            const char c = bytes.front();
+            if (c == '\r' || c == '\n') {
+                afterCr_ = c == '\r';
+                bytes = bytes.sliced(1);
+                continue;
             }
+            afterCr_ = false;
+        }
+        const qsizetype end = lineEnd(bytes);
+        if (end == bytes.size()) {
             piece(bytes, false);
             return;
         }
-        const qsizetype length = static_cast<const char*>(newline) - bytes.data();
-        QByteArrayView line = bytes.first(length);
-        if (line.endsWith('\r'))
-            line.chop(1);
-        piece(line, true);
-        bytes = bytes.sliced(length + 1);
+        piece(bytes.first(end), true);
+        afterCr_ = bytes[end] == '\r';
+        bytes = bytes.sliced(end + 1);
     }
 }
 
 void VCardParser::finish() {
-    if (heldCr_) {
-        heldCr_ = false;
-        piece({}, true);
-    }
     complete();
+    for (const OpenCard& card : enclosing_)
+        out_.problem(Kind::UnterminatedCard, card.line);
+    enclosing_.clear();
     if (inCard_) {
-        out_.problem(Kind::UnterminatedCard, cardLine_);
+        out_.problem(Kind::UnterminatedCard, card_.line);
         inCard_ = false;
     }
 }
@@ -199,7 +221,8 @@ void VCardParser::parseHead() {
             continue;
         }
         const QByteArray key = parameter.left(equals).trimmed().toUpper();
-        const QByteArray value = parameter.mid(equals + 1).replace('"', QByteArray()).trimmed();
+        const QByteArray value =
+            decodeCarets(parameter.mid(equals + 1).replace('"', QByteArray()).trimmed());
         if (key == "TYPE") {
             for (const QByteArray& type : value.split(','))
                 if (!type.trimmed().isEmpty())
@@ -247,10 +270,10 @@ void VCardParser::complete() {
         outsideCard(l.line);
         return;
     }
-    if (cardProblem_)
+    if (card_.tooLarge)
         return;
     if (l.binary) {
-        ++cardBinary_;
+        ++card_.binary;
         return;
     }
     if (l.tooLong) {
@@ -259,29 +282,28 @@ void VCardParser::complete() {
     }
     const QByteArray bytes = l.quotedPrintable ? decodeQuotedPrintable(l.value) : l.value;
     if (bytes.left(5).compare("data:", Qt::CaseInsensitive) == 0) {
-        ++cardBinary_;
+        ++card_.binary;
         return;
     }
-    cardBytes_ += bytes.size() + valueOverhead;
-    if (cardBytes_ > maxRecordBytes) {
-        cardProblem_ = ImportProblem{Kind::TooLarge, cardLine_, 0, {}};
-        properties_.clear();
+    card_.bytes += bytes.size() + valueOverhead;
+    if (card_.bytes > maxRecordBytes) {
+        card_.tooLarge = true;
+        card_.properties.clear();
         return;
     }
     Property property = std::move(l.property);
     property.line = l.line;
     property.value = decodeText(bytes, l.charset);
-    properties_.append(std::move(property));
+    card_.properties.append(std::move(property));
 }
 
+// A line that is not name:value is skipped; the rest of its card is read.
 void VCardParser::notAProperty() {
     const LogicalLine& l = current_;
-    if (!inCard_) {
+    if (!inCard_)
         outsideCard(l.line);
-    } else if (!cardProblem_) {
-        const QString start = decodeText(l.head).left(40).trimmed();
-        cardProblem_ = ImportProblem{Kind::MalformedLine, l.line, 0, start};
-    }
+    else
+        out_.problem(Kind::MalformedLine, l.line, decodeText(l.head).left(40).trimmed());
 }
 
 void VCardParser::outsideCard(qint64 line) {
@@ -290,15 +312,18 @@ void VCardParser::outsideCard(qint64 line) {
     outsideReported_ = true;
 }
 
+// A card may hold another (a 2.1 AGENT): the outer one is read on after the
+// inner one ends.
 void VCardParser::beginCard(qint64 line) {
-    if (inCard_)
-        out_.problem(Kind::UnterminatedCard, cardLine_);
+    if (inCard_) {
+        if (enclosing_.size() < maxNesting)
+            enclosing_.append(std::move(card_));
+        else
+            out_.problem(Kind::UnterminatedCard, card_.line);
+    }
     inCard_ = true;
-    cardLine_ = line;
-    properties_.clear();
-    cardBytes_ = 0;
-    cardBinary_ = 0;
-    cardProblem_.reset();
+    card_ = OpenCard{};
+    card_.line = line;
     outsideReported_ = false;
 }
 
@@ -307,18 +332,26 @@ void VCardParser::endCard(qint64 line) {
         outsideCard(line);
         return;
     }
-    inCard_ = false;
-    if (cardProblem_) {
-        out_.problem(cardProblem_->kind, cardProblem_->line, cardProblem_->detail);
+    takeCard();
+    if (!enclosing_.isEmpty()) {
+        card_ = enclosing_.takeLast();
         return;
     }
-    out_.binarySkipped += cardBinary_;
+    inCard_ = false;
+}
+
+void VCardParser::takeCard() {
+    if (card_.tooLarge) {
+        out_.problem(Kind::TooLarge, card_.line);
+        return;
+    }
+    out_.binarySkipped += card_.binary;
     ReadContact read;
-    read.line = cardLine_;
-    if (contactFromCard(properties_, read, out_.vendorSkipped))
+    read.line = card_.line;
+    if (contactFromCard(card_.properties, read, out_.vendorSkipped))
         out_.contacts.push_back(std::move(read));
     else
-        out_.problem(Kind::EmptyCard, cardLine_);
+        out_.problem(Kind::EmptyCard, card_.line);
 }
 
 } // namespace vcard::detail

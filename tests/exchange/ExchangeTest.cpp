@@ -10,6 +10,11 @@
 #include <QProcess>
 #include <QRegularExpression>
 
+#include <cstdio>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 using exchange::ContactExport;
 using exchange::ContactImport;
 using exchange::ImportSummary;
@@ -52,25 +57,54 @@ QStringList uidsIn(const QString& path) {
 }
 
 // A copy of the program in its own data folder: Ann Lee in "Default", an empty "Work".
+// Beside it the same two cards in "in.vcf" and in a file named in Latin-1,
+// a password file, and a named pipe that is read from.
 struct ProgramFolder : ContactFolder {
+    int pipeReader = -1;
     ProgramFolder() {
         QVERIFY(QFile::copy(QStringLiteral(ORVANTA_PROGRAM), file(u"orvanta-contacts"_s)));
         addBook(u"Work"_s);
         addContact({.firstName = "Ann", .lastName = "Lee"});
         QVERIFY(QDir(path()).mkdir(u"elsewhere"_s));
-        writeFile(file(u"in.vcf"_s),
-                  annCard + "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Ray;Bo;;;\r\nEND:VCARD\r\n");
+        const QByteArray cards =
+            annCard + "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Ray;Bo;;;\r\nEND:VCARD\r\n";
+        writeFile(file(u"in.vcf"_s), cards);
+        std::FILE* latin1 = std::fopen(QFile::encodeName(path()) + "/caf\xE9.vcf", "wb");
+        QVERIFY(latin1 && std::fwrite(cards.constData(), 1, size_t(cards.size()), latin1));
+        std::fclose(latin1);
+        writeFile(file(u"password"_s), "secret\n");
+        QFile(file(u"password"_s)).setPermissions(QFile::ReadOwner | QFile::WriteOwner);
+        const QByteArray pipe = QFile::encodeName(file(u"pipe.vcf"_s));
+        QVERIFY(mkfifo(pipe.constData(), 0600) == 0);
+        pipeReader = ::open(pipe.constData(), O_RDONLY | O_NONBLOCK);
+    }
+    ~ProgramFolder() {
+        ::close(pipeReader);
+        ::unlink(QFile::encodeName(path()) + "/caf\xE9.vcf"); // which a QString cannot name
     }
     QString file(const QString& name) const { return QDir(path()).filePath(name); }
+    QByteArray readPipe() const {
+        QByteArray bytes(1 << 16, '\0');
+        const ssize_t got = ::read(pipeReader, bytes.data(), size_t(bytes.size()));
+        return bytes.left(qMax<ssize_t>(got, 0));
+    }
 
-    std::tuple<int, QString, QString> run(const QStringList& arguments) const {
+    // Each argument goes through printf's %b, so that "\0351" passes the byte 0xE9.
+    std::tuple<int, QString, QString> run(const QStringList& arguments,
+                                          const QStringList& settings = {}) const {
         QProcess process;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
             environment.remove(QLatin1String(name));
+        for (const QString& setting : settings)
+            environment.insert(setting.section(u'=', 0, 0), setting.section(u'=', 1));
         process.setProcessEnvironment(environment);
         process.setWorkingDirectory(path());
-        process.start(file(u"orvanta-contacts"_s), arguments);
+        QString script = u"exec \"$0\""_s;
+        for (qsizetype i = 1; i <= arguments.size(); ++i)
+            script += u" \"$(printf '%b' \"${%1}\")\""_s.arg(i);
+        process.start(u"/bin/sh"_s,
+                      QStringList{u"-c"_s, script, file(u"orvanta-contacts"_s)} + arguments);
         process.waitForFinished(60000);
         return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
                 QString::fromUtf8(process.readAllStandardOutput()),
@@ -102,24 +136,24 @@ private slots:
                       "Doppelpunkt und lang\r\nEND:VCARD\r\nBEGIN:VCARD\r\nFN:Cut\r\n");
         const ImportSummary summary = ContactImport(f.store).run(f.file("in.vcf"));
         QCOMPARE(f.contacts(), (QStringList{ann, "Ann||Lee||||||||||Ann |P", "Bo||Ray|||||||||||P",
-                                            "Ann||Lee|||||||||||B"}));
+                                            "A|||||||||||||P", "Ann||Lee|||||||||||B"}));
         QCOMPARE(summary.report("in.vcf", "Default"),
-                 u"3 contact(s) imported from \"in.vcf\" into the contact book \"Default\".\r\n"
-                 "4 contact(s) already in the book, so not imported again.\r\n4 contact(s) "
+                 u"4 contact(s) imported from \"in.vcf\" into the contact book \"Default\".\r\n"
+                 "4 contact(s) already in the book, so not imported again.\r\n3 contact(s) "
                  "skipped.\r\n\r\nLine 25: a contact without any value was skipped.\r\nLine "
                  "37: a contact with a value that cannot be stored (a NUL character) was skipped."
                  "\r\nLine 42: \"Näher dran, ein Satz ohne Doppelpunkt un\" is not a property "
-                 "of the form name:value; its card was skipped.\r\nLine 44: a card without "
+                 "of the form name:value and was skipped.\r\nLine 44: a card without "
                  "END:VCARD was skipped.\r\n1 picture(s), sound(s), key(s) or other binary "
                  "value(s) were skipped.\r\n1 propert(y/ies) that only other programs use were "
                  "skipped."_s);
         QCOMPARE(summary.oneLine("in.vcf", "Default"),
-                 u"in.vcf: 3 imported into \"Default\", 4 already there, 4 skipped"_s);
+                 u"in.vcf: 4 imported into \"Default\", 4 already there, 3 skipped"_s);
         QCOMPARE(
             summary.problemLines(1),
             (QStringList{"Line 25: a contact without any value was skipped.", "… and 5 more."}));
         QCOMPARE(ContactImport(f.store).run(f.file("in.vcf")).imported, 0);
-        QCOMPARE(f.contacts().size(), 4);
+        QCOMPARE(f.contacts().size(), 5);
     }
 
     // A cancel at the last card, and a refused insert, leave the book as it was.
@@ -213,6 +247,51 @@ private slots:
         QTest::newRow("both at once")
             << QStringList{"--import", "in.vcf", "--export-vcard", "out.vcf"} << 2
             << "Give either --import or --export-vcard\\." + usage;
+        QTest::newRow("an empty data folder")
+            << QStringList{"--import", "in.vcf", "--data-folder", ""} << 2
+            << "The value of --data-folder is empty\\." + usage;
+        QTest::newRow("an option twice")
+            << QStringList{"--import", "in.vcf", "--data-folder", "elsewhere", "--data-folder", "."}
+            << 2 << "--data-folder is given more than once\\." + usage;
+        QTest::newRow("an empty book to link")
+            << QStringList{"--link-book", "",  "--url",           "http://127.0.0.1:9/",
+                           "--user",      "u", "--password-file", "password"}
+            << 2 << "The value of --link-book is empty\\." + usage;
+        QTest::newRow("a new data folder, a missing file")
+            << QStringList{"--import", "missing.vcf", "--data-folder", "elsewhere"} << 1
+            << "The file \"missing\\.vcf\" could not be read \\(No such file or directory\\)\\. "
+               "Nothing was imported\\.\n";
+        QTest::newRow("a new data folder, not a vCard")
+            << QStringList{"--import", "orvanta-contacts", "--data-folder", "elsewhere"} << 1
+            << "\"orvanta-contacts\" cannot be imported: (.|\n)*";
+        QTest::newRow("a new data folder, no such book")
+            << QStringList{"--export-vcard", "out.vcf",       "--book",
+                           "Nowhere",        "--data-folder", "elsewhere"}
+            << 1
+            << "There is no contact book named \"Nowhere\"\\. The contact books are: Default\\.\n";
+        QTest::newRow("a new data folder, no server")
+            << QStringList{"--link-book",   "Home",     "--url",           "http://127.0.0.1:9/ab/",
+                           "--user",        "u",        "--password-file", "password",
+                           "--data-folder", "elsewhere"}
+            << 1 << "(.|\n)+";
+        QTest::newRow("a file named in Latin-1")
+            << QStringList{"--import", "caf\\0351.vcf", "--book", "Work"} << 0
+            << u"caf\uFFFD\\.vcf: 2 imported into \"Work\", 0 already there, 0 skipped\n"_s;
+        QTest::newRow("export under a Latin-1 name")
+            << QStringList{"--export-vcard", "out\\0351.vcf"} << 1
+            << u"The name of the file \"out\uFFFD\\.vcf\" is not valid UTF-8; nothing was "
+               "written\\. Name a file whose name is\\.\n"_s;
+        QTest::newRow("export into a named pipe")
+            << QStringList{"--export-vcard", "pipe.vcf"} << 0
+            << "pipe\\.vcf: 1 written from \"Default\" as vCard 3\\.0\n";
+        QTest::newRow("export to standard output")
+            << QStringList{"--export-vcard", "-"} << 0
+            << "BEGIN:VCARD\r\n(.|\r|\n)*N:Lee;Ann;;;\r\n(.|\r|\n)*END:VCARD\r\n";
+        // A folder rather than a device: run as root, a fault here must not risk /dev/null.
+        QTest::newRow("export onto a folder")
+            << QStringList{"--export-vcard", "elsewhere"} << 1
+            << "\"elsewhere\" is not a file that an export can write into, but a folder, a device "
+               "or the like\\. Choose a file to export to\\.\n";
     }
     void eachRunSaysWhatItDidOrWhyNot() {
         QFETCH(QStringList, arguments);
@@ -230,8 +309,25 @@ private slots:
         if (exitCode == 2)
             QCOMPARE(readBytes(folder.file(u"contacts.mdb"_s)), database);
         const QByteArray written = readBytes(folder.file(u"out.vcf"_s));
-        QCOMPARE(!written.isEmpty(), arguments.contains("--export-vcard") && exitCode == 0);
+        QCOMPARE(!written.isEmpty(), arguments.contains("out.vcf") && exitCode == 0);
         QVERIFY(written.isEmpty() || written.contains("VERSION:4.0\r\n"));
+        // A refused command makes no contact file; a pipe stays a pipe.
+        if (exitCode != 0)
+            QVERIFY(!QFileInfo::exists(folder.file(u"elsewhere/contacts.mdb"_s)));
+        const QByteArray piped = folder.readPipe();
+        QCOMPARE(piped.contains("BEGIN:VCARD\r\n"), arguments.contains("pipe.vcf"));
+        QVERIFY(!QFileInfo(folder.file(u"pipe.vcf"_s)).isFile());
+    }
+
+    // With --data-folder alone the window opens on that folder.
+    void theDataFolderAloneOpensTheWindow() {
+        ProgramFolder folder;
+        const auto [code, output, errors] =
+            folder.run({"--data-folder", "elsewhere"},
+                       {"QT_QPA_PLATFORM=offscreen", "ORVANTA_EXIT_WHEN_SHOWN=1"});
+        QCOMPARE(code, 0);
+        QVERIFY2(output.startsWith(u"shown "_s), qPrintable(output + errors));
+        QVERIFY(QFileInfo::exists(folder.file(u"elsewhere/contacts.mdb"_s)));
     }
 };
 

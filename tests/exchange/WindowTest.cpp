@@ -7,6 +7,8 @@
 #include <QMimeData>
 #include <QUrl>
 
+#include <sys/stat.h>
+
 using platform::Answer;
 
 Q_DECLARE_METATYPE(platform::Answer)
@@ -147,6 +149,32 @@ private slots:
         QCOMPARE(w.doors.boxes.texts(), boxes);
         if (how != dropOnEditor)
             QCOMPARE(w.listed().size(), accepted && answer == Answer::Yes ? 2 : 1);
+    }
+
+    // A named pipe would hold the window until another program opened it: it
+    // is refused with a word, and left as it is.
+    void aPipeIsRefused_data() {
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("import") << u"mnuImportContacts"_s
+                                << u"\"pipe.vcf\" is not a file but a folder, a named pipe or a "
+                                   "device, and cannot be imported. Nothing was imported."_s;
+        QTest::newRow("export") << u"mnuExportVCard"_s
+                                << u"\"pipe.vcf\" is not a file that an export can write into, "
+                                   "but a folder, a device or the like. Choose a file to export "
+                                   "to."_s;
+    }
+    void aPipeIsRefused() {
+        QFETCH(QString, action);
+        QFETCH(QString, message);
+        Window w;
+        QVERIFY(mkfifo(QFile::encodeName(w.file(u"pipe.vcf"_s)).constData(), 0600) == 0);
+        w.doors.boxes.answerNext(Answer::Yes);
+        w.dialogs.choose(w.file(u"pipe.vcf"_s));
+        w.trigger(action);
+        QCOMPARE(w.doors.boxes.texts().value(w.doors.boxes.texts().size() - 1), message);
+        QVERIFY(!QFileInfo(w.file(u"pipe.vcf"_s)).isFile());
+        QCOMPARE(w.listed().size(), 1);
     }
 };
 

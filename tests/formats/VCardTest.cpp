@@ -111,6 +111,40 @@ private slots:
                            "Cy||Cole|||||||||||P"}
             << Problems{};
 
+        const QString annLee = u"Ann||Lee|||||||||||P"_s;
+        QTest::newRow("CR CR LF line ends, a fold among them")
+            << QByteArray("BEGIN:VCARD\r\r\nVERSION:3.0\r\r\nN:Lee;Ann;;;\r\r\n"
+                          "TEL;TYPE=CELL:+1 555 0111\r\r\nEMAIL:ann@example.org\r\r\n"
+                          "NOTE:two\\nli\r\r\n nes\r\r\nEND:VCARD\r\r\n")
+            << QStringList{"Ann||Lee|||||||+1 555 0111|ann@example.org||two\r\nlines|P"}
+            << Problems{};
+        QTest::newRow("CR line ends, a quoted-printable soft break")
+            << QByteArray("BEGIN:VCARD\rVERSION:2.1\rN:Lee;Ann\rTEL;HOME:0221 2\r"
+                          "NOTE;ENCODING=QUOTED-PRINTABLE:a=\rb\rEND:VCARD\r")
+            << QStringList{"Ann||Lee||||||0221 2||||ab|P"} << Problems{};
+        QTest::newRow("a group on BEGIN and END")
+            << QByteArray("home.begin:vcard\r\nversion:3.0\r\nn:Lee;Ann;;;\r\nhome.end:vcard\r\n")
+            << QStringList{annLee} << Problems{};
+        QTest::newRow("UTF-8 named, one byte invalid")
+            << QByteArray("BEGIN:VCARD\r\nVERSION:2.1\r\n"
+                          "N;CHARSET=UTF-8:M\xC3\xBCller\xE9;J\xC3\xB6rg\r\nEND:VCARD\r\n")
+            << QStringList{u"Jörg||Müller\uFFFD|||||||||||P"_s} << Problems{};
+        QTest::newRow("bad lines skipped, their cards read")
+            << QByteArray("BEGIN:VCARD\nVERSION:3.0\nFN\nN:Lee;Ann;;;\n"
+                          "X-messaging/twitter-All:@ann\n# a comment\nTEL;TYPE=CELL:+1 555 0111\n"
+                          "END:VCARD\nBEGIN:VCARD\nVERSION:2.1\nN:Ray;Bo\n"
+                          "ADR;HOME:;;1 Main St\\\nFlat 2;Town;;;\nEMAIL:bo@example.org\n"
+                          "END:VCARD\n")
+            << QStringList{"Ann||Lee|||||||+1 555 0111||||P",
+                           "Bo||Ray|1 Main St\\|||||||bo@example.org|||P"}
+            << Problems{problem(Kind::MalformedLine, 3), problem(Kind::MalformedLine, 5),
+                        problem(Kind::MalformedLine, 6), problem(Kind::MalformedLine, 13)};
+        QTest::newRow("a 2.1 card in a card")
+            << QByteArray("BEGIN:VCARD\r\nVERSION:2.1\r\nN:Lee;Ann\r\nAGENT:\r\n"
+                          "BEGIN:VCARD\r\nVERSION:2.1\r\nN:Ray;Bo\r\nTEL;WORK:0221 9\r\n"
+                          "END:VCARD\r\nTEL;CELL:0171 1\r\nEND:VCARD\r\n")
+            << QStringList{"Bo||Ray|||||0221 9||||||P", "Ann||Lee|||||||0171 1||||P"} << Problems{};
+
         const QStringList b{"B|||||||||||||P"};
         QTest::newRow("a card without END:VCARD")
             << QByteArray("BEGIN:VCARD\r\nFN:A\r\nBEGIN:VCARD\r\nFN:B\r\nEND:VCARD\r\n"
@@ -120,7 +154,8 @@ private slots:
         QTest::newRow("a line that is not name:value, text between cards")
             << QByteArray("BEGIN:VCARD\nFN:A\nnot a property\nEND:VCARD\nstray\nstray\n"
                           "BEGIN:VCARD\nFN:B\nEND:VCARD\n")
-            << b << Problems{problem(Kind::MalformedLine, 3), problem(Kind::TextOutsideCard, 5)};
+            << QStringList{"A|||||||||||||P", b[0]}
+            << Problems{problem(Kind::MalformedLine, 3), problem(Kind::TextOutsideCard, 5)};
         QTest::newRow("empty cards, binary values")
             << QByteArray("BEGIN:VCARD\r\nN: ;;;;\r\nEND:VCARD\r\nBEGIN:VCARD\r\nVERSION:3.0\r\n"
                           "UID:1\r\nPHOTO;ENCODING=b;TYPE=JPEG:abc\r\n def\r\n"
