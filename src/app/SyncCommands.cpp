@@ -92,6 +92,7 @@ void SyncCommands::syncNow() {
     m_failures.clear();
     m_refused.clear();
     m_busy.clear();
+    m_notes.clear();
     engine().start();
 }
 
@@ -131,6 +132,8 @@ void SyncCommands::bookSynced(const carddav::SyncSummary& summary) {
         m_refused.append(summary.book);
     else if (!summary.ok)
         m_failures.append(summary.text());
+    else
+        m_notes += summary.warnings; // what was not taken in or not sent
     const bool changedHere = summary.received + summary.removedHere + summary.conflicts > 0;
     if (!changedHere || summary.book != m_window.CurrentContactBook())
         return;
@@ -174,9 +177,11 @@ void SyncCommands::syncFinished() {
     if (!m_busy.isEmpty())
         showStatus(m_busy);
     else if (m_failures.isEmpty())
-        showStatus(
-            tr("Last sync: %1")
-                .arg(QLocale().toString(QDateTime::currentDateTime(), QLocale::ShortFormat)));
+        showStatus((QStringList{tr("Last sync: %1")
+                                    .arg(QLocale().toString(QDateTime::currentDateTime(),
+                                                            QLocale::ShortFormat))} +
+                    m_notes)
+                       .join(QStringLiteral("  ")));
     else
         showStatus(m_failures.join(QStringLiteral("  ")));
     if (m_again) {
