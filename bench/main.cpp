@@ -74,7 +74,8 @@ public:
 class QuietMail : public platform::MailService {
 public:
     long signOn(bool, bool) override { return 1; }
-    void send(long, const platform::MailMessage&, bool) override {}
+    void send(long, const platform::MailMessage&, bool, QObject*,
+              platform::HandoverEnded) override {}
     void signOff(long) override {}
 };
 

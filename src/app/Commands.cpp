@@ -153,21 +153,36 @@ void frmContactMgmt::SSTab1_MailRequested(const QString& address) {
 }
 
 void frmContactMgmt::cmdPrintRecord_Click() {
+    const QList<qint64> ids = lvContacts->selectedIds();
+    if (ids.isEmpty()) {
+        platform::showMessage(tr("Please select a contact to print"), platform::Icon::Exclamation);
+        return;
+    }
     if (!platform::askYesNo(tr("Click Yes to Print the current contact details."),
                             tr("Print selected contact")))
         return;
-    const QList<qint64> ids = lvContacts->selectedIds();
-    if (ids.isEmpty() || printWithProgress(ids, true) == PrintOutcome::Failed)
+    if (printWithProgress(ids, true) == PrintOutcome::Failed)
         platform::showMessage(tr("An error occured while printing the selected records."),
                               platform::Icon::Critical);
 }
 
+// Without a printer the printout goes to a PDF file the user names first;
+// cancelling that prints nothing. An empty book writes no file.
 PrintOutcome frmContactMgmt::printWithProgress(const QList<qint64>& ids, bool emptyLineAfterName) {
-    platform::printer().setFileFolder(m_folder);
+    const std::optional<QString> pdfFile = choosePrintDestination(platform::printer());
+    if (!pdfFile)
+        return PrintOutcome::Cancelled;
     platform::DialogProgress progress(this, tr("Printing… %1 contacts so far"), 500,
                                       platform::DialogProgress::Label::CountsDone);
-    return printContacts(m_store, ids, emptyLineAfterName, platform::printer(),
-                         [&](int printed) { return progress.advance(printed, 0); });
+    int printed = 0;
+    const PrintOutcome outcome =
+        printContacts(m_store, ids, emptyLineAfterName, platform::printer(), [&](int count) {
+            printed = count;
+            return progress.advance(count, 0);
+        });
+    if (outcome == PrintOutcome::Printed && printed > 0 && !pdfFile->isEmpty())
+        tellPrintedToFile(*pdfFile);
+    return outcome;
 }
 
 void frmContactMgmt::mnuPrintContactBook_Click() {

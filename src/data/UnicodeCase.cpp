@@ -1,8 +1,11 @@
 #include "data/UnicodeCase.h"
 
 #include <QChar>
+#include <QList>
 #include <sqlite3.h>
 
+#include <algorithm>
+#include <array>
 #include <cstring>
 
 namespace {
@@ -41,6 +44,97 @@ struct FoldedText {
 
     bool atEnd() const { return pos >= length; }
     char32_t next() { return folded(nextCodePoint(s, length, pos)); }
+};
+
+// Combining marks that only put an accent on the letter before them: the
+// blocks of general diacritics. Marks of other scripts (Indic vowel signs,
+// Hebrew and Arabic points) make another letter or syllable and are kept.
+bool isDiacritic(char32_t cp) {
+    return (cp >= 0x0300 && cp <= 0x036F) || (cp >= 0x1AB0 && cp <= 0x1AFF) ||
+           (cp >= 0x1DC0 && cp <= 0x1DFF) || (cp >= 0x20D0 && cp <= 0x20FF) ||
+           (cp >= 0xFE20 && cp <= 0xFE2F);
+}
+
+// The letter an accented letter is written on: its canonical decomposition,
+// as long as everything after the first code point is a diacritic. A
+// Hangul syllable or an Indic letter with a nukta decomposes otherwise and
+// stays as it is.
+char32_t baseLetter(char32_t cp) {
+    while (QChar::decompositionTag(cp) == QChar::Canonical) {
+        const QList<uint> parts = QChar::decomposition(cp).toUcs4();
+        if (parts.isEmpty() || !std::all_of(parts.begin() + 1, parts.end(),
+                                            [](uint part) { return isDiacritic(part); }))
+            break;
+        cp = parts.first();
+    }
+    return cp;
+}
+
+// Letters drawn with a stroke or a slash have no decomposition, yet are read
+// as accented forms of their plain letter. Letters of their own (ß, æ, œ, ð,
+// þ, dotless ı) stay as they are: spelling them out would let one character
+// match two, and they are not a letter with an accent.
+char32_t withoutStroke(char32_t cp) {
+    switch (cp) {
+    case U'\u00F8': // ø
+        return U'o';
+    case U'\u0111': // đ
+        return U'd';
+    case U'\u0127': // ħ
+        return U'h';
+    case U'\u0142': // ł
+        return U'l';
+    case U'\u0167': // ŧ
+        return U't';
+    default:
+        return cp;
+    }
+}
+
+char32_t foldedWithoutAccent(char32_t cp) {
+    return withoutStroke(folded(baseLetter(folded(cp))));
+}
+
+// The folding for LIKE: case and accents. The scripts that carry most accents
+// lie below U+2000, so their foldings are worked out once.
+char32_t likeFolded(char32_t cp) {
+    if (cp < 0x80)
+        return folded(cp);
+    constexpr char32_t tableSize = 0x2000;
+    static const auto table = [] {
+        std::array<char32_t, tableSize> all{};
+        for (char32_t c = 0; c < tableSize; ++c)
+            all[c] = foldedWithoutAccent(c);
+        return all;
+    }();
+    return cp < tableSize ? table[cp] : foldedWithoutAccent(cp);
+}
+
+// A cursor over UTF-8 text that yields code points folded for LIKE. The
+// diacritics of decomposed text go with the letter before them, so "e"
+// followed by a combining acute is one character, as "é" is.
+struct LikeText {
+    const unsigned char* s;
+    int length;
+    int pos = 0;
+
+    LikeText(const unsigned char* text, int textLength) : s(text), length(textLength) {
+        skipDiacritics();
+    }
+    bool atEnd() const { return pos >= length; }
+    char32_t next() {
+        const char32_t cp = likeFolded(nextCodePoint(s, length, pos));
+        skipDiacritics();
+        return cp;
+    }
+    void skipDiacritics() {
+        while (pos < length) {
+            int after = pos;
+            if (!isDiacritic(nextCodePoint(s, length, after)))
+                return;
+            pos = after;
+        }
+    }
 };
 
 bool isAscii(const char* s, int length) {
@@ -125,13 +219,14 @@ void likeFunction(sqlite3_context* context, int argc, sqlite3_value** argv) {
             sqlite3_result_error(context, "ESCAPE expression must be a single character", -1);
             return;
         }
-        escape = folded(nextCodePoint(e, eLength, pos));
+        escape = likeFolded(nextCodePoint(e, eLength, pos));
         if (pos != eLength) {
             sqlite3_result_error(context, "ESCAPE expression must be a single character", -1);
             return;
         }
     }
-    sqlite3_result_int(context, likeIgnoringCase(pattern, patternLength, text, textLength, escape));
+    sqlite3_result_int(
+        context, likeIgnoringCaseAndAccents(pattern, patternLength, text, textLength, escape));
 }
 
 } // namespace
@@ -166,13 +261,13 @@ bool sameIgnoringCase(const QString& a, const QString& b) {
     return compareIgnoringCase(ua.constData(), int(ua.size()), ub.constData(), int(ub.size())) == 0;
 }
 
-bool likeIgnoringCase(const char* pattern, int patternLength, const char* text, int textLength,
-                      char32_t escape) {
+bool likeIgnoringCaseAndAccents(const char* pattern, int patternLength, const char* text,
+                                int textLength, char32_t escape) {
     const auto* up = reinterpret_cast<const unsigned char*>(pattern);
     const auto* ut = reinterpret_cast<const unsigned char*>(text);
     if (escape < 0x80 && isAscii(pattern, patternLength) && isAscii(text, textLength))
         return matchPattern(AsciiText{up, patternLength}, AsciiText{ut, textLength}, escape);
-    return matchPattern(FoldedText{up, patternLength}, FoldedText{ut, textLength}, escape);
+    return matchPattern(LikeText(up, patternLength), LikeText(ut, textLength), escape);
 }
 
 void registerUnicodeCase(sqlite3* db) {

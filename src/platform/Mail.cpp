@@ -24,13 +24,13 @@ void MapiSession::SignOn() {
 
 long MapiSession::SessionID() const {
     if (!m_signedOn)
-        throw MailError("No mail session");
+        throw MailError(MailError::Kind::NoMailProgram, "No mail session");
     return m_sessionId;
 }
 
 void MapiSession::SignOff() {
     if (!m_signedOn)
-        throw MailError("No mail session");
+        throw MailError(MailError::Kind::NoMailProgram, "No mail session");
     m_signedOn = false;
     mailService().signOff(m_sessionId);
 }
@@ -42,11 +42,11 @@ void MapiMessages::Compose() {
     AttachmentName.clear();
 }
 
-void MapiMessages::Send(bool showDialog) {
+void MapiMessages::Send(bool showDialog, QObject* context, HandoverEnded ended) {
     if (SessionID == 0)
-        throw MailError("No mail session");
+        throw MailError(MailError::Kind::NoMailProgram, "No mail session");
     mailService().send(SessionID, {MsgSubject, MsgNoteText, AttachmentPathName, AttachmentName},
-                       showDialog);
+                       showDialog, context, std::move(ended));
 }
 
 } // namespace platform

@@ -2,16 +2,26 @@
 
 #include <QString>
 
+#include <functional>
 #include <stdexcept>
+
+class QObject;
 
 namespace platform {
 
-// A failure of the mail service: no service, a refused sign-on, a send that
-// did not go through or was cancelled.
+// A failure before a message reached the mail program: there is none (no
+// service, a refused sign-on), or the hand-over could not be prepared.
 class MailError : public std::runtime_error {
 public:
-    using std::runtime_error::runtime_error;
+    enum class Kind { NoMailProgram, NotHandedOver };
+    MailError(Kind kind, const char* what) : std::runtime_error(what), kind(kind) {}
+    Kind kind;
 };
+
+// How a hand-over ended: the mail program took the message, or refused it
+// (it failed, crashed or could not be started).
+enum class Handover { Taken, Refused };
+using HandoverEnded = std::function<void(Handover)>;
 
 struct MailMessage {
     QString subject;
@@ -20,12 +30,16 @@ struct MailMessage {
     QString attachmentName;     // the name it is shown under
 };
 
-// The mail door: the system's simple mail service. Failures throw MailError.
+// The mail door: the system's simple mail service.
 class MailService {
 public:
     virtual ~MailService() = default;
     virtual long signOn(bool logonUI, bool downloadMail) = 0; // returns the session id
-    virtual void send(long sessionId, const MailMessage& message, bool showDialog) = 0;
+    // Hands the message over and returns at once, without waiting for the
+    // mail program. `ended` is called later on this thread, unless `context`
+    // is gone by then. A failure before anything was handed over throws.
+    virtual void send(long sessionId, const MailMessage& message, bool showDialog, QObject* context,
+                      HandoverEnded ended) = 0;
     virtual void signOff(long sessionId) = 0;
     // Removes what earlier sends left for the mail program to read; a service
     // that leaves nothing behind has nothing to do.
@@ -60,8 +74,10 @@ public:
     QString AttachmentPathName;
     QString AttachmentName;
 
-    void Compose();             // starts a new, empty message
-    void Send(bool showDialog); // throws MailError
+    void Compose(); // starts a new, empty message
+    // Returns once the message is handed over; `ended` tells how that ended,
+    // as MailService::send does. Throws MailError.
+    void Send(bool showDialog, QObject* context, HandoverEnded ended);
 };
 
 } // namespace platform

@@ -15,6 +15,9 @@ public:
     Answer show(const Message& message) override {
         QMessageBox box(QApplication::activeWindow());
         box.setWindowTitle(message.title.isEmpty() ? applicationTitle() : message.title);
+        // Texts carry names and other things the user typed: shown as typed,
+        // never read as markup.
+        box.setTextFormat(Qt::PlainText);
         box.setText(QString(message.text).replace(QLatin1String("\r\n"), QLatin1String("\n")));
         box.setIcon(iconOf(message.icon));
         if (message.buttons == Buttons::YesNo) {

@@ -19,7 +19,8 @@ struct Message {
     QString title; // empty: the application title "Orvanta Contacts"
 };
 
-// The message door: every message box of the program goes through it.
+// The message door: every message box of the program goes through it. The
+// text is plain text: a name with "<b>" in it shows those characters.
 class MessageBoxes {
 public:
     virtual ~MessageBoxes() = default;

@@ -20,9 +20,10 @@ class Printer {
 public:
     virtual ~Printer() = default;
 
-    // The folder a document is written to, as a PDF file, when no printer is
-    // installed.
-    virtual void setFileFolder(const QString& folder) = 0;
+    // True when no printer is installed: documents then go to the PDF file
+    // set with setPdfFile(), and none can begin without one.
+    virtual bool printsToFile() = 0;
+    virtual void setPdfFile(const QString& path) = 0;
 
     // The horizontal position of the next output, in twips (1/1440 inch)
     // from the left edge of the printable area. Ending a line returns it to 0.

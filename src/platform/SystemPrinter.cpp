@@ -3,7 +3,6 @@
 #include "platform/MessageBoxes.h"
 
 #include <QDesktopServices>
-#include <QDir>
 #include <QFile>
 #include <QFontMetricsF>
 #include <QGuiApplication>
@@ -30,18 +29,18 @@ SystemPrinter::LineMetrics SystemPrinter::metricsOf(const QFontMetricsF& font) {
 
 SystemPrinter::SystemPrinter() = default;
 
-SystemPrinter::SystemPrinter(const QString& pdfPath) : m_fixedPdf(pdfPath) {}
+SystemPrinter::SystemPrinter(const QString& pdfPath) : m_onlyPdf(true), m_pdfFile(pdfPath) {}
 
 SystemPrinter::~SystemPrinter() {
     abortDoc();
 }
 
-QString SystemPrinter::fileIn(const QString& folder) {
-    return QDir(folder).filePath(QStringLiteral("printout.pdf"));
+bool SystemPrinter::printsToFile() {
+    return m_onlyPdf || QPrinterInfo::defaultPrinter().isNull();
 }
 
-void SystemPrinter::setFileFolder(const QString& folder) {
-    m_folder = folder;
+void SystemPrinter::setPdfFile(const QString& path) {
+    m_pdfFile = path;
 }
 
 void SystemPrinter::setCurrentX(float twips) {
@@ -85,16 +84,12 @@ void SystemPrinter::abortDoc() {
 }
 
 void SystemPrinter::beginDoc() {
-    const QPrinterInfo installed =
-        m_fixedPdf.isEmpty() ? QPrinterInfo::defaultPrinter() : QPrinterInfo();
+    const QPrinterInfo installed = m_onlyPdf ? QPrinterInfo() : QPrinterInfo::defaultPrinter();
     QString pdf;
     if (installed.isNull()) {
-        pdf = m_fixedPdf;
-        if (pdf.isEmpty()) {
-            if (m_folder.isEmpty())
-                throw PrinterError("No printer and no folder for a PDF file");
-            pdf = fileIn(m_folder);
-        }
+        pdf = m_pdfFile;
+        if (pdf.isEmpty())
+            throw PrinterError("No printer and no PDF file to write");
         m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
         m_printer->setOutputFormat(QPrinter::PdfFormat);
         m_printer->setOutputFileName(pdf);

@@ -14,26 +14,24 @@ class QPrinter;
 
 namespace platform {
 
-// The real printer: the system's default printer, or, with none installed, a
-// PDF file "printout.pdf" in the file folder, opened with the desktop's
-// viewer once the document is ended. Text goes in a 10 pt font; lines
-// advance by the font's line spacing.
+// The real printer: the system's default printer, or, with none installed,
+// the PDF file set, opened with the desktop's viewer once the document is
+// ended. Text goes in a 10 pt font; lines advance by the font's line spacing.
 class SystemPrinter : public Printer {
 public:
     SystemPrinter();
-    // Always writes to this PDF file, whatever printer is installed.
+    // Writes to PDF files only, starting with this one, whatever printer is
+    // installed.
     explicit SystemPrinter(const QString& pdfPath);
     ~SystemPrinter() override;
 
-    void setFileFolder(const QString& folder) override;
+    bool printsToFile() override;
+    void setPdfFile(const QString& path) override;
     void setCurrentX(float twips) override;
     void setBold(bool bold) override;
     void print(const QString& text) override;
     void endDoc() override;
     void abortDoc() override;
-
-    // The PDF file a document goes to when no printer is installed.
-    static QString fileIn(const QString& folder);
 
 private:
     void beginDoc();
@@ -42,8 +40,8 @@ private:
     QStringList fitToWidth(const QString& line, double width) const;
     void closeDoc();
 
-    QString m_fixedPdf;
-    QString m_folder;
+    bool m_onlyPdf = false;
+    QString m_pdfFile;
     float m_x = 0;
     bool m_bold = false;
 

@@ -2,9 +2,14 @@
 
 #include "data/Connection.h"
 #include "data/ContactStore.h"
+#include "platform/FileDialogs.h"
+#include "platform/MessageBoxes.h"
 #include "platform/Printer.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
 
 #include <exception>
 
@@ -105,4 +110,28 @@ PrintOutcome printContacts(const ContactStore& store, const QList<qint64>& ids,
         dropDocument(printer);
         return PrintOutcome::Cancelled;
     }
+}
+
+std::optional<QString> choosePrintDestination(platform::Printer& printer) {
+    if (!printer.printsToFile())
+        return QString();
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (!QFileInfo(folder).isDir())
+        folder = QDir::homePath();
+    const platform::FileChoice choice = platform::fileDialogs().save(
+        {QCoreApplication::translate("ContactPrinter", "Save the printout as PDF"),
+         QDir(folder).filePath(QStringLiteral("Contacts.pdf")),
+         {QCoreApplication::translate("ContactPrinter", "PDF files (*.pdf)")},
+         QStringLiteral("pdf")});
+    if (choice.path.isEmpty())
+        return std::nullopt;
+    printer.setPdfFile(choice.path);
+    return choice.path;
+}
+
+void tellPrintedToFile(const QString& pdfFile) {
+    platform::showMessage(
+        QCoreApplication::translate("ContactPrinter", "The printout was saved as %1.")
+            .arg(QDir::toNativeSeparators(pdfFile)),
+        platform::Icon::Information);
 }

@@ -1,8 +1,10 @@
 #pragma once
 
 #include <QList>
+#include <QString>
 
 #include <functional>
+#include <optional>
 
 class ContactStore;
 
@@ -24,3 +26,10 @@ enum class PrintOutcome { Printed, Failed, Cancelled };
 PrintOutcome printContacts(const ContactStore& store, const QList<qint64>& ids,
                            bool emptyLineAfterName, platform::Printer& printer,
                            const PrintProgress& progress = {});
+
+// Where a printout goes. With a printer: an empty text, nothing asked.
+// Without one: the PDF file the user chose in a file dialog, set on the
+// printer; std::nullopt when the user cancelled the dialog.
+std::optional<QString> choosePrintDestination(platform::Printer& printer);
+// Tells the user where a printout written to a PDF file went.
+void tellPrintedToFile(const QString& pdfFile);

@@ -14,8 +14,10 @@ class MapiMessages;
 // contacts are meant, writes them to attachment.csv in the data folder and
 // hands that to the mail service, whose own window lets the user address and
 // send it. Escape or closing the question backs out before anything is
-// written. A failed export has shown its message; a mail failure (no
-// session, cancelled) ends the command silently. A long export shows its
-// progress over `window`, with Cancel, which ends the command.
+// written; the selection without one says that a contact must be selected.
+// A failed export has shown its message. The command returns once the
+// message is handed over; when there is no mail program, or it refuses the
+// message (now or later), the user is told. A long export shows its progress
+// over `window`, with Cancel, which ends the command.
 void emailContacts(const ContactStore& store, const QList<qint64>& selection,
                    const QString& dataFolder, platform::MapiMessages& messages, QWidget* window);

@@ -160,12 +160,48 @@ private slots:
         QCOMPARE(readBytes(notes), QByteArray("my notes, not a database"));
     }
 
+    // The letters and the search ignore accents and case: a letter lists
+    // the initials written on it, a search text matches with or without them.
+    void lettersAndSearchIgnoreAccents_data() {
+        QTest::addColumn<QString>("pattern"); // as the letters and the search hand it over
+        QTest::addColumn<QStringList>("found");
+        QTest::newRow("E") << u"E"_s << QStringList{u"Élise"_s, u"E\u0301mile"_s};
+        QTest::newRow("A") << u"A"_s << QStringList{u"Åsa"_s};
+        QTest::newRow("O") << u"O"_s << QStringList{u"Øyvind"_s};
+        QTest::newRow("L") << u"L"_s << QStringList{u"Łukasz"_s};
+        QTest::newRow("u finds ü") << u"%mul"_s << QStringList{u"Müller"_s, u"Muller"_s};
+        QTest::newRow("ü finds u") << u"%MÜL"_s << QStringList{u"Müller"_s, u"Muller"_s};
+        QTest::newRow("ü alone") << u"%ü"_s << QStringList{u"Łukasz"_s, u"Müller"_s, u"Muller"_s};
+        QTest::newRow("o finds ø") << u"%oy"_s << QStringList{u"Øyvind"_s};
+        QTest::newRow("l finds ł") << u"%luk"_s << QStringList{u"Łukasz"_s};
+        QTest::newRow("e finds é") << u"%eli"_s << QStringList{u"Élise"_s};
+        QTest::newRow("é finds a decomposed é") << u"%émi"_s << QStringList{u"E\u0301mile"_s};
+        QTest::newRow("a decomposed letter is one") << u"_mile"_s << QStringList{u"E\u0301mile"_s};
+        QTest::newRow("Greek, case and tonos") << u"%ΣΟΦΙΑ"_s << QStringList{u"Σοφία"_s};
+    }
+    void lettersAndSearchIgnoreAccents() {
+        QFETCH(QString, pattern);
+        QFETCH(QStringList, found);
+        ContactFolder folder;
+        for (const QString& name : {u"Élise"_s, u"E\u0301mile"_s, u"Åsa"_s, u"Øyvind"_s,
+                                    u"Łukasz"_s, u"Müller"_s, u"Muller"_s, u"Σοφία"_s})
+            folder.addContact({.lastName = name});
+        ContactStore store(folder.connectionString());
+        store.setCurrentBook(u"Default"_s);
+        const ContactNames listed = store.list(TypeFilter::Both, pattern);
+        QStringList names;
+        for (int row = 0; row < listed.size(); ++row)
+            names << listed.lastName(row);
+        QCOMPARE(names, found);
+    }
+
     // LIKE and the collation: case folded beyond ASCII, a code point at a
     // time, and only the given lengths count, whatever follows in memory.
     void caseFolding() {
         const auto like = [](const QString& pattern, const QString& text) {
             const QByteArray p = pattern.toUtf8(), t = text.toUtf8();
-            return likeIgnoringCase(p.constData(), int(p.size()), t.constData(), int(t.size()));
+            return likeIgnoringCaseAndAccents(p.constData(), int(p.size()), t.constData(),
+                                              int(t.size()));
         };
         for (const auto& [pattern, text, matches] : {std::tuple{u"%"_s, u""_s, true},
                                                      {u"_"_s, u""_s, false},

@@ -1,8 +1,9 @@
 // The book e-mailed as CSV, a number dialled, the book printed: from the
 // store, from the window and through the real doors.
 #include "formats/CsvExport.h"
-#include "platform/SystemPrinter.h"
+#include "platform/XdgMail.h"
 #include "support/DesktopDoubles.h"
+#include "support/FileDialogDouble.h"
 #include "support/MainWindowFixture.h"
 #include "support/RecordingPrinter.h"
 
@@ -39,6 +40,13 @@ const QString bookQuestion = u"Print the complete contact book?"_s;
 const QString selectionQuestion = u"Click Yes to Print the current contact details."_s;
 const QString bookFailure = u"An error occured while printing the contact book."_s;
 const QString selectionFailure = u"An error occured while printing the selected records."_s;
+const QString selectToEmail = u"Please select a contact to email"_s;
+const QString selectToPrint = u"Please select a contact to print"_s;
+const QString refused = u"The mail program did not take the message."_s;
+
+QString savedAs(const QString& pdf) {
+    return u"The printout was saved as %1."_s.arg(QDir::toNativeSeparators(pdf));
+}
 
 // First names of the contacts in a CSV text, the header left out.
 QStringList firstNames(const QByteArray& csv) {
@@ -104,11 +112,11 @@ private slots:
         f.click("cmdEmailRecord");
         f.doors.boxes.answerNo();
         f.trigger("mnuPrintContactBook");
-        f.doors.boxes.answerYes();
         f.click("cmdPrintRecord");
+        QCOMPARE(f.doors.boxes.shown().value(6).icon, platform::Icon::Exclamation);
         QCOMPARE(f.doors.boxes.takeTexts(), QStringList(4, question)
-                                                << retrievalError << bookQuestion
-                                                << selectionQuestion << selectionFailure);
+                                                << selectToEmail << bookQuestion << selectToPrint);
+        QCOMPARE(f.doors.boxes.unansweredQuestions(), 0);
         f.click("cmdPersonal");
         f.selectRows({1});
         f.doors.boxes.answerNo();
@@ -147,9 +155,10 @@ private slots:
         QCOMPARE(printer.documents[0].first(), (PrintedLine{"Bo  Berg", 300, true}));
     }
 
-    // The real door runs xdg-email with a copy of the file in a folder only
-    // this user may enter. The copy stays until the next send or start; a
-    // failed send leaves none; nothing else in the runtime folder is touched.
+    // The real door starts xdg-email with a copy of the file in a folder only
+    // this user may enter, and returns while it runs. The copy stays until
+    // the next send or start; a refused send leaves none and is told; nothing
+    // else in the runtime folder is touched.
     void theRealMailDoorRunsXdgEmail() {
         QTemporaryDir runtime, bin, outside;
         const QByteArray oldRuntime = qgetenv("XDG_RUNTIME_DIR"), oldPath = qgetenv("PATH");
@@ -159,10 +168,13 @@ private slots:
             qputenv("XDG_RUNTIME_DIR", oldRuntime);
             qputenv("PATH", oldPath);
         });
-        // The stand-in records its arguments and exits with the code in "code".
-        const QString script = bin.filePath(u"xdg-email"_s);
-        writeFile(script, u"#!/bin/sh\nprintf '%s\\n' \"$@\" > '%1/args'\nexit $(cat '%1/code')\n"_s
-                              .arg(bin.path())
+        // The stand-in records its arguments, waits for "go" (a while at
+        // most, so a window that waits for it fails rather than hangs), and
+        // exits with the code in "code".
+        const QString script = bin.filePath(u"xdg-email"_s), go = bin.filePath(u"go"_s);
+        writeFile(script, u"#!/bin/sh\nprintf '%s\\n' \"$@\" > '%1/args'\n"
+                          u"i=0; while [ ! -e '%1/go' ] && [ $i -lt 300 ]; do sleep 0.1; "
+                          u"i=$((i+1)); done\nexit $(cat '%1/code')\n"_s.arg(bin.path())
                               .toUtf8());
         QFile::setPermissions(script, QFile::ReadOwner | QFile::ExeOwner);
         writeFile(bin.filePath(u"code"_s), "0");
@@ -175,9 +187,15 @@ private slots:
             return base.entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System,
                                   QDir::Name);
         };
+        QList<bool> returnedWhileRunning, endedOnceLetGo;
         const auto send = [&](MainWindowFixture& f) {
+            QFile::remove(go);
             f.doors.boxes.answerYes();
             f.click("cmdEmailRecord");
+            returnedWhileRunning << (platform::XdgMail::handoversRunning() == 1);
+            writeFile(go, "");
+            endedOnceLetGo << QTest::qWaitFor(
+                [] { return platform::XdgMail::handoversRunning() == 0; });
             return QString::fromUtf8(readBytes(bin.filePath(u"args"_s))).split(u'\n');
         };
         MainWindowFixture f;
@@ -194,11 +212,95 @@ private slots:
                  QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         QCOMPARE(readBytes(copy.filePath()), readBytes(attachment(f)));
         QCOMPARE(entries().size(), kept.size() + 1);
+        QCOMPARE(f.doors.boxes.takeTexts(), QStringList{question});
         writeFile(bin.filePath(u"code"_s), "3");
         QVERIFY(send(f).value(5) != copy.filePath());
         QCOMPARE(entries(), kept);
-        QCOMPARE(f.doors.boxes.texts(), QStringList(2, question));
+        QCOMPARE(f.doors.boxes.texts(), (QStringList{question, refused}));
+        QCOMPARE(returnedWhileRunning, (QList<bool>{true, true}));
+        QCOMPARE(endedOnceLetGo, (QList<bool>{true, true}));
         QCOMPARE(readBytes(outside.filePath("keep.csv")), QByteArray("keep"));
+
+        // The copy of a hand-over still running outlives the next send.
+        writeFile(bin.filePath(u"code"_s), "0");
+        QFile::remove(go);
+        QFile::remove(bin.filePath(u"args"_s));
+        f.doors.boxes.answerYes();
+        f.click("cmdEmailRecord");
+        QTRY_VERIFY(!readBytes(bin.filePath(u"args"_s)).isEmpty());
+        send(f);
+        QCOMPARE(entries().size(), kept.size() + 2);
+    }
+
+    // No mail program, or one that refuses the message, is told; the
+    // attachment is written either way.
+    void aFailedHandOverIsTold_data() {
+        QTest::addColumn<bool>("noMailProgram");
+        QTest::addColumn<QString>("told");
+        QTest::newRow("no mail program") << true
+                                         << u"No mail program was found to send the "
+                                            u"contacts with. They are saved in %1."_s;
+        QTest::newRow("refused") << false << refused;
+    }
+    void aFailedHandOverIsTold() {
+        QFETCH(bool, noMailProgram);
+        QFETCH(QString, told);
+        MainWindowFixture f;
+        f.folder.addContact({.firstName = "Ann"});
+        f.doors.mail.noMailProgram = noMailProgram;
+        f.doors.mail.handover = platform::Handover::Refused;
+        f.window();
+        f.doors.boxes.clear(); // a start-up without mail says so
+        f.doors.boxes.answerYes();
+        f.click("cmdEmailRecord");
+        QCOMPARE(f.doors.boxes.texts(),
+                 (QStringList{question,
+                              told.replace(u"%1"_s, QDir::toNativeSeparators(attachment(f)))}));
+        QCOMPARE(f.doors.boxes.shown().last().icon, platform::Icon::Exclamation);
+        QCOMPARE(firstNames(readBytes(attachment(f))), QStringList{"Ann"});
+    }
+
+    // Without a printer the printout is a PDF file the user names, and is
+    // told where it went; cancelling that prints nothing. With a printer
+    // nothing is asked.
+    void printingWithoutAPrinter_data() {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<bool>("hasPrinter");
+        QTest::addColumn<QString>("chosen"); // empty: Cancel
+        QTest::addColumn<int>("documents");
+        QTest::newRow("book, printer") << u"mnuPrintContactBook"_s << true << QString() << 1;
+        QTest::newRow("book, file") << u"mnuPrintContactBook"_s << false << u"book.pdf"_s << 1;
+        QTest::newRow("selection, file") << u"cmdPrintRecord"_s << false << u"one.pdf"_s << 1;
+        QTest::newRow("book, cancelled") << u"mnuPrintContactBook"_s << false << QString() << 0;
+    }
+    void printingWithoutAPrinter() {
+        QFETCH(QString, command);
+        QFETCH(bool, hasPrinter);
+        QFETCH(QString, chosen);
+        QFETCH(int, documents);
+        MainWindowFixture f;
+        RecordingPrinter printer;
+        ScriptedFileDialogs dialogs;
+        printer.noPrinter = !hasPrinter;
+        f.folder.addContact({.firstName = "Ann"});
+        f.click("cmdPersonal");
+        f.clickRow(0);
+        const QString pdf = chosen.isEmpty() ? QString() : f.folder.path() + u'/' + chosen;
+        if (!hasPrinter)
+            dialogs.choose(pdf);
+        f.doors.boxes.answerYes();
+        if (command.startsWith(u"cmd"_s))
+            f.click(command);
+        else
+            f.trigger(command);
+        QCOMPARE(printer.documents.size(), documents);
+        QCOMPARE(printer.pdfFile, pdf);
+        QCOMPARE(dialogs.shown.size(), hasPrinter ? 0 : 1);
+        QCOMPARE(dialogs.unexpected, 0);
+        if (!hasPrinter)
+            QCOMPARE(QFileInfo(dialogs.shown[0].request.path).fileName(), u"Contacts.pdf"_s);
+        const QStringList told = f.doors.boxes.texts().mid(1);
+        QCOMPARE(told, pdf.isEmpty() ? QStringList() : QStringList{savedAs(pdf)});
     }
 
     // The stored number and the first name go to telephony; a blank number,
@@ -330,8 +432,8 @@ private slots:
 
     // Cancelled, a long export keeps the earlier attachment, a printout is
     // dropped; neither is a failure. Without a printer the real door writes
-    // and opens a PDF: blocks in order over pages, long lines wrapped; one
-    // that cannot be written is a failure.
+    // and opens the PDF file chosen: blocks in order over pages, long lines
+    // wrapped; one that cannot be written is a failure.
     void longWorkAndThePdfPrintout() {
         MainWindowFixture f;
         QStringList expected;
@@ -357,10 +459,14 @@ private slots:
         if (!QPrinterInfo::defaultPrinter().isNull())
             QSKIP("a printer is installed here");
         UrlCatcher viewer(u"file"_s);
-        const QString pdf = platform::SystemPrinter::fileIn(f.folder.path());
+        ScriptedFileDialogs dialogs;
+        const QString pdf = f.folder.path() + u"/book.pdf"_s;
+        dialogs.choose(pdf);
         f.doors.boxes.answerYes();
         f.trigger("mnuPrintContactBook");
         QCOMPARE(viewer.urls, QList<QUrl>{QUrl::fromLocalFile(pdf)});
+        QCOMPARE(f.doors.boxes.takeTexts(), (QStringList{bookQuestion, savedAs(pdf)}));
+        QCOMPARE(QDir(f.folder.path()).entryList({u"*.pdf"_s}), QStringList{"book.pdf"});
         QProcess pdftotext;
         pdftotext.start(u"pdftotext"_s, {pdf, u"-"_s});
         pdftotext.waitForFinished(-1);
@@ -372,12 +478,10 @@ private slots:
         QCOMPARE(text.count(u'x'), 300);
         QVERIFY(!text.contains(QString(100, u'x'))); // wrapped, not cut off
 
-        platform::SystemPrinter unwritable(f.folder.path() + u"/missing/book.pdf"_s);
-        platform::setPrinter(&unwritable);
+        dialogs.choose(f.folder.path() + u"/missing/book.pdf"_s);
         f.doors.boxes.answerYes();
         f.trigger("mnuPrintContactBook");
-        platform::setPrinter(nullptr);
-        QCOMPARE(f.doors.boxes.texts(), QStringList({bookQuestion, bookQuestion, bookFailure}));
+        QCOMPARE(f.doors.boxes.texts(), QStringList({bookQuestion, bookFailure}));
         QCOMPARE(viewer.urls.size(), 1);
     }
 };

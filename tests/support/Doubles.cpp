@@ -37,13 +37,17 @@ void ScriptedMessageBoxes::clear() {
 }
 
 long RecordingMail::signOn(bool, bool) {
+    if (noMailProgram)
+        throw platform::MailError(platform::MailError::Kind::NoMailProgram, "no mail program");
     return 42;
 }
 
-void RecordingMail::send(long, const platform::MailMessage& message, bool) {
+void RecordingMail::send(long, const platform::MailMessage& message, bool, QObject*,
+                         platform::HandoverEnded ended) {
     sent << message;
     QFile file(message.attachmentPathName);
     attachmentContents << (file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray());
+    ended(handover);
 }
 
 void RecordingMail::signOff(long) {}

@@ -32,13 +32,18 @@ private:
     int m_unanswered = 0;
 };
 
-// The mail door's double: records the messages sent.
+// The mail door's double: records the messages sent and tells each
+// hand-over's end at once, as `handover` says. With `noMailProgram` set, the
+// sign-on fails as it does on a desktop without one.
 class RecordingMail : public platform::MailService {
 public:
     long signOn(bool logonUI, bool downloadMail) override;
-    void send(long sessionId, const platform::MailMessage& message, bool showDialog) override;
+    void send(long sessionId, const platform::MailMessage& message, bool showDialog,
+              QObject* context, platform::HandoverEnded ended) override;
     void signOff(long sessionId) override;
 
+    bool noMailProgram = false;
+    platform::Handover handover = platform::Handover::Taken;
     QList<platform::MailMessage> sent;
     QList<QByteArray> attachmentContents; // the file as it was when sent
 };

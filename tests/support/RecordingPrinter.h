@@ -22,7 +22,8 @@ public:
     RecordingPrinter();
     ~RecordingPrinter() override;
 
-    void setFileFolder(const QString& folder) override { fileFolder = folder; }
+    bool printsToFile() override { return noPrinter; }
+    void setPdfFile(const QString& path) override { pdfFile = path; }
     void setCurrentX(float twips) override { m_x = twips; }
     void setBold(bool bold) override { m_bold = bold; }
     void print(const QString& text) override;
@@ -33,7 +34,8 @@ public:
     // over every line ever printed) throws instead; -1 never fails.
     int failAtLine = -1;
 
-    QString fileFolder;
+    bool noPrinter = false; // as when none is installed
+    QString pdfFile;
     QList<PrintedLine> openDocument;
     QList<QList<PrintedLine>> documents;
     int aborted = 0;
