@@ -7,11 +7,14 @@
 
 #include <QDir>
 #include <QEvent>
+#include <QFile>
 #include <QFontMetrics>
 #include <QFrame>
 #include <QIcon>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QtGlobal>
 
@@ -26,9 +29,8 @@ QRect twipsRect(int left, int top, int width, int height) {
     return {px(left), px(top), px(width), px(height)};
 }
 
-// The size of the text the box is designed for, and of the maker's name.
+// The size of the text the box is designed for.
 constexpr qreal smallPoints = 8.25;
-constexpr qreal largePoints = 13.5;
 
 QFont fontOf(const QWidget* widget, qreal points, bool bold, bool italic = false,
              bool underline = false) {
@@ -51,8 +53,27 @@ void fitToWidth(QLabel* label) {
     label->setFont(font);
 }
 
-const QString makerWords[] = {QStringLiteral("Orvanta"), QStringLiteral("Software"),
-                              QStringLiteral("Works")};
+// The file's paragraphs as single lines, so the box wraps them to its own
+// width rather than breaking each file line in two.
+QString unwrapped(const QString& text) {
+    QStringList paragraphs = text.trimmed().split(QStringLiteral("\n\n"));
+    for (QString& paragraph : paragraphs)
+        paragraph.replace(u'\n', u' ');
+    return paragraphs.join(QStringLiteral("\n\n"));
+}
+
+// The palette's link colour, made lighter on a dark background or darker on
+// a light one until it stands out from it; the text colour if it never does.
+QColor readableLinkColour(const QPalette& palette) {
+    const int ground = qGray(palette.color(QPalette::Window).rgb());
+    const auto readable = [ground](const QColor& colour) {
+        return qAbs(qGray(colour.rgb()) - ground) >= 96;
+    };
+    QColor link = palette.color(QPalette::Link);
+    for (int step = 0; step < 4 && !readable(link); ++step)
+        link = ground < 128 ? link.lighter(150) : link.darker(150);
+    return readable(link) ? link : palette.color(QPalette::WindowText);
+}
 
 } // namespace
 
@@ -65,7 +86,7 @@ frmAbout::frmAbout(QWidget* parent) : QDialog(parent) {
 }
 
 void frmAbout::buildControls() {
-    setFixedSize(px(6000), px(4470));
+    setFixedSize(px(6000), px(5850));
     setFont(fontOf(this, smallPoints, false));
 
     auto label = [this](const char* name, QRect place) {
@@ -81,36 +102,19 @@ void frmAbout::buildControls() {
     picIcon->setLineWidth(2);
     picIcon->setAlignment(Qt::AlignCenter);
     picIcon->setPixmap(QIcon(QStringLiteral(":/images/logo.svg")).pixmap(100, 100));
+    picIcon->setAccessibleName(tr("Orvanta Contacts logo"));
 
     lblTitle = label("lblTitle", twipsRect(1980, 120, 3885, 480));
     lblTitle->setFont(fontOf(this, 12, true));
     lblVersion = label("lblVersion", twipsRect(1980, 660, 3885, 225));
     lblDescription = label("lblDescription", twipsRect(1980, 1005, 3885, 930));
 
-    Label2 = label("Label2", twipsRect(120, 1920, 855, 375));
-    Label2->setFont(fontOf(this, largePoints, true));
-    Label2->setText(makerWords[0]);
-    Label3 = label("Label3", twipsRect(120, 2280, 975, 375));
-    Label3->setFont(fontOf(this, largePoints, true));
-    Label3->setText(makerWords[1]);
-    Label4 = label("Label4", twipsRect(240, 2640, 975, 375));
-    Label4->setFont(fontOf(this, smallPoints, true, true));
-    Label4->setText(makerWords[2]);
-
-    // The two links: in the desktop's link colour, underlined, a pointing
-    // hand over them; a click hands the link to the desktop (eventFilter).
-    lblWebsite = label("lblWebsite", twipsRect(1980, 2040, 1545, 480));
-    lblWebsite->setText(QStringLiteral("www.orvanta.example"));
-    lblEmail = label("lblEmail", twipsRect(4020, 2040, 1848, 480));
-    lblEmail->setText(QStringLiteral("support@orvanta.example"));
-    for (QLabel* link : {lblWebsite, lblEmail}) {
-        link->setFont(fontOf(this, smallPoints, false, false, true));
-        link->setForegroundRole(QPalette::Link);
-        link->setCursor(Qt::PointingHandCursor);
-        link->installEventFilter(this);
-    }
-    for (QLabel* fixed : {Label2, Label3, Label4, lblWebsite, lblEmail})
-        fitToWidth(fixed);
+    // The maker's name, one label, wrapped under the picture.
+    lblMaker = label("lblMaker", twipsRect(120, 1920, 1800, 780));
+    lblMaker->setFont(fontOf(this, 10, true));
+    lblMaker->setWordWrap(true);
+    lblMaker->setText(QStringLiteral("Orvanta Software Works"));
+    buildLinks();
 
     // An etched separator: a light line 2 wide over a darker one, drawn
     // beneath the labels that overlap it.
@@ -118,7 +122,7 @@ void frmAbout::buildControls() {
         QRect place;
         QPalette::ColorRole colour;
     } lines[] = {{QRect(px(120), px(2760), px(5669 - 120), 2), QPalette::Light},
-                 {QRect(px(120), px(2880), px(5880 - 120), 1), QPalette::Mid}};
+                 {QRect(px(120), px(2790), px(5880 - 120), 1), QPalette::Mid}};
     for (const auto& line : lines) {
         auto* frame = new QFrame(this);
         named(frame, QStringLiteral("Line1_%1").arg(Line1.size()));
@@ -129,24 +133,62 @@ void frmAbout::buildControls() {
         Line1 << frame;
     }
 
-    lblDisclaimer = label("lblDisclaimer", twipsRect(120, 3000, 5715, 945));
-    lblDisclaimer->setWordWrap(true);
-    lblDisclaimer->setText(
-        tr("Warning: this program is protected by copyright law. Copying or distributing it, in "
-           "whole or in part, without the written consent of Orvanta Software Works is forbidden "
-           "and may lead to civil and criminal penalties."));
+    // The licence the program ships under, as the LICENSE file words it.
+    txtLicence = new QPlainTextEdit(this);
+    named(txtLicence, "txtLicence");
+    txtLicence->setGeometry(twipsRect(120, 2880, 5760, 2400));
+    txtLicence->setReadOnly(true);
+    txtLicence->setTabChangesFocus(true);
+    txtLicence->setAccessibleName(tr("Licence"));
+    QFile licence(QStringLiteral(":/LICENSE"));
+    if (licence.open(QIODevice::ReadOnly | QIODevice::Text))
+        txtLicence->setPlainText(unwrapped(QString::fromUtf8(licence.readAll())));
 
     // OK is both the default and the cancel button: Enter and Esc press it.
     cmdOK = new QPushButton(tr("OK"), this);
     named(cmdOK, "cmdOK");
-    cmdOK->setGeometry(twipsRect(120, 4020, 2700, 345));
+    cmdOK->setGeometry(twipsRect(120, 5400, 2700, 345));
     cmdOK->setDefault(true);
     connect(cmdOK, &QPushButton::clicked, this, &QWidget::close);
     cmdSysInfo = new QPushButton(tr("&System Info..."), this);
     named(cmdSysInfo, "cmdSysInfo");
-    cmdSysInfo->setGeometry(twipsRect(3120, 4020, 2772, 345));
+    cmdSysInfo->setGeometry(twipsRect(3120, 5400, 2772, 345));
     cmdSysInfo->setAutoDefault(false);
     connect(cmdSysInfo, &QPushButton::clicked, this, &frmAbout::cmdSysInfo_Click);
+
+    setTabOrder(cmdOK, cmdSysInfo);
+    setTabOrder(cmdSysInfo, lblWebsite);
+    setTabOrder(lblWebsite, lblEmail);
+    setTabOrder(lblEmail, txtLicence);
+    cmdOK->setFocus(); // the focus when the box opens
+}
+
+// The two links: underlined in a link colour that reads on this palette's
+// background, a pointing hand over them, a Tab stop each with a frame while
+// focused; a click, Space or Enter hands the link to the desktop
+// (eventFilter).
+void frmAbout::buildLinks() {
+    auto label = [this](const char* name, QRect place, const QString& text) {
+        auto* link = new QLabel(text, this);
+        named(link, name);
+        link->setGeometry(place);
+        link->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        link->setFont(fontOf(this, smallPoints, false, false, true));
+        QPalette colours = link->palette();
+        colours.setColor(QPalette::Link, readableLinkColour(colours));
+        link->setPalette(colours);
+        link->setForegroundRole(QPalette::Link);
+        link->setCursor(Qt::PointingHandCursor);
+        link->setFocusPolicy(Qt::StrongFocus);
+        link->setAccessibleName(text);
+        link->installEventFilter(this);
+        fitToWidth(link);
+        return link;
+    };
+    lblWebsite = label("lblWebsite", twipsRect(1980, 2040, 1545, 480),
+                       QStringLiteral("www.orvanta.example"));
+    lblEmail = label("lblEmail", twipsRect(4020, 2040, 1848, 480),
+                     QStringLiteral("support@orvanta.example"));
 }
 
 void frmAbout::Form_Load() {
@@ -163,14 +205,34 @@ void frmAbout::Form_Load() {
 }
 
 bool frmAbout::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::MouseButtonRelease &&
-        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
-        if (watched == lblEmail)
-            lblEmail_Click();
-        else if (watched == lblWebsite)
-            lblWebsite_Click();
+    auto* link = qobject_cast<QLabel*>(watched);
+    if (link != lblEmail && link != lblWebsite)
+        return QDialog::eventFilter(watched, event);
+    bool followed = false;
+    switch (event->type()) {
+    case QEvent::MouseButtonRelease:
+        followed = static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton;
+        break;
+    case QEvent::KeyPress: {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        followed = key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter;
+        break;
     }
-    return QDialog::eventFilter(watched, event);
+    case QEvent::FocusIn:
+    case QEvent::FocusOut:
+        link->setFrameStyle(event->type() == QEvent::FocusIn ? QFrame::Box | QFrame::Plain
+                                                             : QFrame::NoFrame);
+        break;
+    default:
+        break;
+    }
+    if (!followed)
+        return QDialog::eventFilter(watched, event);
+    if (link == lblEmail)
+        lblEmail_Click();
+    else
+        lblWebsite_Click();
+    return true;
 }
 
 // A failed link opening is not reported: the desktop shows its own notice

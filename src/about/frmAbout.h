@@ -5,12 +5,13 @@
 
 class QFrame;
 class QLabel;
+class QPlainTextEdit;
 class QPushButton;
 
 // The About box: the program's title and version, the platform line, the
-// maker's lines and links, and a button that starts the system information
-// viewer. It is shown without an owner and without blocking the main window,
-// and it deletes itself when it closes.
+// maker's name and links, the licence the program ships under, and a button
+// that starts the system information viewer. It is shown without an owner and without blocking the
+// main window, and it deletes itself when it closes.
 class frmAbout : public QDialog {
     Q_OBJECT
 public:
@@ -29,13 +30,11 @@ public:
     QLabel* lblTitle = nullptr;
     QLabel* lblVersion = nullptr;
     QLabel* lblDescription = nullptr;
-    QLabel* Label2 = nullptr;
-    QLabel* Label3 = nullptr;
-    QLabel* Label4 = nullptr;
+    QLabel* lblMaker = nullptr;
     QLabel* lblWebsite = nullptr;
     QLabel* lblEmail = nullptr;
     QList<QFrame*> Line1; // the etched separator: a light and a darker line
-    QLabel* lblDisclaimer = nullptr;
+    QPlainTextEdit* txtLicence = nullptr;
     QPushButton* cmdOK = nullptr;
     QPushButton* cmdSysInfo = nullptr;
 
@@ -44,6 +43,7 @@ protected:
 
 private:
     void buildControls();
+    void buildLinks();
     void Form_Load();
     void cmdSysInfo_Click();
     void lblEmail_Click();

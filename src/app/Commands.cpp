@@ -20,12 +20,14 @@
 #include "sharing/CallCommand.h"
 #include "sharing/EmailCommand.h"
 
+#include <QCoreApplication>
 #include <QCursor>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QMenu>
 
 void frmContactMgmt::loadContactList(TypeFilter type, const QString& lastNamePattern) {
+    showListHeading(type);
     bool failed = false;
     {
         const platform::BusyCursor busy;
@@ -49,6 +51,32 @@ void frmContactMgmt::loadContactList(TypeFilter type, const QString& lastNamePat
         showContactDetails(lvContacts->contacts()->id(count - 1));
 }
 
+// The list's heading names what it holds, whichever command filled it.
+void frmContactMgmt::showListHeading(TypeFilter listed) {
+    m_listedType = listed;
+    switch (listed) {
+    case TypeFilter::Personal:
+        Frame7->setTitle(QCoreApplication::translate("ctrTypeFilter", "Viewing %1 Contacts")
+                             .arg(QCoreApplication::translate("ctrTypeFilter", "PERSONAL")));
+        break;
+    case TypeFilter::Business:
+        Frame7->setTitle(QCoreApplication::translate("ctrTypeFilter", "Viewing %1 Contacts")
+                             .arg(QCoreApplication::translate("ctrTypeFilter", "BUSINESS")));
+        break;
+    case TypeFilter::Both:
+        Frame7->setTitle(tr("Searching ALL Contacts"));
+        break;
+    case TypeFilter::None:
+        Frame7->setTitle(QString());
+        break;
+    }
+}
+
+void frmContactMgmt::reloadContactList() {
+    const TypeFilter chosen = ctrTypeFilter1->CurrentTypeFilter;
+    loadContactList(chosen == TypeFilter::None ? m_listedType : chosen, QStringLiteral("%"));
+}
+
 void frmContactMgmt::showContactDetails(qint64 id) {
     try {
         if (const std::optional<Contact> contact = m_store.contact(id))
@@ -68,7 +96,6 @@ void frmContactMgmt::cmdFind_Click() {
         return;
     }
     loadContactList(TypeFilter::Both, QStringLiteral("%") + txtSearchText->text());
-    Frame7->setTitle(tr("Searching ALL Contacts"));
 }
 
 void frmContactMgmt::cmdDeleteRecord_Click() {
@@ -88,13 +115,22 @@ void frmContactMgmt::cmdDeleteRecord_Click() {
         return;
     }
     platform::showMessage(tr("Record Deleted successfully"), platform::Icon::Information);
+    SSTab1->showNoContact();
     loadContactList(TypeFilter::Personal, QStringLiteral("%"));
 }
 
 void frmContactMgmt::cmdAddRecord_Click() {
+    m_editedId.reset();
     enterEditorPane();
-    recordEditor->bIsUpdateRequest = false;
-    recordEditor->setupcontrol();
+    recordEditor->startAdding(typeForNewContact());
+}
+
+// The type being viewed, so a new contact is listed where it was added;
+// Business before any type is chosen.
+ContactType frmContactMgmt::typeForNewContact() const {
+    const bool personal = ctrTypeFilter1->CurrentTypeFilter != TypeFilter::None &&
+                          m_listedType == TypeFilter::Personal;
+    return personal ? ContactType::Personal : ContactType::Business;
 }
 
 void frmContactMgmt::cmdEditRecord_Click() {
@@ -104,16 +140,22 @@ void frmContactMgmt::cmdEditRecord_Click() {
         return;
     }
     enterEditorPane();
-    recordEditor->bIsUpdateRequest = true;
-    if (!recordEditor->LoadRecordForEditing(*id))
+    m_editedId = *id;
+    if (!recordEditor->startEditing(*id)) {
+        m_editedId.reset();
         returnToMainView();
+    }
 }
 
 // After every save, successful or not: the list shows every initial of the
-// type chosen on the filter strip.
+// type chosen on the filter strip, and an edited contact stays the one
+// selected and shown.
 void frmContactMgmt::ctrRecord_RecordAddedOrUpdated() {
-    loadContactList(ctrTypeFilter1->CurrentTypeFilter, QStringLiteral("%"));
+    const std::optional<qint64> edited = std::exchange(m_editedId, std::nullopt);
+    reloadContactList();
     returnToMainView();
+    if (edited && lvContacts->selectContact(*edited))
+        showContactDetails(*edited);
 }
 
 void frmContactMgmt::createcontactbook_Click() {
@@ -125,7 +167,22 @@ void frmContactMgmt::ctrContactBooks_ContactBookChosen(const QString& contactBoo
     returnToMainView();
     setWindowCaption(contactBookName);
     m_store.setCurrentBook(contactBookName);
+    SSTab1->showNoContact(); // until a contact of this book is shown
     loadContactList(TypeFilter::Personal, QStringLiteral("%"));
+}
+
+// Left without a choice. When the current book was deleted in the pane, the
+// main view comes back on Default, as if it had been chosen.
+void frmContactMgmt::ctrContactBooks_Closed() {
+    bool currentBookGone = false;
+    try {
+        currentBookGone = !m_store.hasBook(m_store.currentBook());
+    } catch (const DbError&) {
+    }
+    if (currentBookGone)
+        ctrContactBooks_ContactBookChosen(QStringLiteral("Default"));
+    else
+        returnToMainView();
 }
 
 void frmContactMgmt::emailcontactbook_Click() {

@@ -44,7 +44,7 @@ void frmContactMgmt::importFiles(const QStringList& paths) {
 
 void frmContactMgmt::dragEnterEvent(QDragEnterEvent* event) {
     // Only the main view takes a drop: not the editor or the book pane.
-    const bool mainView = !recordEditor->isVisible() && !frameContactBooks->isVisible();
+    const bool mainView = !isPaneOpen();
     if (mainView && !droppedVCardFiles(event->mimeData()).isEmpty())
         event->acceptProposedAction();
 }

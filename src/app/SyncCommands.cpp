@@ -2,19 +2,12 @@
 #include "app/SyncCommands.h"
 
 #include "app/frmContactMgmt.h"
-#include "books/ctrContactBook.h"
-#include "contacts/ContactListModel.h"
-#include "contacts/ContactListView.h"
-#include "contacts/ctrTypeFilter.h"
 #include "data/DbError.h"
 #include "data/SyncStore.h"
-#include "editor/ctrRecord.h"
 #include "sync/SyncEngine.h"
 #include "sync/SyncSettingsDialog.h"
 
 #include <QDateTime>
-#include <QEvent>
-#include <QFrame>
 #include <QLabel>
 #include <QLocale>
 #include <QStatusBar>
@@ -36,16 +29,18 @@ SyncCommands::SyncCommands(frmContactMgmt& window)
             syncNow();
     });
     // Any reload of the list shows what a sync brought.
-    connect(m_window.lvContacts->contacts(), &QAbstractItemModel::modelReset, this,
+    connect(&m_window, &frmContactMgmt::contactListReloaded, this,
             [this] { m_reloadPending = false; });
+    // A pane going away brings the main view back: then the list may reload.
+    connect(&m_window, &frmContactMgmt::mainViewShown, this, [this] {
+        if (m_reloadPending)
+            QTimer::singleShot(0, this, &SyncCommands::reloadIfPending);
+    });
     // A book removed here stops its sync at once.
-    connect(m_window.ctrContactBooks, &ctrContactBook::ContactBookDeleted, this,
-            [this](const QString& book) {
-                if (m_engine)
-                    m_engine->stopBook(book);
-            });
-    m_window.recordEditor->installEventFilter(this);
-    m_window.frameContactBooks->installEventFilter(this);
+    connect(&m_window, &frmContactMgmt::contactBookDeleted, this, [this](const QString& book) {
+        if (m_engine)
+            m_engine->stopBook(book);
+    });
 }
 
 SyncCommands::~SyncCommands() = default;
@@ -119,6 +114,7 @@ void SyncCommands::showStatus(const QString& text) {
         m_status = new QLabel(&m_window);
         m_status->setObjectName(QStringLiteral("lblSyncStatus"));
         m_status->setTextFormat(Qt::PlainText);
+        m_status->setAccessibleName(tr("Sync status"));
         m_window.statusBar()->addWidget(m_status, 1);
     }
     m_status->setText(text);
@@ -138,7 +134,7 @@ void SyncCommands::bookSynced(const carddav::SyncSummary& summary) {
     if (!changedHere || summary.book != m_window.CurrentContactBook())
         return;
     m_reloadPending = true;
-    if (!paneOpen())
+    if (!m_window.isPaneOpen())
         reloadIfPending();
 }
 
@@ -190,29 +186,11 @@ void SyncCommands::syncFinished() {
     }
 }
 
-bool SyncCommands::paneOpen() const {
-    return m_window.recordEditor->isVisibleTo(&m_window) ||
-           m_window.frameContactBooks->isVisibleTo(&m_window);
-}
-
-// A pane going away brings the main view back: then the list may reload.
-bool SyncCommands::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::Hide && m_reloadPending)
-        QTimer::singleShot(0, this, [this] {
-            if (!paneOpen())
-                reloadIfPending();
-        });
-    return QObject::eventFilter(watched, event);
-}
-
-// As after a save: every initial of the type chosen on the filter strip.
-// Before any type is chosen the list holds what start-up listed, the
-// personal contacts, and so it does after the reload.
+// As after a save: every initial of the type chosen on the filter strip,
+// or before any choice of what the list holds.
 void SyncCommands::reloadIfPending() {
-    if (!m_reloadPending)
+    if (!m_reloadPending || m_window.isPaneOpen())
         return;
-    const TypeFilter type = m_window.ctrTypeFilter1->CurrentTypeFilter;
-    m_window.loadContactList(type == TypeFilter::None ? TypeFilter::Personal : type,
-                             QStringLiteral("%"));
+    m_window.reloadContactList();
     m_reloadPending = false;
 }

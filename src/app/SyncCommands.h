@@ -31,9 +31,6 @@ public:
     void syncNow();
     void openSettings();
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
 private:
     bool anyBookLinked() const;
     carddav::SyncEngine& engine();
@@ -41,7 +38,6 @@ private:
     void bookSynced(const carddav::SyncSummary& summary);
     void syncFinished();
     QStringList askForNewPasswords();
-    bool paneOpen() const;
     void reloadIfPending();
 
     frmContactMgmt& m_window;

@@ -5,6 +5,7 @@
 #include "app/WindowGeometry.h"
 #include "books/ctrContactBook.h"
 #include "contacts/ContactDetailsTabs.h"
+#include "contacts/ContactListModel.h"
 #include "contacts/ContactListView.h"
 #include "contacts/ctrTypeFilter.h"
 #include "data/ConnectionString.h"
@@ -115,6 +116,7 @@ void frmContactMgmt::buildControls() {
     Picture1 = member(new QLabel(central), "Picture1");
     Picture1->setPixmap(QIcon(QStringLiteral(":/images/logo.svg")).pixmap(96, 96));
     Picture1->setAlignment(Qt::AlignCenter);
+    Picture1->setAccessibleName(tr("Orvanta Contacts logo"));
     leftColumn->addWidget(Picture1);
     leftColumn->addStretch(1);
     middle->addLayout(leftColumn);
@@ -146,7 +148,6 @@ void frmContactMgmt::buildControls() {
     middle->addWidget(recordEditor, 9);
     layout->addLayout(middle, 1);
 
-    ctrTypeFilter1->setMainWindowTargets(lblStart, Frame7);
     frameContactBooks->setVisible(false);
     ctrContactBooks->setVisible(false);
     recordEditor->setVisible(false);
@@ -217,6 +218,14 @@ void frmContactMgmt::buildKeys() {
     // Ctrl+Q where the desktop names no quit key of its own.
     const QList<QKeySequence> quit = QKeySequence::keyBindings(QKeySequence::Quit);
     mnuExit->setShortcuts(quit.isEmpty() ? QList{QKeySequence(Qt::CTRL | Qt::Key_Q)} : quit);
+    // The menu is hidden while a pane is shown; the key still closes the
+    // window from there (the editor asks first when something was typed).
+    auto* quitInPane = named(new QAction(this), "keyQuitInPane");
+    quitInPane->setShortcuts(mnuExit->shortcuts());
+    quitInPane->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    recordEditor->addAction(quitInPane);
+    frameContactBooks->addAction(quitInPane);
+    connect(quitInPane, &QAction::triggered, this, &QWidget::close);
 
     // The list comes before the filter strip's buttons.
     setTabOrder(cmdFind, lvContacts);
@@ -244,11 +253,17 @@ void frmContactMgmt::connectHandlers() {
     connect(ctrTypeFilter1, &ctrTypeFilter::RecordTypeChanged, this,
             [this](TypeFilter sRecordType) {
                 loadContactList(sRecordType, ctrTypeFilter1->CurrentRecordFilter);
+                dismissHint();
             });
     connect(ctrTypeFilter1, &ctrTypeFilter::RecordFilterChanged, this,
             [this](const QString& sFilterType) {
                 loadContactList(ctrTypeFilter1->CurrentTypeFilter, sFilterType);
             });
+    connect(lvContacts->contacts(), &QAbstractItemModel::modelReset, this, [this] {
+        if (lvContacts->entryCount() > 0)
+            dismissHint();
+        emit contactListReloaded();
+    });
     connect(lvContacts, &ContactListView::entryClicked, this,
             [this](qint64 id) { showContactDetails(id); });
     // In the list, a double click or Enter edits the contact, through the
@@ -263,14 +278,20 @@ void frmContactMgmt::connectHandlers() {
     connect(cmdEmailRecord, &QPushButton::clicked, this, &frmContactMgmt::emailcontactbook_Click);
     connect(recordEditor, &ctrRecord::RecordAddedOrUpdated, this,
             &frmContactMgmt::ctrRecord_RecordAddedOrUpdated);
-    connect(recordEditor, &ctrRecord::OperationCancelled, this, &frmContactMgmt::returnToMainView);
+    connect(recordEditor, &ctrRecord::OperationCancelled, this, [this] {
+        m_editedId.reset();
+        returnToMainView();
+    });
     connect(SSTab1, &ContactDetailsTabs::callRequested, this,
             &frmContactMgmt::SSTab1_CallRequested);
     connect(SSTab1, &ContactDetailsTabs::mailRequested, this,
             &frmContactMgmt::SSTab1_MailRequested);
-    connect(ctrContactBooks, &ctrContactBook::Closed, this, &frmContactMgmt::returnToMainView);
+    connect(ctrContactBooks, &ctrContactBook::Closed, this,
+            &frmContactMgmt::ctrContactBooks_Closed);
     connect(ctrContactBooks, &ctrContactBook::ContactBookChosen, this,
             &frmContactMgmt::ctrContactBooks_ContactBookChosen);
+    connect(ctrContactBooks, &ctrContactBook::ContactBookDeleted, this,
+            &frmContactMgmt::contactBookDeleted);
 
     connect(createcontactbook, &QAction::triggered, this, &frmContactMgmt::createcontactbook_Click);
     connect(emailcontactbook, &QAction::triggered, this, &frmContactMgmt::emailcontactbook_Click);
@@ -305,6 +326,8 @@ void frmContactMgmt::runLoadSteps(bool fileUsable) {
     m_store.setConnectionString(connectionStringFor(m_folder));
     if (fileUsable)
         loadContactList(TypeFilter::Personal, QStringLiteral("%"));
+    // Before the current book is set nothing was listed: no heading yet.
+    Frame7->setTitle(QString());
     setWindowCaption(QString());
     m_store.setCurrentBook(QStringLiteral("Default"));
 
@@ -380,10 +403,27 @@ void frmContactMgmt::returnToMainView() {
     for (QWidget* pane : panes)
         pane->setVisible(false);
     setMembersVisible(true, panes);
+    lblStart->setVisible(m_hintWanted);
     lvContacts->setFocus(Qt::OtherFocusReason);
+    emit mainViewShown();
+}
+
+bool frmContactMgmt::isPaneOpen() const {
+    return recordEditor->isVisibleTo(this) || frameContactBooks->isVisibleTo(this);
+}
+
+// The hint asks for a type to be chosen; once contacts are listed it has
+// done its work and does not come back.
+void frmContactMgmt::dismissHint() {
+    m_hintWanted = false;
+    lblStart->setVisible(false);
 }
 
 void frmContactMgmt::closeEvent(QCloseEvent* event) {
+    if (recordEditor->isVisibleTo(this) && !recordEditor->mayDiscardChanges()) {
+        event->ignore();
+        return;
+    }
     saveWindowGeometry(*this);
     // Unload: sign off from the mail service; nothing here may stop closing.
     try {

@@ -8,6 +8,8 @@
 #include <QMainWindow>
 #include <QPointer>
 
+#include <optional>
+
 class ContactDetailsTabs;
 class ContactListView;
 class QAction;
@@ -51,7 +53,8 @@ public:
     void setWindowCaption(const QString& bookName);
 
     // Lists the current book's contacts of a type whose last name matches
-    // the pattern, and shows the last one listed.
+    // the pattern under a heading naming what is listed, and shows the last
+    // one listed.
     void loadContactList(TypeFilter type, const QString& lastNamePattern);
     void showContactDetails(qint64 id);
 
@@ -66,6 +69,21 @@ public:
     void enterEditorPane();
     void enterBookPane();
     void returnToMainView();
+    // True while the editor or the book pane takes the place of the main view.
+    bool isPaneOpen() const;
+
+    // Lists the current book's contacts of the type chosen on the filter
+    // strip (before any choice, of the type the list holds), every initial:
+    // what a save, an import or a sync may have changed.
+    void reloadContactList();
+
+signals:
+    // The list was filled afresh, by any reload.
+    void contactListReloaded();
+    // The main view is back after a pane.
+    void mainViewShown();
+    // A book and its contacts were deleted in the book pane.
+    void contactBookDeleted(const QString& name);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -95,6 +113,10 @@ private:
     void ctrRecord_RecordAddedOrUpdated();
     void createcontactbook_Click();
     void ctrContactBooks_ContactBookChosen(const QString& contactBookName);
+    void ctrContactBooks_Closed();
+    void showListHeading(TypeFilter listed);
+    void dismissHint();
+    ContactType typeForNewContact() const;
     void emailcontactbook_Click();
     void cmdCallRecord_Click();
     void callSelected(Phone phone);
@@ -109,9 +131,11 @@ private:
 
     QString m_folder;
     ContactStore m_store;
-    QList<QObject*> m_members; // the control collection, in creation order
+    QList<QObject*> m_members;                  // the control collection, in creation order
+    TypeFilter m_listedType = TypeFilter::None; // what the list was last filled with
+    bool m_hintWanted = true;                   // lblStart, until contacts are listed
+    std::optional<qint64> m_editedId;           // the contact open in the editor, if any
 
-public:
     // Controls, named as the program names them (also their objectName).
     QFrame* Frame6 = nullptr;
     QList<QToolButton*> Command1; // picture buttons, by index 0..4
@@ -163,7 +187,6 @@ public:
     platform::MapiSession MAPISession;
     platform::MapiMessages MAPIMessages;
 
-private:
     QPointer<frmAbout> aboutBox;
     SyncCommands* m_sync = nullptr; // a child of the window
 };

@@ -155,6 +155,10 @@ void ContactDetailsTabs::showContact(const Contact& contact) {
     m_shown = contact;
 }
 
+void ContactDetailsTabs::showNoContact() {
+    showContact(Contact{});
+}
+
 void ContactDetailsTabs::followLink(const QString& link) {
     if (link == QLatin1String("mail"))
         emit mailRequested(m_shown.email);

@@ -32,6 +32,8 @@ public:
 
     // Shows the contact on the four tabs.
     void showContact(const Contact& contact);
+    // Empties the tabs: no contact is shown.
+    void showNoContact();
 
     // Sets a target's text; stored line breaks (CR LF) show as line breaks.
     static void setShownText(QLineEdit* target, const QString& text);

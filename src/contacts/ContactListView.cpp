@@ -46,6 +46,9 @@ ContactListView::ContactListView(QWidget* parent)
     connect(header(), &QHeaderView::sortIndicatorChanged, m_model, &ContactListModel::sort);
     setAccessibleName(tr("Contacts"));
     header()->setAccessibleName(tr("Contact list columns"));
+    // The header is a Tab stop of its own, so sorting needs no mouse.
+    header()->setFocusPolicy(Qt::TabFocus);
+    header()->installEventFilter(this);
 
     connect(this, &QAbstractItemView::doubleClicked, this, &ContactListView::editRequested);
     connect(this, &QAbstractItemView::clicked, this,
@@ -66,6 +69,49 @@ void ContactListView::keyPressEvent(QKeyEvent* event) {
         return;
     }
     QTreeView::keyPressEvent(event);
+}
+
+// The sort indicator marks the column the keys act on: Left and Right sort
+// by the neighbouring column, Space or Enter sorts the other way, as a second
+// click does.
+bool ContactListView::eventFilter(QObject* watched, QEvent* event) {
+    if (watched != header() || event->type() != QEvent::KeyPress)
+        return QTreeView::eventFilter(watched, event);
+    QHeaderView* columns = header();
+    const int sorted = columns->sortIndicatorSection();
+    const int last = m_model->columnCount() - 1;
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    if (key == Qt::Key_Left || key == Qt::Key_Right) {
+        const bool forward = (key == Qt::Key_Right) == (layoutDirection() == Qt::LeftToRight);
+        const int to = sorted < 0 || sorted > last
+                           ? (forward ? 0 : last)
+                           : std::clamp(sorted + (forward ? 1 : -1), 0, last);
+        if (to != sorted)
+            columns->setSortIndicator(to, Qt::AscendingOrder);
+        return true;
+    }
+    if (key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter) {
+        const bool ascending = columns->sortIndicatorOrder() == Qt::AscendingOrder;
+        if (sorted < 0 || sorted > last)
+            columns->setSortIndicator(0, Qt::AscendingOrder);
+        else
+            columns->setSortIndicator(sorted, ascending ? Qt::DescendingOrder : Qt::AscendingOrder);
+        return true;
+    }
+    return QTreeView::eventFilter(watched, event);
+}
+
+bool ContactListView::selectContact(qint64 id) {
+    for (int row = 0; row < m_model->rowCount(); ++row) {
+        if (m_model->id(row) != id)
+            continue;
+        const QModelIndex index = m_model->index(row, 0);
+        selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect |
+                                                     QItemSelectionModel::Rows);
+        scrollTo(index);
+        return true;
+    }
+    return false;
 }
 
 int ContactListView::entryCount() const {

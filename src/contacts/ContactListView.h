@@ -27,6 +27,9 @@ public:
     // The ids of every selected entry, in list order; empty when nothing is
     // selected.
     QList<qint64> selectedIds() const;
+    // Makes the contact's entry the current and only selected one, in view;
+    // false when it is not listed.
+    bool selectContact(qint64 id);
 
 signals:
     // The user picked an entry by mouse or keyboard.
@@ -36,6 +39,8 @@ signals:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    // The header's keys, for sorting without a mouse.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     ContactListModel* m_model;

@@ -2,7 +2,8 @@
 
 #include "platform/Named.h"
 
-#include <QGroupBox>
+#include <QApplication>
+#include <QKeyEvent>
 #include <QLayout>
 #include <QPushButton>
 #include <QStyle>
@@ -193,8 +194,7 @@ private:
     mutable std::optional<Sizes> m_sizes;
 };
 
-ctrTypeFilter::ctrTypeFilter(QWidget* parent) : QWidget(parent) {
-    auto* layout = new StripLayout(this);
+ctrTypeFilter::ctrTypeFilter(QWidget* parent) : QWidget(parent), m_layout(new StripLayout(this)) {
     setAccessibleName(tr("Contact type and last name filter"));
 
     auto* cmdPersonal =
@@ -205,14 +205,12 @@ ctrTypeFilter::ctrTypeFilter(QWidget* parent) : QWidget(parent) {
         QFont bold = button->font();
         bold.setBold(true);
         button->setFont(bold);
-        layout->add(button, 3, false);
+        addButton(button, 3, false);
     }
     cmdPersonal->setAccessibleName(tr("Personal contacts"));
     cmdBusiness->setAccessibleName(tr("Business contacts"));
-    connect(cmdPersonal, &QPushButton::clicked, this,
-            [this] { chooseType(TypeFilter::Personal, tr("PERSONAL")); });
-    connect(cmdBusiness, &QPushButton::clicked, this,
-            [this] { chooseType(TypeFilter::Business, tr("BUSINESS")); });
+    connect(cmdPersonal, &QPushButton::clicked, this, [this] { chooseType(TypeFilter::Personal); });
+    connect(cmdBusiness, &QPushButton::clicked, this, [this] { chooseType(TypeFilter::Business); });
 
     // The letter buttons form one array, cmdA index 0 to 25.
     for (int index = 0; index < 26; ++index) {
@@ -221,29 +219,77 @@ ctrTypeFilter::ctrTypeFilter(QWidget* parent) : QWidget(parent) {
             makeButton(new LetterButton(letter, this), QStringLiteral("cmdA_%1").arg(index));
         cmdA->setProperty("index", index);
         cmdA->setAccessibleName(tr("Last names starting with %1").arg(letter));
-        layout->add(cmdA, 1, true);
+        addButton(cmdA, 1, true);
         connect(cmdA, &QPushButton::clicked, this, [this, letter] { chooseLetter(letter); });
     }
     auto* cmdAll = makeButton(new QPushButton(tr("ALL"), this), QStringLiteral("cmdAll"));
     cmdAll->setAccessibleName(tr("All last names"));
-    layout->add(cmdAll, 2, false);
+    addButton(cmdAll, 2, false);
     connect(cmdAll, &QPushButton::clicked, this, [this] { chooseLetter(QStringLiteral("%")); });
+    moveFocusTo(cmdPersonal);
 }
 
-void ctrTypeFilter::setMainWindowTargets(QWidget* hintLabel, QGroupBox* listFrame) {
-    m_hintLabel = hintLabel;
-    m_listFrame = listFrame;
+void ctrTypeFilter::addButton(QPushButton* button, int weight, bool letter) {
+    m_layout->add(button, weight, letter);
+    m_buttons << button;
+    button->installEventFilter(this);
 }
 
-void ctrTypeFilter::chooseType(TypeFilter type, const QString& caption) {
+// The button given becomes the strip's one Tab stop; the others are
+// reached by the arrow keys or the mouse.
+void ctrTypeFilter::moveFocusTo(QPushButton* button) {
+    for (QPushButton* other : std::as_const(m_buttons))
+        other->setFocusPolicy(other == button ? Qt::StrongFocus : Qt::ClickFocus);
+    if (hasFocus() || isAncestorOf(QApplication::focusWidget()))
+        button->setFocus(Qt::OtherFocusReason);
+}
+
+bool ctrTypeFilter::eventFilter(QObject* watched, QEvent* event) {
+    auto* button = qobject_cast<QPushButton*>(watched);
+    const qsizetype at = m_buttons.indexOf(button);
+    if (at < 0)
+        return QWidget::eventFilter(watched, event);
+    if (event->type() == QEvent::FocusIn) {
+        moveFocusTo(button);
+        return false;
+    }
+    if (event->type() != QEvent::KeyPress)
+        return false;
+    const auto* key = static_cast<QKeyEvent*>(event);
+    if (key->modifiers() & ~Qt::KeypadModifier)
+        return false;
+    const bool reversed = layoutDirection() == Qt::RightToLeft;
+    const qsizetype last = m_buttons.size() - 1;
+    qsizetype to = -1;
+    switch (key->key()) {
+    case Qt::Key_Left:
+        to = reversed ? at + 1 : at - 1;
+        break;
+    case Qt::Key_Right:
+        to = reversed ? at - 1 : at + 1;
+        break;
+    case Qt::Key_Up:
+        to = at - 1;
+        break;
+    case Qt::Key_Down:
+        to = at + 1;
+        break;
+    case Qt::Key_Home:
+        to = 0;
+        break;
+    case Qt::Key_End:
+        to = last;
+        break;
+    default:
+        return false;
+    }
+    moveFocusTo(m_buttons[std::clamp<qsizetype>(to, 0, last)]);
+    return true;
+}
+
+void ctrTypeFilter::chooseType(TypeFilter type) {
     CurrentTypeFilter = type;
-    // The event comes first, so the list has been reloaded before the label
-    // and the caption change.
     emit RecordTypeChanged(CurrentTypeFilter);
-    if (m_hintLabel)
-        m_hintLabel->setVisible(false);
-    if (m_listFrame)
-        m_listFrame->setTitle(tr("Viewing %1 Contacts").arg(caption));
 }
 
 void ctrTypeFilter::chooseLetter(const QString& letter) {

@@ -5,12 +5,12 @@
 #include <QString>
 #include <QWidget>
 
-class QGroupBox;
 class QPushButton;
 
 // The strip of type buttons ("Personal", "Business"), letter buttons "A" to
 // "Z" and "ALL" under the main window's top strip. It remembers the last type
-// and letter chosen and announces each choice.
+// and letter chosen and announces each choice; the owner decides what a
+// choice shows.
 class ctrTypeFilter : public QWidget {
     Q_OBJECT
 public:
@@ -19,19 +19,22 @@ public:
     QString CurrentRecordFilter; // "A".."Z" or "%"; empty until a letter is chosen
     TypeFilter CurrentTypeFilter = TypeFilter::None;
 
-    // The two controls of the main window that the type buttons change: the
-    // hint label they hide and the list frame whose caption they set.
-    void setMainWindowTargets(QWidget* hintLabel, QGroupBox* listFrame);
-
 signals:
     void RecordTypeChanged(TypeFilter sRecordType);
     void RecordFilterChanged(const QString& sFilterType);
 
+protected:
+    // Arrow keys, Home and End move the focus along the strip.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     class StripLayout;
-    void chooseType(TypeFilter type, const QString& caption);
+    void chooseType(TypeFilter type);
     void chooseLetter(const QString& letter);
+    void addButton(QPushButton* button, int weight, bool letter);
+    void moveFocusTo(QPushButton* button);
 
-    QWidget* m_hintLabel = nullptr;
-    QGroupBox* m_listFrame = nullptr;
+    StripLayout* m_layout;
+    // In strip order. The strip is one Tab stop: the button last focused.
+    QList<QPushButton*> m_buttons;
 };

@@ -6,6 +6,7 @@
 #include "platform/MessageBoxes.h"
 #include "platform/Named.h"
 
+#include <QAccessibleWidget>
 #include <QAction>
 #include <QComboBox>
 #include <QFormLayout>
@@ -89,6 +90,39 @@ void setBoxText(QWidget* box, const QString& stored) {
     }
 }
 
+// The record type box as screen readers get it: named by its label, its
+// value the type it shows, opened by its action. The toolkit's own combo box
+// interface names the box by its value on this platform.
+class LabelledTypeBox : public QAccessibleWidget {
+public:
+    explicit LabelledTypeBox(QComboBox* box) : QAccessibleWidget(box, QAccessible::ComboBox) {}
+
+    QString text(QAccessible::Text t) const override {
+        if (t == QAccessible::Value)
+            return box()->currentText();
+        return QAccessibleWidget::text(t);
+    }
+    QStringList actionNames() const override {
+        return QStringList{showMenuAction()} + QAccessibleWidget::actionNames();
+    }
+    void doAction(const QString& actionName) override {
+        if (actionName == showMenuAction())
+            box()->showPopup();
+        else
+            QAccessibleWidget::doAction(actionName);
+    }
+
+private:
+    QComboBox* box() const { return static_cast<QComboBox*>(widget()); }
+};
+
+constexpr char labelledTypeBox[] = "labelledTypeBox";
+
+QAccessibleInterface* labelledTypeBoxFactory(const QString&, QObject* object) {
+    auto* box = qobject_cast<QComboBox*>(object);
+    return box && box->property(labelledTypeBox).toBool() ? new LabelledTypeBox(box) : nullptr;
+}
+
 } // namespace
 
 ctrRecord::ctrRecord(QWidget* parent) : QWidget(parent) {
@@ -98,20 +132,69 @@ ctrRecord::ctrRecord(QWidget* parent) : QWidget(parent) {
 
     connect(cmdSave, &QPushButton::clicked, this, &ctrRecord::cmdSave_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &ctrRecord::OperationCancelled);
+    buildKeys();
+}
 
-    // Ctrl+Return saves and Escape cancels, from any box of the pane (and
-    // only there), through the buttons' own handlers.
-    auto* keySave = named(new QAction(this), "keySave");
-    keySave->setShortcuts(
-        {QKeySequence(Qt::CTRL | Qt::Key_Return), QKeySequence(Qt::CTRL | Qt::Key_Enter)});
-    connect(keySave, &QAction::triggered, cmdSave, &QPushButton::click);
-    auto* keyCancel = named(new QAction(this), "keyCancel");
-    keyCancel->setShortcut(QKeySequence::Cancel);
-    connect(keyCancel, &QAction::triggered, cmdCancel, &QPushButton::click);
-    for (QAction* key : {keySave, keyCancel}) {
-        key->setShortcutContext(Qt::WidgetWithChildrenShortcut);
-        addAction(key);
-    }
+// The pane's keys work from any of its boxes, and only there: Ctrl+Return
+// saves; Escape leaves, asking first when something was typed; Ctrl+Tab,
+// Ctrl+Shift+Tab, Ctrl+PageDown and Ctrl+PageUp turn the pages. Enter in a
+// one-line box presses Save, the default button.
+void ctrRecord::buildKeys() {
+    auto key = [this](const char* name, const QList<QKeySequence>& sequences) {
+        auto* action = named(new QAction(this), name);
+        action->setShortcuts(sequences);
+        action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+        addAction(action);
+        return action;
+    };
+    connect(key("keySave",
+                {QKeySequence(Qt::CTRL | Qt::Key_Return), QKeySequence(Qt::CTRL | Qt::Key_Enter)}),
+            &QAction::triggered, cmdSave, &QPushButton::click);
+    connect(key("keyCancel", {QKeySequence(QKeySequence::Cancel)}), &QAction::triggered, this,
+            &ctrRecord::leaveAfterAsking);
+    connect(key("keyNextPage",
+                {QKeySequence(Qt::CTRL | Qt::Key_Tab), QKeySequence(Qt::CTRL | Qt::Key_PageDown)}),
+            &QAction::triggered, this, [this] { turnPage(1); });
+    connect(key("keyPreviousPage", {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab),
+                                    QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab),
+                                    QKeySequence(Qt::CTRL | Qt::Key_PageUp)}),
+            &QAction::triggered, this, [this] { turnPage(-1); });
+
+    cmdSave->setDefault(true);
+    cmdCancel->setAutoDefault(false);
+    for (auto* box : findChildren<QLineEdit*>())
+        connect(box, &QLineEdit::returnPressed, cmdSave, &QPushButton::click);
+}
+
+// The page and its tab change together, and the focus goes to the first box
+// of the page, so nothing typed lands on a page out of sight.
+void ctrRecord::turnPage(int step) {
+    const int count = SSTab1->count();
+    SSTab1->setCurrentIndex((SSTab1->currentIndex() + step + count) % count);
+    for (QWidget* box : std::as_const(m_keyboardOrder))
+        if (SSTab1->currentWidget()->isAncestorOf(box)) {
+            box->setFocus(Qt::TabFocusReason);
+            break;
+        }
+}
+
+bool ctrRecord::hasChanges() const {
+    const Contact typed = typedContact();
+    if (typed.type != m_startedWith.type)
+        return true;
+    for (const auto& [field, box] : fieldBoxes())
+        if (typed.*field != m_startedWith.*field)
+            return true;
+    return false;
+}
+
+bool ctrRecord::mayDiscardChanges() {
+    return !hasChanges() || platform::askYesNo(tr("Discard your changes?"));
+}
+
+void ctrRecord::leaveAfterAsking() {
+    if (mayDiscardChanges())
+        emit OperationCancelled();
 }
 
 void ctrRecord::buildControls() {
@@ -137,10 +220,19 @@ void ctrRecord::buildControls() {
     // A fixed list: a typed text matching no entry would write type 0, and a
     // contact of type 0 appears in no list.
     cmdRecordType = named(new QComboBox, "cmdRecordType");
+    // Read out by its label, as the boxes are, not by the type it shows (set
+    // before anything asks the box for its interface).
+    static const bool factoryInstalled = [] {
+        QAccessible::installFactory(labelledTypeBoxFactory);
+        return true;
+    }();
+    Q_UNUSED(factoryInstalled);
+    cmdRecordType->setProperty(labelledTypeBox, true);
     cmdRecordType->setEditable(false);
     cmdRecordType->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     cmdRecordType->setMinimumContentsLength(12);
     addLabelled(nameForm, tr("Record type"), cmdRecordType);
+    cmdRecordType->setAccessibleName(tr("Record type"));
     SSTab1->addTab(namePage, tr("Name"));
 
     auto* addressPage = named(new QWidget, "tabAddress");
@@ -204,6 +296,20 @@ Contact ctrRecord::typedContact() const {
     contact.type =
         cmdRecordType->currentIndex() == 0 ? ContactType::Personal : ContactType::Business;
     return contact;
+}
+
+void ctrRecord::startAdding(ContactType preselected) {
+    bIsUpdateRequest = false;
+    setupcontrol();
+    cmdRecordType->setCurrentIndex(preselected == ContactType::Personal ? 0 : 1);
+    m_startedWith = typedContact();
+}
+
+bool ctrRecord::startEditing(qint64 id) {
+    bIsUpdateRequest = true;
+    const bool loaded = LoadRecordForEditing(id);
+    m_startedWith = typedContact();
+    return loaded;
 }
 
 void ctrRecord::setupcontrol() {
@@ -316,8 +422,10 @@ bool ctrRecord::updateRecord() {
 bool ctrRecord::focusNextPrevChild(bool next) {
     // The keyboard order runs across the tabs: leaving the last box of a tab
     // brings the tab of the next box forward.
+    // A box on a page going out of sight hands its focus on through here
+    // too: that is no Tab, and must not bring its page back.
     const qsizetype at = m_keyboardOrder.indexOf(focusWidget());
-    if (at < 0)
+    if (at < 0 || !focusWidget()->isVisible())
         return QWidget::focusNextPrevChild(next);
     const qsizetype count = m_keyboardOrder.size();
     QWidget* target = m_keyboardOrder[(at + (next ? 1 : count - 1)) % count];

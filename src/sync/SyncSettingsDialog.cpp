@@ -39,6 +39,7 @@ SyncSettingsDialog::SyncSettingsDialog(const QString& connectionString, const QS
     auto* layout = new QVBoxLayout(this);
     m_linkState = new QLabel(this);
     m_linkState->setObjectName(QStringLiteral("lblSyncLink"));
+    m_linkState->setAccessibleName(tr("Link of this book"));
     m_linkState->setWordWrap(true);
     m_linkState->setTextFormat(Qt::PlainText);
     layout->addWidget(m_linkState);
@@ -63,10 +64,12 @@ SyncSettingsDialog::SyncSettingsDialog(const QString& connectionString, const QS
 
     m_books = new QListWidget(this);
     m_books->setObjectName(QStringLiteral("lstAddressBooks"));
+    m_books->setAccessibleName(tr("Address books on the server"));
     layout->addWidget(m_books, 1);
 
     m_message = new QLabel(this);
     m_message->setObjectName(QStringLiteral("lblSyncMessage"));
+    m_message->setAccessibleName(tr("Sync status"));
     m_message->setWordWrap(true);
     m_message->setTextFormat(Qt::PlainText);
     m_message->setTextInteractionFlags(Qt::TextSelectableByMouse);

@@ -79,7 +79,7 @@ private slots:
         w.click("cmdPersonal");
         w.selectRows({1});
         if (!selected)
-            w.window().lvContacts->clearSelection();
+            contactList(w.window())->clearSelection();
         w.doors.boxes.answerNext(answer);
         w.dialogs.choose(w.file("out.vcf"), filter);
         w.trigger("mnuExportVCard");

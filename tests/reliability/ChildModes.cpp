@@ -85,10 +85,9 @@ void saveInALoop() {
     ContactStore store(connectionStringFor(childFolder()));
     store.setCurrentBook(u"Default"_s);
     editor.setStore(&store);
-    editor.bIsUpdateRequest = false;
     const QString comment = QString(2000, u'c');
     for (int i = 1;; ++i) {
-        editor.setupcontrol();
+        editor.startAdding();
         editor.findChild<QLineEdit*>("txtFirstName")->setText(u"Writer"_s);
         const QString name =
             QString::number(QCoreApplication::applicationPid()) + u'-' + QString::number(i);

@@ -111,8 +111,8 @@ private slots:
             QVERIFY(QFile::rename(path, path + u".away"_s));
         f.click("cmdEditRecord");
         QCOMPARE(f.doors.boxes.takeTexts(), QStringList{retrievingError});
-        QVERIFY(window.recordEditor->isHidden());
-        QVERIFY(!window.lvContacts->isHidden());
+        QVERIFY(editor(window)->isHidden());
+        QVERIFY(!contactList(window)->isHidden());
         QCOMPARE(field(window, "txtFirstName"), QString());
         QVERIFY(locked ? release(holder) : QFile::rename(path + u".away"_s, path));
         // Even a Save that got through would find nothing loaded to write.
@@ -145,7 +145,7 @@ private slots:
         f.doors.boxes.answerNo();
         click(a, "cmdSave");
         QCOMPARE(f.doors.boxes.takeTexts(), QStringList{changedElsewhere});
-        QVERIFY(!a.recordEditor->isHidden());
+        QVERIFY(!editor(a)->isHidden());
         QCOMPARE(field(a, "txtEmail"), u"ann@new.example"_s);
         QCOMPARE(f.folder.contactRow(id)["WorkPhoneNumber"], u"222"_s);
         QCOMPARE(f.folder.contactRow(id)["EmailAddress"], u"ann@old.example"_s);
@@ -153,7 +153,7 @@ private slots:
         f.doors.boxes.answerYes();
         click(a, "cmdSave");
         QCOMPARE(f.doors.boxes.takeTexts(), QStringList{changedElsewhere});
-        QVERIFY(a.recordEditor->isHidden());
+        QVERIFY(editor(a)->isHidden());
         QCOMPARE(f.folder.contactRow(id)["EmailAddress"], u"ann@new.example"_s);
         QCOMPARE(f.folder.contactRow(id)["WorkPhoneNumber"], u"111"_s);
     }

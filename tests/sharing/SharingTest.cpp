@@ -316,7 +316,7 @@ private slots:
         {
             RecordingTelephony phone;
             f.click("cmdCallRecord"); // no selection: the menu, but no call
-            f.window().mnuCallMenu->close();
+            child<QMenu>(f.window(), u"mnuCallMenu"_s)->close();
             f.trigger("mnuCallHome");
             f.clickRow(0);
             for (const char* item : {"mnuCallHome", "mnuCallWork", "mnuCallCell"})

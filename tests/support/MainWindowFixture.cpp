@@ -2,7 +2,9 @@
 
 #include "about/frmAbout.h"
 #include "app/frmContactMgmt.h"
+#include "contacts/ContactDetailsTabs.h"
 #include "contacts/ContactListView.h"
+#include "editor/ctrRecord.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -13,6 +15,18 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTest>
+
+ContactListView* contactList(const frmContactMgmt& window) {
+    return child<ContactListView>(window, u"lvContacts"_s);
+}
+
+ContactDetailsTabs* details(const frmContactMgmt& window) {
+    return child<ContactDetailsTabs>(window, u"SSTab1"_s);
+}
+
+ctrRecord* editor(const frmContactMgmt& window) {
+    return child<ctrRecord>(window, u"ctrRecord"_s);
+}
 
 void click(QWidget& root, const QString& objectName) {
     auto* button = root.findChild<QAbstractButton*>(objectName);
@@ -27,7 +41,7 @@ void trigger(QWidget& root, const QString& objectName) {
 }
 
 QStringList listed(frmContactMgmt& window) {
-    const auto* model = window.lvContacts->model();
+    const auto* model = contactList(window)->model();
     QStringList entries;
     for (int row = 0; row < model->rowCount(); ++row)
         entries << model->index(row, 0).data().toString() + u'|' +
@@ -36,7 +50,7 @@ QStringList listed(frmContactMgmt& window) {
 }
 
 void selectRows(frmContactMgmt& window, const QList<int>& rows) {
-    ContactListView* list = window.lvContacts;
+    ContactListView* list = contactList(window);
     list->clearSelection();
     Qt::KeyboardModifiers modifiers;
     for (int row : rows) {
@@ -87,9 +101,9 @@ void MainWindowFixture::trigger(const QString& objectName) {
 }
 
 void MainWindowFixture::pasteSearch(const QString& text) {
-    window().txtSearchText->clear();
+    child<QLineEdit>(window(), u"txtSearchText"_s)->clear();
     if (!text.isEmpty())
-        paste(window().txtSearchText, text);
+        paste(child<QLineEdit>(window(), u"txtSearchText"_s), text);
 }
 
 QStringList MainWindowFixture::listed() {
@@ -101,7 +115,7 @@ void MainWindowFixture::selectRows(const QList<int>& rows) {
 }
 
 QString MainWindowFixture::frameCaption() {
-    return window().Frame7->title();
+    return child<QGroupBox>(window(), u"Frame7"_s)->title();
 }
 
 frmAbout* MainWindowFixture::openAbout() {

@@ -20,8 +20,20 @@
 
 #include <memory>
 
+class ContactDetailsTabs;
+class ContactListView;
+class ctrRecord;
 class frmAbout;
 class QWidget;
+
+// A child of the window by its objectName (null when there is none).
+template <typename T = QWidget> T* child(const QObject& root, const QString& objectName) {
+    return root.findChild<T*>(objectName);
+}
+// The window's parts the tests look into most.
+ContactListView* contactList(const frmContactMgmt& window);
+ContactDetailsTabs* details(const frmContactMgmt& window);
+ctrRecord* editor(const frmContactMgmt& window);
 
 // Driving a real main window as a user does, by the names of its widgets.
 void click(QWidget& root, const QString& objectName);   // a button
