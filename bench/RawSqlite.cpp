@@ -73,3 +73,65 @@ void RawSqlite::runInOneTransaction(const QStringList& statements) {
     }
     execute(QStringLiteral("COMMIT"));
 }
+
+namespace {
+
+sqlite3_stmt* prepare(sqlite3* db, const char* sql) {
+    sqlite3_stmt* prepared = nullptr;
+    if (sqlite3_prepare_v2(db, sql, -1, &prepared, nullptr) != SQLITE_OK)
+        throw std::runtime_error(sqlite3_errmsg(db));
+    return prepared;
+}
+
+void bindText(sqlite3_stmt* statement, int index, const QByteArray& text) {
+    sqlite3_bind_text64(statement, index, text.constData(), sqlite3_uint64(text.size()),
+                        SQLITE_STATIC, SQLITE_UTF8);
+}
+
+void stepAndReset(sqlite3* db, sqlite3_stmt* statement) {
+    if (sqlite3_step(statement) != SQLITE_DONE)
+        throw std::runtime_error(sqlite3_errmsg(db));
+    sqlite3_reset(statement);
+}
+
+} // namespace
+
+void RawSqlite::insertPrepared(const std::vector<ContactRow>& rows, long long bookId) {
+    execute(QStringLiteral("BEGIN IMMEDIATE"));
+    sqlite3_stmt* contact = prepare(
+        m_db, "insert into tblContactDetails (FirstName, MiddleName, LastName, Address, city, "
+              "State, ZipCode, WorkPhoneNumber, HomePhoneNumber, CellPhoneNumber, EmailAddress, "
+              "ParentOrGuardianName, Comments, fkContactType, fkContactBookId) values (?1, ?2, "
+              "?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13, ?14, ?15)");
+    sqlite3_stmt* card = prepare(m_db, "insert or replace into tblContactCard (fkContactDetailsId, "
+                                       "Uid, Card, ColumnsDigest) values (?1, ?2, ?3, '')");
+    try {
+        for (const ContactRow& row : rows) {
+            for (int i = 0; i < int(row.texts.size()); ++i)
+                bindText(contact, i + 1, row.texts[size_t(i)]);
+            sqlite3_bind_int64(contact, 14, row.type);
+            sqlite3_bind_int64(contact, 15, bookId);
+            stepAndReset(m_db, contact);
+            sqlite3_bind_int64(card, 1, sqlite3_last_insert_rowid(m_db));
+            bindText(card, 2, row.uid);
+            bindText(card, 3, row.card);
+            stepAndReset(m_db, card);
+        }
+    } catch (...) {
+        sqlite3_finalize(contact);
+        sqlite3_finalize(card);
+        throw;
+    }
+    sqlite3_finalize(contact);
+    sqlite3_finalize(card);
+    execute(QStringLiteral("COMMIT"));
+}
+
+long long RawSqlite::integer(const QString& statement) {
+    const QByteArray sql = statement.toUtf8();
+    sqlite3_stmt* prepared = prepare(m_db, sql.constData());
+    const long long value =
+        sqlite3_step(prepared) == SQLITE_ROW ? sqlite3_column_int64(prepared, 0) : 0;
+    sqlite3_finalize(prepared);
+    return value;
+}

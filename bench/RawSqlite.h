@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 
@@ -25,6 +26,19 @@ public:
     long long readAll(const QString& statement, const std::vector<Column>& columns);
     // Runs change statements one after the other inside one transaction.
     void runInOneTransaction(const QStringList& statements);
+    // One contact as an import writes it: the thirteen text columns as
+    // UTF-8, its type, and the card kept beside it with its UID.
+    struct ContactRow {
+        std::vector<QByteArray> texts;
+        int type = 1;
+        QByteArray uid;
+        QByteArray card;
+    };
+    // Inserts the rows into the book, each contact and its card, through one
+    // prepared statement per table with bound values, in one transaction.
+    void insertPrepared(const std::vector<ContactRow>& rows, long long bookId);
+    // The first column of the first row of a query.
+    long long integer(const QString& statement);
     void execute(const QString& statement);
 
 private:

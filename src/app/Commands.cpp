@@ -8,9 +8,11 @@
 #include "contacts/ContactListModel.h"
 #include "contacts/ContactListView.h"
 #include "contacts/ctrTypeFilter.h"
+#include "data/CardStore.h"
 #include "data/DbError.h"
 #include "data/SqlQuote.h"
 #include "editor/ctrRecord.h"
+#include "formats/CardExtras.h"
 #include "platform/BusyCursor.h"
 #include "platform/MessageBoxes.h"
 #include "platform/Printer.h"
@@ -79,9 +81,11 @@ void frmContactMgmt::reloadContactList() {
 
 void frmContactMgmt::showContactDetails(qint64 id) {
     try {
-        if (const std::optional<Contact> contact = m_store.contact(id))
+        if (const std::optional<Contact> contact = m_store.contact(id)) {
             SSTab1->showContact(*contact);
-        else
+            if (const std::optional<KeptCard> card = CardStore(m_store.connectionString()).card(id))
+                SSTab1->showExtras(vcard::extrasOf(card->text, *contact));
+        } else
             platform::showMessage(tr("internal error"));
     } catch (const DbError&) {
         platform::showMessage(tr("There was an error retrieving data"));

@@ -3,9 +3,13 @@
 #include "contacts/DisplayText.h"
 
 #include "platform/Named.h"
+#include "platform/Shell.h"
+
+#include <QEvent>
 #include <QFormLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPixmap>
 #include <QPlainTextEdit>
 #include <QScrollArea>
 #include <QTabBar>
@@ -54,7 +58,9 @@ ContactDetailsTabs::ContactDetailsTabs(QWidget* parent)
     : QTabWidget(parent), txtFName(displayBox("txtFName")), txtMidName(displayBox("txtMidName")),
       txtLName(displayBox("txtLName")), txtGName(displayBox("txtGName")),
       lblStart(named(new QLabel, "lblStart")), lblAddress(named(new QPlainTextEdit, "lblAddress")),
-      lblContactInfo(displayLabel("lblContactInfo")), lblComments(displayLabel("lblComments")) {
+      lblContactInfo(displayLabel("lblContactInfo")), lblComments(displayLabel("lblComments")),
+      lblPhoto(named(new QLabel, "lblPhoto")), lblCardExtras(displayLabel("lblCardExtras")),
+      moreTab(named(new QWidget, "moreTab")) {
     auto* nameTab = new QWidget;
     auto* nameLayout = new QVBoxLayout(nameTab);
     auto* form = new QFormLayout;
@@ -91,6 +97,20 @@ ContactDetailsTabs::ContactDetailsTabs(QWidget* parent)
     addTab(lblAddress, tr("Address"));
     addTab(scrolled(lblContactInfo), tr("Contact"));
     addTab(scrolled(lblComments), tr("Comments"));
+
+    auto* moreLayout = new QVBoxLayout(moreTab);
+    lblPhoto->setAccessibleName(tr("Photo"));
+    lblPhoto->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    lblCardExtras->setTextFormat(Qt::RichText);
+    lblCardExtras->setTextInteractionFlags(Qt::TextBrowserInteraction);
+    lblCardExtras->setOpenExternalLinks(false);
+    lblCardExtras->setAccessibleName(tr("Further details of the contact"));
+    connect(lblCardExtras, &QLabel::linkActivated, this, &ContactDetailsTabs::followLink);
+    moreLayout->addWidget(lblPhoto);
+    moreLayout->addWidget(scrolled(lblCardExtras), 1);
+    moreTab->setAccessibleName(tr("More"));
+    addTab(moreTab, tr("More"));
+    setTabVisible(indexOf(moreTab), false);
 }
 
 void ContactDetailsTabs::setShownText(QLineEdit* target, const QString& text) {
@@ -142,7 +162,74 @@ QString contactBlock(const Contact& contact) {
            QStringLiteral("</div>");
 }
 
+bool isWebAddress(const QString& url) {
+    return url.startsWith(QStringLiteral("http://"), Qt::CaseInsensitive) ||
+           url.startsWith(QStringLiteral("https://"), Qt::CaseInsensitive);
+}
+
+// One row of the "More" tab: a caption and its value, escaped.
+QString row(const QString& caption, const QString& valueHtml) {
+    return QStringLiteral("<tr><td style=\"padding-right:8px\">") + caption.toHtmlEscaped() +
+           QStringLiteral("</td><td>") + valueHtml + QStringLiteral("</td></tr>");
+}
+
+QString plain(const QString& value) {
+    QString html = shownField(value).toHtmlEscaped();
+    return html.replace(QLatin1String("\r\n"), QLatin1String("<br>"));
+}
+
+QString labelled(const QString& caption, const LabelledValue& value) {
+    return value.label.isEmpty() ? caption : caption + QStringLiteral(" (") + value.label + u')';
+}
+
+// `link`: the palette's link colour, which rich text does not take by itself.
+QString extrasBlock(const CardExtras& e, const QColor& link) {
+    const auto tr = [](const char* text) { return ContactDetailsTabs::tr(text); };
+    QString html = QStringLiteral("<table>");
+    if (!e.organization.isEmpty())
+        html += row(tr("Organization"), plain(e.organization));
+    if (!e.title.isEmpty())
+        html += row(tr("Title"), plain(e.title));
+    if (!e.birthday.isEmpty())
+        html += row(tr("Birthday"), plain(e.birthday));
+    for (const QString& nickname : e.nicknames)
+        html += row(tr("Nickname"), plain(nickname));
+    for (qsizetype i = 0; i < e.webPages.size(); ++i)
+        html +=
+            row(tr("Web page"), isWebAddress(e.webPages[i])
+                                    ? QStringLiteral("<a href=\"web:%1\" style=\"color:%2\">%3</a>")
+                                          .arg(i)
+                                          .arg(link.name(), plain(e.webPages[i]))
+                                    : plain(e.webPages[i]));
+    for (const LabelledValue& phone : e.phones)
+        html += row(labelled(tr("Phone"), phone), plain(phone.value));
+    for (const LabelledValue& email : e.emails)
+        html += row(labelled(tr("E-mail"), email), plain(email.value));
+    for (const LabelledValue& address : e.addresses)
+        html += row(labelled(tr("Address"), address), plain(address.value));
+    return html + QStringLiteral("</table>");
+}
+
 } // namespace
+
+void ContactDetailsTabs::showExtras(const CardExtras& extras) {
+    m_extras = extras;
+    QPixmap photo;
+    if (!extras.photo.isEmpty() && photo.loadFromData(extras.photo))
+        lblPhoto->setPixmap(photo.scaled(96, 96, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    else
+        lblPhoto->clear();
+    lblPhoto->setVisible(!photo.isNull());
+    lblCardExtras->setText(extrasBlock(extras, palette().color(QPalette::Link)));
+    setTabVisible(indexOf(moreTab), !extras.isEmpty());
+}
+
+// The links take the palette's link colour when it changes (a dark theme).
+void ContactDetailsTabs::changeEvent(QEvent* event) {
+    QTabWidget::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange)
+        lblCardExtras->setText(extrasBlock(m_extras, palette().color(QPalette::Link)));
+}
 
 void ContactDetailsTabs::showContact(const Contact& contact) {
     setShownText(txtFName, shownField(contact.firstName));
@@ -153,6 +240,7 @@ void ContactDetailsTabs::showContact(const Contact& contact) {
     setShownText(txtGName, shownField(contact.guardian));
     setShownText(lblComments, shownField(contact.comments));
     m_shown = contact;
+    showExtras({});
 }
 
 void ContactDetailsTabs::showNoContact() {
@@ -168,4 +256,9 @@ void ContactDetailsTabs::followLink(const QString& link) {
         emit callRequested(m_shown.id, Phone::Home, m_shown.firstName);
     else if (link == QLatin1String("call:cell"))
         emit callRequested(m_shown.id, Phone::Cell, m_shown.firstName);
+    else if (link.startsWith(QLatin1String("web:"))) {
+        const qsizetype index = link.mid(4).toLongLong();
+        if (index >= 0 && index < m_extras.webPages.size())
+            platform::shell().openUrl(m_extras.webPages[index]);
+    }
 }

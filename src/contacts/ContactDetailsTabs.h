@@ -1,5 +1,6 @@
 #pragma once
 
+#include "data/CardExtras.h"
 #include "data/Contact.h"
 #include "data/ContactStore.h"
 
@@ -10,9 +11,11 @@ class QLineEdit;
 class QPlainTextEdit;
 
 // SSTab1: one contact in full on four tabs, "Name", "Address", "Contact" and
-// "Comments". Display only: nothing typed into it is stored. On the Contact
-// tab the phone numbers and the e-mail address are links; following one asks
-// the owner to call or to write.
+// "Comments", and a fifth, "More", for what the contact's card holds beyond
+// the columns, shown only when it holds something. Display only: nothing
+// typed into it is stored. On the Contact tab the phone numbers and the
+// e-mail address are links; following one asks the owner to call or to
+// write. The web pages on "More" open in the desktop's browser.
 class ContactDetailsTabs : public QTabWidget {
     Q_OBJECT
 public:
@@ -26,12 +29,18 @@ public:
     QPlainTextEdit* lblAddress;
     QLabel* lblContactInfo;
     QLabel* lblComments;
+    QLabel* lblPhoto;
+    QLabel* lblCardExtras;
+    QWidget* moreTab;
 
     // The longest value the tabs show whole.
     static constexpr qsizetype shownLength = 50'000;
 
-    // Shows the contact on the four tabs.
+    // Shows the contact on the four tabs; "More" is hidden until showExtras().
     void showContact(const Contact& contact);
+    // Shows what the contact's card holds beyond the columns on "More", which
+    // appears only when there is something to show.
+    void showExtras(const CardExtras& extras);
     // Empties the tabs: no contact is shown.
     void showNoContact();
 
@@ -44,8 +53,12 @@ signals:
     void callRequested(qint64 id, Phone phone, const QString& calledParty);
     void mailRequested(const QString& address);
 
+protected:
+    void changeEvent(QEvent* event) override;
+
 private:
     void followLink(const QString& link);
 
     Contact m_shown;
+    CardExtras m_extras;
 };

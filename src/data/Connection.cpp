@@ -109,6 +109,49 @@ bool RowSet::isNull(int column) const {
     return sqlite3_column_type(m_statement, column) == SQLITE_NULL;
 }
 
+Statement::Statement(Statement&& other) noexcept
+    : m_db(other.m_db), m_statement(other.m_statement) {
+    other.m_statement = nullptr;
+}
+
+Statement::~Statement() {
+    if (m_statement)
+        sqlite3_finalize(m_statement);
+}
+
+void Statement::bind(int index, QByteArrayView utf8) {
+    // An empty view may have no data: bound as empty text, never as NULL.
+    const char* bytes = utf8.data() ? utf8.data() : "";
+    if (sqlite3_bind_text64(m_statement, index, bytes, sqlite3_uint64(utf8.size()),
+                            SQLITE_TRANSIENT, SQLITE_UTF8) != SQLITE_OK)
+        fail(m_db, QCoreApplication::translate("DbError", "Statement failed"));
+}
+
+void Statement::bind(int index, qint64 value) {
+    if (sqlite3_bind_int64(m_statement, index, value) != SQLITE_OK)
+        fail(m_db, QCoreApplication::translate("DbError", "Statement failed"));
+}
+
+qint64 Statement::execute() {
+    int rc;
+    while ((rc = sqlite3_step(m_statement)) == SQLITE_ROW) {
+    }
+    sqlite3_reset(m_statement);
+    if (rc != SQLITE_DONE)
+        throw DbError(QCoreApplication::translate("DbError", "Statement failed: %1")
+                          .arg(QString::fromUtf8(sqlite3_errmsg(m_db))));
+    return sqlite3_changes64(m_db);
+}
+
+bool Statement::returnsRow() {
+    const int rc = sqlite3_step(m_statement);
+    sqlite3_reset(m_statement);
+    if (rc != SQLITE_ROW && rc != SQLITE_DONE)
+        throw DbError(QCoreApplication::translate("DbError", "Statement failed: %1")
+                          .arg(QString::fromUtf8(sqlite3_errmsg(m_db))));
+    return rc == SQLITE_ROW;
+}
+
 Connection::Connection(const QString& connectionString) {
     const QString path = databasePathOf(connectionString);
     // A missing file is a failure of the operation: only start-up creates one.
@@ -179,6 +222,10 @@ qint64 Connection::execute(const QString& statement) {
 
 RowSet Connection::query(const QString& statement) {
     return RowSet(m_db, prepare(statement));
+}
+
+Statement Connection::prepared(const QString& statement) {
+    return Statement(m_db, prepare(statement));
 }
 
 qint64 Connection::lastInsertId() const {

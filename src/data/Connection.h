@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArrayView>
 #include <QString>
 
 #include <functional>
@@ -44,6 +45,32 @@ private:
     bool m_atEnd = true;
 };
 
+// A statement prepared once and run many times with bound values (the many
+// rows of an import). Values are bound by position, from 1.
+class Statement {
+public:
+    Statement(Statement&& other) noexcept;
+    Statement& operator=(Statement&&) = delete;
+    Statement(const Statement&) = delete;
+    ~Statement();
+
+    void bind(int index, QByteArrayView utf8);
+    void bind(int index, const QString& text) { bind(index, QByteArrayView(text.toUtf8())); }
+    void bind(int index, qint64 value);
+    // Runs the statement and makes it ready for the next values; the number
+    // of rows it changed.
+    qint64 execute();
+    // Runs a query and makes it ready for the next values; true when it
+    // gave a row.
+    bool returnsRow();
+
+private:
+    friend class Connection;
+    Statement(sqlite3* db, sqlite3_stmt* statement) : m_db(db), m_statement(statement) {}
+    sqlite3* m_db;
+    sqlite3_stmt* m_statement;
+};
+
 // One connection to the contact database, opened from a connection string and
 // closed when it goes out of scope. It opens an existing file only and never
 // creates one. Every failure throws DbError.
@@ -58,6 +85,8 @@ public:
     qint64 execute(const QString& statement);
     // Runs one query; the rows are read forward from the row set.
     RowSet query(const QString& statement);
+    // Prepares one statement with ?N placeholders, for bound values.
+    Statement prepared(const QString& statement);
 
     // The id of the row the last insert on this connection added.
     qint64 lastInsertId() const;

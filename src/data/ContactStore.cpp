@@ -1,5 +1,6 @@
 #include "data/ContactStore.h"
 
+#include "data/CardStore.h"
 #include "data/Connection.h"
 #include "data/ContactStatements.h"
 #include "data/DbError.h"
@@ -8,6 +9,7 @@
 #include "data/UnicodeCase.h"
 
 #include <iterator>
+#include <limits>
 
 namespace {
 
@@ -414,6 +416,41 @@ void ContactStore::readContacts(const QList<qint64>& ids,
     readEach(m_connectionString, contactsStatement(ids), each);
 }
 
+void ContactStore::readContactsWithCards(
+    const QList<qint64>& ids,
+    const std::function<bool(const ContactUtf8& contact, const KeptCardUtf8& card)>& each) const {
+    Connection connection(m_connectionString);
+    if (!connection.hasTable(QLatin1String(CardStore::table))) {
+        connection.close();
+        const KeptCardUtf8 none;
+        readContacts(ids, [&](const ContactUtf8& contact) { return each(contact, none); });
+        return;
+    }
+    QString statement = contactsStatement(ids);
+    statement.replace(QStringLiteral("select * from tblContactDetails "),
+                      QStringLiteral("select tblContactDetails.*, Uid, Card, ColumnsDigest from "
+                                     "tblContactDetails left join tblContactCard on "
+                                     "fkContactDetailsId = pkContactDetailsId "));
+    RowSet rows = connection.query(statement);
+    const ContactColumns columns(rows);
+    const int uid = rows.column(QStringLiteral("Uid"));
+    const int card = rows.column(QStringLiteral("Card"));
+    const int digest = rows.column(QStringLiteral("ColumnsDigest"));
+    ContactUtf8 contact;
+    KeptCardUtf8 kept;
+    auto view = [&rows](int column) {
+        int length = 0;
+        const char* bytes = rows.utf8(column, length);
+        return QByteArrayView(bytes, length);
+    };
+    for (; !rows.atEnd(); rows.moveNext()) {
+        columns.read(rows, contact);
+        kept = {view(uid), view(card), view(digest)};
+        if (!each(contact, kept))
+            return;
+    }
+}
+
 qint64 ContactStore::count() const {
     Connection connection(m_connectionString);
     RowSet row = connection.query(
@@ -422,6 +459,14 @@ qint64 ContactStore::count() const {
                        "where ContactBookName = '") +
         sqlTextBody(m_currentBook) + QStringLiteral("')"));
     return row.integer(0);
+}
+
+bool ContactStore::contactIdsExhausted() const {
+    Connection connection(m_connectionString);
+    RowSet row = connection.query(QStringLiteral(
+        "select max(coalesce((select seq from sqlite_sequence where name = 'tblContactDetails'), "
+        "0), coalesce((select max(pkContactDetailsId) from tblContactDetails), 0))"));
+    return row.integer(0) == std::numeric_limits<qint64>::max();
 }
 
 bool ContactStore::hasBook(const QString& name) const {
@@ -441,9 +486,46 @@ void ContactStore::Batch::readBook(const std::function<void(const Contact& conta
     }
 }
 
+ContactStore::Batch::Batch(Connection& connection, qint64 bookId)
+    : m_connection(connection), m_bookId(bookId) {}
+
+ContactStore::Batch::~Batch() = default;
+
 qint64 ContactStore::Batch::insert(const Contact& contact) {
-    m_connection.execute(insertContactStatement(contact, m_bookId));
+    if (!m_insert)
+        m_insert = std::make_unique<Statement>(m_connection.prepared(
+            QStringLiteral("insert into tblContactDetails (FirstName, MiddleName, LastName, "
+                           "Address, city, State, ZipCode, WorkPhoneNumber, HomePhoneNumber, "
+                           "CellPhoneNumber, EmailAddress, ParentOrGuardianName, Comments, "
+                           "fkContactType, fkContactBookId) values (?1, ?2, ?3, ?4, ?5, ?6, ?7, "
+                           "?8, ?9, ?10, ?11, ?12, ?13, ?14, ?15)")));
+    int index = 1;
+    for (const TextColumn& column : textColumns)
+        m_insert->bind(index++, contact.*column.member);
+    m_insert->bind(index++, qint64(contact.type));
+    m_insert->bind(index, m_bookId);
+    m_insert->execute();
     return m_connection.lastInsertId();
+}
+
+void ContactStore::Batch::keepCard(qint64 id, const KeptCard& card) {
+    if (!m_keepCard) {
+        CardStore::createTable(m_connection);
+        m_keepCard = std::make_unique<Statement>(m_connection.prepared(CardStore::keepStatement()));
+    }
+    CardStore::bind(*m_keepCard, id, card);
+    m_keepCard->execute();
+}
+
+bool ContactStore::Batch::uidTaken(const QString& uid) {
+    if (!m_findUid) {
+        if (!m_connection.hasTable(QLatin1String(CardStore::table)))
+            return false;
+        m_findUid = std::make_unique<Statement>(m_connection.prepared(
+            QStringLiteral("select 1 from tblContactCard where Uid = ?1 limit 1")));
+    }
+    m_findUid->bind(1, uid);
+    return m_findUid->returnsRow();
 }
 
 std::optional<Contact> ContactStore::Batch::contact(qint64 id) {

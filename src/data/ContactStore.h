@@ -7,12 +7,16 @@
 #include <QStringList>
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 class Connection;
 class RowSet;
+class Statement;
+struct KeptCard;
+struct KeptCardUtf8;
 
 // Which contacts a list shows by type. None is the state before a type has
 // been chosen: it matches no contact.
@@ -102,8 +106,15 @@ public:
     // The same as UTF-8 bytes, without converting them (an export's pace).
     void readContacts(const QList<qint64>& ids,
                       const std::function<bool(const ContactUtf8& contact)>& each) const;
+    // The same with each contact's kept card (a vCard export's input).
+    void readContactsWithCards(const QList<qint64>& ids,
+                               const std::function<bool(const ContactUtf8& contact,
+                                                        const KeptCardUtf8& card)>& each) const;
     // How many contacts the current book holds.
     qint64 count() const;
+    // True when the database has given out the highest id a contact can
+    // have, so that no contact can be added any more.
+    bool contactIdsExhausted() const;
     // True when a book of exactly this name exists.
     bool hasBook(const QString& name) const;
 
@@ -113,16 +124,25 @@ public:
     public:
         // Every contact of the book as it stands, in no particular order.
         void readBook(const std::function<void(const Contact& contact)>& each);
-        // Adds the contact to the book; its new id.
+        // Adds the contact to the book through one prepared statement with
+        // bound values; its new id.
         qint64 insert(const Contact& contact);
+        // Keeps the card of a contact (see CardStore).
+        void keepCard(qint64 id, const KeptCard& card);
+        // True when a kept card of the database already has this UID.
+        bool uidTaken(const QString& uid);
         // A contact of the book as it stands inside the transaction.
         std::optional<Contact> contact(qint64 id);
+        ~Batch();
 
     private:
         friend class ContactStore;
-        Batch(Connection& connection, qint64 bookId) : m_connection(connection), m_bookId(bookId) {}
+        Batch(Connection& connection, qint64 bookId);
         Connection& m_connection;
         qint64 m_bookId;
+        std::unique_ptr<Statement> m_insert;
+        std::unique_ptr<Statement> m_keepCard;
+        std::unique_ptr<Statement> m_findUid;
     };
     enum class BatchResult { Committed, RolledBack, NoSuchBook };
     // Runs `work` inside one transaction on the current book: what it added

@@ -1,5 +1,6 @@
 #include "data/SyncStore.h"
 
+#include "data/CardStore.h"
 #include "data/Connection.h"
 #include "data/ContactStatements.h"
 #include "data/ContactStore.h"
@@ -55,8 +56,18 @@ SyncAccount accountFromRow(const RowSet& row) {
     return a;
 }
 
-const QString itemColumns = QStringLiteral(
-    "select pkSyncItemId, fkContactDetailsId, Href, ETag, Card, SyncedDigest from tblSyncItem ");
+// An item's card is the card kept beside its contact; the item's own column
+// holds it only while no contact does (a card still to be deleted there).
+QString itemColumns(Connection& connection) {
+    const QString card =
+        connection.hasTable(QLatin1String(CardStore::table))
+            ? QStringLiteral("coalesce((select Card from tblContactCard where "
+                             "fkContactDetailsId = tblSyncItem.fkContactDetailsId), "
+                             "Card)")
+            : QStringLiteral("Card");
+    return QStringLiteral("select pkSyncItemId, fkContactDetailsId, Href, ETag, ") + card +
+           QStringLiteral(", SyncedDigest from tblSyncItem ");
+}
 
 SyncItem itemFromRow(const RowSet& row) {
     SyncItem item;
@@ -94,6 +105,7 @@ bool SyncStore::link(const QString& book, const QString& url, const QString& use
         connection.execute(createItemTable);
         connection.execute(createItemContactIndex);
         connection.execute(createForgetContactTrigger);
+        CardStore::createTable(connection);
         RowSet existing = connection.query(
             QStringLiteral("select pkSyncAccountId, CollectionUrl, UserName from tblSyncAccount "
                            "where fkContactBookId = ") +
@@ -211,6 +223,10 @@ QList<Contact> SyncStore::contacts(qint64 bookId) const {
     return all;
 }
 
+std::optional<KeptCard> SyncStore::keptCard(qint64 contactId) const {
+    return CardStore(m_connectionString).card(contactId);
+}
+
 void SyncStore::inBatch(const std::function<void(Batch&)>& work) const {
     Connection connection(m_connectionString);
     Batch batch(connection);
@@ -260,7 +276,7 @@ void SyncStore::Batch::deleteContact(qint64 id) const {
 
 std::optional<SyncItem> SyncStore::Batch::item(qint64 accountId, const QString& href) const {
     RowSet row =
-        m_connection.query(itemColumns + QStringLiteral("where fkSyncAccountId = ") +
+        m_connection.query(itemColumns(m_connection) + QStringLiteral("where fkSyncAccountId = ") +
                            sqlId(accountId) + QStringLiteral(" and Href = ") + sqlText(href));
     if (row.atEnd())
         return std::nullopt;
@@ -273,7 +289,7 @@ qint64 SyncStore::Batch::insertItem(qint64 accountId, const SyncItem& item) cons
                        "Card, SyncedDigest) values (") +
         sqlId(accountId) + QLatin1Char(',') + contactRef(item.contactId) + QLatin1Char(',') +
         sqlText(item.href) + QLatin1Char(',') + sqlText(item.etag) + QLatin1Char(',') +
-        sqlText(QString::fromUtf8(item.card)) + QLatin1Char(',') + sqlText(item.syncedDigest) +
+        sqlText(QString::fromUtf8(keepCard(item))) + QLatin1Char(',') + sqlText(item.syncedDigest) +
         QLatin1Char(')'));
     return m_connection.lastInsertId();
 }
@@ -282,7 +298,7 @@ void SyncStore::Batch::updateItem(const SyncItem& item) const {
     m_connection.execute(QStringLiteral("update tblSyncItem set fkContactDetailsId = ") +
                          contactRef(item.contactId) + QStringLiteral(", Href = ") +
                          sqlText(item.href) + QStringLiteral(", ETag = ") + sqlText(item.etag) +
-                         QStringLiteral(", Card = ") + sqlText(QString::fromUtf8(item.card)) +
+                         QStringLiteral(", Card = ") + sqlText(QString::fromUtf8(keepCard(item))) +
                          QStringLiteral(", SyncedDigest = ") + sqlText(item.syncedDigest) +
                          QStringLiteral(" where pkSyncItemId = ") + sqlId(item.id));
 }
@@ -290,6 +306,17 @@ void SyncStore::Batch::updateItem(const SyncItem& item) const {
 void SyncStore::Batch::setResult(qint64 accountId, const QString& lastSync,
                                  const QString& lastError, const QString& syncToken) const {
     m_connection.execute(resultStatement(accountId, lastSync, lastError, syncToken));
+}
+
+QByteArray SyncStore::Batch::keepCard(const SyncItem& item) const {
+    if (item.contactId == 0 || item.card.isEmpty())
+        return item.card;
+    const std::optional<Contact> stored = contact(item.contactId);
+    if (!stored)
+        return item.card;
+    CardStore::keep(m_connection, item.contactId,
+                    {uidInCard(item.card), item.card, columnsDigest(*stored)});
+    return {};
 }
 
 void SyncStore::Batch::deleteItem(qint64 id) const {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "data/CardStore.h"
 #include "data/Contact.h"
 
 #include <QByteArray>
@@ -24,7 +25,8 @@ struct SyncAccount {
 };
 
 // One card of a linked book as last synced: where it lives on the server,
-// its ETag, the server's full card text, and a digest of the contact as it
+// its ETag, the server's full card text (kept beside the contact, see
+// CardStore), and a digest of the contact as it
 // was stored then (so any later change to the row counts as a local change).
 // contactId 0: the contact was deleted here since, and the server's card is
 // still to be deleted.
@@ -65,6 +67,8 @@ public:
     // The items of an account, their card texts left empty.
     QList<SyncItem> items(qint64 accountId) const;
     QList<Contact> contacts(qint64 bookId) const;
+    // The card kept beside a contact (see CardStore), if any.
+    std::optional<KeptCard> keptCard(qint64 contactId) const;
 
     // The writes of one step of a sync, all inside one transaction.
     class Batch {
@@ -82,6 +86,9 @@ public:
                        const QString& syncToken) const;
 
     private:
+        // Keeps the item's card beside its contact; what the item's own
+        // column is to hold.
+        QByteArray keepCard(const SyncItem& item) const;
         Connection& m_connection;
     };
     void inBatch(const std::function<void(Batch&)>& work) const;

@@ -1,8 +1,11 @@
 #include "exchange/ContactExport.h"
 
+#include "data/CardStore.h"
 #include "data/ConnectionString.h"
 #include "data/ContactStore.h"
 #include "data/DbError.h"
+#include "formats/CardUpdate.h"
+#include "formats/KeptCard.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -66,18 +69,20 @@ bool isDatabaseFile(const QString& path, const QString& connectionString) {
 // each row's texts packed into one buffer, as offsets and lengths.
 struct RowBlock {
     static constexpr int capacity = 512;
+    static constexpr int texts = 16; // the thirteen columns and the kept card's three
     struct Row {
         qint64 id;
         ContactType type;
-        qsizetype at[14]; // the start of each text in `bytes`, and the end
+        qsizetype at[texts + 1]; // the start of each text in `bytes`, and the end
     };
     QByteArray bytes;
     std::vector<Row> rows;
 
-    void add(const ContactUtf8& c) {
-        const QByteArrayView texts[] = {
-            c.firstName, c.middleName, c.lastName,  c.address, c.city,     c.state,   c.zipCode,
-            c.workPhone, c.homePhone,  c.cellPhone, c.email,   c.guardian, c.comments};
+    void add(const ContactUtf8& c, const KeptCardUtf8& card) {
+        const QByteArrayView texts[] = {c.firstName, c.middleName, c.lastName, c.address,
+                                        c.city,      c.state,      c.zipCode,  c.workPhone,
+                                        c.homePhone, c.cellPhone,  c.email,    c.guardian,
+                                        c.comments,  card.uid,     card.text,  card.digest};
         qsizetype size = 0;
         for (QByteArrayView text : texts)
             size += text.size();
@@ -85,21 +90,25 @@ struct RowBlock {
         qsizetype at = bytes.size();
         bytes.resize(at + size);
         char* out = bytes.data();
-        for (int i = 0; i < 13; ++i) {
+        for (int i = 0; i < RowBlock::texts; ++i) {
             row.at[i] = at;
             if (!texts[i].isEmpty())
                 std::memcpy(out + at, texts[i].data(), size_t(texts[i].size()));
             at += texts[i].size();
         }
-        row.at[13] = at;
+        row.at[RowBlock::texts] = at;
         rows.push_back(row);
     }
+    QByteArrayView text(const Row& row, int i) const {
+        return QByteArrayView(bytes.constData() + row.at[i], row.at[i + 1] - row.at[i]);
+    }
     ContactUtf8 contact(const Row& row) const {
-        auto text = [&](int i) {
-            return QByteArrayView(bytes.constData() + row.at[i], row.at[i + 1] - row.at[i]);
-        };
-        return {row.id,  text(0), text(1), text(2),  text(3),  text(4),  text(5), text(6),
-                text(7), text(8), text(9), text(10), text(11), text(12), row.type};
+        auto t = [&](int i) { return text(row, i); };
+        return {row.id, t(0), t(1), t(2),  t(3),  t(4),  t(5),    t(6),
+                t(7),   t(8), t(9), t(10), t(11), t(12), row.type};
+    }
+    KeptCardUtf8 card(const Row& row) const {
+        return {text(row, 13), text(row, 14), text(row, 15)};
     }
     void clear() {
         bytes.resize(0);
@@ -171,6 +180,53 @@ private:
     bool m_stopped = false;
 };
 
+Contact contactOf(const ContactUtf8& c) {
+    Contact contact;
+    contact.id = c.id;
+    contact.firstName = QString::fromUtf8(c.firstName);
+    contact.middleName = QString::fromUtf8(c.middleName);
+    contact.lastName = QString::fromUtf8(c.lastName);
+    contact.address = QString::fromUtf8(c.address);
+    contact.city = QString::fromUtf8(c.city);
+    contact.state = QString::fromUtf8(c.state);
+    contact.zipCode = QString::fromUtf8(c.zipCode);
+    contact.workPhone = QString::fromUtf8(c.workPhone);
+    contact.homePhone = QString::fromUtf8(c.homePhone);
+    contact.cellPhone = QString::fromUtf8(c.cellPhone);
+    contact.email = QString::fromUtf8(c.email);
+    contact.guardian = QString::fromUtf8(c.guardian);
+    contact.comments = QString::fromUtf8(c.comments);
+    contact.type = c.type;
+    return contact;
+}
+
+// One contact's card: the kept card as it is while the columns are as they
+// were when it was kept, else the kept card with the properties of the
+// changed columns rewritten, else (no card kept yet) a new card with a random
+// UID. A card that is new or changed is added to `toKeep`.
+void writeCard(vcard::VCardWriter& writer, const ContactUtf8& contact, const KeptCardUtf8& kept,
+               QList<QPair<qint64, KeptCard>>& toKeep) {
+    const QByteArray digest = columnsDigest(contact);
+    if (!kept.text.isEmpty() && kept.digest == QByteArrayView(digest)) {
+        writer.append(kept.text);
+        return;
+    }
+    QByteArray card;
+    if (!kept.text.isEmpty())
+        card = vcard::updateCard(kept.text.toByteArray(), contactOf(contact));
+    QString uid = QString::fromUtf8(kept.uid);
+    if (card.isEmpty()) {
+        if (uid.isEmpty())
+            uid = vcard::randomUid();
+        const qsizetype start = writer.data().size();
+        writer.write(contact, uid.toUtf8());
+        card = writer.data().mid(start);
+    } else {
+        writer.append(card);
+    }
+    toKeep.append({contact.id, KeptCard{uid, card, digest}});
+}
+
 } // namespace
 
 QString ExportSummary::report(const QString& file, const QString& book) const {
@@ -214,10 +270,6 @@ QString ExportSummary::oneLine(const QString& file, const QString& book,
 
 ContactExport::ContactExport(const ContactStore& store, platform::Progress* progress)
     : m_store(store), m_progress(progress ? progress : &m_noProgress) {}
-
-QString ContactExport::uidSeed(const QString& book) {
-    return QStringLiteral("contact book ") + book;
-}
 
 bool ContactExport::isNeitherFileNorPipe(const QString& path) {
     const QFileInfo target(path);
@@ -267,8 +319,8 @@ ExportSummary ContactExport::write(QIODevice& file, const QList<qint64>& ids,
     // and writes the file.
     BlockQueue queue;
     bool writeFailed = false;
-    std::thread writing([&, seed = uidSeed(m_store.currentBook())] {
-        vcard::StableUids uids(seed);
+    QList<QPair<qint64, KeptCard>> toKeep;
+    std::thread writing([&] {
         vcard::VCardWriter writer(version);
         auto writeOut = [&] {
             writeFailed = file.write(writer.data()) != writer.data().size();
@@ -278,7 +330,7 @@ ExportSummary ContactExport::write(QIODevice& file, const QList<qint64>& ids,
         while (RowBlock* block = queue.next()) {
             if (!writeFailed)
                 for (const RowBlock::Row& row : block->rows) {
-                    writer.write(block->contact(row), uids(row.id));
+                    writeCard(writer, block->contact(row), block->card(row), toKeep);
                     if (writer.data().size() >= chunk && !writeOut())
                         break;
                 }
@@ -302,21 +354,22 @@ ExportSummary ContactExport::write(QIODevice& file, const QList<qint64>& ids,
     std::optional<QString> databaseError;
     try {
         const qint64 total = ids.isEmpty() ? m_store.count() : ids.size();
-        m_store.readContacts(ids, [&](const ContactUtf8& contact) {
-            if (!block && !(block = queue.empty()))
-                return false; // the writer stopped
-            block->add(contact);
-            if (int(block->rows.size()) == RowBlock::capacity) {
-                queue.full(block);
-                block = nullptr;
-            }
-            ++summary.written;
-            if (!m_progress->advance(summary.written, total)) {
-                cancelled = true;
-                return false;
-            }
-            return true;
-        });
+        m_store.readContactsWithCards(ids,
+                                      [&](const ContactUtf8& contact, const KeptCardUtf8& card) {
+                                          if (!block && !(block = queue.empty()))
+                                              return false; // the writer stopped
+                                          block->add(contact, card);
+                                          if (int(block->rows.size()) == RowBlock::capacity) {
+                                              queue.full(block);
+                                              block = nullptr;
+                                          }
+                                          ++summary.written;
+                                          if (!m_progress->advance(summary.written, total)) {
+                                              cancelled = true;
+                                              return false;
+                                          }
+                                          return true;
+                                      });
     } catch (const DbError& error) {
         databaseError = QString::fromStdString(error.what());
     }
@@ -329,6 +382,13 @@ ExportSummary ContactExport::write(QIODevice& file, const QList<qint64>& ids,
         return failed(Outcome::Cancelled);
     if (writeFailed)
         return failed(Outcome::CannotWrite, file.errorString());
+    // The cards written are kept before a file is put in place: a file whose
+    // UIDs the book does not remember is not written.
+    try {
+        CardStore(m_store.connectionString()).keep(toKeep);
+    } catch (const DbError& error) {
+        return failed(Outcome::DatabaseFailed, QString::fromStdString(error.what()));
+    }
     return summary;
 }
 

@@ -34,9 +34,11 @@ struct ExportSummary {
     QString oneLine(const QString& file, const QString& book, vcard::VCardVersion version) const;
 };
 
-// Writes the store's current book, or some of its contacts, as vCards. Each
-// card's UID is made from the contact's id and the book's name, so the same
-// contact keeps its UID from one export to the next.
+// Writes the store's current book, or some of its contacts, as vCards: each
+// contact's kept card, with the properties of the columns changed since
+// rewritten; a contact without one gets a new card with a random UID. The
+// cards written are kept, so a contact keeps its card and UID from one
+// export to the next.
 class ContactExport {
 public:
     explicit ContactExport(const ContactStore& store, platform::Progress* progress = nullptr);
@@ -50,9 +52,6 @@ public:
 
     // True for a path that exists and is neither a file nor a named pipe.
     static bool isNeitherFileNorPipe(const QString& path);
-
-    // The seed of the UIDs of a book's cards.
-    static QString uidSeed(const QString& book);
 
 private:
     ExportSummary write(QIODevice& out, const QList<qint64>& ids, vcard::VCardVersion version);

@@ -1,8 +1,10 @@
 #include "exchange/ContactImport.h"
 
+#include "data/CardStore.h"
 #include "data/ContactStore.h"
 #include "data/DbError.h"
 #include "data/SqlQuote.h"
+#include "formats/KeptCard.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -79,6 +81,25 @@ private:
     QMultiHash<size_t, qint64> m_ids;
 };
 
+// The card kept beside a new contact. A card without a UID, or with one that
+// another contact's card has (the same card imported again after a change),
+// is given a random one: two contacts never share a UID, which a server
+// would refuse.
+KeptCard keptCardOf(const vcard::ReadContact& read, ContactStore::Batch& batch) {
+    if (!read.uid.isEmpty() && !batch.uidTaken(read.uid))
+        return {read.uid, read.card, columnsDigest(read.contact)};
+    const QString uid = vcard::randomUid();
+    return {uid, vcard::withUid(read.card, uid, true), columnsDigest(read.contact)};
+}
+
+bool idsExhausted(const ContactStore& store) {
+    try {
+        return store.contactIdsExhausted();
+    } catch (const DbError&) {
+        return false;
+    }
+}
+
 } // namespace
 
 int ImportSummary::skipped() const {
@@ -130,6 +151,10 @@ QString ImportSummary::report(const QString& file, const QString& book) const {
     case Outcome::DatabaseFailed:
         return tr("The contacts could not be stored in the contact database. Nothing was "
                   "imported.");
+    case Outcome::NoIdsLeft:
+        return tr("The contact database has given out its highest contact id (%1), so no "
+                  "contact can be added to it any more. Nothing was imported.")
+            .arg(std::numeric_limits<qint64>::max());
     }
     QStringList lines{
         tr("%n contact(s) imported from \"%1\" into the contact book \"%2\".", nullptr, imported)
@@ -222,7 +247,10 @@ ImportSummary ContactImport::run(QIODevice* device, qint64 size) {
                 } else if (known.contains(contact)) {
                     ++summary.alreadyThere;
                 } else {
-                    known.add(contact, batch.insert(contact));
+                    const qint64 id = batch.insert(contact);
+                    if (!next.card.isEmpty())
+                        batch.keepCard(id, keptCardOf(next, batch));
+                    known.add(contact, id);
                     ++summary.imported;
                 }
             }
@@ -235,6 +263,8 @@ ImportSummary ContactImport::run(QIODevice* device, qint64 size) {
             return finish(cancelled ? Outcome::Cancelled : Outcome::Unreadable);
     } catch (const DbError& error) {
         summary.detail = QString::fromStdString(error.what());
+        if (idsExhausted(m_store))
+            return finish(Outcome::NoIdsLeft);
         return finish(Outcome::DatabaseFailed);
     }
     return finish(Outcome::Imported);

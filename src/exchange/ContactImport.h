@@ -20,6 +20,7 @@ struct ImportSummary {
         Unreadable,     // the file could not be opened or read to its end: rolled back
         NoSuchBook,     // the book is gone
         DatabaseFailed, // the store failed: rolled back
+        NoIdsLeft,      // the database has no contact id left to give: rolled back
     };
     Outcome outcome = Outcome::Imported;
     vcard::FileFormat format = vcard::FileFormat::Unknown;

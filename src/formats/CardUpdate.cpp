@@ -1,9 +1,13 @@
 #include "formats/CardUpdate.h"
 
 #include "formats/ContactFileReader.h"
+#include "formats/KeptCard.h"
 #include "formats/TextDecoding.h"
 
+#include <QDateTime>
 #include <QList>
+#include <QRegularExpression>
+#include <QUrl>
 
 namespace vcard {
 
@@ -53,26 +57,9 @@ QString escaped(const QString& value) {
     return out;
 }
 
-// Folded at 75 octets, never inside a UTF-8 character.
-QByteArray folded(const QByteArray& line, const QByteArray& lineEnd) {
-    QByteArray out;
-    qsizetype at = 0;
-    qsizetype room = 75;
-    while (line.size() - at > room) {
-        qsizetype cut = at + room;
-        while (cut > at + 1 && (static_cast<unsigned char>(line[cut]) & 0xC0) == 0x80)
-            --cut;
-        out += line.mid(at, cut - at) + lineEnd + ' ';
-        at = cut;
-        room = 74;
-    }
-    return out + line.mid(at) + lineEnd;
-}
-
 class Card {
 public:
     bool parse(const QByteArray& text) {
-        lineEnd_ = text.contains("\r\n") ? QByteArray("\r\n") : QByteArray("\n");
         qsizetype at = 0;
         while (at < text.size()) {
             qsizetype end = text.indexOf('\n', at);
@@ -166,17 +153,23 @@ public:
         for (const Line& line : lines_) {
             if (line.removed)
                 continue;
-            out +=
-                line.replaced ? folded(line.head + ':' + line.value.toUtf8(), lineEnd_) : line.raw;
+            out += line.replaced ? detail::foldedLine(line.head + ':' + line.value.toUtf8())
+                                 : withCrLf(line.raw);
         }
         return out;
+    }
+
+    bool changed() const {
+        for (const Line& line : lines_)
+            if (line.replaced || line.removed)
+                return true;
+        return false;
     }
 
     bool v4() const { return v4_; }
 
 private:
     QList<Line> lines_;
-    QByteArray lineEnd_;
     bool v4_ = false;
 };
 
@@ -195,6 +188,16 @@ QString phoneOf(const Line& line) {
     if (number.startsWith(QStringLiteral("tel:"), Qt::CaseInsensitive))
         number.remove(0, 4);
     return number;
+}
+
+// A number as the part of a tel: URI after the scheme: blanks, which a URI
+// cannot hold, become hyphens, one of the visual separators it allows.
+QString telUri(const QString& number) {
+    QStringList pieces =
+        number.split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts);
+    for (QString& piece : pieces)
+        piece = QString::fromLatin1(QUrl::toPercentEncoding(piece, "+-.()*#/:"));
+    return pieces.join(u'-');
 }
 
 void updatePhone(Card& card, const QString& before, const QString& after, const char* type) {
@@ -226,7 +229,7 @@ void updatePhone(Card& card, const QString& before, const QString& after, const 
         return;
     }
     const bool uri = line->value.startsWith(QStringLiteral("tel:"), Qt::CaseInsensitive);
-    card.set(line, (uri ? QStringLiteral("tel:") : QString()) + escaped(after));
+    card.set(line, uri ? QStringLiteral("tel:") + telUri(after) : escaped(after));
 }
 
 void updateSingle(Card& card, const char* name, const QByteArray& newHead, const QString& before,
@@ -244,14 +247,40 @@ void updateSingle(Card& card, const char* name, const QByteArray& newHead, const
     }
 }
 
+// The names one after the other; the additional names' commas become blanks.
+QString fullName(const Contact& c) {
+    QString full;
+    for (const QString& name : {c.firstName, QString(c.middleName).replace(u',', u' '), c.lastName})
+        if (!name.isEmpty())
+            full += (full.isEmpty() ? QString() : QStringLiteral(" ")) + name;
+    return full;
+}
+
+// The organization's name: the first component of the first ORG.
+QString organizationOf(Card& card) {
+    const Line* org = card.first("ORG");
+    if (!org)
+        return {};
+    return detail::unescapeText(components(org->value, 1).first()).trimmed();
+}
+
+// A value whose commas separate the values of a list (additional names).
+QString escapedList(const QString& value) {
+    QStringList values = value.split(u',');
+    for (QString& one : values)
+        one = escaped(one);
+    return values.join(u',');
+}
+
 void updateNames(Card& card, const Contact& before, const Contact& after) {
     if (before.firstName == after.firstName && before.middleName == after.middleName &&
         before.lastName == after.lastName)
         return;
-    QString full;
-    for (const QString* name : {&after.firstName, &after.middleName, &after.lastName})
-        if (!name->isEmpty())
-            full += (full.isEmpty() ? QString() : QStringLiteral(" ")) + *name;
+    QString full = fullName(after);
+    if (full.isEmpty())
+        full = organizationOf(card);
+    if (full.isEmpty())
+        full = after.email;
     Line* fn = card.first("FN");
     if (fn)
         card.set(fn, escaped(full));
@@ -261,7 +290,7 @@ void updateNames(Card& card, const Contact& before, const Contact& after) {
     QStringList parts = components(n ? n->value : QString(), 5);
     parts[0] = escaped(after.lastName);
     parts[1] = escaped(after.firstName);
-    parts[2] = escaped(after.middleName);
+    parts[2] = escapedList(after.middleName);
     if (n)
         card.set(n, parts.join(u';'));
     else
@@ -295,24 +324,8 @@ void updateAddress(Card& card, const Contact& before, const Contact& after) {
 void updateNote(Card& card, const Contact& before, const Contact& after) {
     if (before.comments == after.comments)
         return;
-    QStringList notes;
     const QList<Line*> lines = card.all("NOTE");
-    for (const Line* line : lines)
-        if (const QString note = detail::unescapeText(line->value); !note.isEmpty())
-            notes.append(note);
-    const QString noteText = notes.join(QStringLiteral("\r\n"));
-    // What the reader added after the notes: the values without a column.
-    QString extra = before.comments.mid(noteText.size());
-    if (extra.startsWith(QStringLiteral("\r\n")))
-        extra.remove(0, 2);
-    QString note = after.comments;
-    if (!extra.isEmpty() && note.endsWith(extra)) {
-        note.chop(extra.size());
-        if (note.endsWith(QStringLiteral("\r\n")))
-            note.chop(2);
-    }
-    if (note == noteText)
-        return;
+    const QString& note = after.comments;
     for (qsizetype i = 1; i < lines.size(); ++i)
         lines[i]->removed = true;
     if (lines.isEmpty()) {
@@ -353,6 +366,16 @@ void updateType(Card& card, const Contact& before, const Contact& after) {
         card.add("CATEGORIES", wanted);
 }
 
+// REV says when the card last changed: now.
+void stamp(Card& card) {
+    const QString now =
+        QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyyMMdd'T'HHmmss'Z'"));
+    if (Line* rev = card.first("REV"))
+        card.set(rev, now);
+    else
+        card.add("REV", now);
+}
+
 } // namespace
 
 QByteArray updateCard(const QByteArray& text, const Contact& contact) {
@@ -374,6 +397,8 @@ QByteArray updateCard(const QByteArray& text, const Contact& contact) {
                  contact.guardian);
     updateNote(card, before, contact);
     updateType(card, before, contact);
+    if (card.changed())
+        stamp(card);
     return card.text();
 }
 

@@ -14,10 +14,10 @@ namespace vcard {
 // code, the TEL lines of the three phones, the first EMAIL, the first
 // X-ORVANTA-GUARDIAN, NOTE and the Personal/Business category. Only the
 // properties of columns whose value differs from what the card itself reads
-// as are touched; every other line goes back byte for byte. Comments that
-// still end with the "Label: value" lines the reader made of other
-// properties give only their start to NOTE. An empty result: the card could
-// not be read.
+// as are touched; every other line goes back byte for byte (line ends as
+// CR LF). A card that changed gets REV set to now; an FN left without a name
+// takes the organization, else the e-mail address. An empty result: the card
+// could not be read.
 QByteArray updateCard(const QByteArray& card, const Contact& contact);
 
 } // namespace vcard

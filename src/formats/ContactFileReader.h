@@ -49,10 +49,13 @@ struct ImportProblem {
 
 // One contact as read, with the card's UID (without "urn:uuid:"; empty for
 // CSV and for cards without one) and the line its card or row starts on.
+// `card` is the whole card as it is kept beside the contact: every property
+// read, as vCard 3.0 or 4.0 UTF-8 text with CR LF line ends (empty for CSV).
 struct ReadContact {
     Contact contact;
     QString uid;
     qint64 line = 0;
+    QByteArray card;
 };
 
 // A value longer than this is skipped rather than kept, so that a broken or

@@ -44,6 +44,8 @@ struct Property {
     QList<QByteArray> types; // TYPE values and bare 2.1 parameters, upper case
     QByteArray valueType;    // VALUE=, upper case
     QString value;
+    QByteArray head;     // group, name and parameters as written
+    bool binary = false; // value holds the encoded bytes as written (base64)
 };
 
 // Fills `read` from the properties of one card; false when the card holds no

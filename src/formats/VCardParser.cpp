@@ -1,7 +1,8 @@
 // Content lines of vCard 2.1, 3.0 and 4.0, assembled from the physical lines
 // as they arrive: folds (a line starting with a space or tab), quoted-printable
-// soft line breaks, any line ends. A value is kept only up to maxValueBytes, and
-// a binary value not at all, so a huge line costs time but no memory.
+// soft line breaks, any line ends. A value is kept only up to maxValueBytes, so
+// a huge line costs time but no memory.
+#include "formats/KeptCard.h"
 #include "formats/Parsers.h"
 #include "formats/TextDecoding.h"
 
@@ -202,6 +203,7 @@ void VCardParser::parseHead() {
         return;
     }
     p.name = name.toUpper();
+    p.head = l.head.trimmed();
     auto encoding = [&l](const QByteArray& value) {
         if (value == "QUOTED-PRINTABLE")
             l.quotedPrintable = true;
@@ -238,8 +240,6 @@ void VCardParser::parseHead() {
     if (p.valueType == "BINARY" || p.name == "PHOTO" || p.name == "LOGO" || p.name == "SOUND" ||
         p.name == "KEY")
         l.binary = true;
-    if (l.binary)
-        l.discard = true;
 }
 
 // The logical line is whole: act on it.
@@ -272,19 +272,11 @@ void VCardParser::complete() {
     }
     if (card_.tooLarge)
         return;
-    if (l.binary) {
-        ++card_.binary;
-        return;
-    }
     if (l.tooLong) {
         out_.problem(Kind::ValueTooLong, l.line, QString::fromLatin1(name));
         return;
     }
     const QByteArray bytes = l.quotedPrintable ? decodeQuotedPrintable(l.value) : l.value;
-    if (bytes.left(5).compare("data:", Qt::CaseInsensitive) == 0) {
-        ++card_.binary;
-        return;
-    }
     card_.bytes += bytes.size() + valueOverhead;
     if (card_.bytes > maxRecordBytes) {
         card_.tooLarge = true;
@@ -293,7 +285,8 @@ void VCardParser::complete() {
     }
     Property property = std::move(l.property);
     property.line = l.line;
-    property.value = decodeText(bytes, l.charset);
+    property.binary = l.binary;
+    property.value = l.binary ? QString::fromLatin1(bytes) : decodeText(bytes, l.charset);
     card_.properties.append(std::move(property));
 }
 
@@ -348,10 +341,12 @@ void VCardParser::takeCard() {
     out_.binarySkipped += card_.binary;
     ReadContact read;
     read.line = card_.line;
-    if (contactFromCard(card_.properties, read, out_.vendorSkipped))
+    if (contactFromCard(card_.properties, read, out_.vendorSkipped)) {
+        read.card = keptCard(card_.properties);
         out_.contacts.push_back(std::move(read));
-    else
+    } else {
         out_.problem(Kind::EmptyCard, card_.line);
+    }
 }
 
 } // namespace vcard::detail

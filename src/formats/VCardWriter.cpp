@@ -82,6 +82,20 @@ void VCardWriter::text(QByteArrayView utf8) {
     }
 }
 
+// A value whose commas separate the values of a list (the additional names
+// of N): each value escaped, the commas between them not.
+void VCardWriter::list(QByteArrayView utf8) {
+    qsizetype at = 0;
+    for (;;) {
+        const qsizetype comma = utf8.indexOf(',', at);
+        text(utf8.sliced(at, (comma < 0 ? utf8.size() : comma) - at));
+        if (comma < 0)
+            return;
+        line_.push_back(',');
+        at = comma + 1;
+    }
+}
+
 // Folds the line into the output: at most 75 octets per line, a continuation
 // line starting with one space, never a cut inside a UTF-8 character. The
 // output grows once by the most the folded line can take and is cut back to
@@ -140,9 +154,14 @@ void VCardWriter::write(const ContactUtf8& c, QByteArrayView uid) {
     text(uid);
     end();
 
+    // FN may not be empty: a contact without a name is named by its e-mail address.
     begin("FN");
     bool first = true;
-    for (QByteArrayView name : {c.firstName, c.middleName, c.lastName}) {
+    QByteArray middle;
+    if (c.middleName.contains(','))
+        middle = c.middleName.toByteArray().replace(',', ' ');
+    for (QByteArrayView name :
+         {c.firstName, middle.isEmpty() ? c.middleName : QByteArrayView(middle), c.lastName}) {
         if (name.isEmpty())
             continue;
         if (!first)
@@ -150,13 +169,15 @@ void VCardWriter::write(const ContactUtf8& c, QByteArrayView uid) {
         text(name);
         first = false;
     }
+    if (first)
+        text(c.email);
     end();
     begin("N");
     text(c.lastName);
     separator();
     text(c.firstName);
     separator();
-    text(c.middleName);
+    list(c.middleName);
     line_.append(";;");
     end();
 
@@ -195,44 +216,6 @@ void VCardWriter::write(const ContactUtf8& c, QByteArrayView uid) {
     }
     out_.append(business ? "CATEGORIES:Business\r\nEND:VCARD\r\n"
                          : "CATEGORIES:Personal\r\nEND:VCARD\r\n");
-}
-
-namespace {
-
-// This program's own namespace for name-based UUIDs.
-const QUuid uidNamespace(QStringLiteral("5107ea4f-d74a-46e3-be1b-07e88e50a012"));
-
-} // namespace
-
-StableUids::StableUids(const QString& seed)
-    : m_name(uidNamespace.toRfc4122() + seed.toUtf8() + '\n'), m_prefix(m_name.size()) {}
-
-// A version 5 UUID: the first 16 bytes of the SHA-1 of namespace and name,
-// with the version and variant bits set, in the 8-4-4-4-12 form.
-QByteArray StableUids::operator()(qint64 id) {
-    m_name.truncate(m_prefix);
-    m_name.append(QByteArray::number(id));
-    m_hash.reset();
-    m_hash.addData(m_name);
-    const QByteArrayView digest = m_hash.resultView();
-    unsigned char bytes[16];
-    memcpy(bytes, digest.data(), 16);
-    bytes[6] = (bytes[6] & 0x0F) | 0x50;
-    bytes[8] = (bytes[8] & 0x3F) | 0x80;
-    static const char hex[] = "0123456789abcdef";
-    QByteArray uid(36, '-');
-    char* out = uid.data();
-    for (int i = 0; i < 16; ++i) {
-        if (i == 4 || i == 6 || i == 8 || i == 10)
-            ++out;
-        *out++ = hex[bytes[i] >> 4];
-        *out++ = hex[bytes[i] & 0x0F];
-    }
-    return uid;
-}
-
-QString stableUid(qint64 id, const QString& seed) {
-    return QString::fromLatin1(StableUids(seed)(id));
 }
 
 } // namespace vcard

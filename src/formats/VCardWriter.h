@@ -3,7 +3,6 @@
 #include "data/Contact.h"
 
 #include <QByteArray>
-#include <QCryptographicHash>
 #include <QString>
 
 #include <string>
@@ -18,7 +17,7 @@ enum class VCardVersion { V3_0, V4_0 };
 //
 //     VCardWriter writer;
 //     for (const Contact& c : contacts) {
-//         writer.write(c, stableUid(c.id, bookSeed));
+//         writer.write(c, uidOf(c));
 //         if (writer.data().size() > 1 << 20) { file.write(writer.data()); writer.clear(); }
 //     }
 //     file.write(writer.data());
@@ -33,34 +32,22 @@ public:
     // conversion: the export of a whole book takes this way.
     void write(const ContactUtf8& contact, QByteArrayView uid);
 
+    // A card written elsewhere (a kept card), as it is.
+    void append(QByteArrayView card) { out_.append(card); }
+
     const QByteArray& data() const { return out_; }
     void clear() { out_.resize(0); }
 
 private:
     void begin(const char* nameAndParameters);
     void text(QByteArrayView utf8);
+    void list(QByteArrayView utf8);
     void separator() { line_.push_back(';'); }
     void end();
 
     VCardVersion version_;
     QByteArray out_;
     std::string line_; // the line being built, before it is folded
-};
-
-// A uid that is the same whenever the same id is written with the same seed
-// (a name-based UUID, version 5), e.g. seed = a per-file or per-book string.
-QString stableUid(qint64 id, const QString& seed);
-
-// The same uids for many ids with one seed, as bytes, at an export's pace.
-class StableUids {
-public:
-    explicit StableUids(const QString& seed);
-    QByteArray operator()(qint64 id);
-
-private:
-    QByteArray m_name; // the namespace's bytes, the seed and a line break
-    qsizetype m_prefix;
-    QCryptographicHash m_hash{QCryptographicHash::Sha1};
 };
 
 } // namespace vcard

@@ -748,12 +748,25 @@ void SyncEngine::uploadNext() {
         }
     }
     if (card.isEmpty()) {
-        // A new card; the item is written before the upload, so that an
-        // answer that never comes does not make a second copy next time.
+        // A new card: the contact's kept card (an imported one keeps its UID
+        // and everything else), else one written now. The item is written
+        // before the upload, so that an answer that never comes does not
+        // make a second copy next time.
+        std::optional<KeptCard> kept;
+        try {
+            kept = m_store.keptCard(upload.contact.id);
+        } catch (const DbError& e) {
+            fail(tr("The contact file could not be read: %1").arg(QString::fromUtf8(e.what())));
+            return;
+        }
+        if (kept)
+            card = vcard::updateCard(kept->text, upload.contact);
         const QString uid = QUuid::createUuid().toString(QUuid::WithoutBraces);
-        vcard::VCardWriter writer;
-        writer.write(upload.contact, uid);
-        card = writer.data();
+        if (card.isEmpty()) {
+            vcard::VCardWriter writer;
+            writer.write(upload.contact, uid);
+            card = writer.data();
+        }
         if (!item.id) {
             item.href = m_collection.path() + uid + QStringLiteral(".vcf");
             item.contactId = upload.contact.id;

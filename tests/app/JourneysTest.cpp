@@ -6,11 +6,13 @@
 #include "contacts/ContactListView.h"
 #include "contacts/DisplayText.h"
 #include "contacts/ctrTypeFilter.h"
+#include "data/CardStore.h"
 #include "editor/ctrRecord.h"
 #include "support/DesktopDoubles.h"
 #include "support/MainWindowFixture.h"
 
 #include <QAccessible>
+#include <QBuffer>
 #include <QComboBox>
 #include <QDialog>
 #include <QGroupBox>
@@ -112,6 +114,49 @@ private slots:
             calls << call.destination + u'|' + call.calledParty;
         QCOMPARE(calls, (QStringList{"555 1|<b>Øy</b>", "555<3>|<b>Øy</b>"}));
         QCOMPARE(shell.openedUrls, QStringList{"mailto:a%20b%26c%3Ci%3E@x.org"});
+    }
+
+    // What a contact's card holds beyond the columns shows on a further tab,
+    // read-only, its web page a link; a contact without such values has no
+    // such tab.
+    void theCardsExtrasShowOnTheirOwnTab() {
+        MainWindowFixture f;
+        FakeShell shell;
+        QImage dot(4, 4, QImage::Format_RGB32);
+        dot.fill(Qt::red);
+        QByteArray png;
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        dot.save(&buffer, "PNG");
+        const qint64 ann = f.folder.addContact({.firstName = "Ann", .lastName = "Lee"});
+        f.folder.addContact({.firstName = "Bo", .lastName = "Ray"});
+        CardStore(f.folder.connectionString())
+            .keep(ann, {u"u-1"_s,
+                        "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Lee;Ann;;;\r\nORG:Acme <Labs>\r\n"
+                        "TITLE:Chemist\r\nBDAY:1970-01-02\r\nURL:https://example.org/ann\r\n"
+                        "EMAIL;TYPE=WORK:lee@acme.example\r\nPHOTO;ENCODING=b;TYPE=PNG:" +
+                            png.toBase64() + "\r\nEND:VCARD\r\n",
+                        {}});
+        frmContactMgmt& w = f.window();
+        ContactDetailsTabs* tabs = details(w);
+        const int more = tabs->indexOf(tabs->moreTab);
+        f.click("cmdPersonal");
+        QCOMPARE(f.listed(), (QStringList{"Ann|Lee", "Bo|Ray"}));
+        f.clickRow(0);
+        QVERIFY(tabs->isTabVisible(more));
+        QCOMPARE(tabs->tabText(more), u"More"_s);
+        QTextDocument shown;
+        shown.setHtml(tabs->lblCardExtras->text());
+        QCOMPARE(shown.toPlainText().trimmed(),
+                 u"Organization\nAcme <Labs>\nTitle\nChemist\nBirthday\n"
+                 "1970-01-02\nWeb page\nhttps://example.org/ann\nE-mail "
+                 "(work)\nlee@acme.example"_s);
+        QVERIFY(!tabs->lblPhoto->pixmap().isNull());
+        QVERIFY(!tabs->lblCardExtras->accessibleName().isEmpty());
+        emit tabs->lblCardExtras->linkActivated(u"web:0"_s);
+        QCOMPARE(shell.openedUrls, QStringList{"https://example.org/ann"});
+        f.clickRow(1);
+        QVERIFY(!tabs->isTabVisible(more));
     }
 
     // Whatever is pasted is stored, listed, found and loaded back whole; an edit changes only that.

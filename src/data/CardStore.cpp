@@ -1,0 +1,150 @@
+#include "data/CardStore.h"
+
+#include "data/Connection.h"
+#include "data/SqlQuote.h"
+
+#include <QCryptographicHash>
+
+const char* CardStore::table = "tblContactCard";
+
+namespace {
+
+// Plain SQL only, so that the file stays writable by any SQLite program.
+const QString createCardTable = QStringLiteral(
+    "CREATE TABLE IF NOT EXISTS tblContactCard (fkContactDetailsId INTEGER PRIMARY KEY, "
+    "Uid TEXT NOT NULL, Card TEXT NOT NULL, ColumnsDigest TEXT NOT NULL DEFAULT '')");
+const QString createUidIndex =
+    QStringLiteral("CREATE INDEX IF NOT EXISTS idxContactCardUid ON tblContactCard (Uid)");
+const QString createForgetTrigger = QStringLiteral(
+    "CREATE TRIGGER IF NOT EXISTS trgContactCardForget AFTER DELETE ON tblContactDetails "
+    "BEGIN DELETE FROM tblContactCard WHERE fkContactDetailsId = old.pkContactDetailsId; END");
+QByteArray withCrLf(QByteArrayView text) {
+    QByteArray out;
+    out.reserve(text.size() + text.size() / 32);
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' || text[i] == '\n') {
+            out += "\r\n";
+            if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
+                ++i;
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
+}
+
+} // namespace
+
+QString uidInCard(QByteArrayView card) {
+    qsizetype at = 0;
+    while (at < card.size()) {
+        qsizetype end = card.indexOf('\n', at);
+        end = end < 0 ? card.size() : end + 1;
+        QByteArrayView line = card.sliced(at, end - at).trimmed();
+        at = end;
+        const qsizetype colon = line.indexOf(':');
+        if (colon < 0)
+            continue;
+        QByteArrayView name = line.first(colon);
+        if (const qsizetype semicolon = name.indexOf(';'); semicolon >= 0)
+            name = name.first(semicolon);
+        if (const qsizetype dot = name.lastIndexOf('.'); dot >= 0)
+            name = name.sliced(dot + 1);
+        if (name.compare("UID", Qt::CaseInsensitive) != 0)
+            continue;
+        QString uid = QString::fromUtf8(line.sliced(colon + 1)).trimmed();
+        if (uid.startsWith(QStringLiteral("urn:uuid:"), Qt::CaseInsensitive))
+            uid.remove(0, 9);
+        return uid;
+    }
+    return {};
+}
+
+QString CardStore::keepStatement() {
+    return QStringLiteral("INSERT OR REPLACE INTO tblContactCard (fkContactDetailsId, Uid, Card, "
+                          "ColumnsDigest) VALUES (?1, ?2, ?3, ?4)");
+}
+
+void CardStore::bind(Statement& statement, qint64 contactId, const KeptCard& card) {
+    statement.bind(1, contactId);
+    statement.bind(2, card.uid);
+    statement.bind(3, QByteArrayView(withCrLf(card.text)));
+    statement.bind(4, QByteArrayView(card.digest));
+}
+
+QByteArray columnsDigest(const ContactUtf8& c) {
+    QCryptographicHash hash(QCryptographicHash::Sha1);
+    // Each value ends with a byte no UTF-8 text holds, so no two rows share a stream.
+    for (QByteArrayView value :
+         {c.firstName, c.middleName, c.lastName, c.address, c.city, c.state, c.zipCode, c.workPhone,
+          c.homePhone, c.cellPhone, c.email, c.guardian, c.comments}) {
+        hash.addData(value);
+        hash.addData(QByteArrayView("\xFF", 1));
+    }
+    hash.addData(QByteArray::number(int(c.type)));
+    return hash.result().toHex();
+}
+
+QByteArray columnsDigest(const Contact& c) {
+    const QByteArray texts[] = {c.firstName.toUtf8(), c.middleName.toUtf8(), c.lastName.toUtf8(),
+                                c.address.toUtf8(),   c.city.toUtf8(),       c.state.toUtf8(),
+                                c.zipCode.toUtf8(),   c.workPhone.toUtf8(),  c.homePhone.toUtf8(),
+                                c.cellPhone.toUtf8(), c.email.toUtf8(),      c.guardian.toUtf8(),
+                                c.comments.toUtf8()};
+    return columnsDigest(ContactUtf8{c.id, texts[0], texts[1], texts[2], texts[3], texts[4],
+                                     texts[5], texts[6], texts[7], texts[8], texts[9], texts[10],
+                                     texts[11], texts[12], c.type});
+}
+
+bool CardStore::hasTable() const {
+    Connection connection(m_connectionString);
+    return connection.hasTable(QLatin1String(table));
+}
+
+std::optional<KeptCard> CardStore::card(qint64 contactId) const {
+    Connection connection(m_connectionString);
+    return card(connection, contactId);
+}
+
+void CardStore::keep(const QList<QPair<qint64, KeptCard>>& cards) const {
+    if (cards.isEmpty())
+        return;
+    Connection connection(m_connectionString);
+    connection.inTransaction([&] {
+        createTable(connection);
+        Statement statement = connection.prepared(keepStatement());
+        for (const auto& [contactId, card] : cards) {
+            bind(statement, contactId, card);
+            statement.execute();
+        }
+    });
+}
+
+void CardStore::createTable(Connection& connection) {
+    if (connection.hasTable(QLatin1String(table)))
+        return;
+    connection.execute(createCardTable);
+    connection.execute(createUidIndex);
+    connection.execute(createForgetTrigger);
+}
+
+void CardStore::keep(Connection& connection, qint64 contactId, const KeptCard& card) {
+    createTable(connection);
+    Statement statement = connection.prepared(keepStatement());
+    bind(statement, contactId, card);
+    statement.execute();
+}
+
+std::optional<KeptCard> CardStore::card(Connection& connection, qint64 contactId) {
+    if (!connection.hasTable(QLatin1String(table)))
+        return std::nullopt;
+    RowSet row =
+        connection.query(QStringLiteral("select Uid, Card, ColumnsDigest from tblContactCard where "
+                                        "fkContactDetailsId = ") +
+                         sqlId(contactId));
+    if (row.atEnd())
+        return std::nullopt;
+    int length = 0;
+    const char* text = row.utf8(1, length);
+    return KeptCard{row.text(0), QByteArray(text, length), row.text(2).toUtf8()};
+}
