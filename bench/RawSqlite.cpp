@@ -6,7 +6,12 @@
 #include <QFile>
 #include <sqlite3.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <stdexcept>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 RawSqlite::RawSqlite(const QString& databasePath) {
     if (sqlite3_open_v2(QFile::encodeName(databasePath).constData(), &m_db,
@@ -50,6 +55,30 @@ long long RawSqlite::readAll(const QString& statement, const std::vector<Column>
         ++rows;
     }
     sqlite3_finalize(prepared);
+    return rows;
+}
+
+long long RawSqlite::readAllIntoFile(const QString& statement, const std::vector<Column>& columns,
+                                     const QByteArray& bytes, const QString& path) {
+    const long long rows = readAll(statement, columns);
+    const QByteArray target = QFile::encodeName(path);
+    const QByteArray temporary = target + ".yardstick";
+    const int fd = ::open(temporary.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0)
+        throw std::runtime_error("cannot create the yardstick's file");
+    constexpr qsizetype chunk = 1 << 20;
+    for (qsizetype at = 0; at < bytes.size(); at += chunk) {
+        const size_t size = size_t(std::min(chunk, bytes.size() - at));
+        if (::write(fd, bytes.constData() + at, size) != ssize_t(size)) {
+            ::close(fd);
+            throw std::runtime_error("cannot write the yardstick's file");
+        }
+    }
+    // The program's save file syncs its data the same way before renaming.
+    const bool synced = ::fdatasync(fd) == 0;
+    ::close(fd);
+    if (!synced || std::rename(temporary.constData(), target.constData()) != 0)
+        throw std::runtime_error("cannot complete the yardstick's file");
     return rows;
 }
 

@@ -24,6 +24,11 @@ public:
     // Runs the statement and reads the named columns of every row the way
     // the program reads them; returns the row count.
     long long readAll(const QString& statement, const std::vector<Column>& columns);
+    // Reads as readAll() does, then writes `bytes` to a temporary file beside
+    // `path` a megabyte per write call, syncs it to the disk and renames it
+    // over `path`: a file export without the formatting.
+    long long readAllIntoFile(const QString& statement, const std::vector<Column>& columns,
+                              const QByteArray& bytes, const QString& path);
     // Runs change statements one after the other inside one transaction.
     void runInOneTransaction(const QStringList& statements);
     // One contact as an import writes it: the thirteen text columns as

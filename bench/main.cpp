@@ -9,6 +9,7 @@
 #include "BookGenerator.h"
 #include "PdfYardstick.h"
 #include "RawSqlite.h"
+#include "StallBench.h"
 #include "Stopwatch.h"
 #include "SyncBench.h"
 
@@ -23,6 +24,7 @@
 #include "formats/ContactFileReader.h"
 #include "formats/CsvColumns.h"
 #include "formats/CsvExport.h"
+#include "platform/Background.h"
 #include "platform/Mail.h"
 #include "platform/MessageBoxes.h"
 #include "platform/Printer.h"
@@ -137,6 +139,22 @@ void reportPaired(const QString& operation, int size, const PairedResult& r,
     std::fflush(stdout);
 }
 
+// A stall row: the longest stall of all runs, and the spread of each run's
+// longest.
+void reportStalls(const QString& operation, int size, const std::vector<double>& longest) {
+    const Spread s = spreadOf(longest);
+    if (json) {
+        std::printf("{\"op\": %s, \"size\": %d, \"program_ms\": %s, \"raw_ms\": null, "
+                    "\"ratio\": null, \"spread\": %s, \"spread_of\": \"program_ms\"}\n",
+                    qPrintable(jsonText(operation)), size, qPrintable(jsonNumber(s.max)),
+                    qPrintable(jsonSpread(s)));
+    } else {
+        std::printf("  %-36s %9d  %10.2f ms  (runs %.2f–%.2f)\n", qPrintable(operation), size,
+                    s.max, s.min, s.max);
+    }
+    std::fflush(stdout);
+}
+
 // The sync rows: one median each side, no pairing.
 void reportSingle(const QString& operation, int size, double ms, double yardstickMs,
                   const char* yardstick) {
@@ -164,6 +182,13 @@ public slots:
 
 void click(frmContactMgmt& window, const char* name) {
     window.findChild<QAbstractButton*>(QLatin1String(name))->click();
+}
+
+// Until the window has shown the result of the work a click started off its
+// thread.
+void waitUntilIdle(frmContactMgmt& window) {
+    while (window.background().pending())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
 }
 
 // The peak resident memory of this process image. VmHWM starts anew with
@@ -370,61 +395,94 @@ void benchBook(int size, const QString& folder) {
     frmContactMgmt window(folder);
     window.load();
     window.show();
-    QApplication::processEvents();
+    waitUntilIdle(window);
     auto* list = window.findChild<ContactListView*>(QStringLiteral("lvContacts"));
+    auto* search = window.findChild<QLineEdit*>(QStringLiteral("txtSearchText"));
 
     // The statement the operation runs first, captured from the program's
-    // statement log in an untimed run; both sides then run in pairs.
-    auto againstRaw = [&](const QString& operation, const std::function<void()>& work,
-                          const std::vector<RawSqlite::Column>& columns) {
+    // statement log in an untimed run; both sides then run in pairs. `setup`
+    // brings the window into the state the row needs, outside the time, so
+    // that a row run alone measures what it measures in a full run.
+    using Yardstick = std::function<void(const QString& statement)>;
+    auto againstRaw = [&](const QString& operation, const std::function<void()>& setup,
+                          const std::function<void()>& work,
+                          const std::vector<RawSqlite::Column>& columns,
+                          const Yardstick& yardstick = {}) {
         if (!wanted(operation))
             return;
+        setup();
+        waitUntilIdle(window);
         QString captured;
         Connection::setStatementObserver([&](const QString& s) {
             if (captured.isEmpty())
                 captured = s;
         });
         work();
-        QApplication::processEvents();
+        waitUntilIdle(window);
         Connection::setStatementObserver(nullptr);
         reportPaired(operation, size,
                      pairedRuns(
                          pairs,
                          [&] {
                              work();
-                             QApplication::processEvents();
+                             waitUntilIdle(window);
                          },
-                         [&] { raw.readAll(captured, columns); }));
+                         [&] {
+                             if (yardstick)
+                                 yardstick(captured);
+                             else
+                                 raw.readAll(captured, columns);
+                         }));
     };
 
-    click(window, "cmdAll");
     againstRaw(
-        QStringLiteral("type button (full reload)"), [&] { click(window, "cmdPersonal"); },
-        listColumns);
+        QStringLiteral("type button (full reload)"), [&] { click(window, "cmdAll"); },
+        [&] { click(window, "cmdPersonal"); }, listColumns);
     againstRaw(
-        QStringLiteral("letter filter"), [&] { click(window, "cmdA_12"); }, listColumns);
-    window.findChild<QLineEdit*>(QStringLiteral("txtSearchText"))->setText(QStringLiteral("son"));
+        QStringLiteral("letter filter"), [&] { click(window, "cmdPersonal"); },
+        [&] { click(window, "cmdA_12"); }, listColumns);
     againstRaw(
-        QStringLiteral("search"), [&] { click(window, "cmdFind"); }, listColumns);
-    const qint64 someId = list->contacts()->rowCount() > 0 ? list->contacts()->id(0) : 1;
+        QStringLiteral("search"), [&] { search->setText(QStringLiteral("son")); },
+        [&] { click(window, "cmdFind"); }, listColumns);
+    qint64 someId = 1;
     againstRaw(
-        QStringLiteral("showing one contact"), [&] { window.showContactDetails(someId); },
-        contactColumns);
+        QStringLiteral("showing one contact"),
+        [&] {
+            click(window, "cmdPersonal");
+            waitUntilIdle(window);
+            if (list->contacts()->rowCount() > 0)
+                someId = list->contacts()->id(0);
+        },
+        [&] { window.showContactDetails(someId); }, contactColumns);
 
+    // The yardstick writes the bytes of the program's own file, read beside
+    // the rows, the way the program writes them: to a temporary file, synced,
+    // renamed over the earlier one.
     const QString csv = folder + QStringLiteral("/attachment.csv");
+    const QString rawCsv = folder + QStringLiteral("/yardstick.csv");
+    QByteArray csvBytes;
+    auto exportCsv = [&] {
+        // As the e-mail command runs it: with its progress over the window.
+        platform::DialogProgress progress(&window, QStringLiteral("%1"), 500,
+                                          platform::DialogProgress::Label::CountsDone);
+        exportBookCsv(window.store(), csv, &progress);
+    };
     againstRaw(
         QStringLiteral("CSV export of the whole book"),
         [&] {
-            // As the e-mail command runs it: with its progress over the window.
-            platform::DialogProgress progress(&window, QStringLiteral("%1"), 500,
-                                              platform::DialogProgress::Label::CountsDone);
-            exportBookCsv(window.store(), csv, &progress);
+            exportCsv();
+            QFile written(csv);
+            if (written.open(QIODevice::ReadOnly))
+                csvBytes = written.readAll();
         },
-        textColumnsOf(true));
+        exportCsv, textColumnsOf(true),
+        [&](const QString& statement) {
+            raw.readAllIntoFile(statement, textColumnsOf(true), csvBytes, rawCsv);
+        });
     {
         RecordingPrinter recorder;
         againstRaw(
-            QStringLiteral("print rows (recording printer)"),
+            QStringLiteral("print rows (recording printer)"), [] {},
             [&] {
                 recorder.documents.clear();
                 printContacts(window.store(), {}, false, platform::printer());
@@ -435,13 +493,14 @@ void benchBook(int size, const QString& folder) {
     // Saving an edit: the editor is open on the first listed contact, one box
     // is changed, and Save writes it and reloads the list.
     click(window, "cmdPersonal");
+    waitUntilIdle(window);
     if (wanted(QStringLiteral("save one edited contact + reload")))
         reportAlone(QStringLiteral("save one edited contact + reload"), size,
                     timesMs(
                         pairs,
                         [&] {
                             click(window, "cmdSave");
-                            QApplication::processEvents();
+                            waitUntilIdle(window);
                         },
                         [&] {
                             list->setCurrentIndex(list->model()->index(0, 0));
@@ -468,7 +527,7 @@ int peakMemoryOfListing(int size) {
     auto* list = window.findChild<ContactListView*>(QStringLiteral("lvContacts"));
     window.findChild<QLineEdit*>(QStringLiteral("txtSearchText"))->clear();
     click(window, "cmdFind");
-    QApplication::processEvents();
+    waitUntilIdle(window);
     std::printf("%d %.1f\n", list->entryCount(), peakResidentMb());
     return 0;
 }
@@ -507,6 +566,7 @@ int profile(const QString& operation, const QString& folder, int times) {
         else if (operation == QLatin1String("pdf") || operation == QLatin1String("print"))
             printContacts(window.store(), {}, false, platform::printer());
         recorder.documents.clear();
+        waitUntilIdle(window);
         QApplication::processEvents();
     }
     platform::setPrinter(nullptr);
@@ -529,6 +589,9 @@ const char usage[] =
     "         --rows WORDS                only the rows whose operation holds WORDS (any case)\n"
     "       orvanta-bench --startup [--json] [--large]\n"
     "                                      only the start-up rows\n"
+    "       orvanta-bench --stalls [--json] [--large]\n"
+    "                                      the longest stall of the window's event loop per\n"
+    "                                      operation, at 100,000 contacts (and 1,000,000)\n"
     "       orvanta-bench --sync [--json]  the sync rows, against a Radicale of its own\n"
     "       orvanta-bench --generate COUNT FILE\n"
     "                                      writes one book for profiling by hand\n"
@@ -563,6 +626,7 @@ int main(int argc, char* argv[]) {
     json = arguments.removeAll(QStringLiteral("--json")) > 0;
     const bool large = arguments.removeAll(QStringLiteral("--large")) > 0;
     const bool startupOnly = arguments.removeAll(QStringLiteral("--startup")) > 0;
+    const bool stallsOnly = arguments.removeAll(QStringLiteral("--stalls")) > 0;
     if (const qsizetype at = arguments.indexOf(QStringLiteral("--rows")); at > 0) {
         rowsWanted = arguments.value(at + 1);
         arguments.remove(at, std::min<qsizetype>(2, arguments.size() - at));
@@ -584,6 +648,14 @@ int main(int argc, char* argv[]) {
     if (arguments.size() != 1) {
         std::fputs(usage, stderr);
         return 2;
+    }
+    if (stallsOnly) {
+        constexpr int stallRuns = 3;
+        std::fprintf(notes(), "orvanta-bench --stalls: the longest of %d runs each\n", stallRuns);
+        benchStalls(100000, stallRuns, reportStalls);
+        if (large)
+            benchStalls(1000000, stallRuns, reportStalls);
+        return 0;
     }
     std::fprintf(notes(),
                  "orvanta-bench: %d pairs (or runs) per row; medians, ratios pair by pair\n",

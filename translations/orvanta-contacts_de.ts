@@ -22,7 +22,7 @@
 <context>
     <name>ContactDetailsTabs</name>
     <message>
-        <location filename="../src/contacts/ContactDetailsTabs.cpp" line="+61"/>
+        <location filename="../src/contacts/ContactDetailsTabs.cpp" line="+67"/>
         <source>First name</source>
         <translation>Vorname</translation>
     </message>
@@ -67,13 +67,85 @@
         <translation>Name</translation>
     </message>
     <message>
-        <location line="-4"/>
+        <location line="+6"/>
+        <source>Photo</source>
+        <translation>Foto</translation>
+    </message>
+    <message>
         <location line="+5"/>
+        <source>Further details of the contact</source>
+        <translation>Weitere Angaben zum Kontakt</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <location line="+1"/>
+        <source>More</source>
+        <translation>Weiteres</translation>
+    </message>
+    <message>
+        <location line="+42"/>
+        <source>Work  </source>
+        <translation>Arbeit  </translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Home  </source>
+        <translation>Privat  </translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Cell  </source>
+        <translation>Mobil   </translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Email </source>
+        <translation>E-Mail  </translation>
+    </message>
+    <message>
+        <location line="+28"/>
+        <source>Organization</source>
+        <translation>Organisation</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Title</source>
+        <translation>Titel</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Birthday</source>
+        <translation>Geburtstag</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Nickname</source>
+        <translation>Spitzname</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Web page</source>
+        <translation>Webseite</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>Phone</source>
+        <translation>Telefon</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>E-mail</source>
+        <translation>E-Mail</translation>
+    </message>
+    <message>
+        <location line="-113"/>
+        <location line="+5"/>
+        <location line="+110"/>
         <source>Address</source>
         <translation>Adresse</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="-109"/>
         <source>Contact</source>
         <translation>Kontakt</translation>
     </message>
@@ -87,7 +159,7 @@
 <context>
     <name>ContactListModel</name>
     <message>
-        <location filename="../src/contacts/ContactListModel.cpp" line="+34"/>
+        <location filename="../src/contacts/ContactListModel.cpp" line="+32"/>
         <source>First Name</source>
         <translation>Vorname</translation>
     </message>
@@ -100,7 +172,7 @@
 <context>
     <name>ContactListView</name>
     <message>
-        <location filename="../src/contacts/ContactListView.cpp" line="+47"/>
+        <location filename="../src/contacts/ContactListView.cpp" line="+49"/>
         <source>Contacts</source>
         <translation>Kontakte</translation>
     </message>
@@ -113,7 +185,7 @@
 <context>
     <name>ContactPrinter</name>
     <message>
-        <location filename="../src/printing/ContactPrinter.cpp" line="+70"/>
+        <location filename="../src/printing/ContactPrinter.cpp" line="+75"/>
         <source>Work phone: </source>
         <translation>Telefon (Arbeit): </translation>
     </message>
@@ -137,6 +209,21 @@
         <source>Parent/Guardian Name: </source>
         <translation>Eltern/Erziehungsberechtigte(r): </translation>
     </message>
+    <message>
+        <location line="+42"/>
+        <source>Save the printout as PDF</source>
+        <translation>Ausdruck als PDF speichern</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>PDF files (*.pdf)</source>
+        <translation>PDF-Dateien (*.pdf)</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>The printout was saved as %1.</source>
+        <translation>Der Ausdruck wurde als %1 gespeichert.</translation>
+    </message>
 </context>
 <context>
     <name>CsvExport</name>
@@ -154,7 +241,7 @@
         <translation>Das Lesen einer Zeile ist fehlgeschlagen</translation>
     </message>
     <message>
-        <location line="+56"/>
+        <location line="+99"/>
         <source>The database file does not exist: %1</source>
         <translation>Die Datenbankdatei existiert nicht: %1</translation>
     </message>
@@ -170,17 +257,21 @@
     </message>
     <message>
         <location line="+20"/>
-        <location line="+54"/>
+        <location line="+58"/>
         <source>The connection is closed</source>
         <translation>Die Verbindung ist geschlossen</translation>
     </message>
     <message>
-        <location line="-47"/>
+        <location line="-121"/>
+        <location line="+5"/>
+        <location line="+65"/>
         <source>Statement failed</source>
         <translation>Die Anweisung ist fehlgeschlagen</translation>
     </message>
     <message>
-        <location line="+20"/>
+        <location line="-56"/>
+        <location line="+9"/>
+        <location line="+67"/>
         <source>Statement failed: %1</source>
         <translation>Die Anweisung ist fehlgeschlagen: %1</translation>
     </message>
@@ -199,6 +290,11 @@
     <name>Emailing</name>
     <message>
         <location filename="../src/sharing/EmailCommand.cpp" line="+16"/>
+        <source>The mail program did not take the message.</source>
+        <translation>Das E-Mail-Programm hat die Nachricht nicht angenommen.</translation>
+    </message>
+    <message>
+        <location line="+9"/>
         <source>Click Yes to send the current contact book<byte value="xd"/>
 or No to send the selected contacts only</source>
         <translation>Klicken Sie auf „Ja“, um das aktuelle Adressbuch zu senden,<byte value="xd"/>
@@ -210,7 +306,12 @@ oder auf „Nein“, um nur die ausgewählten Kontakte zu senden</translation>
         <translation>Als CSV senden</translation>
     </message>
     <message>
-        <location line="+14"/>
+        <location line="+5"/>
+        <source>Please select a contact to email</source>
+        <translation>Bitte wählen Sie einen Kontakt zum Senden per E-Mail aus</translation>
+    </message>
+    <message>
+        <location line="+15"/>
         <source>Contacts</source>
         <translation>Kontakte</translation>
     </message>
@@ -220,7 +321,12 @@ oder auf „Nein“, um nur die ausgewählten Kontakte zu senden</translation>
         <translation>Bitte geben Sie hier eine persönliche Nachricht ein</translation>
     </message>
     <message>
-        <location line="-11"/>
+        <location line="+12"/>
+        <source>No mail program was found to send the contacts with. They are saved in %1.</source>
+        <translation>Es wurde kein E-Mail-Programm gefunden, um die Kontakte zu senden. Sie sind in %1 gespeichert.</translation>
+    </message>
+    <message>
+        <location line="-23"/>
         <source>Writing the attachment… %1 contacts</source>
         <translation>Anhang wird geschrieben… %1 Kontakte</translation>
     </message>
@@ -406,12 +512,17 @@ Prüfen Sie, ob der Ordner existiert und beschreibbar ist.</translation>
 <context>
     <name>SyncCommands</name>
     <message>
-        <location filename="../src/app/SyncCommands.cpp" line="+83"/>
+        <location filename="../src/app/SyncCommands.cpp" line="+79"/>
         <source>No book is linked to a server: link one with File, Sync with Server…</source>
         <translation>Kein Adressbuch ist mit einem Server verknüpft: Verknüpfen Sie eines mit Datei, Mit Server synchronisieren…</translation>
     </message>
     <message>
-        <location line="+49"/>
+        <location line="+30"/>
+        <source>Sync status</source>
+        <translation>Synchronisierungsstatus</translation>
+    </message>
+    <message>
+        <location line="+20"/>
         <source>Last sync: %1</source>
         <translation>Letzte Synchronisierung: %1</translation>
     </message>
@@ -567,15 +678,15 @@ Prüfen Sie, ob der Ordner existiert und beschreibbar ist.</translation>
     </message>
     <message>
         <location line="+30"/>
-        <location line="+226"/>
+        <location line="+233"/>
         <source>The server&apos;s card %1 could not be read.</source>
         <translation>Die Karte %1 des Servers konnte nicht gelesen werden.</translation>
     </message>
     <message>
-        <location line="-212"/>
+        <location line="-219"/>
         <location line="+76"/>
         <location line="+52"/>
-        <location line="+41"/>
+        <location line="+48"/>
         <location line="+26"/>
         <location line="+27"/>
         <location line="+13"/>
@@ -583,7 +694,7 @@ Prüfen Sie, ob der Ordner existiert und beschreibbar ist.</translation>
         <translation>Die Kontaktdatei konnte nicht geschrieben werden: %1</translation>
     </message>
     <message>
-        <location line="-225"/>
+        <location line="-232"/>
         <source>Conflict copy, %1</source>
         <translation>Konfliktkopie, %1</translation>
     </message>
@@ -594,7 +705,7 @@ Prüfen Sie, ob der Ordner existiert und beschreibbar ist.</translation>
     </message>
     <message>
         <location line="+20"/>
-        <location line="+48"/>
+        <location line="+55"/>
         <location line="+22"/>
         <source>HTTP %1</source>
         <translation>HTTP %1</translation>
@@ -613,7 +724,12 @@ Prüfen Sie, ob der Ordner existiert und beschreibbar ist.</translation>
         <translation>Mit Server synchronisieren</translation>
     </message>
     <message>
-        <location line="+12"/>
+        <location line="+5"/>
+        <source>Link of this book</source>
+        <translation>Verknüpfung dieses Adressbuchs</translation>
+    </message>
+    <message>
+        <location line="+8"/>
         <source>https://contacts.example.org/</source>
         <translation>https://contacts.example.org/</translation>
     </message>
@@ -638,7 +754,17 @@ Prüfen Sie, ob der Ordner existiert und beschreibbar ist.</translation>
         <translation>Adressbücher &amp;suchen</translation>
     </message>
     <message>
-        <location line="+16"/>
+        <location line="+6"/>
+        <source>Address books on the server</source>
+        <translation>Adressbücher auf dem Server</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Sync status</source>
+        <translation>Synchronisierungsstatus</translation>
+    </message>
+    <message>
+        <location line="+7"/>
         <source>&amp;Link</source>
         <translation>&amp;Verknüpfen</translation>
     </message>
@@ -736,7 +862,7 @@ Prüfen Sie, ob der Ordner existiert und beschreibbar ist.</translation>
 <context>
     <name>carddav::SyncSummary</name>
     <message>
-        <location filename="../src/sync/SyncEngine.cpp" line="-577"/>
+        <location filename="../src/sync/SyncEngine.cpp" line="-584"/>
         <source>%1: sync failed: %2</source>
         <translation>%1: Synchronisierung fehlgeschlagen: %2</translation>
     </message>
@@ -855,7 +981,7 @@ Alle Kontakte in diesem Adressbuch werden gelöscht</translation>
 <context>
     <name>ctrRecord</name>
     <message>
-        <location filename="../src/editor/ctrRecord.cpp" line="+96"/>
+        <location filename="../src/editor/ctrRecord.cpp" line="+130"/>
         <source>Personal</source>
         <translation>Privat</translation>
     </message>
@@ -865,7 +991,12 @@ Alle Kontakte in diesem Adressbuch werden gelöscht</translation>
         <translation>Geschäftlich</translation>
     </message>
     <message>
-        <location line="+23"/>
+        <location line="+61"/>
+        <source>Discard your changes?</source>
+        <translation>Ihre Änderungen verwerfen?</translation>
+    </message>
+    <message>
+        <location line="+11"/>
         <source>Add Record</source>
         <translation>Kontakt hinzufügen</translation>
     </message>
@@ -890,7 +1021,8 @@ Alle Kontakte in diesem Adressbuch werden gelöscht</translation>
         <translation>Name der Eltern oder Erziehungsberechtigten</translation>
     </message>
     <message>
-        <location line="+11"/>
+        <location line="+19"/>
+        <location line="+1"/>
         <source>Record type</source>
         <translation>Kontaktart</translation>
     </message>
@@ -948,18 +1080,18 @@ Alle Kontakte in diesem Adressbuch werden gelöscht</translation>
     <message>
         <location line="+5"/>
         <location line="+2"/>
-        <location line="+86"/>
+        <location line="+100"/>
         <source>Comments</source>
         <translation>Kommentare</translation>
     </message>
     <message>
-        <location line="-82"/>
-        <location line="+44"/>
+        <location line="-96"/>
+        <location line="+58"/>
         <source>Save</source>
         <translation>Speichern</translation>
     </message>
     <message>
-        <location line="-43"/>
+        <location line="-57"/>
         <source>Cancel</source>
         <translation>Abbrechen</translation>
     </message>
@@ -974,7 +1106,7 @@ Alle Kontakte in diesem Adressbuch werden gelöscht</translation>
         <translation>Seiten der Kontaktdetails</translation>
     </message>
     <message>
-        <location line="+34"/>
+        <location line="+48"/>
         <source>Update details</source>
         <translation>Angaben ändern</translation>
     </message>
@@ -1056,17 +1188,17 @@ Bitte entfernen Sie es und speichern Sie erneut.</translation>
         <translation>Geschäftliche Kontakte</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location filename="../src/app/Commands.cpp" line="+114"/>
         <source>PERSONAL</source>
         <translation>PRIVATE</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+4"/>
         <source>BUSINESS</source>
         <translation>GESCHÄFTLICHE</translation>
     </message>
     <message>
-        <location line="+8"/>
+        <location filename="../src/contacts/ctrTypeFilter.cpp" line="+10"/>
         <source>Last names starting with %1</source>
         <translation>Nachnamen, die mit %1 beginnen</translation>
     </message>
@@ -1081,7 +1213,8 @@ Bitte entfernen Sie es und speichern Sie erneut.</translation>
         <translation>Alle Nachnamen</translation>
     </message>
     <message>
-        <location line="+18"/>
+        <location filename="../src/app/Commands.cpp" line="-5"/>
+        <location line="+4"/>
         <source>Viewing %1 Contacts</source>
         <translation>Angezeigt: %1 Kontakte</translation>
     </message>
@@ -1089,7 +1222,7 @@ Bitte entfernen Sie es und speichern Sie erneut.</translation>
 <context>
     <name>exchange</name>
     <message>
-        <location filename="../src/exchange/CommandLine.cpp" line="+25"/>
+        <location filename="../src/exchange/CommandLine.cpp" line="+30"/>
         <source>There is no contact book named &quot;%1&quot;. The contact books are: %2.</source>
         <translation>Es gibt kein Adressbuch namens „%1“. Die Adressbücher sind: %2.</translation>
     </message>
@@ -1099,19 +1232,35 @@ Bitte entfernen Sie es und speichern Sie erneut.</translation>
         <translation>Die Kontaktdatenbank kann nicht verwendet werden: %1</translation>
     </message>
     <message>
-        <location filename="../src/exchange/ExchangeCommands.cpp" line="+36"/>
+        <location line="+48"/>
+        <source>The name of the file &quot;%1&quot; is not valid UTF-8; nothing was written. Name a file whose name is.</source>
+        <translation>Der Name der Datei „%1“ ist kein gültiges UTF-8; es wurde nichts geschrieben. Geben Sie eine Datei an, deren Name gültiges UTF-8 ist.</translation>
+    </message>
+    <message>
+        <location line="+12"/>
+        <source>standard output</source>
+        <translation>Standardausgabe</translation>
+    </message>
+    <message>
+        <location filename="../src/exchange/ExchangeCommands.cpp" line="+49"/>
         <source>Importing contacts from &quot;%1&quot;…</source>
         <translation>Kontakte werden aus „%1“ importiert…</translation>
     </message>
     <message>
-        <location line="+6"/>
+        <location line="-6"/>
+        <location line="+12"/>
         <location line="+26"/>
-        <location line="+14"/>
+        <location line="+18"/>
         <source>Import Contacts</source>
         <translation>Kontakte importieren</translation>
     </message>
     <message>
-        <location line="-12"/>
+        <location line="-59"/>
+        <source>&quot;%1&quot; is not a file but a folder, a named pipe or a device, and cannot be imported. Nothing was imported.</source>
+        <translation>„%1“ ist keine Datei, sondern ein Ordner, eine benannte Pipe oder ein Gerät, und kann nicht importiert werden. Es wurde nichts importiert.</translation>
+    </message>
+    <message>
+        <location line="+43"/>
         <source>Contact files (*.vcf *.vcard *.csv)</source>
         <translation>Kontaktdateien (*.vcf *.vcard *.csv)</translation>
     </message>
@@ -1131,7 +1280,7 @@ Bitte entfernen Sie es und speichern Sie erneut.</translation>
         <translation>Alle Dateien (*)</translation>
     </message>
     <message>
-        <location line="+9"/>
+        <location line="+13"/>
         <source>Import the contacts in &quot;%1&quot; into the contact book &quot;%2&quot;?</source>
         <translation>Die Kontakte aus „%1“ in das Adressbuch „%2“ importieren?</translation>
     </message>
@@ -1144,12 +1293,13 @@ oder auf „Nein“, um nur die ausgewählten Kontakte zu exportieren</translati
     </message>
     <message>
         <location line="+2"/>
-        <location line="+22"/>
+        <location line="+19"/>
+        <location line="+11"/>
         <source>Export as vCard</source>
         <translation>Als vCard exportieren</translation>
     </message>
     <message>
-        <location line="-16"/>
+        <location line="-24"/>
         <source>Export Contact Book as vCard</source>
         <translation>Adressbuch als vCard exportieren</translation>
     </message>
@@ -1164,7 +1314,7 @@ oder auf „Nein“, um nur die ausgewählten Kontakte zu exportieren</translati
         <translation>vCard 4.0 (*.vcf)</translation>
     </message>
     <message>
-        <location line="+6"/>
+        <location line="+14"/>
         <source>Exporting contacts to &quot;%1&quot;…</source>
         <translation>Kontakte werden nach „%1“ exportiert…</translation>
     </message>
@@ -1172,7 +1322,7 @@ oder auf „Nein“, um nur die ausgewählten Kontakte zu exportieren</translati
 <context>
     <name>exchange::ExportSummary</name>
     <message>
-        <location filename="../src/exchange/ContactExport.cpp" line="+166"/>
+        <location filename="../src/exchange/ContactExport.cpp" line="+237"/>
         <source>The export was cancelled. No file was written; an earlier &quot;%1&quot; is left as it was.</source>
         <translation>Der Export wurde abgebrochen. Es wurde keine Datei geschrieben; eine frühere „%1“ bleibt unverändert.</translation>
     </message>
@@ -1188,6 +1338,11 @@ oder auf „Nein“, um nur die ausgewählten Kontakte zu exportieren</translati
     </message>
     <message>
         <location line="+3"/>
+        <source>&quot;%1&quot; is not a file that an export can write into, but a folder, a device or the like. Choose a file to export to.</source>
+        <translation>„%1“ ist keine Datei, in die ein Export schreiben kann, sondern ein Ordner, ein Gerät oder Ähnliches. Wählen Sie eine Datei für den Export.</translation>
+    </message>
+    <message>
+        <location line="+4"/>
         <source>The contacts could not be read from the contact database. No file was written.</source>
         <translation>Die Kontakte konnten nicht aus der Kontaktdatenbank gelesen werden. Es wurde keine Datei geschrieben.</translation>
     </message>
@@ -1208,7 +1363,7 @@ oder auf „Nein“, um nur die ausgewählten Kontakte zu exportieren</translati
 <context>
     <name>exchange::ImportSummary</name>
     <message>
-        <location filename="../src/exchange/ContactImport.cpp" line="+100"/>
+        <location filename="../src/exchange/ContactImport.cpp" line="+120"/>
         <source>Line %1: a contact with a value that cannot be stored (a NUL character) was skipped.</source>
         <translation>Zeile %1: Ein Kontakt mit einem Wert, der nicht gespeichert werden kann (ein NUL-Zeichen), wurde übersprungen.</translation>
     </message>
@@ -1245,8 +1400,13 @@ oder auf „Nein“, um nur die ausgewählten Kontakte zu exportieren</translati
         <source>The contacts could not be stored in the contact database. Nothing was imported.</source>
         <translation>Die Kontakte konnten nicht in der Kontaktdatenbank gespeichert werden. Es wurde nichts importiert.</translation>
     </message>
+    <message>
+        <location line="+3"/>
+        <source>The contact database has given out its highest contact id (%1), so no contact can be added to it any more. Nothing was imported.</source>
+        <translation>Die Kontaktdatenbank hat ihre höchste Kontakt-ID (%1) bereits vergeben, daher können keine Kontakte mehr hinzugefügt werden. Es wurde nichts importiert.</translation>
+    </message>
     <message numerus="yes">
-        <location line="+4"/>
+        <location line="+5"/>
         <source>%n contact(s) imported from &quot;%1&quot; into the contact book &quot;%2&quot;.</source>
         <translation>
             <numerusform>%n Kontakt aus „%1“ in das Adressbuch „%2“ importiert.</numerusform>
@@ -1278,12 +1438,17 @@ oder auf „Nein“, um nur die ausgewählten Kontakte zu exportieren</translati
 <context>
     <name>frmAbout</name>
     <message>
-        <location filename="../src/about/frmAbout.cpp" line="+135"/>
-        <source>Warning: this program is protected by copyright law. Copying or distributing it, in whole or in part, without the written consent of Orvanta Software Works is forbidden and may lead to civil and criminal penalties.</source>
-        <translation>Warnung: Dieses Programm ist urheberrechtlich geschützt. Das Kopieren oder Verbreiten, ganz oder teilweise, ohne die schriftliche Zustimmung von Orvanta Software Works ist verboten und kann zivil- und strafrechtlich verfolgt werden.</translation>
+        <location filename="../src/about/frmAbout.cpp" line="+105"/>
+        <source>Orvanta Contacts logo</source>
+        <translation>Logo von Orvanta Contacts</translation>
     </message>
     <message>
-        <location line="+5"/>
+        <location line="+37"/>
+        <source>Licence</source>
+        <translation>Lizenz</translation>
+    </message>
+    <message>
+        <location line="+6"/>
         <source>OK</source>
         <translation>OK</translation>
     </message>
@@ -1293,7 +1458,7 @@ oder auf „Nein“, um nur die ausgewählten Kontakte zu exportieren</translati
         <translation>&amp;Systeminformationen...</translation>
     </message>
     <message>
-        <location line="+8"/>
+        <location line="+42"/>
         <source>About %1</source>
         <translation>Über %1</translation>
     </message>
@@ -1314,7 +1479,7 @@ Copyright © Orvanta Software Works
 Vertrieben von Orvanta Software Works</translation>
     </message>
     <message>
-        <location line="+46"/>
+        <location line="+66"/>
         <source>System Information Is Unavailable At This Time</source>
         <translation>Systeminformationen sind zurzeit nicht verfügbar</translation>
     </message>
@@ -1322,28 +1487,39 @@ Vertrieben von Orvanta Software Works</translation>
 <context>
     <name>frmContactMgmt</name>
     <message>
-        <location filename="../src/app/Commands.cpp" line="+44"/>
-        <location line="+15"/>
+        <location filename="../src/app/Commands.cpp" line="-57"/>
+        <location line="+82"/>
         <source>There was an error retrieving data</source>
         <translation>Beim Abrufen der Daten ist ein Fehler aufgetreten</translation>
     </message>
     <message>
-        <location line="-2"/>
+        <location line="-80"/>
+        <location line="+78"/>
         <source>internal error</source>
         <translation>interner Fehler</translation>
     </message>
     <message>
-        <location line="+8"/>
+        <location line="+14"/>
         <source>The search text holds a character that cannot be searched for (a NUL character).</source>
         <translation>Der Suchtext enthält ein Zeichen, nach dem nicht gesucht werden kann (ein NUL-Zeichen).</translation>
     </message>
     <message>
-        <location line="+6"/>
+        <location line="-33"/>
         <source>Searching ALL Contacts</source>
         <translation>Suche in ALLEN Kontakten</translation>
     </message>
     <message>
-        <location line="+6"/>
+        <location line="-74"/>
+        <source>Listing contacts…</source>
+        <translation>Kontakte werden aufgelistet…</translation>
+    </message>
+    <message>
+        <location line="+40"/>
+        <source>Sorting contacts…</source>
+        <translation>Kontakte werden sortiert…</translation>
+    </message>
+    <message>
+        <location line="+78"/>
         <source>Please select a contact to delete</source>
         <translation>Bitte wählen Sie einen Kontakt zum Löschen aus</translation>
     </message>
@@ -1363,12 +1539,17 @@ Vertrieben von Orvanta Software Works</translation>
         <translation>Kontakt erfolgreich gelöscht</translation>
     </message>
     <message>
-        <location line="+13"/>
+        <location line="+22"/>
         <source>Please select a contact to edit</source>
         <translation>Bitte wählen Sie einen Kontakt zum Bearbeiten aus</translation>
     </message>
     <message>
-        <location line="+53"/>
+        <location line="+81"/>
+        <source>Please select a contact to print</source>
+        <translation>Bitte wählen Sie einen Kontakt zum Drucken aus</translation>
+    </message>
+    <message>
+        <location line="+3"/>
         <source>Click Yes to Print the current contact details.</source>
         <translation>Klicken Sie auf „Ja“, um die Angaben des aktuellen Kontakts zu drucken.</translation>
     </message>
@@ -1378,17 +1559,17 @@ Vertrieben von Orvanta Software Works</translation>
         <translation>Ausgewählten Kontakt drucken</translation>
     </message>
     <message>
-        <location line="+4"/>
+        <location line="+3"/>
         <source>An error occured while printing the selected records.</source>
         <translation>Beim Drucken der ausgewählten Kontakte ist ein Fehler aufgetreten.</translation>
     </message>
     <message>
-        <location line="+6"/>
+        <location line="+10"/>
         <source>Printing… %1 contacts so far</source>
         <translation>Drucken… bisher %1 Kontakte</translation>
     </message>
     <message>
-        <location line="+7"/>
+        <location line="+14"/>
         <source>Print the complete contact book?</source>
         <translation>Das gesamte Adressbuch drucken?</translation>
     </message>
@@ -1403,7 +1584,7 @@ Vertrieben von Orvanta Software Works</translation>
         <translation>Beim Drucken des Adressbuchs ist ein Fehler aufgetreten.</translation>
     </message>
     <message>
-        <location filename="../src/app/frmContactMgmt.cpp" line="+78"/>
+        <location filename="../src/app/frmContactMgmt.cpp" line="+82"/>
         <source>Add New Contact</source>
         <translation>Neuen Kontakt hinzufügen</translation>
     </message>
@@ -1468,12 +1649,17 @@ Vertrieben von Orvanta Software Works</translation>
         <translation>E-Mail</translation>
     </message>
     <message>
-        <location line="+26"/>
+        <location line="+8"/>
+        <source>Orvanta Contacts logo</source>
+        <translation>Logo von Orvanta Contacts</translation>
+    </message>
+    <message>
+        <location line="+19"/>
         <source>Contact Books</source>
         <translation>Adressbücher</translation>
     </message>
     <message>
-        <location line="+20"/>
+        <location line="+19"/>
         <source>&amp;File</source>
         <translation>&amp;Datei</translation>
     </message>
@@ -1538,7 +1724,7 @@ Vertrieben von Orvanta Software Works</translation>
         <translation>&amp;Jetzt synchronisieren</translation>
     </message>
     <message>
-        <location line="+43"/>
+        <location line="+51"/>
         <source>Last name to search for</source>
         <translation>Gesuchter Nachname</translation>
     </message>
@@ -1548,12 +1734,12 @@ Vertrieben von Orvanta Software Works</translation>
         <translation>Kontaktliste</translation>
     </message>
     <message>
-        <location line="+65"/>
+        <location line="+81"/>
         <source>An error occured during initialization.</source>
         <translation>Beim Initialisieren ist ein Fehler aufgetreten.</translation>
     </message>
     <message>
-        <location line="+24"/>
+        <location line="+27"/>
         <source>Orvanta Contacts [Default Contact Book]</source>
         <translation>Orvanta Contacts [Standard-Adressbuch]</translation>
     </message>
@@ -1566,23 +1752,18 @@ Vertrieben von Orvanta Software Works</translation>
 <context>
     <name>main</name>
     <message>
-        <location filename="../src/main.cpp" line="+47"/>
+        <location filename="../src/main.cpp" line="+48"/>
         <source>Import the contacts of a vCard or CSV file, then quit.</source>
         <translation>Die Kontakte einer vCard- oder CSV-Datei importieren und dann beenden.</translation>
     </message>
     <message>
         <location line="+2"/>
-        <location line="+4"/>
+        <location line="+5"/>
         <source>FILE</source>
         <translation>DATEI</translation>
     </message>
     <message>
-        <location line="-1"/>
-        <source>Export a contact book as vCards, then quit.</source>
-        <translation>Ein Adressbuch als vCards exportieren und dann beenden.</translation>
-    </message>
-    <message>
-        <location line="+9"/>
+        <location line="+8"/>
         <source>The vCard version to export: 3.0 (default) or 4.0.</source>
         <translation>Die vCard-Version für den Export: 3.0 (Vorgabe) oder 4.0.</translation>
     </message>
@@ -1592,7 +1773,12 @@ Vertrieben von Orvanta Software Works</translation>
         <translation>Das Adressbuch für Import, Export oder Synchronisation (Vorgabe: Default; bei einer Synchronisation jedes verknüpfte Adressbuch).</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="-5"/>
+        <source>Export a contact book as vCards (FILE -: to standard output), then quit.</source>
+        <translation>Ein Adressbuch als vCards exportieren (DATEI -: in die Standardausgabe) und dann beenden.</translation>
+    </message>
+    <message>
+        <location line="+7"/>
         <source>NAME</source>
         <translation>NAME</translation>
     </message>
@@ -1622,12 +1808,22 @@ Vertrieben von Orvanta Software Works</translation>
         <translation>[DATEI...]</translation>
     </message>
     <message>
-        <location line="+127"/>
+        <location line="+70"/>
+        <source>--%1 is given more than once.</source>
+        <translation>--%1 ist mehrfach angegeben.</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>The value of --%1 is empty.</source>
+        <translation>Der Wert von --%1 ist leer.</translation>
+    </message>
+    <message>
+        <location line="+107"/>
         <source>--sync and --link-book go without --import, --export-vcard and --vcard-version.</source>
         <translation>--sync und --link-book gehen nicht zusammen mit --import, --export-vcard und --vcard-version.</translation>
     </message>
     <message>
-        <location line="+8"/>
+        <location line="+16"/>
         <source>Give --import, --export-vcard, --sync or --link-book.</source>
         <translation>Geben Sie --import, --export-vcard, --sync oder --link-book an.</translation>
     </message>
@@ -1653,6 +1849,14 @@ Vertrieben von Orvanta Software Works</translation>
     </message>
 </context>
 <context>
+    <name>platform::Background</name>
+    <message>
+        <location filename="../src/platform/Background.cpp" line="+87"/>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+</context>
+<context>
     <name>platform::DialogProgress</name>
     <message>
         <location filename="../src/platform/ProgressDialog.cpp" line="+44"/>
@@ -1663,7 +1867,7 @@ Vertrieben von Orvanta Software Works</translation>
 <context>
     <name>vcard::ImportProblem</name>
     <message>
-        <location filename="../src/formats/ContactFileReader.cpp" line="+27"/>
+        <location filename="../src/formats/ContactFileReader.cpp" line="+44"/>
         <source>The file is neither a vCard file nor a CSV file with the columns of this program&apos;s export. Nothing was read.</source>
         <translation>Die Datei ist weder eine vCard-Datei noch eine CSV-Datei mit den Spalten des Exports dieses Programms. Es wurde nichts gelesen.</translation>
     </message>
@@ -1679,8 +1883,8 @@ Vertrieben von Orvanta Software Works</translation>
     </message>
     <message>
         <location line="+2"/>
-        <source>Line %1: &quot;%2&quot; is not a property of the form name:value; its card was skipped.</source>
-        <translation>Zeile %1: „%2“ ist keine Eigenschaft der Form Name:Wert; die Karte wurde übersprungen.</translation>
+        <source>Line %1: &quot;%2&quot; is not a property of the form name:value and was skipped.</source>
+        <translation>Zeile %1: „%2“ ist keine Eigenschaft der Form Name:Wert und wurde übersprungen.</translation>
     </message>
     <message>
         <location line="+5"/>
@@ -1743,189 +1947,53 @@ Vertrieben von Orvanta Software Works</translation>
 <context>
     <name>vcard::Labels</name>
     <message>
-        <location filename="../src/formats/CardMapping.cpp" line="+21"/>
-        <source>Organization</source>
-        <translation>Organisation</translation>
-    </message>
-    <message>
-        <location line="+1"/>
-        <source>Title</source>
-        <translation>Titel</translation>
-    </message>
-    <message>
-        <location line="+1"/>
-        <source>Role</source>
-        <translation>Funktion</translation>
-    </message>
-    <message>
-        <location line="+1"/>
-        <source>Birthday</source>
-        <translation>Geburtstag</translation>
-    </message>
-    <message>
-        <location line="+1"/>
-        <source>Anniversary</source>
-        <translation>Jahrestag</translation>
-    </message>
-    <message>
-        <location line="+1"/>
+        <location filename="../src/formats/CardExtras.cpp" line="+146"/>
         <source>Web page</source>
         <translation>Webseite</translation>
     </message>
     <message>
+        <location line="-56"/>
         <location line="+1"/>
-        <source>Nickname</source>
-        <translation>Spitzname</translation>
-    </message>
-    <message>
-        <location line="+1"/>
-        <source>Chat</source>
-        <translation>Chat</translation>
-    </message>
-    <message>
-        <location line="+1"/>
-        <source>Gender</source>
-        <translation>Geschlecht</translation>
-    </message>
-    <message>
-        <location line="+1"/>
-        <source>Location</source>
-        <translation>Standort</translation>
-    </message>
-    <message>
-        <location line="+1"/>
-        <source>Time zone</source>
-        <translation>Zeitzone</translation>
-    </message>
-    <message>
-        <location line="+1"/>
-        <source>Language</source>
-        <translation>Sprache</translation>
-    </message>
-    <message>
-        <location line="+1"/>
-        <source>Related</source>
-        <translation>Beziehung</translation>
-    </message>
-    <message>
-        <location line="+1"/>
-        <source>Member</source>
-        <translation>Mitglied</translation>
-    </message>
-    <message>
-        <location line="+1"/>
-        <source>Mail program</source>
-        <translation>E-Mail-Programm</translation>
-    </message>
-    <message>
-        <location line="+1"/>
-        <source>Address label</source>
-        <translation>Adressetikett</translation>
-    </message>
-    <message>
-        <location line="+1"/>
-        <source>Free/busy</source>
-        <translation>Frei/gebucht</translation>
-    </message>
-    <message>
-        <location line="+1"/>
-        <source>Calendar</source>
-        <translation>Kalender</translation>
-    </message>
-    <message>
-        <location line="+1"/>
-        <source>Calendar requests</source>
-        <translation>Kalenderanfragen</translation>
-    </message>
-    <message>
-        <location line="+1"/>
-        <source>Expertise</source>
-        <translation>Fachgebiet</translation>
-    </message>
-    <message>
-        <location line="+1"/>
-        <source>Hobby</source>
-        <translation>Hobby</translation>
-    </message>
-    <message>
-        <location line="+1"/>
-        <source>Interest</source>
-        <translation>Interesse</translation>
-    </message>
-    <message>
-        <location line="+53"/>
+        <location line="+49"/>
         <source>cell</source>
         <translation>mobil</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="-46"/>
+        <location line="+48"/>
         <source>work</source>
         <translation>Arbeit</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="-47"/>
+        <location line="+46"/>
         <source>home</source>
         <translation>privat</translation>
     </message>
     <message>
-        <location line="+13"/>
-        <source>PO box</source>
-        <translation>Postfach</translation>
+        <location line="+2"/>
+        <source>other</source>
+        <translation>sonstige</translation>
     </message>
     <message>
         <location line="+1"/>
-        <source>Extended address</source>
-        <translation>Adresszusatz</translation>
+        <source>main</source>
+        <translation>Hauptnummer</translation>
     </message>
     <message>
         <location line="+1"/>
-        <source>Country</source>
-        <translation>Land</translation>
+        <source>assistant</source>
+        <translation>Assistenz</translation>
     </message>
     <message>
-        <location line="+7"/>
-        <source>Address</source>
-        <translation>Adresse</translation>
-    </message>
-    <message>
-        <location line="+13"/>
+        <location line="-53"/>
         <source>Fax</source>
         <translation>Fax</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+1"/>
         <source>Pager</source>
         <translation>Pager</translation>
-    </message>
-    <message>
-        <location line="+1"/>
-        <source>Phone</source>
-        <translation>Telefon</translation>
-    </message>
-    <message>
-        <location line="+55"/>
-        <source>Categories</source>
-        <translation>Kategorien</translation>
-    </message>
-    <message>
-        <location line="+14"/>
-        <source>Name prefix</source>
-        <translation>Namenspräfix</translation>
-    </message>
-    <message>
-        <location line="+1"/>
-        <source>Name suffix</source>
-        <translation>Namenssuffix</translation>
-    </message>
-    <message>
-        <location line="+69"/>
-        <source>E-mail</source>
-        <translation>E-Mail</translation>
-    </message>
-    <message>
-        <location line="+9"/>
-        <source>Parent or guardian</source>
-        <translation>Eltern oder Erziehungsberechtigte</translation>
     </message>
 </context>
 </TS>

@@ -7,12 +7,14 @@
 #include "contacts/ContactDetailsTabs.h"
 #include "contacts/ContactListModel.h"
 #include "contacts/ContactListView.h"
+#include "contacts/ListReload.h"
 #include "contacts/ctrTypeFilter.h"
 #include "data/CardStore.h"
 #include "data/DbError.h"
 #include "data/SqlQuote.h"
 #include "editor/ctrRecord.h"
 #include "formats/CardExtras.h"
+#include "platform/Background.h"
 #include "platform/BusyCursor.h"
 #include "platform/MessageBoxes.h"
 #include "platform/Printer.h"
@@ -28,29 +30,79 @@
 #include <QLineEdit>
 #include <QMenu>
 
-void frmContactMgmt::loadContactList(TypeFilter type, const QString& lastNamePattern) {
-    showListHeading(type);
-    bool failed = false;
-    {
-        const platform::BusyCursor busy;
-        ContactNames partial;
-        try {
-            lvContacts->contacts()->replaceEntries(m_store.list(type, lastNamePattern, &partial));
-        } catch (const DbError&) {
-            // A failure while reading keeps the entries read so far; a failed
-            // statement keeps the old ones.
-            if (partial.size() > 0)
-                lvContacts->contacts()->replaceEntries(std::move(partial));
-            failed = true;
-        }
-    }
-    if (failed) {
-        platform::showMessage(tr("There was an error retrieving data"));
+void frmContactMgmt::loadContactList(TypeFilter type, const QString& lastNamePattern,
+                                     std::function<void()> onShown) {
+    requestContactList({type, lastNamePattern, m_store.currentBook(), std::move(onShown)});
+}
+
+// The window asks, a worker answers: the list, the details and what
+// `onShown` changes stay as they are until the result arrives.
+void frmContactMgmt::requestContactList(ListRequest request) {
+    ContactStore store(m_store.connectionString());
+    store.setCurrentBook(request.book);
+    const int column = lvContacts->requestedSortColumn();
+    const Qt::SortOrder order = lvContacts->requestedSortOrder();
+    m_pendingList = request;
+    m_background->run<ListReload>(
+        tr("Listing contacts…"),
+        [store, type = request.type, pattern = request.lastNamePattern, column,
+         order](const platform::Background::StopFlag& stop) {
+            return readContactList(store, type, pattern, column, order, stop);
+        },
+        [this, type = request.type, column, order, onShown = request.onShown](ListReload& reload) {
+            m_pendingList.reset();
+            if (reload.names)
+                lvContacts->contacts()->replaceEntries(std::move(reload.names), column, order,
+                                                       std::move(reload.order));
+            showListHeading(type);
+            rememberShownFilter();
+            if (reload.failed || reload.shownFailed)
+                platform::showMessage(tr("There was an error retrieving data"));
+            else if (lvContacts->entryCount() > 0 && !reload.shown)
+                platform::showMessage(tr("internal error"));
+            else if (reload.shown)
+                showDetails(*reload.shown, reload.shownCard);
+            if (onShown)
+                onShown();
+        });
+}
+
+// A click on a column's header. While a reload runs, it is asked again in
+// the new order; the other way round by the same column is a quick reversal;
+// any other order is made off the window's thread.
+void frmContactMgmt::sortContactList(int column, Qt::SortOrder order) {
+    if (m_pendingList) {
+        requestContactList(*m_pendingList);
         return;
     }
-    const int count = lvContacts->entryCount();
-    if (count > 0)
-        showContactDetails(lvContacts->contacts()->id(count - 1));
+    ContactListModel* model = lvContacts->contacts();
+    if (column == model->sortColumn()) {
+        m_background->cancel();
+        if (order != model->sortOrder())
+            model->sort(column, order);
+        lvContacts->showModelOrder();
+        return;
+    }
+    m_background->run<std::vector<int>>(
+        tr("Sorting contacts…"),
+        [names = model->names(), column, order](const platform::Background::StopFlag& stop) {
+            return ContactListModel::rowOrder(*names, column, order, &stop);
+        },
+        [this, column, order](std::vector<int>& rows) {
+            lvContacts->contacts()->applyOrder(column, order, std::move(rows));
+        });
+}
+
+void frmContactMgmt::rememberShownFilter() {
+    m_shownFilter =
+        ShownFilter{ctrTypeFilter1->CurrentTypeFilter, ctrTypeFilter1->CurrentRecordFilter};
+}
+
+void frmContactMgmt::restoreShownFilter() {
+    if (!m_shownFilter)
+        return;
+    ctrTypeFilter1->CurrentTypeFilter = m_shownFilter->type;
+    ctrTypeFilter1->CurrentRecordFilter = m_shownFilter->letter;
 }
 
 // The list's heading names what it holds, whichever command filled it.
@@ -74,22 +126,27 @@ void frmContactMgmt::showListHeading(TypeFilter listed) {
     }
 }
 
-void frmContactMgmt::reloadContactList() {
+void frmContactMgmt::reloadContactList(std::function<void()> onShown) {
     const TypeFilter chosen = ctrTypeFilter1->CurrentTypeFilter;
-    loadContactList(chosen == TypeFilter::None ? m_listedType : chosen, QStringLiteral("%"));
+    loadContactList(chosen == TypeFilter::None ? m_listedType : chosen, QStringLiteral("%"),
+                    std::move(onShown));
 }
 
 void frmContactMgmt::showContactDetails(qint64 id) {
     try {
-        if (const std::optional<Contact> contact = m_store.contact(id)) {
-            SSTab1->showContact(*contact);
-            if (const std::optional<KeptCard> card = CardStore(m_store.connectionString()).card(id))
-                SSTab1->showExtras(vcard::extrasOf(card->text, *contact));
-        } else
+        if (const std::optional<Contact> contact = m_store.contact(id))
+            showDetails(*contact, CardStore(m_store.connectionString()).card(id));
+        else
             platform::showMessage(tr("internal error"));
     } catch (const DbError&) {
         platform::showMessage(tr("There was an error retrieving data"));
     }
+}
+
+void frmContactMgmt::showDetails(const Contact& contact, const std::optional<KeptCard>& card) {
+    SSTab1->showContact(contact);
+    if (card)
+        SSTab1->showExtras(vcard::extrasOf(card->text, contact));
 }
 
 void frmContactMgmt::cmdFind_Click() {
@@ -156,10 +213,11 @@ void frmContactMgmt::cmdEditRecord_Click() {
 // selected and shown.
 void frmContactMgmt::ctrRecord_RecordAddedOrUpdated() {
     const std::optional<qint64> edited = std::exchange(m_editedId, std::nullopt);
-    reloadContactList();
+    reloadContactList([this, edited] {
+        if (edited && lvContacts->selectContact(*edited))
+            showContactDetails(*edited);
+    });
     returnToMainView();
-    if (edited && lvContacts->selectContact(*edited))
-        showContactDetails(*edited);
 }
 
 void frmContactMgmt::createcontactbook_Click() {
@@ -169,10 +227,14 @@ void frmContactMgmt::createcontactbook_Click() {
 
 void frmContactMgmt::ctrContactBooks_ContactBookChosen(const QString& contactBookName) {
     returnToMainView();
-    setWindowCaption(contactBookName);
-    m_store.setCurrentBook(contactBookName);
-    SSTab1->showNoContact(); // until a contact of this book is shown
-    loadContactList(TypeFilter::Personal, QStringLiteral("%"));
+    requestContactList(
+        {TypeFilter::Personal, QStringLiteral("%"), contactBookName, [this, contactBookName] {
+             setWindowCaption(contactBookName);
+             m_store.setCurrentBook(contactBookName);
+             // Until a contact of this book is shown.
+             if (lvContacts->entryCount() == 0)
+                 SSTab1->showNoContact();
+         }});
 }
 
 // Left without a choice. When the current book was deleted in the pane, the

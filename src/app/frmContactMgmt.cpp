@@ -10,6 +10,7 @@
 #include "contacts/ctrTypeFilter.h"
 #include "data/ConnectionString.h"
 #include "editor/ctrRecord.h"
+#include "platform/Background.h"
 #include "platform/MessageBoxes.h"
 #include "platform/Named.h"
 
@@ -28,7 +29,7 @@
 #include <QVBoxLayout>
 
 frmContactMgmt::frmContactMgmt(const QString& folder, QWidget* parent)
-    : QMainWindow(parent), m_folder(folder) {
+    : QMainWindow(parent), m_folder(folder), m_background(new platform::Background(this)) {
     named(this, "frmContactMgmt");
     setWindowTitle(platform::applicationTitle());
     setAttribute(Qt::WA_DeleteOnClose, false);
@@ -41,6 +42,8 @@ frmContactMgmt::frmContactMgmt(const QString& folder, QWidget* parent)
 }
 
 frmContactMgmt::~frmContactMgmt() {
+    // Workers end before the controls their results go to.
+    delete m_background;
     delete aboutBox;
 }
 
@@ -266,6 +269,12 @@ void frmContactMgmt::connectHandlers() {
     });
     connect(lvContacts, &ContactListView::entryClicked, this,
             [this](qint64 id) { showContactDetails(id); });
+    connect(lvContacts, &ContactListView::sortRequested, this, &frmContactMgmt::sortContactList);
+    connect(m_background, &platform::Background::cancelled, this, [this] {
+        m_pendingList.reset();
+        lvContacts->showModelOrder();
+        restoreShownFilter();
+    });
     // In the list, a double click or Enter edits the contact, through the
     // button's own handler.
     connect(lvContacts, &ContactListView::editRequested, cmdEditRecord, &QPushButton::click);
@@ -324,9 +333,10 @@ void frmContactMgmt::load(bool fileUsable) {
 
 void frmContactMgmt::runLoadSteps(bool fileUsable) {
     m_store.setConnectionString(connectionStringFor(m_folder));
+    // Before the current book is set nothing is listed: no heading yet.
     if (fileUsable)
-        loadContactList(TypeFilter::Personal, QStringLiteral("%"));
-    // Before the current book is set nothing was listed: no heading yet.
+        loadContactList(TypeFilter::Personal, QStringLiteral("%"),
+                        [this] { Frame7->setTitle(QString()); });
     Frame7->setTitle(QString());
     setWindowCaption(QString());
     m_store.setCurrentBook(QStringLiteral("Default"));

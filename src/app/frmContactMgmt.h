@@ -1,5 +1,6 @@
 #pragma once
 
+#include "data/CardStore.h"
 #include "data/ContactStore.h"
 #include "platform/Mail.h"
 #include "printing/ContactPrinter.h"
@@ -8,6 +9,7 @@
 #include <QMainWindow>
 #include <QPointer>
 
+#include <functional>
 #include <optional>
 
 class ContactDetailsTabs;
@@ -26,6 +28,9 @@ class ctrContactBook;
 class ctrRecord;
 class ctrTypeFilter;
 class frmAbout;
+namespace platform {
+class Background;
+}
 
 // The program's working window. It holds the store (the connection string
 // and the current book), hosts the list, the details tabs, the filter strip,
@@ -54,9 +59,15 @@ public:
 
     // Lists the current book's contacts of a type whose last name matches
     // the pattern under a heading naming what is listed, and shows the last
-    // one listed.
-    void loadContactList(TypeFilter type, const QString& lastNamePattern);
+    // one listed. The list is read and ordered off the window's thread; the
+    // list, heading and details change when the result arrives, and then
+    // `onShown` runs (what else changes with the list); a newer request or
+    // Cancel drops it.
+    void loadContactList(TypeFilter type, const QString& lastNamePattern,
+                         std::function<void()> onShown = {});
     void showContactDetails(qint64 id);
+    // The long work of the list: pending while a reload or sort runs.
+    platform::Background& background() { return *m_background; }
 
     // exchange/: imports the files, after a question each (a drop, the
     // command line), and reloads the list when contacts came in.
@@ -75,7 +86,7 @@ public:
     // Lists the current book's contacts of the type chosen on the filter
     // strip (before any choice, of the type the list holds), every initial:
     // what a save, an import or a sync may have changed.
-    void reloadContactList();
+    void reloadContactList(std::function<void()> onShown = {});
 
 signals:
     // The list was filled afresh, by any reload.
@@ -129,12 +140,35 @@ private:
     void mnuImportContacts_Click();
     void mnuExportVCard_Click();
 
+    // A list reload as asked for: `book` is the book to list, and `onShown`
+    // runs once the result is shown (a book change, a selection).
+    struct ListRequest {
+        TypeFilter type;
+        QString lastNamePattern;
+        QString book;
+        std::function<void()> onShown;
+    };
+    void requestContactList(ListRequest request);
+    void showDetails(const Contact& contact, const std::optional<KeptCard>& card);
+    void sortContactList(int column, Qt::SortOrder order);
+    // The filter strip's choice that goes with the list shown: Cancel brings
+    // it back.
+    struct ShownFilter {
+        TypeFilter type;
+        QString letter;
+    };
+    void rememberShownFilter();
+    void restoreShownFilter();
+
     QString m_folder;
     ContactStore m_store;
     QList<QObject*> m_members;                  // the control collection, in creation order
     TypeFilter m_listedType = TypeFilter::None; // what the list was last filled with
     bool m_hintWanted = true;                   // lblStart, until contacts are listed
     std::optional<qint64> m_editedId;           // the contact open in the editor, if any
+    platform::Background* m_background = nullptr;
+    std::optional<ListRequest> m_pendingList; // while a reload runs
+    std::optional<ShownFilter> m_shownFilter;
 
     // Controls, named as the program names them (also their objectName).
     QFrame* Frame6 = nullptr;

@@ -150,16 +150,15 @@ QString htmlField(const QString& value, const QString& link) {
 }
 
 QString contactBlock(const Contact& contact) {
-    const auto text = [](const char* caption) {
-        return ContactDetailsTabs::tr(caption).toHtmlEscaped();
-    };
-    return QStringLiteral("<div style=\"white-space:pre-wrap\">") + text("Work  ") +
+    return QStringLiteral("<div style=\"white-space:pre-wrap\">") +
+           ContactDetailsTabs::tr("Work  ").toHtmlEscaped() +
            htmlField(contact.workPhone, QStringLiteral("call:work")) + QStringLiteral("<br>") +
-           text("Home  ") + htmlField(contact.homePhone, QStringLiteral("call:home")) +
-           QStringLiteral("<br>") + text("Cell  ") +
+           ContactDetailsTabs::tr("Home  ").toHtmlEscaped() +
+           htmlField(contact.homePhone, QStringLiteral("call:home")) + QStringLiteral("<br>") +
+           ContactDetailsTabs::tr("Cell  ").toHtmlEscaped() +
            htmlField(contact.cellPhone, QStringLiteral("call:cell")) + QStringLiteral("<br>") +
-           text("Email ") + htmlField(contact.email, QStringLiteral("mail")) +
-           QStringLiteral("</div>");
+           ContactDetailsTabs::tr("Email ").toHtmlEscaped() +
+           htmlField(contact.email, QStringLiteral("mail")) + QStringLiteral("</div>");
 }
 
 bool isWebAddress(const QString& url) {
@@ -184,29 +183,28 @@ QString labelled(const QString& caption, const LabelledValue& value) {
 
 // `link`: the palette's link colour, which rich text does not take by itself.
 QString extrasBlock(const CardExtras& e, const QColor& link) {
-    const auto tr = [](const char* text) { return ContactDetailsTabs::tr(text); };
     QString html = QStringLiteral("<table>");
     if (!e.organization.isEmpty())
-        html += row(tr("Organization"), plain(e.organization));
+        html += row(ContactDetailsTabs::tr("Organization"), plain(e.organization));
     if (!e.title.isEmpty())
-        html += row(tr("Title"), plain(e.title));
+        html += row(ContactDetailsTabs::tr("Title"), plain(e.title));
     if (!e.birthday.isEmpty())
-        html += row(tr("Birthday"), plain(e.birthday));
+        html += row(ContactDetailsTabs::tr("Birthday"), plain(e.birthday));
     for (const QString& nickname : e.nicknames)
-        html += row(tr("Nickname"), plain(nickname));
+        html += row(ContactDetailsTabs::tr("Nickname"), plain(nickname));
     for (qsizetype i = 0; i < e.webPages.size(); ++i)
-        html +=
-            row(tr("Web page"), isWebAddress(e.webPages[i])
-                                    ? QStringLiteral("<a href=\"web:%1\" style=\"color:%2\">%3</a>")
-                                          .arg(i)
-                                          .arg(link.name(), plain(e.webPages[i]))
-                                    : plain(e.webPages[i]));
+        html += row(ContactDetailsTabs::tr("Web page"),
+                    isWebAddress(e.webPages[i])
+                        ? QStringLiteral("<a href=\"web:%1\" style=\"color:%2\">%3</a>")
+                              .arg(i)
+                              .arg(link.name(), plain(e.webPages[i]))
+                        : plain(e.webPages[i]));
     for (const LabelledValue& phone : e.phones)
-        html += row(labelled(tr("Phone"), phone), plain(phone.value));
+        html += row(labelled(ContactDetailsTabs::tr("Phone"), phone), plain(phone.value));
     for (const LabelledValue& email : e.emails)
-        html += row(labelled(tr("E-mail"), email), plain(email.value));
+        html += row(labelled(ContactDetailsTabs::tr("E-mail"), email), plain(email.value));
     for (const LabelledValue& address : e.addresses)
-        html += row(labelled(tr("Address"), address), plain(address.value));
+        html += row(labelled(ContactDetailsTabs::tr("Address"), address), plain(address.value));
     return html + QStringLiteral("</table>");
 }
 

@@ -1,16 +1,14 @@
 #include "contacts/ContactListModel.h"
 
 #include "contacts/DisplayText.h"
-#include "platform/BusyCursor.h"
 
 #include <QCollator>
 
 #include <algorithm>
 #include <numeric>
-#include <optional>
 
 int ContactListModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : m_names.size();
+    return parent.isValid() ? 0 : m_names->size();
 }
 
 int ContactListModel::columnCount(const QModelIndex& parent) const {
@@ -34,14 +32,27 @@ QVariant ContactListModel::headerData(int section, Qt::Orientation orientation, 
     return section == 0 ? tr("First Name") : tr("Last Name");
 }
 
-void ContactListModel::replaceEntries(ContactNames names) {
+void ContactListModel::replaceEntries(Names names, int column, Qt::SortOrder order,
+                                      std::vector<int> rows) {
     beginResetModel();
     m_names = std::move(names);
-    orderRows();
+    m_sortColumn = column;
+    m_sortOrder = order;
+    m_order = std::move(rows);
     endResetModel();
 }
 
 void ContactListModel::sort(int column, Qt::SortOrder order) {
+    // The other way round by the same column needs no new sort.
+    if (column == m_sortColumn && column >= 0 && order != m_sortOrder) {
+        std::vector<int> reversed(m_order.rbegin(), m_order.rend());
+        applyOrder(column, order, std::move(reversed));
+    } else {
+        applyOrder(column, order, rowOrder(*m_names, column, order));
+    }
+}
+
+void ContactListModel::applyOrder(int column, Qt::SortOrder order, std::vector<int> rows) {
     emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
     // The selection and the current entry stay on the same contacts.
     const QModelIndexList before = persistentIndexList();
@@ -50,17 +61,13 @@ void ContactListModel::sort(int column, Qt::SortOrder order) {
     for (const QModelIndex& index : before)
         storedRows.push_back(stored(index.row()));
 
-    // The other way round by the same column needs no new sort.
-    const bool reversing = column == m_sortColumn && column >= 0 && order != m_sortOrder;
     m_sortColumn = column;
     m_sortOrder = order;
-    if (reversing)
-        std::reverse(m_order.begin(), m_order.end());
-    else
-        orderRows();
+    m_order = std::move(rows);
 
-    std::vector<int> shownRow(size_t(m_names.size()));
-    for (int row = 0; row < m_names.size(); ++row)
+    const int count = m_names->size();
+    std::vector<int> shownRow(static_cast<size_t>(count));
+    for (int row = 0; row < count; ++row)
         shownRow[size_t(stored(row))] = row;
     QModelIndexList after;
     after.reserve(before.size());
@@ -70,15 +77,12 @@ void ContactListModel::sort(int column, Qt::SortOrder order) {
     emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
 }
 
-void ContactListModel::orderRows() {
-    m_order.clear();
-    if (m_sortColumn < 0 || m_sortColumn > 1)
-        return;
-    const int count = m_names.size();
-    // A large book takes a moment or two.
-    std::optional<platform::BusyCursor> busy;
-    if (count > 20'000)
-        busy.emplace();
+std::vector<int> ContactListModel::rowOrder(const ContactNames& names, int column,
+                                            Qt::SortOrder order, const std::atomic<bool>* stop) {
+    if (column < 0 || column > 1)
+        return {};
+    const int count = names.size();
+    auto stopped = [stop] { return stop && stop->load(std::memory_order_relaxed); };
 
     // The C locale has no order of its own beyond code points, and there
     // the collator would heed case; such a user gets the common order.
@@ -91,14 +95,17 @@ void ContactListModel::orderRows() {
     std::vector<QCollatorSortKey> keys;
     keys.reserve(size_t(count));
     for (int row = 0; row < count; ++row) {
-        const QString name = m_sortColumn == 0 ? m_names.firstName(row) : m_names.lastName(row);
+        if (row % 4096 == 0 && stopped())
+            return {};
+        const QString name = column == 0 ? names.firstName(row) : names.lastName(row);
         keys.push_back(collator.sortKey(name.left(shownLength)));
     }
-    m_order.resize(size_t(count));
-    std::iota(m_order.begin(), m_order.end(), 0);
+    std::vector<int> rows(static_cast<size_t>(count));
+    std::iota(rows.begin(), rows.end(), 0);
     // Equal names keep the store's order; descending is the exact reverse.
-    std::stable_sort(m_order.begin(), m_order.end(),
+    std::stable_sort(rows.begin(), rows.end(),
                      [&](int a, int b) { return keys[size_t(a)].compare(keys[size_t(b)]) < 0; });
-    if (m_sortOrder == Qt::DescendingOrder)
-        std::reverse(m_order.begin(), m_order.end());
+    if (order == Qt::DescendingOrder)
+        std::reverse(rows.begin(), rows.end());
+    return rows;
 }

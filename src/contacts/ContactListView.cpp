@@ -4,8 +4,10 @@
 #include "contacts/DisplayText.h"
 
 #include <QApplication>
+#include <QFocusEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QSignalBlocker>
 #include <QStyledItemDelegate>
 
 namespace {
@@ -43,7 +45,7 @@ ContactListView::ContactListView(QWidget* parent)
     header()->setSectionsClickable(true);
     header()->setSortIndicatorShown(true);
     header()->setSortIndicator(-1, Qt::AscendingOrder);
-    connect(header(), &QHeaderView::sortIndicatorChanged, m_model, &ContactListModel::sort);
+    connect(header(), &QHeaderView::sortIndicatorChanged, this, &ContactListView::sortRequested);
     setAccessibleName(tr("Contacts"));
     header()->setAccessibleName(tr("Contact list columns"));
     // The header is a Tab stop of its own, so sorting needs no mouse.
@@ -57,7 +59,8 @@ ContactListView::ContactListView(QWidget* parent)
     // mouse press is left to the click above so a click shows it once.
     connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& current) {
-                if (current.isValid() && QApplication::mouseButtons() == Qt::NoButton && hasFocus())
+                if (current.isValid() && QApplication::mouseButtons() == Qt::NoButton &&
+                    hasFocus() && !m_focusReturning)
                     emit entryClicked(m_model->id(current.row()));
             });
 }
@@ -69,6 +72,18 @@ void ContactListView::keyPressEvent(QKeyEvent* event) {
         return;
     }
     QTreeView::keyPressEvent(event);
+}
+
+// Focus given to the list by the program (back from a pane) or coming back
+// with the window (a dialog or the progress closed) puts the cursor on the
+// first entry when there was none: no choice of the user's, so it shows no
+// contact; the details keep the one the last reload showed.
+void ContactListView::focusInEvent(QFocusEvent* event) {
+    const Qt::FocusReason reason = event->reason();
+    m_focusReturning = reason == Qt::OtherFocusReason || reason == Qt::ActiveWindowFocusReason ||
+                       reason == Qt::PopupFocusReason;
+    QTreeView::focusInEvent(event);
+    m_focusReturning = false;
 }
 
 // The sort indicator marks the column the keys act on: Left and Right sort
@@ -149,4 +164,19 @@ QList<qint64> ContactListView::selectedIds() const {
     for (int row : std::as_const(rows))
         ids << m_model->id(row);
     return ids;
+}
+
+int ContactListView::requestedSortColumn() const {
+    return header()->sortIndicatorSection() < m_model->columnCount()
+               ? header()->sortIndicatorSection()
+               : -1;
+}
+
+Qt::SortOrder ContactListView::requestedSortOrder() const {
+    return header()->sortIndicatorOrder();
+}
+
+void ContactListView::showModelOrder() {
+    const QSignalBlocker quiet(header());
+    header()->setSortIndicator(m_model->sortColumn(), m_model->sortOrder());
 }

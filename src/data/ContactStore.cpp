@@ -214,7 +214,7 @@ QString ContactStore::listStatement(TypeFilter type, const QString& lastNamePatt
 }
 
 ContactNames ContactStore::list(TypeFilter type, const QString& lastNamePattern,
-                                ContactNames* partial) const {
+                                ContactNames* partial, const std::atomic<bool>* stop) const {
     ContactNames names;
     Connection connection(m_connectionString);
     RowSet rows = connection.query(listStatement(type, lastNamePattern));
@@ -222,7 +222,9 @@ ContactNames ContactStore::list(TypeFilter type, const QString& lastNamePattern,
     const int firstName = rows.column(QStringLiteral("FirstName"));
     const int lastName = rows.column(QStringLiteral("LastName"));
     try {
-        for (; !rows.atEnd(); rows.moveNext()) {
+        for (qint64 read = 0; !rows.atEnd(); rows.moveNext(), ++read) {
+            if (stop && read % 4096 == 0 && stop->load(std::memory_order_relaxed))
+                break;
             int firstLength = 0;
             int lastLength = 0;
             const char* first = rows.utf8(firstName, firstLength);

@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -65,8 +66,10 @@ public:
     // The contacts of the current book of a type whose last name matches the
     // LIKE pattern (the caller's pattern, then "%"). Rows read before a
     // failure while reading are kept in `names` when `partial` is given.
+    // Once `stop` is set, reading ends early with the rows read so far.
     ContactNames list(TypeFilter type, const QString& lastNamePattern,
-                      ContactNames* partial = nullptr) const;
+                      ContactNames* partial = nullptr,
+                      const std::atomic<bool>* stop = nullptr) const;
 
     std::optional<Contact> contact(qint64 id) const;
     std::optional<QString> phone(qint64 id, Phone phone) const;

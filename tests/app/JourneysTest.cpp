@@ -813,6 +813,12 @@ private slots:
     void theWindowSpeaksTheLocalesLanguage() {
         QVERIFY(installTranslations(QLocale(QLocale::German, QLocale::Germany)));
         MainWindowFixture f;
+        const qint64 ann = f.folder.addContact({.firstName = "Ann", .lastName = "Lee"});
+        CardStore(f.folder.connectionString())
+            .keep(ann, {u"u-1"_s,
+                        "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Lee;Ann;;;\r\nORG:Acme\r\n"
+                        "EMAIL;TYPE=WORK:lee@acme.example\r\nEND:VCARD\r\n",
+                        {}});
         frmContactMgmt& w = f.window();
         f.click(u"cmdDeleteRecord"_s);
         QCOMPARE((QStringList{child<QMenu>(w, u"mnuRootFile"_s)->title(),
@@ -821,6 +827,16 @@ private slots:
                   f.doors.boxes.takeTexts()),
                  (QStringList{"&Datei", "Aktuelles Adressbuch &drucken", "Hinzufügen",
                               "Bitte wählen Sie einen Kontakt zum Löschen aus"}));
+        f.click(u"cmdPersonal"_s); // the captions beside the values, too
+        f.clickRow(0);
+        ContactDetailsTabs* tabs = details(w);
+        QTextDocument contactTab, moreTab;
+        contactTab.setHtml(tabs->lblContactInfo->text());
+        moreTab.setHtml(tabs->lblCardExtras->text());
+        QCOMPARE((QStringList{contactTab.toPlainText(), tabs->tabText(tabs->indexOf(tabs->moreTab)),
+                              moreTab.toPlainText().trimmed()}),
+                 (QStringList{"Arbeit  \nPrivat  \nMobil   \nE-Mail  ", "Weiteres",
+                              "Organisation\nAcme\nE-Mail (Arbeit)\nlee@acme.example"}));
         if (!QFile::exists(QLibraryInfo::path(QLibraryInfo::TranslationsPath) + "/qtbase_de.qm"))
             QSKIP("Qt's German translation is not installed (qt6-translations-l10n)");
         QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), u"Abbrechen"_s);

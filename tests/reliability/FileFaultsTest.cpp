@@ -161,7 +161,9 @@ private slots:
         QVERIFY(startLocked(brief, u"holdLockBriefly"_s, f.folder.path()));
         addContact(f.window(), u"Held"_s, u"Briefly"_s);
         QCOMPARE(f.doors.boxes.takeTexts(), QStringList{saved});
-        QVERIFY(brief.waitForFinished() && brief.exitCode() == 0);
+        // Waiting for the window's list may already have seen the holder end.
+        QVERIFY(brief.state() == QProcess::NotRunning || brief.waitForFinished());
+        QCOMPARE(brief.exitCode(), 0);
         const QStringList stored = everything(f.folder.path());
         QProcess holder;
         QVERIFY(startLocked(holder, u"holdLockUntilTold"_s, f.folder.path()));

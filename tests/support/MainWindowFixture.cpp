@@ -5,6 +5,7 @@
 #include "contacts/ContactDetailsTabs.h"
 #include "contacts/ContactListView.h"
 #include "editor/ctrRecord.h"
+#include "platform/Background.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -32,15 +33,25 @@ void click(QWidget& root, const QString& objectName) {
     auto* button = root.findChild<QAbstractButton*>(objectName);
     QVERIFY2(button, qPrintable(objectName));
     QTest::mouseClick(button, Qt::LeftButton);
+    waitUntilSettled(root);
+}
+
+void waitUntilSettled(QWidget& root) {
+    auto* window = qobject_cast<frmContactMgmt*>(root.window());
+    if (!window)
+        return;
+    QVERIFY(QTest::qWaitFor([window] { return !window->background().pending(); }, 60'000));
 }
 
 void trigger(QWidget& root, const QString& objectName) {
     auto* action = root.findChild<QAction*>(objectName);
     QVERIFY2(action, qPrintable(objectName));
     action->trigger();
+    waitUntilSettled(root);
 }
 
 QStringList listed(frmContactMgmt& window) {
+    waitUntilSettled(window);
     const auto* model = contactList(window)->model();
     QStringList entries;
     for (int row = 0; row < model->rowCount(); ++row)
@@ -50,6 +61,7 @@ QStringList listed(frmContactMgmt& window) {
 }
 
 void selectRows(frmContactMgmt& window, const QList<int>& rows) {
+    waitUntilSettled(window);
     ContactListView* list = contactList(window);
     list->clearSelection();
     Qt::KeyboardModifiers modifiers;
@@ -88,6 +100,7 @@ frmContactMgmt& MainWindowFixture::window() {
         m_window = std::make_unique<frmContactMgmt>(folder.path());
         m_window->load();
         m_window->show();
+        waitUntilSettled(*m_window);
     }
     return *m_window;
 }

@@ -36,8 +36,12 @@ ContactDetailsTabs* details(const frmContactMgmt& window);
 ctrRecord* editor(const frmContactMgmt& window);
 
 // Driving a real main window as a user does, by the names of its widgets.
+// Each step waits until the window has shown the result of the work it
+// started off the window's thread (a list reload, a sort).
 void click(QWidget& root, const QString& objectName);   // a button
 void trigger(QWidget& root, const QString& objectName); // a menu action
+// Waits until the main window `root` belongs to has no work pending.
+void waitUntilSettled(QWidget& root);
 // The list as the user sees it: "First|Last" per entry, in list order.
 QStringList listed(frmContactMgmt& window);
 // Selects list entries by row (replacing the selection), as clicks would.

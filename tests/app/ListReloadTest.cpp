@@ -1,0 +1,125 @@
+// The list is read off the window's thread: the window shows the result of
+// the newest click, and Cancel leaves the window as it was.
+#include "contacts/ContactDetailsTabs.h"
+#include "contacts/ContactListView.h"
+#include "contacts/ctrTypeFilter.h"
+#include "platform/Background.h"
+#include "support/MainWindowFixture.h"
+
+#include <QAbstractButton>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QProgressDialog>
+
+#include <sqlite3.h>
+
+namespace {
+
+// Holds the book's file locked for writing, so that the window's reads wait
+// (up to the connection's busy timeout) until release().
+class FileLock {
+public:
+    explicit FileLock(const QString& path) {
+        sqlite3_open_v2(QFile::encodeName(path).constData(), &m_db, SQLITE_OPEN_READWRITE, nullptr);
+        m_held = sqlite3_exec(m_db, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr) == SQLITE_OK;
+    }
+    ~FileLock() {
+        release();
+        sqlite3_close(m_db);
+    }
+    bool held() const { return m_held; }
+    void release() {
+        if (m_held)
+            sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
+        m_held = false;
+    }
+
+private:
+    sqlite3* m_db = nullptr;
+    bool m_held = false;
+};
+
+// A click that does not wait for the work it starts.
+void press(frmContactMgmt& window, const QString& name) {
+    window.findChild<QAbstractButton*>(name)->click();
+}
+
+} // namespace
+
+class ListReloadTest : public QObject {
+    Q_OBJECT
+private slots:
+    // Business, then Personal before Business has answered: Personal is what
+    // shows, however the two reads end.
+    void theNewestClickWins() {
+        MainWindowFixture f;
+        f.folder.addContact({.firstName = "Ann", .lastName = "Lee", .type = 1});
+        f.folder.addContact({.firstName = "Bob", .lastName = "Ray", .type = 2});
+        frmContactMgmt& w = f.window();
+        FileLock lock(f.folder.databasePath());
+        QVERIFY(lock.held());
+        press(w, u"cmdBusiness"_s);
+        press(w, u"cmdPersonal"_s);
+        QVERIFY(w.background().pending());
+        lock.release();
+        waitUntilSettled(w);
+        w.background().waitForWorkers();
+        QCoreApplication::processEvents();
+        QCOMPARE(f.listed(), QStringList{u"Ann|Lee"_s});
+        QCOMPARE(details(w)->txtFName->text(), u"Ann"_s);
+        QCOMPARE(f.frameCaption(), u"Viewing PERSONAL Contacts"_s);
+        QCOMPARE(f.doors.boxes.takeTexts(), QStringList());
+    }
+
+    // Cancel in the progress that shows while a read waits: the list, the
+    // details, the heading and the strip's choice stay those of before.
+    void cancelLeavesTheListAsItWas() {
+        MainWindowFixture f;
+        f.folder.addContact({.firstName = "Ann", .lastName = "Lee", .type = 1});
+        f.folder.addContact({.firstName = "Bob", .lastName = "Ray", .type = 2});
+        frmContactMgmt& w = f.window();
+        f.click(u"cmdPersonal"_s);
+        FileLock lock(f.folder.databasePath());
+        QVERIFY(lock.held());
+        press(w, u"cmdBusiness"_s);
+        QProgressDialog* progress = nullptr;
+        QTRY_VERIFY((progress = w.findChild<QProgressDialog*>(u"longWorkProgress"_s)) &&
+                    progress->isVisible());
+        QTest::mouseClick(progress->findChild<QAbstractButton*>(), Qt::LeftButton);
+        QVERIFY(!w.background().pending());
+        lock.release();
+        w.background().waitForWorkers();
+        QCoreApplication::processEvents();
+        QCOMPARE(f.listed(), QStringList{u"Ann|Lee"_s});
+        QCOMPARE(details(w)->txtFName->text(), u"Ann"_s);
+        QCOMPARE(f.frameCaption(), u"Viewing PERSONAL Contacts"_s);
+        QCOMPARE(child<ctrTypeFilter>(w, u"ctrTypeFilter1"_s)->CurrentTypeFilter,
+                 TypeFilter::Personal);
+        QCOMPARE(f.doors.boxes.takeTexts(), QStringList());
+        // The next click lists again.
+        f.click(u"cmdBusiness"_s);
+        QCOMPARE(f.listed(), QStringList{u"Bob|Ray"_s});
+    }
+
+    // A header click while a reload runs: the reload's list arrives in the
+    // new order rather than being dropped for the sort.
+    void aHeaderClickDuringAReloadSortsItsResult() {
+        MainWindowFixture f;
+        for (const char* last : {"Ray", "Lee", "Moss"})
+            f.folder.addContact({.firstName = "A", .lastName = QString::fromLatin1(last)});
+        frmContactMgmt& w = f.window();
+        FileLock lock(f.folder.databasePath());
+        QVERIFY(lock.held());
+        press(w, u"cmdPersonal"_s);
+        QHeaderView* header = contactList(w)->header();
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                          {header->sectionViewportPosition(1) + 5, header->height() / 2});
+        QVERIFY(w.background().pending());
+        lock.release();
+        QCOMPARE(f.listed(), (QStringList{u"A|Lee"_s, u"A|Moss"_s, u"A|Ray"_s}));
+        QCOMPARE(details(w)->txtLName->text(), u"Ray"_s);
+    }
+};
+
+QTEST_MAIN(ListReloadTest)
+#include "ListReloadTest.moc"
