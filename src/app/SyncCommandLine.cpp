@@ -15,6 +15,7 @@
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QFile>
+#include <QFileInfo>
 #include <QLocale>
 #include <QTextStream>
 
@@ -73,11 +74,45 @@ QString connectionStringOf(const QString& folder) {
     return connectionStringFor(folder);
 }
 
-int syncBooks(const QString& connectionString, const QString& book) {
+void warnOfPlainHttp(const QUrl& url) {
+    if (url.scheme() == QLatin1String("http"))
+        say(stderr, Text::tr("Warning: %1 is a plain http:// address: the password goes to the "
+                             "server unencrypted.")
+                        .arg(url.toDisplayString()));
+}
+
+// The first line of a password file; nullopt after saying why not. A file
+// others may read is taken, with a warning.
+std::optional<QString> readPasswordFile(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        say(stderr, Text::tr("The password file %1 cannot be read.").arg(path));
+        return std::nullopt;
+    }
+    const QFileInfo info(path);
+    if (info.isFile() &&
+        (info.permissions() & (QFile::ReadGroup | QFile::ReadOther | QFile::WriteOther)))
+        say(stderr, Text::tr("Warning: other users can read the password file %1; make it "
+                             "yours alone (chmod 600).")
+                        .arg(path));
+    return QString::fromUtf8(file.readLine()).remove(u'\n').remove(u'\r');
+}
+
+// `password`: the one of --password-file, for every book synced.
+int syncBooks(const QString& connectionString, const QString& book,
+              const std::optional<QString>& password) {
     carddav::Passwords passwords(askOnTerminal);
     carddav::SyncEngine engine(connectionString);
-    engine.setPasswordSource(
-        [&passwords](const SyncAccount& account) { return passwords.passwordFor(account); });
+    engine.setPasswordSource([&](const SyncAccount& account) {
+        return password ? password : passwords.passwordFor(account);
+    });
+    try {
+        for (const SyncAccount& account : SyncStore(connectionString).accounts())
+            if (book.isEmpty() || account.book == book)
+                warnOfPlainHttp(QUrl(account.url));
+    } catch (const DbError&) {
+        // The sync itself says what is wrong with the file.
+    }
     int failures = 0;
     int books = 0;
     QObject::connect(&engine, &carddav::SyncEngine::bookFinished,
@@ -95,20 +130,22 @@ int syncBooks(const QString& connectionString, const QString& book) {
     return failures == 0 ? 0 : 1;
 }
 
-int link(const QString& connectionString, const QString& book, const QString& url,
-         const QString& user, const QString& passwordFile) {
-    QFile file(passwordFile);
-    if (!file.open(QIODevice::ReadOnly)) {
-        say(stderr, Text::tr("The password file %1 cannot be read.").arg(passwordFile));
+int link(const QString& connectionString, const QString& book, const QString& givenUrl,
+         const QString& user, const QString& password) {
+    QUrl collection(givenUrl);
+    if (!collection.password().isEmpty()) {
+        say(stderr, Text::tr("The address holds a password; leave it out and give the password "
+                             "with --password-file."));
         return 1;
     }
-    const QString password = QString::fromUtf8(file.readLine()).remove(u'\n').remove(u'\r');
-    const QUrl collection(url);
+    collection.setUserInfo(QString()); // the user is --user's
+    const QString url = collection.toString();
     if (!collection.isValid() || (collection.scheme() != QLatin1String("http") &&
                                   collection.scheme() != QLatin1String("https"))) {
         say(stderr, Text::tr("%1 is not an http or https address.").arg(url));
         return 1;
     }
+    warnOfPlainHttp(collection);
     // The address must name an address book the account may use.
     carddav::DavClient client;
     client.setCredentials(user, password);
@@ -127,7 +164,7 @@ int link(const QString& connectionString, const QString& book, const QString& ur
                                              : answer.message);
         return 1;
     }
-    const carddav::Multistatus ms = carddav::parseMultistatus(answer.body);
+    const carddav::Multistatus& ms = answer.multistatus;
     if (ms.items.isEmpty() ||
         !ms.items.first().resourceTypes.contains(QStringLiteral("addressbook"))) {
         say(stderr, Text::tr("%1 is not an address book.").arg(url));
@@ -157,13 +194,16 @@ int link(const QString& connectionString, const QString& book, const QString& ur
 
 SyncCommandLine::SyncCommandLine()
     : sync(QStringLiteral("sync"),
-           Text::tr("Sync the linked books (or the one of --book), then quit.")),
+           Text::tr("Sync the linked books (or the one of --book), then quit. The password "
+                    "comes from --password-file, else the keyring, else standard input.")),
       linkBook(QStringLiteral("link-book"), Text::tr("Link this book to an address book."),
                Text::tr("NAME")),
       url(QStringLiteral("url"), Text::tr("The address book's address."), Text::tr("URL")),
       user(QStringLiteral("user"), Text::tr("The user name."), Text::tr("USER")),
       passwordFile(QStringLiteral("password-file"),
-                   Text::tr("A file whose first line is the password."), Text::tr("FILE")),
+                   Text::tr("A file whose first line is the password: the one to link with, and "
+                            "with --sync the one used instead of the keyring."),
+                   Text::tr("FILE")),
       dataFolder(QStringLiteral("data-folder"), Text::tr("The folder of contacts.mdb."),
                  Text::tr("FOLDER")) {}
 
@@ -180,8 +220,10 @@ QString SyncCommandLine::misuse(const QCommandLineParser& parser) const {
     if (parser.isSet(linkBook) &&
         (!parser.isSet(url) || !parser.isSet(user) || !parser.isSet(passwordFile)))
         return Text::tr("--link-book needs --url, --user and --password-file.");
-    if (accountGiven && !parser.isSet(linkBook))
-        return Text::tr("--url, --user and --password-file go with --link-book only.");
+    if ((parser.isSet(url) || parser.isSet(user)) && !parser.isSet(linkBook))
+        return Text::tr("--url and --user go with --link-book only.");
+    if (accountGiven && !parser.isSet(linkBook) && !parser.isSet(sync))
+        return Text::tr("--password-file goes with --link-book or --sync.");
     return {};
 }
 
@@ -190,11 +232,17 @@ int SyncCommandLine::run(const QCommandLineParser& parser, const QString& book) 
     const QString connectionString = connectionStringOf(folder);
     if (connectionString.isEmpty())
         return 1;
+    std::optional<QString> password;
+    if (parser.isSet(passwordFile)) {
+        password = readPasswordFile(parser.value(passwordFile));
+        if (!password)
+            return 1;
+    }
     if (parser.isSet(linkBook)) {
         const int linked = link(connectionString, parser.value(linkBook), parser.value(url),
-                                parser.value(user), parser.value(passwordFile));
+                                parser.value(user), *password);
         if (linked != 0 || !parser.isSet(sync))
             return linked;
     }
-    return syncBooks(connectionString, book);
+    return syncBooks(connectionString, book, password);
 }

@@ -5,7 +5,8 @@
 class QCommandLineParser;
 
 // The sync options of the command line, run without a window:
-//   --sync [--book NAME]      one sync of the linked books (or of one), a
+//   --sync [--book NAME] [--password-file FILE]
+//                             one sync of the linked books (or of one), a
 //                             summary line per book; exit code 1 on failure
 //   --link-book NAME --url URL --user USER --password-file FILE
 //                             links a book (made when missing) to an address book

@@ -1,10 +1,13 @@
 #include "sync/DavClient.h"
 
+#include "sync/ServerInput.h"
+
 #include <QCoreApplication>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QSslError>
+#include <QTimer>
 #include <QXmlStreamReader>
 
 namespace carddav {
@@ -20,99 +23,119 @@ constexpr int maxRedirects = 5;
 
 } // namespace
 
-Multistatus parseMultistatus(const QByteArray& body) {
-    Multistatus result;
-    QXmlStreamReader xml(body);
-    const QString dav = QStringLiteral("DAV:");
-    bool sawMultistatus = false;
-    DavItem item;
-    int depth = 0; // element depth inside <response>
-    QString prop;  // the property being read, at depth of <prop> + 1
-    int propDepth = 0;
-    int propstatStatus = 0;
-    QHash<QString, QString> propstatProps;
-    QStringList propstatTypes;
-    QHash<QString, QString> propstatHrefs;
-    bool inResponse = false, inPropstat = false, inProp = false;
-    while (!xml.atEnd()) {
-        const auto token = xml.readNext();
-        if (token == QXmlStreamReader::StartElement) {
-            const QString name = xml.name().toString();
-            const bool isDav = xml.namespaceUri() == dav;
-            if (!inResponse) {
-                if (isDav && name == QLatin1String("multistatus"))
-                    sawMultistatus = true;
-                else if (isDav && name == QLatin1String("response") && sawMultistatus) {
-                    inResponse = true;
-                    item = DavItem();
-                } else if (isDav && name == QLatin1String("sync-token") && sawMultistatus)
-                    result.syncToken = xml.readElementText().trimmed();
-                continue;
+// Depths of the elements read, counted from <multistatus> as 1.
+enum Level { InMultistatus = 2, InResponse, InPropstat, Property, InProperty };
+
+MultistatusReader::MultistatusReader(qsizetype maxValueChars) : m_maxValue(maxValueChars) {}
+
+bool MultistatusReader::feed(const QByteArray& data) {
+    if (m_tooLong)
+        return false;
+    m_xml.addData(data);
+    readTokens();
+    return !m_tooLong;
+}
+
+Multistatus MultistatusReader::finish() {
+    readTokens();
+    m_result.valid = m_result.valid && !m_tooLong && !m_xml.hasError() && m_open.isEmpty();
+    return std::move(m_result);
+}
+
+void MultistatusReader::readTokens() {
+    while (!m_tooLong && !m_xml.atEnd()) {
+        switch (m_xml.readNext()) {
+        case QXmlStreamReader::StartElement:
+            startElement();
+            break;
+        case QXmlStreamReader::EndElement:
+            endElement();
+            break;
+        case QXmlStreamReader::Characters:
+            if (m_textLevel != 0 && m_open.size() == m_textLevel) {
+                m_text += m_xml.text();
+                m_tooLong = m_text.size() > m_maxValue;
             }
-            ++depth;
-            if (inProp) {
-                if (prop.isEmpty()) {
-                    prop = name;
-                    propDepth = depth;
-                } else if (prop == QLatin1String("resourcetype")) {
-                    propstatTypes.append(name);
-                } else if (isDav && name == QLatin1String("href")) {
-                    propstatHrefs.insert(prop, xml.readElementText().trimmed());
-                    --depth;
-                }
-                continue;
-            }
-            if (isDav && name == QLatin1String("href") && depth == 1) {
-                item.href = QUrl::fromPercentEncoding(xml.readElementText().trimmed().toUtf8());
-                --depth;
-            } else if (isDav && name == QLatin1String("status") && depth == 1) {
-                item.status = xml.readElementText().section(u' ', 1, 1).toInt();
-                --depth;
-            } else if (isDav && name == QLatin1String("propstat")) {
-                inPropstat = true;
-                propstatStatus = 0;
-                propstatProps.clear();
-                propstatTypes.clear();
-                propstatHrefs.clear();
-            } else if (inPropstat && isDav && name == QLatin1String("prop")) {
-                inProp = true;
-            } else if (inPropstat && isDav && name == QLatin1String("status")) {
-                propstatStatus = xml.readElementText().section(u' ', 1, 1).toInt();
-                --depth;
-            }
-        } else if (token == QXmlStreamReader::Characters) {
-            if (inProp && !prop.isEmpty() && depth == propDepth)
-                propstatProps[prop] += xml.text().toString();
-        } else if (token == QXmlStreamReader::EndElement) {
-            if (!inResponse)
-                continue;
-            const QString name = xml.name().toString();
-            if (depth == 0) {
-                inResponse = false;
-                result.items.append(item);
-                continue;
-            }
-            if (inProp && !prop.isEmpty() && depth == propDepth) {
-                prop.clear();
-            } else if (inProp && prop.isEmpty() && name == QLatin1String("prop")) {
-                inProp = false;
-            } else if (inPropstat && name == QLatin1String("propstat")) {
-                inPropstat = false;
-                if (propstatStatus == 0 || (propstatStatus >= 200 && propstatStatus < 300)) {
-                    for (auto it = propstatProps.begin(); it != propstatProps.end(); ++it)
-                        item.props.insert(it.key(), it.value());
-                    item.resourceTypes += propstatTypes;
-                    for (auto it = propstatHrefs.begin(); it != propstatHrefs.end(); ++it) {
-                        item.hrefs.insert(it.key(), it.value());
-                        item.hrefProps.append(it.key());
-                    }
-                }
-            }
-            --depth;
+            break;
+        default:
+            break;
         }
     }
-    result.valid = sawMultistatus && !xml.hasError();
-    return result;
+}
+
+void MultistatusReader::startElement() {
+    const Element parent = m_open.value(m_open.size() - 1);
+    m_open.append({m_xml.name().toString(), m_xml.namespaceUri() == QLatin1String("DAV:")});
+    const Element& e = m_open.last();
+    const int level = int(m_open.size());
+    auto is = [&e](const char* name) { return e.dav && e.name == QLatin1String(name); };
+    if (level == 1) {
+        m_result.valid = is("multistatus");
+    } else if (level == InMultistatus) {
+        if (is("response"))
+            m_item = DavItem();
+        else if (is("sync-token"))
+            collect(level);
+    } else if (level == InResponse && parent.name == QLatin1String("response")) {
+        if (is("href") || is("status"))
+            collect(level);
+        else if (is("propstat"))
+            m_propstat = DavItem(), m_propstatStatus = 0;
+    } else if (level == InPropstat && parent.name == QLatin1String("propstat")) {
+        if (is("status"))
+            collect(level);
+    } else if (level == Property && parent.name == QLatin1String("prop")) {
+        collect(level);
+    } else if (level == InProperty) {
+        if (parent.name == QLatin1String("resourcetype"))
+            m_propstat.resourceTypes.append(e.name);
+        else if (is("href"))
+            collect(level);
+    }
+}
+
+void MultistatusReader::endElement() {
+    const int level = int(m_open.size());
+    const Element e = m_open.takeLast();
+    const Element parent = m_open.value(m_open.size() - 1);
+    if (level == m_textLevel) {
+        const QString text = std::exchange(m_text, QString());
+        m_textLevel = 0;
+        const int status = text.section(u' ', 1, 1).toInt();
+        if (level == InMultistatus)
+            m_result.syncToken = text.trimmed();
+        else if (level == InResponse && e.name == QLatin1String("href"))
+            m_item.href = QUrl::fromPercentEncoding(text.trimmed().toUtf8());
+        else if (level == InResponse)
+            m_item.status = status;
+        else if (level == InPropstat)
+            m_propstatStatus = status;
+        else if (level == Property)
+            m_propstat.props.insert(e.name, text);
+        else if (!m_propstat.hrefs.contains(parent.name)) {
+            m_propstat.hrefs.insert(parent.name, text.trimmed());
+            m_propstat.hrefProps.append(parent.name);
+        }
+        return;
+    }
+    if (level == InMultistatus && e.dav && e.name == QLatin1String("response")) {
+        m_result.items.append(std::move(m_item));
+        m_item = DavItem();
+    } else if (level == InResponse && e.dav && e.name == QLatin1String("propstat") &&
+               (m_propstatStatus == 0 || (m_propstatStatus >= 200 && m_propstatStatus < 300))) {
+        for (auto it = m_propstat.props.begin(); it != m_propstat.props.end(); ++it)
+            m_item.props.insert(it.key(), it.value());
+        m_item.resourceTypes += m_propstat.resourceTypes;
+        for (auto it = m_propstat.hrefs.begin(); it != m_propstat.hrefs.end(); ++it)
+            m_item.hrefs.insert(it.key(), it.value());
+        m_item.hrefProps += m_propstat.hrefProps;
+    }
+}
+
+Multistatus parseMultistatus(const QByteArray& body) {
+    MultistatusReader reader;
+    reader.feed(body);
+    return reader.finish();
 }
 
 DavClient::DavClient(QObject* parent)
@@ -127,8 +150,26 @@ void DavClient::setCredentials(const QString& user, const QString& password) {
 
 void DavClient::send(const QByteArray& method, const QUrl& url, const QByteArray& body,
                      const QList<QPair<QByteArray, QByteArray>>& headers, Done done) {
-    start({method, url, url, body, headers, std::move(done), 0});
+    Request request{method, url, url, body, headers, std::move(done)};
+    if (m_deadlineMs > 0)
+        request.deadline.setRemainingTime(m_deadlineMs);
+    start(std::move(request));
 }
+
+struct DavClient::Reading {
+    Reading(const Request& request, qsizetype maxCard)
+        : host(request.url.host()),
+          isMultistatus(request.method == "PROPFIND" || request.method == "REPORT"),
+          multistatus(maxCard) {}
+    QString host;
+    bool isMultistatus;
+    MultistatusReader multistatus;
+    QByteArray body;
+    qint64 received = 0;
+    // Why the request was stopped here (too large, too slow); empty if not.
+    QString stopped;
+    DavResponse::Failure failure = DavResponse::Failure::None;
+};
 
 void DavClient::start(Request request) {
     QNetworkRequest http(request.url);
@@ -145,9 +186,23 @@ void DavClient::start(Request request) {
         for (const QSslError& e : errors)
             sslTexts->append(e.errorString());
     });
+    auto reading = std::make_shared<Reading>(request, qsizetype(m_limits.card));
+    if (!request.deadline.isForever()) {
+        auto* deadline = new QTimer(reply);
+        deadline->setSingleShot(true);
+        connect(deadline, &QTimer::timeout, reply, [reply, reading] {
+            reading->failure = DavResponse::Failure::Timeout;
+            reading->stopped =
+                tr("The server at %1 did not finish its answer in time.").arg(reading->host);
+            reply->abort();
+        });
+        deadline->start(std::chrono::milliseconds(request.deadline.remainingTime()));
+    }
+    connect(reply, &QNetworkReply::readyRead, this,
+            [this, reply, reading] { readSome(reply, *reading); });
     const quint64 generation = m_generation;
     connect(reply, &QNetworkReply::finished, this,
-            [this, reply, request = std::move(request), sslTexts, generation]() mutable {
+            [this, reply, request = std::move(request), sslTexts, reading, generation]() mutable {
                 reply->deleteLater();
                 if (generation != m_generation)
                     return;
@@ -161,20 +216,61 @@ void DavClient::start(Request request) {
                     request.done(r);
                     return;
                 }
-                finished(reply, std::move(request));
+                finished(reply, std::move(request), *reading);
             });
 }
 
-void DavClient::finished(QNetworkReply* reply, Request request) {
+// Takes in what has arrived: a multistatus answer goes through the reader
+// at once, any other body is kept. Past a limit the request is stopped.
+void DavClient::readSome(QNetworkReply* reply, Reading& reading) {
+    if (!reading.stopped.isEmpty() || !reply->isOpen())
+        return;
+    const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    const QByteArray data = reply->readAll();
+    if (status >= 300 && status < 400)
+        return; // the body of a redirect is not wanted
+    reading.received += data.size();
+    const QString& host = reading.host;
+    const QString tooLargeCard =
+        tr("The server at %1 sent a card larger than %2 MiB; it was not read.");
+    if (reading.received > m_limits.answer) {
+        reading.stopped =
+            tr("The answer of the server at %1 is larger than %2 MiB; it was not read.")
+                .arg(host)
+                .arg(m_limits.answer >> 20);
+    } else if (status == 207 && reading.isMultistatus) {
+        if (!reading.multistatus.feed(data))
+            reading.stopped = tooLargeCard.arg(host).arg(m_limits.card >> 20);
+    } else if (reading.body.size() + data.size() <= m_limits.card) {
+        reading.body += data;
+    } else if (status >= 200 && status < 300) {
+        reading.stopped = tooLargeCard.arg(host).arg(m_limits.card >> 20);
+    } // the rest of a failure's text is not needed
+    if (!reading.stopped.isEmpty()) {
+        reading.failure = DavResponse::Failure::TooLarge;
+        reply->abort();
+    }
+}
+
+void DavClient::finished(QNetworkReply* reply, Request request, Reading& reading) {
+    readSome(reply, reading);
     DavResponse r;
     r.url = request.url;
+    if (!reading.stopped.isEmpty()) {
+        r.failure = reading.failure;
+        r.message = reading.stopped;
+        request.done(r);
+        return;
+    }
     r.status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    if (reply->isOpen())
-        r.body = reply->readAll();
+    r.body = std::move(reading.body);
+    if (r.status == 207 && reading.isMultistatus)
+        r.multistatus = reading.multistatus.finish();
     r.etag = reply->rawHeader("ETag");
     const QNetworkReply::NetworkError error = reply->error();
     if (r.status >= 300 && r.status < 400 && r.status != 304) {
-        const QUrl target = request.url.resolved(QUrl::fromEncoded(reply->rawHeader("Location")));
+        QUrl target = request.url.resolved(QUrl::fromEncoded(reply->rawHeader("Location")));
+        target.setUserInfo(QString()); // a name or password in it is not passed on
         if (++request.redirects > maxRedirects || !target.isValid() || target == request.url) {
             r.failure = DavResponse::Failure::RedirectLoop;
             r.message = tr("The server at %1 keeps redirecting; check the address.")
@@ -223,17 +319,35 @@ void DavClient::get(const QUrl& url, Done done) {
     send("GET", url, {}, {}, std::move(done));
 }
 
+// An ETag not of HTTP's grammar is never sent: the request fails at once.
+bool DavClient::refuseEtag(const QUrl& url, const QByteArray& etag, const Done& done) {
+    if (isValidEtag(etag))
+        return false;
+    DavResponse r;
+    r.url = url;
+    r.failure = DavResponse::Failure::Status;
+    r.message =
+        tr("The server at %1 gave %2 a version tag (ETag) that is not valid; nothing was sent.")
+            .arg(url.host(), url.path());
+    QTimer::singleShot(0, this, [done, r] { done(r); });
+    return true;
+}
+
 void DavClient::put(const QUrl& url, const QByteArray& card, const QByteArray& ifMatch, Done done) {
     QList<QPair<QByteArray, QByteArray>> headers{{"Content-Type", "text/vcard; charset=utf-8"}};
     if (ifMatch.isEmpty())
         headers.append(qMakePair(QByteArray("If-None-Match"), QByteArray("*")));
-    else
+    else if (!refuseEtag(url, ifMatch, done))
         headers.append(qMakePair(QByteArray("If-Match"), ifMatch));
+    else
+        return;
     send("PUT", url, card, headers, std::move(done));
 }
 
 void DavClient::remove(const QUrl& url, const QByteArray& ifMatch, Done done) {
     QList<QPair<QByteArray, QByteArray>> headers;
+    if (!ifMatch.isEmpty() && refuseEtag(url, ifMatch, done))
+        return;
     if (!ifMatch.isEmpty())
         headers.append(qMakePair(QByteArray("If-Match"), ifMatch));
     send("DELETE", url, {}, headers, std::move(done));

@@ -44,6 +44,7 @@ QUrl urlOfProperty(const QUrl& answered, const QString& href) {
 AddressBookInfo infoOf(const QUrl& answered, const DavItem& item) {
     AddressBookInfo info;
     info.url = urlOfResponse(answered, item.href);
+    info.url.setUserInfo(QString()); // the address stored never holds a password
     info.name = item.props.value(QStringLiteral("displayname")).trimmed();
     if (info.name.isEmpty()) {
         QString path = info.url.path();
@@ -119,34 +120,34 @@ void AddressBookDiscovery::probe(qsizetype candidate) {
                  .arg(m_server.toDisplayString()));
         return;
     }
-    m_client->propfind(
-        m_candidates[candidate], 0, probeBody, [this, candidate](const DavResponse& r) {
-            if (stopsSearch(r))
-                return;
-            const Multistatus ms = r.status == 207 ? parseMultistatus(r.body) : Multistatus();
-            if (!ms.valid || ms.items.isEmpty()) {
-                probe(candidate + 1);
-                return;
-            }
-            const DavItem& item = ms.items.first();
-            if (item.resourceTypes.contains(addressbookType)) {
-                m_running = false;
-                emit found({infoOf(r.url, item)});
-            } else if (item.hrefs.contains(homeSetProp)) {
-                listHomeSet(urlOfProperty(r.url, item.hrefs.value(homeSetProp)));
-            } else if (item.hrefs.contains(principalProp)) {
-                askPrincipal(urlOfProperty(r.url, item.hrefs.value(principalProp)));
-            } else {
-                probe(candidate + 1);
-            }
-        });
+    m_client->propfind(m_candidates[candidate], 0, probeBody,
+                       [this, candidate](const DavResponse& r) {
+                           if (stopsSearch(r))
+                               return;
+                           const Multistatus& ms = r.multistatus;
+                           if (!ms.valid || ms.items.isEmpty()) {
+                               probe(candidate + 1);
+                               return;
+                           }
+                           const DavItem& item = ms.items.first();
+                           if (item.resourceTypes.contains(addressbookType)) {
+                               m_running = false;
+                               emit found({infoOf(r.url, item)});
+                           } else if (item.hrefs.contains(homeSetProp)) {
+                               listHomeSet(urlOfProperty(r.url, item.hrefs.value(homeSetProp)));
+                           } else if (item.hrefs.contains(principalProp)) {
+                               askPrincipal(urlOfProperty(r.url, item.hrefs.value(principalProp)));
+                           } else {
+                               probe(candidate + 1);
+                           }
+                       });
 }
 
 void AddressBookDiscovery::askPrincipal(const QUrl& principal) {
     m_client->propfind(principal, 0, principalBody, [this](const DavResponse& r) {
         if (stopsSearch(r))
             return;
-        const Multistatus ms = r.status == 207 ? parseMultistatus(r.body) : Multistatus();
+        const Multistatus& ms = r.multistatus;
         if (!ms.valid || ms.items.isEmpty() || !ms.items.first().hrefs.contains(homeSetProp)) {
             fail(tr("The server at %1 names no address book home for this account.")
                      .arg(r.url.host()));
@@ -160,7 +161,7 @@ void AddressBookDiscovery::listHomeSet(const QUrl& home) {
     m_client->propfind(home, 1, listBody, [this](const DavResponse& r) {
         if (stopsSearch(r))
             return;
-        const Multistatus ms = r.status == 207 ? parseMultistatus(r.body) : Multistatus();
+        const Multistatus& ms = r.multistatus;
         if (!ms.valid) {
             fail(r.status == 207 ? tr("The server's answer could not be read (malformed XML).")
                                  : statusMessage(r.status, r.url));

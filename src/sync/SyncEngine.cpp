@@ -8,6 +8,7 @@
 #include "formats/VCardWriter.h"
 #include "platform/FileLock.h"
 #include "sync/DavClient.h"
+#include "sync/ServerInput.h"
 
 #include <QCoreApplication>
 #include <QCryptographicHash>
@@ -138,10 +139,22 @@ QString SyncSummary::text() const {
                    .arg(removedHere)
                    .arg(removedThere)
                    .arg(conflicts);
+    if (ok && outside > 0)
+        line += tr("; %1 outside the address book, ignored").arg(outside);
     for (const QString& warning : warnings)
         line += u'\n' + warning;
     return line;
 }
+
+namespace {
+
+QString invalidEtag(const QString& href) {
+    return tr("The server gave %1 a version tag (ETag) that is not valid, so nothing more was "
+              "read or sent.")
+        .arg(href);
+}
+
+} // namespace
 
 SyncEngine::SyncEngine(const QString& connectionString, QObject* parent)
     : QObject(parent), m_connectionString(connectionString), m_store(connectionString),
@@ -286,6 +299,8 @@ void SyncEngine::nextBook() {
     }
     m_client->setCredentials(m_account.user, *password);
     m_client->setTimeout(m_timeoutMs);
+    m_client->setDeadline(m_deadlineMs);
+    m_client->setLimits(m_limits);
     if (!tell(tr("Syncing %1…").arg(m_account.book)))
         return;
     if (m_account.syncToken.isEmpty() && m_batchSize == 0)
@@ -300,8 +315,11 @@ QUrl SyncEngine::urlOf(const QString& href) const {
     return url;
 }
 
-QString SyncEngine::keyOf(const QString& href) const {
-    return m_collection.resolved(QUrl(href, QUrl::TolerantMode)).path();
+QString SyncEngine::keyOf(const QString& href) {
+    const std::optional<QString> inside = hrefInside(m_collection, href);
+    if (!inside)
+        ++m_summary.outside;
+    return inside.value_or(QString());
 }
 
 // A first sync asks for the collection's sync token alone first (a depth-0
@@ -323,7 +341,7 @@ void SyncEngine::firstSync() {
             return;
         }
         if (r.status == 207)
-            for (const DavItem& item : parseMultistatus(r.body).items)
+            for (const DavItem& item : r.multistatus.items)
                 if (m_serverToken.isEmpty())
                     m_serverToken = item.props.value(QStringLiteral("sync-token")).trimmed();
         if (m_serverToken.isEmpty())
@@ -360,8 +378,8 @@ void SyncEngine::fetchAll() {
         for (const DavItem& item : ms.items) {
             const QString key = keyOf(item.href);
             const auto data = item.props.constFind(QStringLiteral("address-data"));
-            if (trimmedPath(key) == self || item.status == 404 || data == item.props.constEnd() ||
-                m_received.contains(key))
+            if (key.isEmpty() || trimmedPath(key) == self || item.status == 404 ||
+                data == item.props.constEnd() || m_received.contains(key))
                 continue;
             const QByteArray etag = item.props.value(QStringLiteral("getetag")).toUtf8();
             all.append({key, etag});
@@ -380,7 +398,7 @@ void SyncEngine::listChanges(bool withToken) {
         "</d:sync-collection>";
     m_client->report(m_collection, 0, body, [this, withToken](const DavResponse& r) {
         if (r.status == 207) {
-            const Multistatus ms = parseMultistatus(r.body);
+            const Multistatus& ms = r.multistatus;
             if (!ms.valid) {
                 fail(tr("The server's answer could not be read (malformed XML)."));
                 return;
@@ -390,7 +408,7 @@ void SyncEngine::listChanges(bool withToken) {
             const QString self = trimmedPath(m_collection.path());
             for (const DavItem& item : ms.items) {
                 const QString key = keyOf(item.href);
-                if (trimmedPath(key) == self)
+                if (key.isEmpty() || trimmedPath(key) == self)
                     continue;
                 if (item.status == 404)
                     removed.append(key);
@@ -422,7 +440,7 @@ bool SyncEngine::readMultistatus(const DavResponse& r, const QString& refusedSta
         failOn(r, refusedStatus);
         return false;
     }
-    ms = parseMultistatus(r.body);
+    ms = r.multistatus;
     if (!ms.valid) {
         fail(tr("The server's answer could not be read (malformed XML)."));
         return false;
@@ -443,7 +461,7 @@ void SyncEngine::listByPropfind(const QString& token) {
         const QString self = trimmedPath(m_collection.path());
         for (const DavItem& item : ms.items) {
             const QString key = keyOf(item.href);
-            if (trimmedPath(key) == self ||
+            if (key.isEmpty() || trimmedPath(key) == self ||
                 item.resourceTypes.contains(QStringLiteral("collection")))
                 continue;
             all.append({key, item.props.value(QStringLiteral("getetag")).toUtf8()});
@@ -549,6 +567,10 @@ bool SyncEngine::storeCards(const QList<ServerCard>& cards, const QStringList& g
     contacts.reserve(cards.size());
     QStringList warnings;
     for (const ServerCard& card : cards) {
+        if (!card.etag.isEmpty() && !isValidEtag(card.etag)) {
+            fail(invalidEtag(card.href));
+            return false;
+        }
         QStringList tooLong;
         std::optional<Contact> contact = contactOfCard(card.text, &tooLong);
         if (!contact) {
@@ -795,7 +817,8 @@ void SyncEngine::uploaded(const SyncItem& item, const Contact& contact, const QB
         return;
     }
     SyncItem done = item;
-    done.etag = QString::fromUtf8(r.etag);
+    // Without a valid ETag the next listing gives the card's.
+    done.etag = isValidEtag(r.etag) ? QString::fromUtf8(r.etag) : QString();
     done.card = card;
     done.syncedDigest = contactDigest(contact);
     if (!write([&](SyncStore::Batch& batch) { batch.updateItem(done); }))
@@ -810,6 +833,10 @@ void SyncEngine::resolveFromServer(const QString& href) {
     m_client->get(urlOf(href), [this, href](const DavResponse& r) {
         if (!r.ok()) {
             failOn(r, tr("HTTP %1").arg(r.status));
+            return;
+        }
+        if (!r.etag.isEmpty() && !isValidEtag(r.etag)) {
+            fail(invalidEtag(href));
             return;
         }
         const std::optional<Contact> server = contactOfCard(r.body);

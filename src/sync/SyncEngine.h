@@ -2,6 +2,7 @@
 
 #include "data/Contact.h"
 #include "data/SyncStore.h"
+#include "sync/DavClient.h"
 #include "sync/SyncPlan.h"
 
 #include <QHash>
@@ -21,10 +22,6 @@ class FileLock;
 
 namespace carddav {
 
-class DavClient;
-struct DavResponse;
-struct Multistatus;
-
 // The digest of a contact's stored values (not its id): equal digests, equal
 // contacts. A sync keeps the digest of each contact as it was synced, so a
 // change made by any program to the file counts as a local change.
@@ -38,6 +35,7 @@ struct SyncSummary {
     bool ok = false;
     QString message; // the failure, for the status bar
     int received = 0, sent = 0, removedHere = 0, removedThere = 0, conflicts = 0;
+    int outside = 0; // hrefs the server named outside the address book, ignored
     // What was not taken in or not sent, one line each.
     QStringList warnings;
     bool passwordRefused = false; // the server answered 401
@@ -62,6 +60,9 @@ public:
     using PasswordSource = std::function<std::optional<QString>(const SyncAccount&)>;
     void setPasswordSource(PasswordSource source) { m_password = std::move(source); }
     void setTimeout(int milliseconds) { m_timeoutMs = milliseconds; }
+    // For each request as a whole, however steadily its answer trickles in.
+    void setDeadline(int milliseconds) { m_deadlineMs = milliseconds; }
+    void setLimits(DavClient::Limits limits) { m_limits = limits; }
     // How many cards one addressbook-multiget asks for. Without one set, a
     // first sync asks for every card in one request (a broken connection
     // then stores none of them), later syncs 250 at a time.
@@ -135,13 +136,17 @@ private:
     Contact conflictCopy(const Contact& local) const;
 
     QUrl urlOf(const QString& href) const;
-    QString keyOf(const QString& href) const;
+    // The item key of an href inside the collection; empty (and counted)
+    // for one outside it.
+    QString keyOf(const QString& href);
 
     QString m_connectionString;
     SyncStore m_store;
     DavClient* m_client;
     PasswordSource m_password;
     int m_timeoutMs = 60000;
+    int m_deadlineMs = 10 * 60 * 1000;
+    DavClient::Limits m_limits;
     int m_batchSize = 0; // 0: see setBatchSize()
     bool m_running = false;
     bool m_allOk = true;

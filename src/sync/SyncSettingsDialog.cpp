@@ -58,6 +58,15 @@ SyncSettingsDialog::SyncSettingsDialog(const QString& connectionString, const QS
     form->addRow(tr("&Password:"), m_password);
     layout->addLayout(form);
 
+    m_plainHttp = new QLabel(this);
+    m_plainHttp->setObjectName(QStringLiteral("lblSyncWarning"));
+    m_plainHttp->setWordWrap(true);
+    m_plainHttp->setTextFormat(Qt::PlainText);
+    m_plainHttp->setText(tr("This is a plain http:// address: the password goes to the server "
+                            "unencrypted, and anyone on the way can read it."));
+    m_plainHttp->hide();
+    layout->addWidget(m_plainHttp);
+
     m_find = new QPushButton(tr("&Find Address Books"), this);
     m_find->setObjectName(QStringLiteral("cmdSyncFind"));
     layout->addWidget(m_find, 0, Qt::AlignRight);
@@ -106,6 +115,10 @@ SyncSettingsDialog::SyncSettingsDialog(const QString& connectionString, const QS
             m_link->setEnabled(false);
         });
     connect(this, &QDialog::finished, m_discovery, &AddressBookDiscovery::cancel);
+    connect(m_url, &QLineEdit::textChanged, this, [this](const QString& typed) {
+        m_plainHttp->setVisible(AddressBookDiscovery::serverUrl(typed).scheme() ==
+                                QLatin1String("http"));
+    });
 
     m_link->setEnabled(false);
     showLink();
@@ -145,12 +158,22 @@ void SyncSettingsDialog::showLink() {
 }
 
 void SyncSettingsDialog::findAddressBooks() {
-    const QUrl server = AddressBookDiscovery::serverUrl(m_url->text());
+    QUrl server = AddressBookDiscovery::serverUrl(m_url->text());
     if (!server.isValid()) {
         say(tr("Enter the server's address, for example https://contacts.example.org/."));
         m_url->setFocus();
         return;
     }
+    if (!server.password().isEmpty()) {
+        say(tr("The address holds a password; leave it out of the address and enter it "
+               "under Password."));
+        m_url->setFocus();
+        return;
+    }
+    // A user name in the address is the account's unless one is entered.
+    if (m_user->text().isEmpty())
+        m_user->setText(server.userName());
+    server.setUserInfo(QString());
     if (m_user->text().isEmpty()) {
         say(tr("Enter the user name of your account on the server."));
         m_user->setFocus();

@@ -58,6 +58,7 @@ private:
     QLineEdit* m_url;
     QLineEdit* m_user;
     QLineEdit* m_password;
+    QLabel* m_plainHttp; // shown while the address is a plain http:// one
     QPushButton* m_find;
     QListWidget* m_books;
     QLabel* m_message;

@@ -1,6 +1,23 @@
 #include "FakeDav.h"
 
 #include <QTcpSocket>
+#include <QTimer>
+
+namespace {
+
+void trickle(QTcpSocket* socket, const QByteArray& reply, int milliseconds) {
+    auto* drip = new QTimer(socket);
+    QObject::connect(drip, &QTimer::timeout, socket,
+                     [socket, reply, sent = qsizetype(0)]() mutable {
+                         if (sent < reply.size())
+                             socket->write(reply.mid(sent++, 1));
+                         else
+                             socket->disconnectFromHost();
+                     });
+    drip->start(milliseconds);
+}
+
+} // namespace
 
 FakeDav::FakeDav(Answer answer) : m_answer(std::move(answer)) {
     m_server.listen(QHostAddress::LocalHost, 0);
@@ -23,12 +40,15 @@ FakeDav::FakeDav(Answer answer) : m_answer(std::move(answer)) {
             if (received->size() < headEnd + 4 + bodySize)
                 return;
             const QList<QByteArray> line = received->left(received->indexOf('\r')).split(' ');
-            const Request request{line.value(0), line.value(1), received->mid(headEnd + 4)};
+            const Request request{line.value(0), line.value(1), received->mid(headEnd + 4),
+                                  received->left(headEnd)};
             received->clear();
             m_requests.append(request);
             const QByteArray reply = m_answer(request);
             if (reply.isEmpty())
                 return;
+            if (m_trickleMs > 0)
+                return trickle(socket, reply, m_trickleMs);
             socket->write(reply);
             socket->disconnectFromHost();
         });
