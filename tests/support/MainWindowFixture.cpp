@@ -131,6 +131,13 @@ QStringList MainWindowFixture::listed() {
     return ::listed(window());
 }
 
+QStringList MainWindowFixture::listed(int column) {
+    QStringList cells;
+    for (const QString& entry : listed())
+        cells << entry.section(u'|', column, column);
+    return cells;
+}
+
 void MainWindowFixture::selectRows(const QList<int>& rows) {
     ::selectRows(window(), rows);
 }

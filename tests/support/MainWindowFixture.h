@@ -73,6 +73,7 @@ public:
     void trigger(const QString& objectName);
     QStringList search(const QString& text); // pasted over the search text, then Find
     QStringList listed();
+    QStringList listed(int column); // that column's text of each entry
     void selectRows(const QList<int>& rows);
     void clickRow(int row) { selectRows({row}); }
     // Personal, then the entry in that row.
