@@ -1,7 +1,7 @@
 #include "SyncBench.h"
 
 #include "Stopwatch.h"
-#include "sync/Radicale.h"
+#include "sync/DavServer.h"
 
 #include "app/Startup.h"
 #include "data/ConnectionString.h"
@@ -105,6 +105,7 @@ struct Device {
     QTemporaryDir folder;
     QString connection;
     qint64 bookId = 0;
+    bool synced = false;
 };
 
 // A new data folder whose Default book is linked to the address book.
@@ -118,7 +119,8 @@ std::unique_ptr<Device> linkedDevice(const QUrl& collection, const QString& user
     return device;
 }
 
-carddav::SyncSummary sync(const Device& device, const QString& password) {
+carddav::SyncSummary sync(Device& device, const QString& password) {
+    device.synced = true;
     carddav::SyncEngine engine(device.connection);
     engine.setPasswordSource([&](const SyncAccount&) { return password; });
     carddav::SyncSummary last;
@@ -129,30 +131,32 @@ carddav::SyncSummary sync(const Device& device, const QString& password) {
     engine.start();
     loop.exec();
     if (!last.ok)
-        std::printf("  sync failed: %s\n", qPrintable(last.text()));
+        std::fprintf(stderr, "  sync failed: %s\n", qPrintable(last.text()));
     return last;
 }
 
 } // namespace
 
-bool benchSync(int size, int runs, const ReportRow& report) {
-    Radicale server;
-    if (!server.start()) {
-        std::printf("  no sync rows: %s\n", qPrintable(server.error()));
+bool benchSync(DavServer& server, int size, int pairs, const PairedRow& report, FILE* notes) {
+    auto noRows = [&] {
+        std::fprintf(notes, "  no sync rows on %s: %s\n", qPrintable(server.name()),
+                     qPrintable(server.error()));
         return false;
-    }
+    };
+    if (!server.start())
+        return noRows();
+    auto operation = [&](const char* what) {
+        return QStringLiteral("sync on %1: %2").arg(server.name(), QLatin1String(what));
+    };
     const QUrl collection = server.makeAddressBook(QStringLiteral("bench"));
-    // The cards go straight into the collection's folder; Radicale reads them
-    // at the next request.
-    const QString cards = server.storageFolder() + QStringLiteral("/collection-root/") +
-                          server.user() + QStringLiteral("/bench/");
+    QList<std::pair<QString, QByteArray>> cards;
     QStringList hrefs;
     for (int i = 0; i < size; ++i) {
-        QFile file(cards + hrefName(i));
-        file.open(QIODevice::WriteOnly);
-        file.write(card(i));
+        cards.append({hrefName(i), card(i)});
         hrefs << collection.path() + hrefName(i);
     }
+    if (!server.placeCards(QStringLiteral("bench"), cards))
+        return noRows();
 
     QNetworkAccessManager network;
     const QByteArray auth =
@@ -161,71 +165,84 @@ bool benchSync(int size, int runs, const ReportRow& report) {
     // The first request parses every card and fills the server's cache.
     const int served = multiget(network, collection, auth, all);
     if (served != size)
-        std::printf("  the server gave %d of %d cards\n", served, size);
-    // The first question for a sync token makes the server record the state
-    // of every card (a file per card, each written through), which otherwise
-    // falls on the first timed sync.
+        std::fprintf(notes, "  the server gave %d of %d cards\n", served, size);
+    // The first question for a sync token may make the server record the
+    // state of every card (Radicale writes a file per card, each synced to
+    // disk), which otherwise falls on the first sync.
     davReport(network, collection, auth, tokenOnly, "PROPFIND", "0");
 
-    // A fresh linked book for each run, made outside the time.
+    // Each first sync gets a new linked book, made outside the time.
     std::unique_ptr<Device> device;
-    const double firstMs = medianMs(
-        runs, [&] { sync(*device, server.password()); },
-        [&] { device = linkedDevice(collection, server.user()); });
+    auto newDeviceIfSynced = [&] {
+        if (!device || device->synced)
+            device = linkedDevice(collection, server.user());
+    };
+    report(operation("first, into an empty book"), size,
+           pairedRuns(
+               pairs, [&] { sync(*device, server.password()); },
+               [&] { multiget(network, collection, auth, all); }, newDeviceIfSynced),
+           "multiget");
+    if (!device->synced)
+        sync(*device, server.password());
     const qsizetype received = SyncStore(device->connection).contacts(device->bookId).size();
     if (received != size)
-        std::printf("  the first sync stored %lld of %d contacts\n", qlonglong(received), size);
-    const double allMs = medianMs(runs, [&] { multiget(network, collection, auth, all); });
-    report(QStringLiteral("sync: first, into an empty book"), size, firstMs, allMs, "multiget");
+        std::fprintf(notes, "  the first sync stored %lld of %d contacts\n", qlonglong(received),
+                     size);
 
-    // One card changed on the server before each run, with a PUT.
+    // One card changed on the server with a PUT before each run.
     int revision = 0;
     const QUrl changed = collection.resolved(QUrl(hrefName(size / 2)));
-    const double oneMs = medianMs(
-        runs, [&] { sync(*device, server.password()); },
-        [&] {
-            server.request("PUT", changed, card(size / 2, ++revision),
-                           {{"Content-Type", "text/vcard; charset=utf-8"}});
-        });
     const QByteArray one = multigetBody({changed.path()});
-    const double oneYardMs = medianMs(runs, [&] { multiget(network, collection, auth, one); });
-    report(QStringLiteral("sync: one card changed on server"), size, oneMs, oneYardMs, "multiget");
+    report(operation("one card changed on server"), size,
+           pairedRuns(
+               pairs, [&] { sync(*device, server.password()); },
+               [&] { multiget(network, collection, auth, one); },
+               [&] {
+                   server.request("PUT", changed, card(size / 2, ++revision),
+                                  {{"Content-Type", "text/vcard; charset=utf-8"}});
+               }),
+           "multiget");
 
-    report(QStringLiteral("sync: nothing changed"), size,
-           medianMs(runs, [&] { sync(*device, server.password()); }), 0, "");
-
-    // Where the time goes: the server's answers to the requests of a sync
-    // with nothing changed and of a first sync, and the comparison of every
-    // contact with its item here.
+    // Nothing changed: the sync beside its own listing request, the
+    // sync-collection REPORT with the token the sync holds.
+    sync(*device, server.password());
     const QString token =
         SyncStore(device->connection).account(QStringLiteral("Default"))->syncToken;
     const QByteArray withToken = syncCollectionBody(token);
-    std::printf("  of which the server's sync-collection answer, nothing new: %.2f ms\n",
-                medianMs(runs, [&] { davReport(network, collection, auth, withToken); }));
+    report(operation("nothing changed"), size,
+           pairedRuns(
+               pairs, [&] { sync(*device, server.password()); },
+               [&] { davReport(network, collection, auth, withToken); }),
+           "sync-collection");
+
+    // Where else the time goes: the comparison of every contact with its
+    // item here, and the requests of a first sync.
     const SyncStore store(device->connection);
     const qint64 accountId = store.account(QStringLiteral("Default"))->id;
-    std::printf("  of which reading %d items and contacts and their digests: %.2f ms\n", size,
-                medianMs(runs, [&] {
-                    QHash<qint64, QString> digests;
-                    for (const SyncItem& item : store.items(accountId))
-                        digests.insert(item.contactId, item.syncedDigest);
-                    int differ = 0;
-                    ContactStore book(device->connection);
-                    book.setCurrentBook(QStringLiteral("Default"));
-                    book.readContacts({}, [&](const ContactUtf8& contact) {
-                        differ += digests.value(contact.id) != carddav::contactDigest(contact);
-                        return true;
-                    });
-                    if (differ != 0)
-                        std::printf("  %d contacts differ from their items\n", differ);
-                }));
+    std::fprintf(notes, "  of which reading %d items and contacts and their digests: %.2f ms\n",
+                 size, medianMs(pairs, [&] {
+                     QHash<qint64, QString> digests;
+                     for (const SyncItem& item : store.items(accountId))
+                         digests.insert(item.contactId, item.syncedDigest);
+                     int differ = 0;
+                     ContactStore book(device->connection);
+                     book.setCurrentBook(QStringLiteral("Default"));
+                     book.readContacts({}, [&](const ContactUtf8& contact) {
+                         differ += digests.value(contact.id) != carddav::contactDigest(contact);
+                         return true;
+                     });
+                     if (differ != 0)
+                         std::fprintf(notes, "  %d contacts differ from their items\n", differ);
+                 }));
     const QByteArray query = "<?xml version=\"1.0\" encoding=\"utf-8\"?><c:addressbook-query "
                              "xmlns:d=\"DAV:\" xmlns:c=\"urn:ietf:params:xml:ns:carddav\"><d:prop>"
                              "<d:getetag/><c:address-data/></d:prop></c:addressbook-query>";
-    std::printf(
+    std::fprintf(
+        notes,
         "  a first sync's requests: the sync-token PROPFIND %.2f ms, the "
         "addressbook-query of all %d cards %.2f ms\n",
-        medianMs(runs, [&] { davReport(network, collection, auth, tokenOnly, "PROPFIND", "0"); }),
-        size, medianMs(runs, [&] { davReport(network, collection, auth, query); }));
+        medianMs(pairs, [&] { davReport(network, collection, auth, tokenOnly, "PROPFIND", "0"); }),
+        size, medianMs(pairs, [&] { davReport(network, collection, auth, query); }));
+    server.stop();
     return true;
 }

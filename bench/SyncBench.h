@@ -1,14 +1,20 @@
 #pragma once
 
+#include "Stopwatch.h"
+
 #include <QString>
 
+#include <cstdio>
 #include <functional>
 
-// One row of the report: the program's median, and the yardstick's (0: none).
-using ReportRow = std::function<void(const QString& operation, int size, double ms,
-                                     double yardstickMs, const char* yardstick)>;
+class DavServer;
 
-// Sync of a linked book with a real CardDAV server (Radicale on 127.0.0.1)
-// holding `size` cards, each sync beside one addressbook-multiget of the same
-// cards. `runs` syncs per row; false when the server does not start.
-bool benchSync(int size, int runs, const ReportRow& report);
+// One paired row of the report: program and yardstick, pair by pair.
+using PairedRow = std::function<void(const QString& operation, int size, const PairedResult& result,
+                                     const char* yardstick)>;
+
+// Sync of a linked book with a real CardDAV server of the bench's own on
+// 127.0.0.1 holding `size` cards, each sync paired with a bare request of the
+// same server. Notes beside the rows go to `notes`; false when the server does
+// not start or does not take the cards.
+bool benchSync(DavServer& server, int size, int pairs, const PairedRow& report, FILE* notes);

@@ -4,14 +4,17 @@
 // SQLite running the same statement on the same file, opened the same way,
 // reading the same columns; the plain PDF writer for the printout. The
 // start-up rows time the program binary itself.
-// orvanta-bench --sync: only the sync rows, against a Radicale of its own on
-// 127.0.0.1 holding 10,000 cards (a few minutes).
+// orvanta-bench --sync: only the sync rows, against a Radicale and a Xandikos
+// of its own on 127.0.0.1, each holding 10,000 cards, every sync paired with a
+// bare request of the same server (several minutes).
 #include "BookGenerator.h"
 #include "PdfYardstick.h"
 #include "RawSqlite.h"
 #include "StallBench.h"
 #include "Stopwatch.h"
 #include "SyncBench.h"
+#include "sync/Radicale.h"
+#include "sync/Xandikos.h"
 
 #include "app/Startup.h"
 #include "app/frmContactMgmt.h"
@@ -151,24 +154,6 @@ void reportStalls(const QString& operation, int size, const std::vector<double>&
     } else {
         std::printf("  %-36s %9d  %10.2f ms  (runs %.2f–%.2f)\n", qPrintable(operation), size,
                     s.max, s.min, s.max);
-    }
-    std::fflush(stdout);
-}
-
-// The sync rows: one median each side, no pairing.
-void reportSingle(const QString& operation, int size, double ms, double yardstickMs,
-                  const char* yardstick) {
-    if (json) {
-        std::printf("{\"op\": %s, \"size\": %d, \"program_ms\": %s, \"raw_ms\": %s, \"ratio\": "
-                    "%s, \"spread\": null, \"yardstick\": \"%s\"}\n",
-                    qPrintable(jsonText(operation)), size, qPrintable(jsonNumber(ms)),
-                    yardstickMs > 0 ? qPrintable(jsonNumber(yardstickMs)) : "null",
-                    yardstickMs > 0 ? qPrintable(jsonNumber(ms / yardstickMs)) : "null", yardstick);
-    } else {
-        std::printf("  %-36s %9d  %10.2f ms", qPrintable(operation), size, ms);
-        if (yardstickMs > 0)
-            std::printf("  %-5s %10.2f ms  ratio %5.2f", yardstick, yardstickMs, ms / yardstickMs);
-        std::printf("\n");
     }
     std::fflush(stdout);
 }
@@ -592,7 +577,9 @@ const char usage[] =
     "       orvanta-bench --stalls [--json] [--large]\n"
     "                                      the longest stall of the window's event loop per\n"
     "                                      operation, at 100,000 contacts (and 1,000,000)\n"
-    "       orvanta-bench --sync [--json]  the sync rows, against a Radicale of its own\n"
+    "       orvanta-bench --sync [--json] [--pairs N] [--cards N]\n"
+    "                                      the sync rows, against a Radicale and a Xandikos\n"
+    "                                      of its own holding N cards (default 10,000)\n"
     "       orvanta-bench --generate COUNT FILE\n"
     "                                      writes one book for profiling by hand\n"
     "       orvanta-bench --profile OPERATION FOLDER TIMES\n"
@@ -640,10 +627,22 @@ int main(int argc, char* argv[]) {
         pdfPairs = std::max(1, arguments.value(at + 1).toInt());
         arguments.remove(at, std::min<qsizetype>(2, arguments.size() - at));
     }
+    int cards = 10000;
+    if (const qsizetype at = arguments.indexOf(QStringLiteral("--cards")); at > 0) {
+        cards = std::max(1, arguments.value(at + 1).toInt());
+        arguments.remove(at, std::min<qsizetype>(2, arguments.size() - at));
+    }
     if (arguments.size() == 2 && arguments[1] == QLatin1String("--sync")) {
-        constexpr int syncRuns = 3;
-        std::fprintf(notes(), "orvanta-bench --sync: median of %d runs each\n", syncRuns);
-        return benchSync(10000, syncRuns, reportSingle) ? 0 : 1;
+        std::fprintf(notes(),
+                     "orvanta-bench --sync: %d pairs per row; medians, ratios pair by "
+                     "pair\n",
+                     pairs);
+        Radicale radicale;
+        Xandikos xandikos;
+        bool ok = true;
+        for (DavServer* server : std::initializer_list<DavServer*>{&radicale, &xandikos})
+            ok = benchSync(*server, cards, pairs, reportPaired, notes()) && ok;
+        return ok ? 0 : 1;
     }
     if (arguments.size() != 1) {
         std::fputs(usage, stderr);

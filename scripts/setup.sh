@@ -9,7 +9,7 @@ packages=(
   qt6-base-dev libqt6svg6 libsqlite3-dev sqlite3
   xvfb xauth xdotool xdg-utils poppler-utils fonts-dejavu-core
   librsvg2-bin desktop-file-utils appstream lintian dpkg-dev file
-  qtkeychain-qt6-dev radicale openssl
+  qtkeychain-qt6-dev radicale xandikos git openssl
   qt6-tools-dev qt6-l10n-tools qt6-translations-l10n
 )
 

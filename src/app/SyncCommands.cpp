@@ -36,6 +36,11 @@ SyncCommands::SyncCommands(frmContactMgmt& window)
         if (m_reloadPending)
             QTimer::singleShot(0, this, &SyncCommands::reloadIfPending);
     });
+    // A book removed here stops its sync at once.
+    connect(&m_window, &frmContactMgmt::contactBookDeleted, this, [this](const QString& book) {
+        if (m_engine)
+            m_engine->stopBook(book);
+    });
 }
 
 SyncCommands::~SyncCommands() = default;
@@ -80,6 +85,9 @@ void SyncCommands::syncNow() {
         return;
     }
     m_failures.clear();
+    m_refused.clear();
+    m_busy.clear();
+    m_notes.clear();
     engine().start();
 }
 
@@ -113,8 +121,15 @@ void SyncCommands::showStatus(const QString& text) {
 }
 
 void SyncCommands::bookSynced(const carddav::SyncSummary& summary) {
-    if (!summary.ok)
+    // Another program syncing the folder: this sync waits for the next turn.
+    if (summary.busy)
+        m_busy = summary.message;
+    else if (summary.passwordRefused)
+        m_refused.append(summary.book);
+    else if (!summary.ok)
         m_failures.append(summary.text());
+    else
+        m_notes += summary.warnings; // what was not taken in or not sent
     const bool changedHere = summary.received + summary.removedHere + summary.conflicts > 0;
     if (!changedHere || summary.book != m_window.CurrentContactBook())
         return;
@@ -123,11 +138,46 @@ void SyncCommands::bookSynced(const carddav::SyncSummary& summary) {
         reloadIfPending();
 }
 
+// The books whose password the server refused: the user is asked for the
+// new one, and each book given one syncs again. Declining keeps the failure.
+QStringList SyncCommands::askForNewPasswords() {
+    QStringList again;
+    for (const QString& book : std::as_const(m_refused)) {
+        std::optional<SyncAccount> account;
+        try {
+            account = SyncStore(m_window.ConnectionString()).account(book);
+        } catch (const DbError&) {
+        }
+        const std::optional<QString> password =
+            account ? carddav::askSyncPassword(
+                          &m_window, *account,
+                          tr("The server refused the password of %1.").arg(account->user))
+                    : std::nullopt;
+        if (!password) {
+            m_failures.append(tr("%1: the server refused the password.").arg(book));
+            continue;
+        }
+        m_passwords.store(account->url, account->user, *password);
+        again.append(book);
+    }
+    m_refused.clear();
+    return again;
+}
+
 void SyncCommands::syncFinished() {
-    if (m_failures.isEmpty())
-        showStatus(
-            tr("Last sync: %1")
-                .arg(QLocale().toString(QDateTime::currentDateTime(), QLocale::ShortFormat)));
+    const QStringList again = askForNewPasswords();
+    if (!again.isEmpty()) {
+        QTimer::singleShot(0, this, [this, again] { engine().start(again); });
+        return;
+    }
+    if (!m_busy.isEmpty())
+        showStatus(m_busy);
+    else if (m_failures.isEmpty())
+        showStatus((QStringList{tr("Last sync: %1")
+                                    .arg(QLocale().toString(QDateTime::currentDateTime(),
+                                                            QLocale::ShortFormat))} +
+                    m_notes)
+                       .join(QStringLiteral("  ")));
     else
         showStatus(m_failures.join(QStringLiteral("  ")));
     if (m_again) {

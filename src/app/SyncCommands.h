@@ -37,6 +37,7 @@ private:
     void showStatus(const QString& text);
     void bookSynced(const carddav::SyncSummary& summary);
     void syncFinished();
+    QStringList askForNewPasswords();
     void reloadIfPending();
 
     frmContactMgmt& m_window;
@@ -48,4 +49,7 @@ private:
     bool m_again = false;
     bool m_reloadPending = false;
     QStringList m_failures;
+    QStringList m_notes;   // the warnings of books that synced
+    QStringList m_refused; // books whose password the server refused
+    QString m_busy;        // why the sync did not run: another one was under way
 };

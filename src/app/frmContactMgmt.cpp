@@ -299,6 +299,8 @@ void frmContactMgmt::connectHandlers() {
             &frmContactMgmt::ctrContactBooks_Closed);
     connect(ctrContactBooks, &ctrContactBook::ContactBookChosen, this,
             &frmContactMgmt::ctrContactBooks_ContactBookChosen);
+    connect(ctrContactBooks, &ctrContactBook::ContactBookDeleted, this,
+            &frmContactMgmt::contactBookDeleted);
 
     connect(createcontactbook, &QAction::triggered, this, &frmContactMgmt::createcontactbook_Click);
     connect(emailcontactbook, &QAction::triggered, this, &frmContactMgmt::emailcontactbook_Click);

@@ -93,6 +93,8 @@ signals:
     void contactListReloaded();
     // The main view is back after a pane.
     void mainViewShown();
+    // A book and its contacts were deleted in the book pane.
+    void contactBookDeleted(const QString& name);
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -177,6 +177,7 @@ bool ctrContactBook::deleteContactBook(const QString& name) {
     } catch (const DbError&) {
         return false;
     }
+    emit ContactBookDeleted(name);
     refreshData();
     return true;
 }

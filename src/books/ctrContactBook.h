@@ -29,6 +29,8 @@ signals:
     void ContactBookChosen(const QString& contactBookName);
     // The user left the pane without choosing (Escape).
     void Closed();
+    // A book and its contacts were deleted.
+    void ContactBookDeleted(const QString& contactBookName);
 
 private:
     void cmdAddBook_Click();

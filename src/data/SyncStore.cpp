@@ -22,6 +22,13 @@ const QString createItemTable = QStringLiteral(
     "SyncedDigest TEXT NOT NULL DEFAULT '', UNIQUE (fkSyncAccountId, Href))");
 const QString createItemContactIndex = QStringLiteral(
     "CREATE INDEX IF NOT EXISTS idxSyncItemContact ON tblSyncItem (fkContactDetailsId)");
+// Part of the file, so that a contact deleted by any program, not only this
+// one, leaves its item behind without it: the next sync deletes the server's
+// card, and a new contact SQLite gives the same id is never taken for it.
+const QString createForgetContactTrigger = QStringLiteral(
+    "CREATE TRIGGER IF NOT EXISTS trgSyncItemContactDeleted AFTER DELETE ON tblContactDetails "
+    "BEGIN UPDATE tblSyncItem SET fkContactDetailsId = NULL "
+    "WHERE fkContactDetailsId = old.pkContactDetailsId; END");
 
 QString bookIdOf(const QString& book) {
     return QStringLiteral("(select pkContactBookId from tblContactBook where ContactBookName = '") +
@@ -97,6 +104,7 @@ bool SyncStore::link(const QString& book, const QString& url, const QString& use
         connection.execute(createAccountTable);
         connection.execute(createItemTable);
         connection.execute(createItemContactIndex);
+        connection.execute(createForgetContactTrigger);
         CardStore::createTable(connection);
         RowSet existing = connection.query(
             QStringLiteral("select pkSyncAccountId, CollectionUrl, UserName from tblSyncAccount "
@@ -114,9 +122,11 @@ bool SyncStore::link(const QString& book, const QString& url, const QString& use
                                                   "pkSyncAccountId = ") +
                                    sqlId(accountId));
             }
+            // A new link starts with no failure of the old one to show.
             connection.execute(QStringLiteral("update tblSyncAccount set CollectionUrl = ") +
                                sqlText(url) + QStringLiteral(", UserName = ") + sqlText(user) +
-                               QStringLiteral(" where pkSyncAccountId = ") + sqlId(accountId));
+                               QStringLiteral(", LastError = '' where pkSyncAccountId = ") +
+                               sqlId(accountId));
         } else {
             existing.close();
             connection.execute(
@@ -128,6 +138,12 @@ bool SyncStore::link(const QString& book, const QString& url, const QString& use
         linked = true;
     });
     return linked;
+}
+
+void SyncStore::prepare() const {
+    Connection connection(m_connectionString);
+    if (connection.hasTable(QLatin1String(itemTable)))
+        connection.execute(createForgetContactTrigger);
 }
 
 void SyncStore::unlink(const QString& book) const {
@@ -163,15 +179,24 @@ QList<SyncAccount> SyncStore::accounts() const {
     return all;
 }
 
-void SyncStore::setResult(qint64 accountId, const QString& lastSync, const QString& lastError,
-                          const QString& syncToken) const {
-    Connection connection(m_connectionString);
+namespace {
+
+QString resultStatement(qint64 accountId, const QString& lastSync, const QString& lastError,
+                        const QString& syncToken) {
     QString set = QStringLiteral("update tblSyncAccount set LastError = ") + sqlText(lastError);
     if (!lastSync.isEmpty())
         set += QStringLiteral(", LastSync = ") + sqlText(lastSync);
     if (!syncToken.isEmpty())
         set += QStringLiteral(", SyncToken = ") + sqlText(syncToken);
-    connection.execute(set + QStringLiteral(" where pkSyncAccountId = ") + sqlId(accountId));
+    return set + QStringLiteral(" where pkSyncAccountId = ") + sqlId(accountId);
+}
+
+} // namespace
+
+void SyncStore::setResult(qint64 accountId, const QString& lastSync, const QString& lastError,
+                          const QString& syncToken) const {
+    Connection connection(m_connectionString);
+    connection.execute(resultStatement(accountId, lastSync, lastError, syncToken));
 }
 
 QList<SyncItem> SyncStore::items(qint64 accountId) const {
@@ -206,6 +231,25 @@ void SyncStore::inBatch(const std::function<void(Batch&)>& work) const {
     Connection connection(m_connectionString);
     Batch batch(connection);
     connection.inTransaction([&] { work(batch); });
+}
+
+bool SyncStore::inLinkedBatch(const SyncAccount& account,
+                              const std::function<void(Batch&)>& work) const {
+    Connection connection(m_connectionString);
+    Batch batch(connection);
+    bool linked = false;
+    connection.inTransaction([&] {
+        RowSet row = connection.query(
+            QStringLiteral("select 1 from tblSyncAccount join tblContactBook on "
+                           "pkContactBookId = fkContactBookId where pkSyncAccountId = ") +
+            sqlId(account.id) + QStringLiteral(" and fkContactBookId = ") + sqlId(account.bookId) +
+            QStringLiteral(" and CollectionUrl = ") + sqlText(account.url));
+        linked = !row.atEnd();
+        row.close();
+        if (linked)
+            work(batch);
+    });
+    return linked;
 }
 
 std::optional<Contact> SyncStore::Batch::contact(qint64 id) const {
@@ -257,6 +301,11 @@ void SyncStore::Batch::updateItem(const SyncItem& item) const {
                          QStringLiteral(", Card = ") + sqlText(QString::fromUtf8(keepCard(item))) +
                          QStringLiteral(", SyncedDigest = ") + sqlText(item.syncedDigest) +
                          QStringLiteral(" where pkSyncItemId = ") + sqlId(item.id));
+}
+
+void SyncStore::Batch::setResult(qint64 accountId, const QString& lastSync,
+                                 const QString& lastError, const QString& syncToken) const {
+    m_connection.execute(resultStatement(accountId, lastSync, lastError, syncToken));
 }
 
 QByteArray SyncStore::Batch::keepCard(const SyncItem& item) const {

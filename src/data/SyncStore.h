@@ -48,6 +48,9 @@ public:
     explicit SyncStore(const QString& connectionString) : m_connectionString(connectionString) {}
 
     bool hasTables() const;
+    // Brings a file linked by an older version up to date; nothing without
+    // the tables.
+    void prepare() const;
 
     // Links the book (or changes its link); false when the book is missing.
     // A changed address book starts over with no items and no token.
@@ -79,6 +82,8 @@ public:
         qint64 insertItem(qint64 accountId, const SyncItem& item) const;
         void updateItem(const SyncItem& item) const;
         void deleteItem(qint64 id) const;
+        void setResult(qint64 accountId, const QString& lastSync, const QString& lastError,
+                       const QString& syncToken) const;
 
     private:
         // Keeps the item's card beside its contact; what the item's own
@@ -87,6 +92,10 @@ public:
         Connection& m_connection;
     };
     void inBatch(const std::function<void(Batch&)>& work) const;
+    // The same, for a sync of the account's book: when the book, its link or
+    // the link's address book is no longer what the sync started with,
+    // nothing is written and the answer is false.
+    bool inLinkedBatch(const SyncAccount& account, const std::function<void(Batch&)>& work) const;
 
     // The statements ContactStore adds to deleting a contact or a book when
     // the tables exist: a deleted contact leaves its item behind without the

@@ -1,10 +1,12 @@
 #include "sync/SyncEngine.h"
 
+#include "data/ConnectionString.h"
 #include "data/ContactStore.h"
 #include "data/DbError.h"
 #include "formats/CardUpdate.h"
 #include "formats/ContactFileReader.h"
 #include "formats/VCardWriter.h"
+#include "platform/FileLock.h"
 #include "sync/DavClient.h"
 #include "sync/ServerInput.h"
 
@@ -40,11 +42,38 @@ QString trimmedPath(QString path) {
 }
 
 // The one contact of a server's card; nullopt when it cannot be read.
-std::optional<Contact> contactOfCard(const QByteArray& card) {
+// `tooLong` gets the names of the properties too long to take in.
+std::optional<Contact> contactOfCard(const QByteArray& card, QStringList* tooLong = nullptr) {
     const vcard::ImportResult read = vcard::readContacts(card);
     if (read.format != vcard::FileFormat::VCard || read.contacts.size() != 1)
         return std::nullopt;
+    if (tooLong)
+        for (const vcard::ImportProblem& problem : read.problems)
+            if (problem.kind == vcard::ImportProblem::Kind::ValueTooLong)
+                tooLong->append(problem.detail);
     return read.contacts.first().contact;
+}
+
+// The logical lines (folds included) of a card too long for the reader to
+// take in: the user never saw them, so an update must leave them as they are.
+QList<QByteArrayView> unseenLines(const QByteArray& card) {
+    QList<QByteArrayView> lines;
+    if (card.size() <= vcard::maxValueBytes)
+        return lines;
+    qsizetype start = 0;
+    for (qsizetype at = 0; at <= card.size(); ++at) {
+        const bool end = at == card.size() ||
+                         (card[at] == '\n' &&
+                          (at + 1 >= card.size() || (card[at + 1] != ' ' && card[at + 1] != '\t')));
+        if (!end)
+            continue;
+        const QByteArrayView line = QByteArrayView(card).sliced(start, at - start);
+        const qsizetype folds = line.count("\n ") + line.count("\n\t");
+        if (line.size() - 2 * folds > vcard::maxValueBytes)
+            lines.append(line);
+        start = at + 1;
+    }
+    return lines;
 }
 
 Contact contactOf(const ContactUtf8& c) {
@@ -98,18 +127,22 @@ QString contactDigest(const ContactUtf8& c) {
 }
 
 QString SyncSummary::text() const {
+    QString line;
     if (!ok)
-        return tr("%1: sync failed: %2").arg(book, message);
-    QString line = tr("%1: %2 received, %3 sent, %4 removed here, %5 removed on the server, %6 "
-                      "conflicts")
-                       .arg(book)
-                       .arg(received)
-                       .arg(sent)
-                       .arg(removedHere)
-                       .arg(removedThere)
-                       .arg(conflicts);
-    if (outside > 0)
+        line = book.isEmpty() ? message : tr("%1: sync failed: %2").arg(book, message);
+    else
+        line = tr("%1: %2 received, %3 sent, %4 removed here, %5 removed on the server, %6 "
+                  "conflicts")
+                   .arg(book)
+                   .arg(received)
+                   .arg(sent)
+                   .arg(removedHere)
+                   .arg(removedThere)
+                   .arg(conflicts);
+    if (ok && outside > 0)
         line += tr("; %1 outside the address book, ignored").arg(outside);
+    for (const QString& warning : warnings)
+        line += u'\n' + warning;
     return line;
 }
 
@@ -131,23 +164,56 @@ SyncEngine::SyncEngine(const QString& connectionString, QObject* parent)
 
 SyncEngine::~SyncEngine() = default;
 
+// One sync per data folder at a time, whichever process runs it: two at
+// once would each send the same new contacts.
+bool SyncEngine::lockFolder(SyncSummary& refusal) {
+    try {
+        m_lock = std::make_unique<platform::FileLock>(databasePathOf(m_connectionString) +
+                                                      QStringLiteral(".sync-lock"));
+    } catch (const DbError& e) {
+        refusal.message =
+            tr("The contact file could not be read: %1").arg(QString::fromUtf8(e.what()));
+        return false;
+    }
+    switch (m_lock->tryLock()) {
+    case platform::FileLock::Result::Locked:
+        return true;
+    case platform::FileLock::Result::Busy:
+        refusal.busy = true;
+        refusal.message = tr("A sync of this data folder is already running.");
+        return false;
+    case platform::FileLock::Result::Failed:
+        break;
+    }
+    refusal.message = tr("The sync lock beside the contact file cannot be made.");
+    return false;
+}
+
+void SyncEngine::stopRunning() {
+    m_running = false;
+    m_lock.reset();
+}
+
 void SyncEngine::start(const QStringList& books) {
     if (m_running)
         return;
     m_running = true;
     m_allOk = true;
     m_queue.clear();
+    SyncSummary refusal;
+    if (!lockFolder(refusal)) {
+        refuse(refusal);
+        return;
+    }
     try {
+        m_store.prepare();
         for (const SyncAccount& account : m_store.accounts())
             if (books.isEmpty() || books.contains(account.book))
                 m_queue.append(account);
     } catch (const DbError& e) {
-        m_running = false;
-        SyncSummary summary;
-        summary.message =
+        refusal.message =
             tr("The contact file could not be read: %1").arg(QString::fromUtf8(e.what()));
-        emit bookFinished(summary);
-        emit finished(false);
+        refuse(refusal);
         return;
     }
     for (const QString& book : books) {
@@ -165,21 +231,47 @@ void SyncEngine::start(const QStringList& books) {
     QTimer::singleShot(0, this, &SyncEngine::nextBook);
 }
 
+// A sync that cannot start ends from the event loop, like any other: the
+// caller is waiting there for finished().
+void SyncEngine::refuse(const SyncSummary& refusal) {
+    m_lock.reset();
+    QTimer::singleShot(0, this, [this, refusal] {
+        m_running = false;
+        emit bookFinished(refusal);
+        emit finished(false);
+    });
+}
+
 void SyncEngine::cancel() {
     if (!m_running)
         return;
-    m_client->abortAll();
     m_queue.clear();
+    if (!m_inBook)
+        return; // between books: the next step ends the run
+    m_client->abortAll();
+    ++m_generation; // a password being asked for is no longer awaited
     finishBook(false, tr("The sync was stopped."));
+}
+
+void SyncEngine::stopBook(const QString& book) {
+    if (!m_running)
+        return;
+    m_queue.removeIf([&](const SyncAccount& account) { return account.book == book; });
+    if (!m_inBook || m_account.book != book)
+        return;
+    m_client->abortAll();
+    ++m_generation;
+    finishBook(false, tr("The book was removed during the sync."));
 }
 
 void SyncEngine::nextBook() {
     if (m_queue.isEmpty()) {
-        m_running = false;
+        stopRunning();
         emit finished(m_allOk);
         return;
     }
     m_account = m_queue.takeFirst();
+    m_inBook = true;
     m_summary = SyncSummary();
     m_summary.book = m_account.book;
     m_collection = QUrl(m_account.url);
@@ -193,8 +285,14 @@ void SyncEngine::nextBook() {
     m_newToken.clear();
     m_serverToken.clear();
     m_received.clear();
+    m_incomplete = false;
+    // Asking may run an event loop (the keyring, a dialog) in which the sync
+    // can be stopped, or stopped and started again.
+    const quint64 generation = m_generation;
     const std::optional<QString> password =
         m_password ? m_password(m_account) : std::optional<QString>();
+    if (generation != m_generation || !m_running)
+        return;
     if (!password) {
         fail(tr("No password for %1 at %2.").arg(m_account.user, m_collection.host()));
         return;
@@ -203,7 +301,8 @@ void SyncEngine::nextBook() {
     m_client->setTimeout(m_timeoutMs);
     m_client->setDeadline(m_deadlineMs);
     m_client->setLimits(m_limits);
-    emit progress(tr("Syncing %1…").arg(m_account.book));
+    if (!tell(tr("Syncing %1…").arg(m_account.book)))
+        return;
     if (m_account.syncToken.isEmpty() && m_batchSize == 0)
         firstSync();
     else
@@ -238,7 +337,7 @@ void SyncEngine::firstSync() {
         if ((r.failure != DavResponse::Failure::None &&
              r.failure != DavResponse::Failure::Status) ||
             r.status == 401) {
-            fail(r.message);
+            failOn(r, r.message);
             return;
         }
         if (r.status == 207)
@@ -262,7 +361,8 @@ void SyncEngine::fetchAll() {
                             "xmlns:c=\"urn:ietf:params:xml:ns:carddav\">"
                             "<d:prop><d:getetag/><c:address-data/></d:prop>"
                             "</c:addressbook-query>";
-    emit progress(tr("Syncing %1: receiving cards…").arg(m_account.book));
+    if (!tell(tr("Syncing %1: receiving cards…").arg(m_account.book)))
+        return;
     m_client->report(m_collection, 1, body, [this](const DavResponse& r) {
         if (r.failure == DavResponse::Failure::Status && r.status != 401 && r.status != 404 &&
             r.status < 500) {
@@ -273,7 +373,7 @@ void SyncEngine::fetchAll() {
         if (!readMultistatus(
                 r, tr("The server answered the card request with HTTP %1.").arg(r.status), ms))
             return;
-        QList<ServerEntry> all;
+        QList<ListedCard> all;
         const QString self = trimmedPath(m_collection.path());
         for (const DavItem& item : ms.items) {
             const QString key = keyOf(item.href);
@@ -303,7 +403,7 @@ void SyncEngine::listChanges(bool withToken) {
                 fail(tr("The server's answer could not be read (malformed XML)."));
                 return;
             }
-            QList<ServerEntry> changed;
+            QList<ListedCard> changed;
             QStringList removed;
             const QString self = trimmedPath(m_collection.path());
             for (const DavItem& item : ms.items) {
@@ -328,8 +428,7 @@ void SyncEngine::listChanges(bool withToken) {
             listByPropfind(m_serverToken); // the server does not offer sync-collection
             return;
         }
-        fail(r.ok() ? tr("The server answered the list request with HTTP %1.").arg(r.status)
-                    : r.message);
+        failOn(r, tr("The server answered the list request with HTTP %1.").arg(r.status));
     });
 }
 
@@ -338,7 +437,7 @@ void SyncEngine::listChanges(bool withToken) {
 bool SyncEngine::readMultistatus(const DavResponse& r, const QString& refusedStatus,
                                  Multistatus& ms) {
     if (r.status != 207) {
-        fail(r.ok() ? refusedStatus : r.message);
+        failOn(r, refusedStatus);
         return false;
     }
     ms = r.multistatus;
@@ -358,7 +457,7 @@ void SyncEngine::listByPropfind(const QString& token) {
         if (!readMultistatus(
                 r, tr("The server answered the list request with HTTP %1.").arg(r.status), ms))
             return;
-        QList<ServerEntry> all;
+        QList<ListedCard> all;
         const QString self = trimmedPath(m_collection.path());
         for (const DavItem& item : ms.items) {
             const QString key = keyOf(item.href);
@@ -371,36 +470,25 @@ void SyncEngine::listByPropfind(const QString& token) {
     });
 }
 
-void SyncEngine::changesListed(QList<ServerEntry> changed, QStringList removed, bool complete,
+void SyncEngine::changesListed(QList<ListedCard> changed, QStringList removed, bool complete,
                                const QString& token) {
     m_newToken = token;
-    QHash<QString, SyncItem> items;
+    QList<SyncItem> items;
     m_knownItems.clear();
     try {
         // A listing with nothing in it (a sync-collection with nothing new)
         // needs no items.
         if (complete || !changed.isEmpty() || !removed.isEmpty())
-            for (const SyncItem& item : m_store.items(m_account.id)) {
-                m_knownItems.insert(item.href);
-                items.insert(item.href, item);
-            }
+            items = m_store.items(m_account.id);
+        for (const SyncItem& item : items)
+            m_knownItems.insert(item.href);
     } catch (const DbError& e) {
         fail(tr("The contact file could not be read: %1").arg(QString::fromUtf8(e.what())));
         return;
     }
-    QSet<QString> listed;
-    for (const ServerEntry& entry : changed) {
-        listed.insert(entry.href);
-        const auto it = items.constFind(entry.href);
-        if (it == items.constEnd() || it->etag.toUtf8() != entry.etag || entry.etag.isEmpty())
-            m_toFetch.append(entry);
-    }
-    m_gone = removed;
-    // A complete list names every card: an item it leaves out was deleted there.
-    if (complete)
-        for (const SyncItem& item : items)
-            if (!listed.contains(item.href) && !item.etag.isEmpty())
-                m_gone.append(item.href);
+    FetchPlan plan = planFetches(items, changed, removed, complete);
+    m_toFetch = std::move(plan.fetch);
+    m_gone = std::move(plan.gone);
     fetchNext();
 }
 
@@ -415,11 +503,12 @@ void SyncEngine::fetchNext() {
                       : m_received.isEmpty() ? defaultBatch
                                              : receivedBatch;
     const qsizetype count = std::min<qsizetype>(batch, m_toFetch.size() - m_fetched);
-    emit progress(tr("Syncing %1: receiving cards %2 to %3 of %4…")
-                      .arg(m_account.book)
-                      .arg(m_fetched + 1)
-                      .arg(m_fetched + count)
-                      .arg(m_toFetch.size()));
+    if (!tell(tr("Syncing %1: receiving cards %2 to %3 of %4…")
+                  .arg(m_account.book)
+                  .arg(m_fetched + 1)
+                  .arg(m_fetched + count)
+                  .arg(m_toFetch.size())))
+        return;
     if (!m_received.isEmpty()) {
         QList<ServerCard> cards;
         for (qsizetype i = m_fetched; i < m_fetched + count; ++i)
@@ -427,7 +516,7 @@ void SyncEngine::fetchNext() {
         if (!storeCards(cards, {}))
             return;
         m_fetched += count;
-        QTimer::singleShot(0, this, &SyncEngine::fetchNext);
+        later(&SyncEngine::fetchNext);
         return;
     }
     QByteArray body = "<?xml version=\"1.0\" encoding=\"utf-8\"?>"
@@ -447,10 +536,12 @@ void SyncEngine::fetchNext() {
             return;
         QList<ServerCard> cards;
         QStringList gone;
+        QSet<QString> answered;
         for (const DavItem& item : ms.items) {
             const QString key = keyOf(item.href);
             if (!asked.contains(key))
                 continue;
+            answered.insert(key);
             const auto data = item.props.constFind(QStringLiteral("address-data"));
             if (item.status == 404 || data == item.props.constEnd())
                 gone.append(key);
@@ -458,10 +549,14 @@ void SyncEngine::fetchNext() {
                 cards.append(
                     {key, item.props.value(QStringLiteral("getetag")).toUtf8(), data->toUtf8()});
         }
+        // A card the answer leaves out is asked for again next time: the
+        // token that listed it is not kept.
+        if (answered.size() < asked.size())
+            m_incomplete = true;
         if (!storeCards(cards, gone))
             return;
         m_fetched += count;
-        QTimer::singleShot(0, this, &SyncEngine::fetchNext);
+        later(&SyncEngine::fetchNext);
     });
 }
 
@@ -470,31 +565,55 @@ void SyncEngine::fetchNext() {
 bool SyncEngine::storeCards(const QList<ServerCard>& cards, const QStringList& gone) {
     QList<Contact> contacts;
     contacts.reserve(cards.size());
+    QStringList warnings;
     for (const ServerCard& card : cards) {
         if (!card.etag.isEmpty() && !isValidEtag(card.etag)) {
             fail(invalidEtag(card.href));
             return false;
         }
-        std::optional<Contact> contact = contactOfCard(card.text);
+        QStringList tooLong;
+        std::optional<Contact> contact = contactOfCard(card.text, &tooLong);
         if (!contact) {
             fail(tr("The server's card %1 could not be read.").arg(card.href));
             return false;
         }
+        for (const QString& property : tooLong)
+            warnings.append(tr("The %1 value of the server's card %2 is longer than %3 MiB and "
+                               "was not taken in; it stays on the server as it is.")
+                                .arg(property, card.href)
+                                .arg(vcard::maxValueBytes >> 20));
         contacts.append(std::move(*contact));
     }
+    const bool written = write([&](SyncStore::Batch& batch) {
+        for (qsizetype i = 0; i < cards.size(); ++i)
+            applyServerCard(batch, cards[i].href, cards[i].etag, cards[i].text, contacts[i],
+                            m_knownItems.contains(cards[i].href));
+        for (const QString& href : gone)
+            applyServerGone(batch, href);
+    });
+    if (written)
+        m_summary.warnings += warnings;
+    return written;
+}
+
+bool SyncEngine::rewritesUnseen(const QByteArray& before, const QByteArray& after) {
+    for (QByteArrayView line : unseenLines(before))
+        if (!after.contains(line))
+            return true;
+    return false;
+}
+
+bool SyncEngine::write(const std::function<void(SyncStore::Batch&)>& work) {
     try {
-        m_store.inBatch([&](SyncStore::Batch& batch) {
-            for (qsizetype i = 0; i < cards.size(); ++i)
-                applyServerCard(batch, cards[i].href, cards[i].etag, cards[i].text, contacts[i],
-                                m_knownItems.contains(cards[i].href));
-            for (const QString& href : gone)
-                applyServerGone(batch, href);
-        });
+        if (m_store.inLinkedBatch(m_account, work))
+            return true;
     } catch (const DbError& e) {
         fail(tr("The contact file could not be written: %1").arg(QString::fromUtf8(e.what())));
         return false;
     }
-    return true;
+    fail(tr("The book was removed or linked elsewhere during the sync; nothing more was "
+            "written to it."));
+    return false;
 }
 
 Contact SyncEngine::conflictCopy(const Contact& local) const {
@@ -520,17 +639,17 @@ void SyncEngine::applyServerCard(SyncStore::Batch& batch, const QString& href,
     next.syncedDigest = contactDigest(server);
     const std::optional<Contact> local =
         item && item->contactId ? batch.contact(item->contactId) : std::nullopt;
-    Contact stored = server;
-    if (!local) {
-        // New there, or deleted here and changed there: it comes back.
+    const ServerCardAction action = onServerCard(
+        item, local ? std::optional(contactDigest(*local)) : std::nullopt, next.syncedDigest);
+    if (action == ServerCardAction::Add) {
         next.contactId = batch.insertContact(server, m_account.bookId);
     } else {
-        stored.id = local->id;
-        const QString localDigest = contactDigest(*local);
-        if (localDigest != item->syncedDigest && localDigest != next.syncedDigest) {
+        if (action == ServerCardAction::ReplaceKeepingCopy) {
             batch.insertContact(conflictCopy(*local), m_account.bookId);
             ++m_summary.conflicts;
         }
+        Contact stored = server;
+        stored.id = local->id;
         batch.updateContact(stored);
     }
     if (item) {
@@ -548,8 +667,8 @@ void SyncEngine::applyServerGone(SyncStore::Batch& batch, const QString& href) {
         return;
     const std::optional<Contact> local =
         item->contactId ? batch.contact(item->contactId) : std::nullopt;
-    // Changed here, deleted there: the contact stays, and goes up again as new.
-    if (local && contactDigest(*local) == item->syncedDigest) {
+    if (onServerGone(*item, local ? std::optional(contactDigest(*local)) : std::nullopt) ==
+        ServerGoneAction::DeleteHere) {
         batch.deleteContact(local->id);
         ++m_summary.removedHere;
     }
@@ -561,15 +680,11 @@ void SyncEngine::applyGone() {
         planUploads();
         return;
     }
-    try {
-        m_store.inBatch([&](SyncStore::Batch& batch) {
+    if (!write([&](SyncStore::Batch& batch) {
             for (const QString& href : m_gone)
                 applyServerGone(batch, href);
-        });
-    } catch (const DbError& e) {
-        fail(tr("The contact file could not be written: %1").arg(QString::fromUtf8(e.what())));
+        }))
         return;
-    }
     planUploads();
 }
 
@@ -581,7 +696,7 @@ void SyncEngine::planUploads() {
         for (const SyncItem& item : m_store.items(m_account.id)) {
             if (item.contactId)
                 byContact.insert(item.contactId, item);
-            else
+            else if (localChange(item, std::nullopt) == LocalChange::Delete)
                 m_uploads.append({item, Contact()});
         }
         // The contacts as the bytes stored: only those to send become text.
@@ -589,10 +704,11 @@ void SyncEngine::planUploads() {
         book.setCurrentBook(m_account.book);
         book.readContacts({}, [&](const ContactUtf8& contact) {
             const auto it = byContact.constFind(contact.id);
-            if (it == byContact.constEnd())
-                m_uploads.append({SyncItem(), contactOf(contact)});
-            else if (it->etag.isEmpty() || it->syncedDigest != contactDigest(contact))
-                m_uploads.append({*it, contactOf(contact)});
+            const std::optional<SyncItem> item =
+                it == byContact.constEnd() ? std::nullopt : std::optional(*it);
+            // A new contact needs no digest: it goes up whatever it holds.
+            if (localChange(item, item ? contactDigest(contact) : QString()) != LocalChange::None)
+                m_uploads.append({item.value_or(SyncItem()), contactOf(contact)});
             return true;
         });
     } catch (const DbError& e) {
@@ -608,67 +724,81 @@ void SyncEngine::uploadNext() {
         return;
     }
     const Upload upload = m_uploads[m_uploadAt++];
-    emit progress(tr("Syncing %1: sending change %2 of %3…")
-                      .arg(m_account.book)
-                      .arg(m_uploadAt)
-                      .arg(m_uploads.size()));
+    if (!tell(tr("Syncing %1: sending change %2 of %3…")
+                  .arg(m_account.book)
+                  .arg(m_uploadAt)
+                  .arg(m_uploads.size())))
+        return;
     SyncItem item = upload.item;
     if (item.id && !item.contactId) {
         m_client->remove(urlOf(item.href), item.etag.toUtf8(), [this, item](const DavResponse& r) {
             if (r.ok() || r.status == 404 || r.status == 410) {
-                try {
-                    m_store.inBatch([&](SyncStore::Batch& batch) { batch.deleteItem(item.id); });
-                } catch (const DbError& e) {
-                    fail(tr("The contact file could not be written: %1")
-                             .arg(QString::fromUtf8(e.what())));
+                if (!write([&](SyncStore::Batch& batch) { batch.deleteItem(item.id); }))
                     return;
-                }
                 ++m_summary.removedThere;
                 uploadNext();
             } else if (r.status == 412) {
                 resolveFromServer(item.href); // changed there: it comes back
             } else {
-                fail(r.ok() ? tr("HTTP %1").arg(r.status) : r.message);
+                failOn(r, tr("HTTP %1").arg(r.status));
             }
         });
         return;
     }
     QByteArray card;
-    try {
-        if (item.id) {
+    if (item.id) {
+        try {
             m_store.inBatch([&](SyncStore::Batch& batch) {
                 if (const std::optional<SyncItem> full = batch.item(m_account.id, item.href))
                     item.card = full->card;
             });
-            card = vcard::updateCard(item.card, upload.contact);
+        } catch (const DbError& e) {
+            fail(tr("The contact file could not be read: %1").arg(QString::fromUtf8(e.what())));
+            return;
         }
+        card = vcard::updateCard(item.card, upload.contact);
+        if (!card.isEmpty() && rewritesUnseen(item.card, card)) {
+            m_summary.warnings.append(
+                tr("The change to %1 was not sent: it would replace a value of the server's "
+                   "card longer than %2 MiB, which was not taken in.")
+                    .arg(QStringList{upload.contact.firstName, upload.contact.lastName}
+                             .join(u' ')
+                             .trimmed())
+                    .arg(vcard::maxValueBytes >> 20));
+            later(&SyncEngine::uploadNext);
+            return;
+        }
+    }
+    if (card.isEmpty()) {
+        // A new card: the contact's kept card (an imported one keeps its UID
+        // and everything else), else one written now. The item is written
+        // before the upload, so that an answer that never comes does not
+        // make a second copy next time.
+        std::optional<KeptCard> kept;
+        try {
+            kept = m_store.keptCard(upload.contact.id);
+        } catch (const DbError& e) {
+            fail(tr("The contact file could not be read: %1").arg(QString::fromUtf8(e.what())));
+            return;
+        }
+        if (kept)
+            card = vcard::updateCard(kept->text, upload.contact);
+        const QString uid = QUuid::createUuid().toString(QUuid::WithoutBraces);
         if (card.isEmpty()) {
-            // A new card: the contact's kept card (an imported one keeps its
-            // UID and everything else), else one written now. The item is
-            // written before the upload, so that an answer that never comes
-            // does not make a second copy next time.
-            const std::optional<KeptCard> kept = m_store.keptCard(upload.contact.id);
-            if (kept)
-                card = vcard::updateCard(kept->text, upload.contact);
-            const QString uid = QUuid::createUuid().toString(QUuid::WithoutBraces);
-            if (card.isEmpty()) {
-                vcard::VCardWriter writer;
-                writer.write(upload.contact, uid);
-                card = writer.data();
-            }
-            if (!item.id) {
-                item.href = m_collection.path() + uid + QStringLiteral(".vcf");
-                item.contactId = upload.contact.id;
-                item.card = card;
-                item.syncedDigest = contactDigest(upload.contact);
-                m_store.inBatch([&](SyncStore::Batch& batch) {
-                    item.id = batch.insertItem(m_account.id, item);
-                });
-            }
+            vcard::VCardWriter writer;
+            writer.write(upload.contact, uid);
+            card = writer.data();
         }
-    } catch (const DbError& e) {
-        fail(tr("The contact file could not be written: %1").arg(QString::fromUtf8(e.what())));
-        return;
+        if (!item.id) {
+            item.href = m_collection.path() + uid + QStringLiteral(".vcf");
+            item.contactId = upload.contact.id;
+            item.card = card;
+            item.syncedDigest = contactDigest(upload.contact);
+            if (!write([&](SyncStore::Batch& batch) {
+                    item.id = batch.insertItem(m_account.id, item);
+                }))
+                return;
+        }
     }
     const Contact contact = upload.contact;
     m_client->put(
@@ -683,7 +813,7 @@ void SyncEngine::uploaded(const SyncItem& item, const Contact& contact, const QB
         return;
     }
     if (!r.ok()) {
-        fail(r.message.isEmpty() ? tr("HTTP %1").arg(r.status) : r.message);
+        failOn(r, tr("HTTP %1").arg(r.status));
         return;
     }
     SyncItem done = item;
@@ -691,12 +821,8 @@ void SyncEngine::uploaded(const SyncItem& item, const Contact& contact, const QB
     done.etag = isValidEtag(r.etag) ? QString::fromUtf8(r.etag) : QString();
     done.card = card;
     done.syncedDigest = contactDigest(contact);
-    try {
-        m_store.inBatch([&](SyncStore::Batch& batch) { batch.updateItem(done); });
-    } catch (const DbError& e) {
-        fail(tr("The contact file could not be written: %1").arg(QString::fromUtf8(e.what())));
+    if (!write([&](SyncStore::Batch& batch) { batch.updateItem(done); }))
         return;
-    }
     ++m_summary.sent;
     uploadNext();
 }
@@ -706,7 +832,7 @@ void SyncEngine::uploaded(const SyncItem& item, const Contact& contact, const QB
 void SyncEngine::resolveFromServer(const QString& href) {
     m_client->get(urlOf(href), [this, href](const DavResponse& r) {
         if (!r.ok()) {
-            fail(r.message.isEmpty() ? tr("HTTP %1").arg(r.status) : r.message);
+            failOn(r, tr("HTTP %1").arg(r.status));
             return;
         }
         if (!r.etag.isEmpty() && !isValidEtag(r.etag)) {
@@ -718,30 +844,45 @@ void SyncEngine::resolveFromServer(const QString& href) {
             fail(tr("The server's card %1 could not be read.").arg(href));
             return;
         }
-        try {
-            // A changed local contact differs from the digest last synced,
-            // so it is kept as a conflict copy; a deleted one comes back.
-            m_store.inBatch([&](SyncStore::Batch& batch) {
+        // A changed local contact differs from the digest last synced (a
+        // new one was never synced), so it is kept as a conflict copy; a
+        // deleted one comes back.
+        if (!write([&](SyncStore::Batch& batch) {
                 applyServerCard(batch, href, r.etag, r.body, *server);
-            });
-        } catch (const DbError& e) {
-            fail(tr("The contact file could not be written: %1").arg(QString::fromUtf8(e.what())));
+            }))
             return;
-        }
         uploadNext();
     });
 }
 
 void SyncEngine::completeBook() {
-    try {
-        // One statement: the time of the sync, and a token that changed.
-        m_store.setResult(m_account.id, QDateTime::currentDateTime().toString(Qt::ISODate), {},
-                          m_newToken != m_account.syncToken ? m_newToken : QString());
-    } catch (const DbError& e) {
-        fail(tr("The contact file could not be written: %1").arg(QString::fromUtf8(e.what())));
+    // One statement: the time of the sync, and a token that changed, kept
+    // only when every change it listed was applied.
+    const bool keepToken = !m_incomplete && m_newToken != m_account.syncToken;
+    if (!write([&](SyncStore::Batch& batch) {
+            batch.setResult(m_account.id, QDateTime::currentDateTime().toString(Qt::ISODate), {},
+                            keepToken ? m_newToken : QString());
+        }))
         return;
-    }
     finishBook(true, {});
+}
+
+bool SyncEngine::tell(const QString& message) {
+    const quint64 generation = m_generation;
+    emit progress(message);
+    return generation == m_generation;
+}
+
+void SyncEngine::later(void (SyncEngine::*step)()) {
+    QTimer::singleShot(0, this, [this, step, generation = m_generation] {
+        if (generation == m_generation)
+            (this->*step)();
+    });
+}
+
+void SyncEngine::failOn(const DavResponse& r, const QString& otherwise) {
+    m_summary.passwordRefused = r.status == 401;
+    fail(r.ok() || r.message.isEmpty() ? otherwise : r.message);
 }
 
 void SyncEngine::fail(const QString& message) {
@@ -756,6 +897,7 @@ void SyncEngine::fail(const QString& message) {
 }
 
 void SyncEngine::finishBook(bool ok, const QString& message) {
+    m_inBook = false;
     m_summary.ok = ok;
     m_summary.message = message;
     m_allOk = m_allOk && ok;

@@ -3,6 +3,7 @@
 #include "data/Contact.h"
 #include "data/SyncStore.h"
 #include "sync/DavClient.h"
+#include "sync/SyncPlan.h"
 
 #include <QHash>
 #include <QObject>
@@ -12,7 +13,12 @@
 #include <QUrl>
 
 #include <functional>
+#include <memory>
 #include <optional>
+
+namespace platform {
+class FileLock;
+}
 
 namespace carddav {
 
@@ -30,7 +36,11 @@ struct SyncSummary {
     QString message; // the failure, for the status bar
     int received = 0, sent = 0, removedHere = 0, removedThere = 0, conflicts = 0;
     int outside = 0; // hrefs the server named outside the address book, ignored
-    // One line: "Default: 3 received, 1 sent, ..." or the failure.
+    // What was not taken in or not sent, one line each.
+    QStringList warnings;
+    bool passwordRefused = false; // the server answered 401
+    bool busy = false;            // another sync of the data folder is running
+    // "Default: 3 received, 1 sent, ..." or the failure, then the warnings.
     QString text() const;
 };
 
@@ -60,9 +70,13 @@ public:
 
     bool isRunning() const { return m_running; }
     // Syncs the named books (every linked book when empty), one after another.
+    // While it runs no other sync of the same data folder starts, in this
+    // process or another: that one finishes at once with `busy` set.
     void start(const QStringList& books = {});
     // Stops at once; what is stored stays consistent.
     void cancel();
+    // Stops the sync of one book (it was removed), and goes on with the others.
+    void stopBook(const QString& book);
 
 signals:
     void progress(const QString& message);
@@ -70,10 +84,6 @@ signals:
     void finished(bool allOk);
 
 private:
-    struct ServerEntry {
-        QString href;
-        QByteArray etag;
-    };
     struct ServerCard {
         QString href;
         QByteArray etag;
@@ -82,12 +92,15 @@ private:
     static constexpr int defaultBatch = 250;   // cards per multiget
     static constexpr int receivedBatch = 1000; // cards received at once, per transaction
 
+    bool lockFolder(SyncSummary& refusal);
+    void stopRunning();
+    void refuse(const SyncSummary& refusal);
     void nextBook();
     void firstSync();
     void listChanges(bool withToken);
     // Every card's ETag; `token` is stored when the sync completes.
     void listByPropfind(const QString& token);
-    void changesListed(QList<ServerEntry> changed, QStringList removed, bool complete,
+    void changesListed(QList<ListedCard> changed, QStringList removed, bool complete,
                        const QString& token);
     void fetchAll();
     void fetchNext();
@@ -99,7 +112,19 @@ private:
                   const DavResponse& response);
     void resolveFromServer(const QString& href);
     void completeBook();
+    // Emits progress; false when a receiver stopped the book meanwhile.
+    bool tell(const QString& message);
+    // The next step, from the event loop; not after the sync was stopped.
+    void later(void (SyncEngine::*step)());
     void fail(const QString& message);
+    // Fails with the answer's message, or `otherwise` when it has none.
+    void failOn(const DavResponse& r, const QString& otherwise);
+    // Runs one transaction of writes to the book being synced; false after
+    // failing the sync, also when the book or its link went meanwhile.
+    bool write(const std::function<void(SyncStore::Batch&)>& work);
+    // Whether an updated card lost a line of the old one that was too long
+    // to take in.
+    static bool rewritesUnseen(const QByteArray& before, const QByteArray& after);
     bool readMultistatus(const DavResponse& r, const QString& refusedStatus, Multistatus& ms);
     void finishBook(bool ok, const QString& message);
 
@@ -125,14 +150,18 @@ private:
     int m_batchSize = 0; // 0: see setBatchSize()
     bool m_running = false;
     bool m_allOk = true;
+    bool m_inBook = false;    // from a book's start to its finishBook()
+    quint64 m_generation = 0; // counts cancels
+    std::unique_ptr<platform::FileLock> m_lock;
 
     QList<SyncAccount> m_queue;
     SyncAccount m_account;
     QUrl m_collection;
     SyncSummary m_summary;
     QString m_newToken;
-    QString m_serverToken; // a first sync's, asked for before anything was listed
-    QList<ServerEntry> m_toFetch;
+    QString m_serverToken;     // a first sync's, asked for before anything was listed
+    bool m_incomplete = false; // a listed change was not applied: the token is not kept
+    QList<ListedCard> m_toFetch;
     qsizetype m_fetched = 0;
     QHash<QString, ServerCard> m_received; // by href: cards fetched with the listing
     QSet<QString> m_knownItems;            // the hrefs of the items, once listed
