@@ -105,6 +105,12 @@ frmContactMgmt& MainWindowFixture::window() {
     return *m_window;
 }
 
+frmContactMgmt& MainWindowFixture::activeWindow() {
+    window().activateWindow();
+    [&] { QVERIFY(QTest::qWaitForWindowActive(&window())); }();
+    return window();
+}
+
 void MainWindowFixture::click(const QString& objectName) {
     ::click(window(), objectName);
 }
@@ -113,14 +119,23 @@ void MainWindowFixture::trigger(const QString& objectName) {
     ::trigger(window(), objectName);
 }
 
-void MainWindowFixture::pasteSearch(const QString& text) {
+QStringList MainWindowFixture::search(const QString& text) {
     child<QLineEdit>(window(), u"txtSearchText"_s)->clear();
     if (!text.isEmpty())
         paste(child<QLineEdit>(window(), u"txtSearchText"_s), text);
+    click(u"cmdFind"_s);
+    return listed();
 }
 
 QStringList MainWindowFixture::listed() {
     return ::listed(window());
+}
+
+QStringList MainWindowFixture::listed(int column) {
+    QStringList cells;
+    for (const QString& entry : listed())
+        cells << entry.section(u'|', column, column);
+    return cells;
 }
 
 void MainWindowFixture::selectRows(const QList<int>& rows) {
@@ -129,6 +144,13 @@ void MainWindowFixture::selectRows(const QList<int>& rows) {
 
 QString MainWindowFixture::frameCaption() {
     return child<QGroupBox>(window(), u"Frame7"_s)->title();
+}
+
+void MainWindowFixture::inBookPane(const QString& book, const QString& button) {
+    trigger(u"createcontactbook"_s);
+    auto* books = child<QListWidget>(window(), u"lstContactBooks"_s);
+    books->setCurrentItem(books->findItems(book, Qt::MatchExactly).value(0));
+    click(button);
 }
 
 frmAbout* MainWindowFixture::openAbout() {

@@ -66,14 +66,24 @@ public:
     InstalledDoubles doors;
     // Built and loaded on first use, so a test can arrange doubles and data first.
     frmContactMgmt& window();
+    // The window, made the active one (for tests that drive the focus by keys).
+    frmContactMgmt& activeWindow();
 
     void click(const QString& objectName);
     void trigger(const QString& objectName);
-    void pasteSearch(const QString& text); // replaces the search text
+    QStringList search(const QString& text); // pasted over the search text, then Find
     QStringList listed();
+    QStringList listed(int column); // that column's text of each entry
     void selectRows(const QList<int>& rows);
     void clickRow(int row) { selectRows({row}); }
+    // Personal, then the entry in that row.
+    void showPersonal(int row = 0) {
+        click(u"cmdPersonal"_s);
+        clickRow(row);
+    }
     QString frameCaption();
+    // File -> contact books, the book chosen in the list, then the button.
+    void inBookPane(const QString& book, const QString& button);
     // Help -> About; the one About box open, or null.
     frmAbout* openAbout();
 
