@@ -29,20 +29,15 @@ void say(const char* line) {
     std::fflush(stdout);
 }
 
-// Another program takes the write lock on the file and holds it: for about
-// a second, or, with `untilTold`, until a line arrives on its input. With
-// `deleteAll` it deletes every contact inside its transaction first and is
-// meant to be killed before it commits.
-void holdLock(bool untilTold, bool deleteAll = false) {
+// Another program runs `sql` on the file and holds on: for about a second,
+// or, with `untilTold`, until a line arrives on its input. The runs that
+// delete every contact are meant to be killed before they end.
+void holdOn(const QList<const char*>& sql, bool untilTold = true) {
     sqlite3* db = nullptr;
     QVERIFY(sqlite3_open_v2(QFile::encodeName(databasePathIn(childFolder())).constData(), &db,
                             SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK);
-    QVERIFY(sqlite3_exec(db, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr) == SQLITE_OK);
-    if (deleteAll) {
-        QVERIFY(sqlite3_exec(db, "PRAGMA cache_size = 1", nullptr, nullptr, nullptr) == SQLITE_OK);
-        QVERIFY(sqlite3_exec(db, "DELETE FROM tblContactDetails", nullptr, nullptr, nullptr) ==
-                SQLITE_OK);
-    }
+    for (const char* statement : sql)
+        QVERIFY(sqlite3_exec(db, statement, nullptr, nullptr, nullptr) == SQLITE_OK);
     say("LOCKED");
     if (untilTold) {
         std::string line;
@@ -51,21 +46,6 @@ void holdLock(bool untilTold, bool deleteAll = false) {
         QThread::msleep(1000);
     }
     sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
-    sqlite3_close(db);
-}
-
-// Deletes every contact in write-ahead-log mode and waits to be killed, so
-// the log is left beside the file with a change not yet checkpointed.
-void writeAheadThenWait() {
-    sqlite3* db = nullptr;
-    QVERIFY(sqlite3_open_v2(QFile::encodeName(databasePathIn(childFolder())).constData(), &db,
-                            SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK);
-    for (const char* sql : {"PRAGMA journal_mode = WAL", "PRAGMA wal_autocheckpoint = 0",
-                            "DELETE FROM tblContactDetails"})
-        QVERIFY(sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK);
-    say("LOCKED");
-    std::string line;
-    std::getline(std::cin, line);
     sqlite3_close(db);
 }
 
@@ -193,10 +173,20 @@ private slots:
         if (mode.isEmpty())
             QSKIP("runs only in a child process that a reliability case starts");
         const std::map<QString, std::function<void()>> modes{
-            {u"holdLockBriefly"_s, [] { holdLock(false); }},
-            {u"holdLockUntilTold"_s, [] { holdLock(true); }},
-            {u"deleteAllThenWait"_s, [] { holdLock(true, true); }},
-            {u"walThenWait"_s, writeAheadThenWait},
+            {u"holdLockBriefly"_s, [] { holdOn({"BEGIN EXCLUSIVE"}, false); }},
+            {u"holdLockUntilTold"_s, [] { holdOn({"BEGIN EXCLUSIVE"}); }},
+            // A rollback journal with every contact deleted inside it.
+            {u"deleteAllThenWait"_s,
+             [] {
+                 holdOn(
+                     {"BEGIN EXCLUSIVE", "PRAGMA cache_size = 1", "DELETE FROM tblContactDetails"});
+             }},
+            // A write-ahead log holding the deletion, not yet checkpointed.
+            {u"walThenWait"_s,
+             [] {
+                 holdOn({"PRAGMA journal_mode = WAL", "PRAGMA wal_autocheckpoint = 0",
+                         "DELETE FROM tblContactDetails"});
+             }},
             {u"startUp"_s, startUp},
             {u"saveInALoop"_s, saveInALoop},
             {u"readOnlyFile"_s, readOnlyFile},

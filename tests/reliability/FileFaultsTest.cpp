@@ -44,7 +44,6 @@ private slots:
         const QString damaged = u"is damaged"_s;
         QTest::newRow("text file") << "text" << foreign;
         QTest::newRow("empty file") << "empty" << foreign;
-        QTest::newRow("tables without their columns") << "columns" << foreign;
         QTest::newRow("truncated database") << "truncated" << damaged;
         QTest::newRow("page overwritten") << "overwritten" << damaged;
     }
@@ -62,10 +61,6 @@ private slots:
             file.write("my notes, not a database");
         } else if (damage == QLatin1String("empty")) {
             file.resize(0);
-        } else if (damage == QLatin1String("columns")) {
-            file.close();
-            folder.execute(u"alter table tblContactDetails drop column Comments"_s);
-            QVERIFY(file.open(QIODevice::ReadWrite));
         } else if (damage == QLatin1String("truncated")) {
             file.resize(file.size() / 2);
         } else {
