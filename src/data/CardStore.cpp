@@ -3,7 +3,6 @@
 #include "data/Connection.h"
 #include "data/SqlQuote.h"
 
-#include <QCryptographicHash>
 
 const char* CardStore::table = "tblContactCard";
 
@@ -85,17 +84,26 @@ void CardStore::bind(Statement& statement, qint64 contactId, const KeptCard& car
     statement.bind(4, QByteArrayView(card.digest));
 }
 
+// 64-bit FNV-1a: it only has to tell an edited row from the row the card was
+// written for, and it costs a tenth of a cryptographic hash, which made most of
+// an export's time.
 QByteArray columnsDigest(const ContactUtf8& c) {
-    QCryptographicHash hash(QCryptographicHash::Sha1);
+    quint64 hash = 14695981039346656037ULL;
+    const auto add = [&hash](QByteArrayView bytes) {
+        for (const char byte : bytes) {
+            hash ^= quint8(byte);
+            hash *= 1099511628211ULL;
+        }
+    };
     // Each value ends with a byte no UTF-8 text holds, so no two rows share a stream.
     for (QByteArrayView value :
          {c.firstName, c.middleName, c.lastName, c.address, c.city, c.state, c.zipCode, c.workPhone,
           c.homePhone, c.cellPhone, c.email, c.guardian, c.comments}) {
-        hash.addData(value);
-        hash.addData(QByteArrayView("\xFF", 1));
+        add(value);
+        add(QByteArrayView("\xFF", 1));
     }
-    hash.addData(QByteArray::number(int(c.type)));
-    return hash.result().toHex();
+    add(QByteArray::number(int(c.type)));
+    return QByteArray::number(hash, 16).rightJustified(16, '0');
 }
 
 QByteArray columnsDigest(const Contact& c) {
