@@ -394,7 +394,7 @@ Prüfen Sie, ob der Ordner existiert und beschreibbar ist.</translation>
 <context>
     <name>SyncCommandLine</name>
     <message>
-        <location filename="../src/app/SyncCommandLine.cpp" line="+40"/>
+        <location filename="../src/app/SyncCommandLine.cpp" line="+41"/>
         <source>Password for %1 at %2: </source>
         <translation>Passwort für %1 auf %2: </translation>
     </message>
@@ -404,22 +404,37 @@ Prüfen Sie, ob der Ordner existiert und beschreibbar ist.</translation>
         <translation>Die Kontaktdatei %1 kann nicht verwendet werden.</translation>
     </message>
     <message>
-        <location line="+24"/>
+        <location line="+58"/>
         <source>No book is linked to a server.</source>
         <translation>Kein Adressbuch ist mit einem Server verknüpft.</translation>
     </message>
     <message>
-        <location line="+8"/>
+        <location line="-40"/>
         <source>The password file %1 cannot be read.</source>
         <translation>Die Passwortdatei %1 kann nicht gelesen werden.</translation>
     </message>
     <message>
-        <location line="+7"/>
+        <location line="-10"/>
+        <source>Warning: %1 is a plain http:// address: the password goes to the server unencrypted.</source>
+        <translation>Warnung: %1 ist eine unverschlüsselte http://-Adresse: Das Passwort geht unverschlüsselt an den Server.</translation>
+    </message>
+    <message>
+        <location line="+16"/>
+        <source>Warning: other users can read the password file %1; make it yours alone (chmod 600).</source>
+        <translation>Warnung: Andere Benutzer können die Passwortdatei %1 lesen; machen Sie sie nur für sich lesbar (chmod 600).</translation>
+    </message>
+    <message>
+        <location line="+42"/>
+        <source>The address holds a password; leave it out and give the password with --password-file.</source>
+        <translation>Die Adresse enthält ein Passwort; lassen Sie es weg und geben Sie das Passwort mit --password-file an.</translation>
+    </message>
+    <message>
+        <location line="+8"/>
         <source>%1 is not an http or https address.</source>
         <translation>%1 ist keine http- oder https-Adresse.</translation>
     </message>
     <message>
-        <location line="+24"/>
+        <location line="+25"/>
         <source>%1 is not an address book.</source>
         <translation>%1 ist kein Adressbuch.</translation>
     </message>
@@ -445,11 +460,21 @@ Prüfen Sie, ob der Ordner existiert und beschreibbar ist.</translation>
     </message>
     <message>
         <location line="+8"/>
-        <source>Sync the linked books (or the one of --book), then quit.</source>
-        <translation>Die verknüpften Adressbücher (oder das von --book) synchronisieren, dann beenden.</translation>
+        <source>Sync the linked books (or the one of --book), then quit. The password comes from --password-file, else the keyring, else standard input.</source>
+        <translation>Die verknüpften Adressbücher (oder das von --book) synchronisieren, dann beenden. Das Passwort kommt aus --password-file, sonst aus dem Schlüsselbund, sonst von der Standardeingabe.</translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="+27"/>
+        <source>--url and --user go with --link-book only.</source>
+        <translation>--url und --user gehören nur zu --link-book.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>--password-file goes with --link-book or --sync.</source>
+        <translation>--password-file gehört zu --link-book oder --sync.</translation>
+    </message>
+    <message>
+        <location line="-25"/>
         <source>URL</source>
         <translation>URL</translation>
     </message>
@@ -457,6 +482,11 @@ Prüfen Sie, ob der Ordner existiert und beschreibbar ist.</translation>
         <location line="+1"/>
         <source>USER</source>
         <translation>BENUTZER</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>A file whose first line is the password: the one to link with, and with --sync the one used instead of the keyring.</source>
+        <translation>Eine Datei, deren erste Zeile das Passwort ist: das zum Verknüpfen und, mit --sync, das anstelle des Schlüsselbunds verwendete.</translation>
     </message>
     <message>
         <location line="+2"/>
@@ -469,12 +499,7 @@ Prüfen Sie, ob der Ordner existiert und beschreibbar ist.</translation>
         <translation>ORDNER</translation>
     </message>
     <message>
-        <location line="+16"/>
-        <source>--url, --user and --password-file go with --link-book only.</source>
-        <translation>--url, --user und --password-file gehören nur zu --link-book.</translation>
-    </message>
-    <message>
-        <location line="-23"/>
+        <location line="-9"/>
         <source>Link this book to an address book.</source>
         <translation>Dieses Adressbuch mit einem Adressbuch auf dem Server verknüpfen.</translation>
     </message>
@@ -494,12 +519,7 @@ Prüfen Sie, ob der Ordner existiert und beschreibbar ist.</translation>
         <translation>Der Benutzername.</translation>
     </message>
     <message>
-        <location line="+2"/>
-        <source>A file whose first line is the password.</source>
-        <translation>Eine Datei, deren erste Zeile das Passwort ist.</translation>
-    </message>
-    <message>
-        <location line="+1"/>
+        <location line="+5"/>
         <source>The folder of contacts.mdb.</source>
         <translation>Der Ordner von contacts.mdb.</translation>
     </message>
@@ -512,17 +532,27 @@ Prüfen Sie, ob der Ordner existiert und beschreibbar ist.</translation>
 <context>
     <name>SyncCommands</name>
     <message>
-        <location filename="../src/app/SyncCommands.cpp" line="+79"/>
+        <location filename="../src/app/SyncCommands.cpp" line="+84"/>
         <source>No book is linked to a server: link one with File, Sync with Server…</source>
         <translation>Kein Adressbuch ist mit einem Server verknüpft: Verknüpfen Sie eines mit Datei, Mit Server synchronisieren…</translation>
     </message>
     <message>
-        <location line="+30"/>
+        <location line="+33"/>
         <source>Sync status</source>
         <translation>Synchronisierungsstatus</translation>
     </message>
     <message>
-        <location line="+20"/>
+        <location line="+37"/>
+        <source>The server refused the password of %1.</source>
+        <translation>Der Server hat das Passwort von %1 abgelehnt.</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>%1: the server refused the password.</source>
+        <translation>%1: Der Server hat das Passwort abgelehnt.</translation>
+    </message>
+    <message>
+        <location line="+19"/>
         <source>Last sync: %1</source>
         <translation>Letzte Synchronisierung: %1</translation>
     </message>
@@ -530,7 +560,7 @@ Prüfen Sie, ob der Ordner existiert und beschreibbar ist.</translation>
 <context>
     <name>carddav</name>
     <message>
-        <location filename="../src/sync/DavClient.cpp" line="+251"/>
+        <location filename="../src/sync/DavClient.cpp" line="+365"/>
         <source>The server at %1 refused the user name or password.</source>
         <translation>Der Server %1 hat den Benutzernamen oder das Passwort abgelehnt.</translation>
     </message>
@@ -554,11 +584,16 @@ Prüfen Sie, ob der Ordner existiert und beschreibbar ist.</translation>
         <source>The server at %1 answered HTTP %2.</source>
         <translation>Der Server %1 hat mit HTTP %2 geantwortet.</translation>
     </message>
+    <message>
+        <location filename="../src/sync/SyncEngine.cpp" line="+152"/>
+        <source>The server gave %1 a version tag (ETag) that is not valid, so nothing more was read or sent.</source>
+        <translation>Der Server hat %1 eine ungültige Versionskennung (ETag) gegeben; deshalb wurde nichts weiter gelesen oder gesendet.</translation>
+    </message>
 </context>
 <context>
     <name>carddav::AddressBookDiscovery</name>
     <message>
-        <location filename="../src/sync/Discovery.cpp" line="+117"/>
+        <location filename="../src/sync/Discovery.cpp" line="+118"/>
         <source>No address book was found at %1. Check the address, or enter the address of the address book itself.</source>
         <translation>Unter %1 wurde kein Adressbuch gefunden. Prüfen Sie die Adresse oder geben Sie die Adresse des Adressbuchs selbst ein.</translation>
     </message>
@@ -581,12 +616,27 @@ Prüfen Sie, ob der Ordner existiert und beschreibbar ist.</translation>
 <context>
     <name>carddav::DavClient</name>
     <message>
-        <location filename="../src/sync/DavClient.cpp" line="-106"/>
+        <location filename="../src/sync/DavClient.cpp" line="-182"/>
+        <source>The server at %1 did not finish its answer in time.</source>
+        <translation>Der Server unter %1 hat seine Antwort nicht rechtzeitig beendet.</translation>
+    </message>
+    <message>
+        <location line="+17"/>
         <source>The server&apos;s certificate is not trusted (%1), so nothing was sent to %2.</source>
         <translation>Dem Zertifikat des Servers wird nicht vertraut (%1), daher wurde nichts an %2 gesendet.</translation>
     </message>
     <message>
         <location line="+22"/>
+        <source>The server at %1 sent a card larger than %2 MiB; it was not read.</source>
+        <translation>Der Server unter %1 hat eine Karte gesendet, die größer als %2 MiB ist; sie wurde nicht gelesen.</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>The answer of the server at %1 is larger than %2 MiB; it was not read.</source>
+        <translation>Die Antwort des Servers unter %1 ist größer als %2 MiB; sie wurde nicht gelesen.</translation>
+    </message>
+    <message>
+        <location line="+38"/>
         <source>The server at %1 keeps redirecting; check the address.</source>
         <translation>Der Server %1 leitet immer wieder um; prüfen Sie die Adresse.</translation>
     </message>
@@ -605,6 +655,11 @@ Prüfen Sie, ob der Ordner existiert und beschreibbar ist.</translation>
         <source>The server at %1 cannot be reached: %2</source>
         <translation>Der Server %1 ist nicht erreichbar: %2</translation>
     </message>
+    <message>
+        <location line="+34"/>
+        <source>The server at %1 gave %2 a version tag (ETag) that is not valid; nothing was sent.</source>
+        <translation>Der Server unter %1 hat %2 eine ungültige Versionskennung (ETag) gegeben; es wurde nichts gesendet.</translation>
+    </message>
 </context>
 <context>
     <name>carddav::Passwords</name>
@@ -622,91 +677,118 @@ Prüfen Sie, ob der Ordner existiert und beschreibbar ist.</translation>
 <context>
     <name>carddav::SyncEngine</name>
     <message>
-        <location filename="../src/sync/SyncEngine.cpp" line="+134"/>
-        <location line="+235"/>
-        <location line="+207"/>
+        <location filename="../src/sync/SyncEngine.cpp" line="+23"/>
+        <location line="+40"/>
+        <location line="+271"/>
+        <location line="+229"/>
+        <location line="+41"/>
+        <location line="+25"/>
         <source>The contact file could not be read: %1</source>
         <translation>Die Kontaktdatei konnte nicht gelesen werden: %1</translation>
     </message>
     <message>
-        <location line="-430"/>
+        <location line="-598"/>
+        <source>A sync of this data folder is already running.</source>
+        <translation>Eine Synchronisierung dieses Datenordners läuft bereits.</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>The sync lock beside the contact file cannot be made.</source>
+        <translation>Die Sperrdatei für die Synchronisierung neben der Kontaktdatei kann nicht angelegt werden.</translation>
+    </message>
+    <message>
+        <location line="+38"/>
         <source>the book is not linked to a server</source>
         <translation>das Adressbuch ist mit keinem Server verknüpft</translation>
     </message>
     <message>
-        <location line="+13"/>
+        <location line="+27"/>
         <source>The sync was stopped.</source>
         <translation>Die Synchronisierung wurde abgebrochen.</translation>
     </message>
     <message>
-        <location line="+26"/>
+        <location line="+11"/>
+        <source>The book was removed during the sync.</source>
+        <translation>Das Adressbuch wurde während der Synchronisierung entfernt.</translation>
+    </message>
+    <message>
+        <location line="+33"/>
         <source>No password for %1 at %2.</source>
         <translation>Kein Passwort für %1 auf %2.</translation>
     </message>
     <message>
-        <location line="+5"/>
+        <location line="+7"/>
         <source>Syncing %1…</source>
         <translation>%1 wird synchronisiert…</translation>
     </message>
     <message>
-        <location line="+56"/>
+        <location line="+60"/>
         <source>Syncing %1: receiving cards…</source>
         <translation>%1 wird synchronisiert: Karten werden empfangen…</translation>
     </message>
     <message>
-        <location line="+38"/>
-        <location line="+43"/>
+        <location line="+39"/>
+        <location line="+42"/>
         <source>The server&apos;s answer could not be read (malformed XML).</source>
         <translation>Die Antwort des Servers konnte nicht gelesen werden (fehlerhaftes XML).</translation>
     </message>
     <message>
-        <location line="-15"/>
-        <location line="+28"/>
+        <location line="-14"/>
+        <location line="+27"/>
         <source>The server answered the list request with HTTP %1.</source>
         <translation>Der Server hat die Listenanfrage mit HTTP %1 beantwortet.</translation>
     </message>
     <message>
-        <location line="+59"/>
+        <location line="+48"/>
         <source>Syncing %1: receiving cards %2 to %3 of %4…</source>
         <translation>%1 wird synchronisiert: Karten %2 bis %3 von %4 werden empfangen…</translation>
     </message>
     <message>
-        <location line="-144"/>
-        <location line="+172"/>
+        <location line="+256"/>
+        <source>The change to %1 was not sent: it would replace a value of the server&apos;s card longer than %2 MiB, which was not taken in.</source>
+        <translation>Die Änderung an %1 wurde nicht gesendet: Sie würde einen Wert der Karte auf dem Server ersetzen, der länger als %2 MiB ist und nicht übernommen wurde.</translation>
+    </message>
+    <message>
+        <location line="-388"/>
+        <location line="+161"/>
         <source>The server answered the card request with HTTP %1.</source>
         <translation>Der Server hat die Kartenanfrage mit HTTP %1 beantwortet.</translation>
     </message>
     <message>
-        <location line="+30"/>
-        <location line="+233"/>
+        <location line="+42"/>
+        <location line="+267"/>
         <source>The server&apos;s card %1 could not be read.</source>
         <translation>Die Karte %1 des Servers konnte nicht gelesen werden.</translation>
     </message>
     <message>
-        <location line="-219"/>
-        <location line="+76"/>
-        <location line="+52"/>
-        <location line="+48"/>
-        <location line="+26"/>
-        <location line="+27"/>
-        <location line="+13"/>
+        <location line="-263"/>
+        <source>The %1 value of the server&apos;s card %2 is longer than %3 MiB and was not taken in; it stays on the server as it is.</source>
+        <translation>Der Wert %1 der Karte %2 auf dem Server ist länger als %3 MiB und wurde nicht übernommen; er bleibt auf dem Server unverändert.</translation>
+    </message>
+    <message>
+        <location line="+30"/>
         <source>The contact file could not be written: %1</source>
         <translation>Die Kontaktdatei konnte nicht geschrieben werden: %1</translation>
     </message>
     <message>
-        <location line="-232"/>
+        <location line="+3"/>
+        <source>The book was removed or linked elsewhere during the sync; nothing more was written to it.</source>
+        <translation>Das Adressbuch wurde während der Synchronisierung entfernt oder anders verknüpft; es wurde nichts weiter hineingeschrieben.</translation>
+    </message>
+    <message>
+        <location line="+9"/>
         <source>Conflict copy, %1</source>
         <translation>Konfliktkopie, %1</translation>
     </message>
     <message>
-        <location line="+107"/>
+        <location line="+104"/>
         <source>Syncing %1: sending change %2 of %3…</source>
         <translation>%1 wird synchronisiert: Änderung %2 von %3 wird gesendet…</translation>
     </message>
     <message>
-        <location line="+20"/>
-        <location line="+55"/>
-        <location line="+22"/>
+        <location line="+16"/>
+        <location line="+73"/>
+        <location line="+19"/>
         <source>HTTP %1</source>
         <translation>HTTP %1</translation>
     </message>
@@ -749,7 +831,12 @@ Prüfen Sie, ob der Ordner existiert und beschreibbar ist.</translation>
         <translation>&amp;Passwort:</translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="+7"/>
+        <source>This is a plain http:// address: the password goes to the server unencrypted, and anyone on the way can read it.</source>
+        <translation>Dies ist eine unverschlüsselte http://-Adresse: Das Passwort geht unverschlüsselt an den Server, und jeder auf dem Weg kann es lesen.</translation>
+    </message>
+    <message>
+        <location line="+5"/>
         <source>&amp;Find Address Books</source>
         <translation>Adressbücher &amp;suchen</translation>
     </message>
@@ -774,7 +861,7 @@ Prüfen Sie, ob der Ordner existiert und beschreibbar ist.</translation>
         <translation>Verknüpfung &amp;lösen</translation>
     </message>
     <message>
-        <location line="+47"/>
+        <location line="+51"/>
         <source>The book “%1” is not linked to a server.</source>
         <translation>Das Adressbuch „%1“ ist mit keinem Server verknüpft.</translation>
     </message>
@@ -800,6 +887,11 @@ Prüfen Sie, ob der Ordner existiert und beschreibbar ist.</translation>
     </message>
     <message>
         <location line="+5"/>
+        <source>The address holds a password; leave it out of the address and enter it under Password.</source>
+        <translation>Die Adresse enthält ein Passwort; lassen Sie es aus der Adresse weg und geben Sie es unter Passwort ein.</translation>
+    </message>
+    <message>
+        <location line="+10"/>
         <source>Enter the user name of your account on the server.</source>
         <translation>Geben Sie den Benutzernamen Ihres Kontos auf dem Server ein.</translation>
     </message>
@@ -862,14 +954,19 @@ Prüfen Sie, ob der Ordner existiert und beschreibbar ist.</translation>
 <context>
     <name>carddav::SyncSummary</name>
     <message>
-        <location filename="../src/sync/SyncEngine.cpp" line="-584"/>
+        <location filename="../src/sync/SyncEngine.cpp" line="-703"/>
         <source>%1: sync failed: %2</source>
         <translation>%1: Synchronisierung fehlgeschlagen: %2</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+2"/>
         <source>%1: %2 received, %3 sent, %4 removed here, %5 removed on the server, %6 conflicts</source>
         <translation>%1: %2 empfangen, %3 gesendet, %4 hier entfernt, %5 auf dem Server entfernt, %6 Konflikte</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>; %1 outside the address book, ignored</source>
+        <translation>; %1 außerhalb des Adressbuchs, ignoriert</translation>
     </message>
 </context>
 <context>
@@ -1734,7 +1831,7 @@ Vertrieben von Orvanta Software Works</translation>
         <translation>Kontaktliste</translation>
     </message>
     <message>
-        <location line="+81"/>
+        <location line="+83"/>
         <source>An error occured during initialization.</source>
         <translation>Beim Initialisieren ist ein Fehler aufgetreten.</translation>
     </message>
