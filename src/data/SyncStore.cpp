@@ -19,7 +19,8 @@ const QString createItemTable = QStringLiteral(
     "CREATE TABLE IF NOT EXISTS tblSyncItem (pkSyncItemId INTEGER PRIMARY KEY, "
     "fkSyncAccountId INTEGER NOT NULL, fkContactDetailsId INTEGER, Href TEXT NOT NULL, "
     "ETag TEXT NOT NULL DEFAULT '', Card TEXT NOT NULL DEFAULT '', "
-    "SyncedDigest TEXT NOT NULL DEFAULT '', UNIQUE (fkSyncAccountId, Href))");
+    "SyncedDigest TEXT NOT NULL DEFAULT '', SentSinceToken INTEGER NOT NULL DEFAULT 0, "
+    "UNIQUE (fkSyncAccountId, Href))");
 const QString createItemContactIndex = QStringLiteral(
     "CREATE INDEX IF NOT EXISTS idxSyncItemContact ON tblSyncItem (fkContactDetailsId)");
 // Part of the file, so that a contact deleted by any program, not only this
@@ -29,6 +30,17 @@ const QString createForgetContactTrigger = QStringLiteral(
     "CREATE TRIGGER IF NOT EXISTS trgSyncItemContactDeleted AFTER DELETE ON tblContactDetails "
     "BEGIN UPDATE tblSyncItem SET fkContactDetailsId = NULL "
     "WHERE fkContactDetailsId = old.pkContactDetailsId; END");
+
+// A file linked by an older version has items without the mark.
+void addSentSinceTokenColumn(Connection& connection) {
+    RowSet column = connection.query(QStringLiteral(
+        "select 1 from pragma_table_info('tblSyncItem') where name = 'SentSinceToken'"));
+    const bool missing = column.atEnd();
+    column.close();
+    if (missing)
+        connection.execute(QStringLiteral("ALTER TABLE tblSyncItem ADD COLUMN SentSinceToken "
+                                          "INTEGER NOT NULL DEFAULT 0"));
+}
 
 QString bookIdOf(const QString& book) {
     return QStringLiteral("(select pkContactBookId from tblContactBook where ContactBookName = '") +
@@ -66,7 +78,7 @@ QString itemColumns(Connection& connection) {
                              "Card)")
             : QStringLiteral("Card");
     return QStringLiteral("select pkSyncItemId, fkContactDetailsId, Href, ETag, ") + card +
-           QStringLiteral(", SyncedDigest from tblSyncItem ");
+           QStringLiteral(", SyncedDigest, SentSinceToken from tblSyncItem ");
 }
 
 SyncItem itemFromRow(const RowSet& row) {
@@ -77,6 +89,7 @@ SyncItem itemFromRow(const RowSet& row) {
     item.etag = row.text(3);
     item.card = row.text(4).toUtf8();
     item.syncedDigest = row.text(5);
+    item.sentSinceToken = row.integer(6) != 0;
     return item;
 }
 
@@ -103,6 +116,7 @@ bool SyncStore::link(const QString& book, const QString& url, const QString& use
         row.close();
         connection.execute(createAccountTable);
         connection.execute(createItemTable);
+        addSentSinceTokenColumn(connection);
         connection.execute(createItemContactIndex);
         connection.execute(createForgetContactTrigger);
         CardStore::createTable(connection);
@@ -142,8 +156,10 @@ bool SyncStore::link(const QString& book, const QString& url, const QString& use
 
 void SyncStore::prepare() const {
     Connection connection(m_connectionString);
-    if (connection.hasTable(QLatin1String(itemTable)))
-        connection.execute(createForgetContactTrigger);
+    if (!connection.hasTable(QLatin1String(itemTable)))
+        return;
+    connection.execute(createForgetContactTrigger);
+    addSentSinceTokenColumn(connection);
 }
 
 void SyncStore::unlink(const QString& book) const {
@@ -199,14 +215,16 @@ void SyncStore::setResult(qint64 accountId, const QString& lastSync, const QStri
     connection.execute(resultStatement(accountId, lastSync, lastError, syncToken));
 }
 
-QList<SyncItem> SyncStore::items(qint64 accountId) const {
+QList<SyncItem> SyncStore::items(qint64 accountId, bool onlySentSinceToken) const {
     QList<SyncItem> all;
     Connection connection(m_connectionString);
     // Without the card texts: a sync reads them one at a time, when needed.
     for (RowSet rows = connection.query(
              QStringLiteral("select pkSyncItemId, fkContactDetailsId, Href, ETag, '', "
-                            "SyncedDigest from tblSyncItem where fkSyncAccountId = ") +
-             sqlId(accountId));
+                            "SyncedDigest, SentSinceToken from tblSyncItem where "
+                            "fkSyncAccountId = ") +
+             sqlId(accountId) +
+             (onlySentSinceToken ? QStringLiteral(" and SentSinceToken <> 0") : QString()));
          !rows.atEnd(); rows.moveNext())
         all.append(itemFromRow(rows));
     return all;
@@ -286,11 +304,11 @@ std::optional<SyncItem> SyncStore::Batch::item(qint64 accountId, const QString& 
 qint64 SyncStore::Batch::insertItem(qint64 accountId, const SyncItem& item) const {
     m_connection.execute(
         QStringLiteral("insert into tblSyncItem (fkSyncAccountId, fkContactDetailsId, Href, ETag, "
-                       "Card, SyncedDigest) values (") +
+                       "Card, SyncedDigest, SentSinceToken) values (") +
         sqlId(accountId) + QLatin1Char(',') + contactRef(item.contactId) + QLatin1Char(',') +
         sqlText(item.href) + QLatin1Char(',') + sqlText(item.etag) + QLatin1Char(',') +
         sqlText(QString::fromUtf8(keepCard(item))) + QLatin1Char(',') + sqlText(item.syncedDigest) +
-        QLatin1Char(')'));
+        QLatin1Char(',') + sqlId(item.sentSinceToken ? 1 : 0) + QLatin1Char(')'));
     return m_connection.lastInsertId();
 }
 
@@ -300,6 +318,8 @@ void SyncStore::Batch::updateItem(const SyncItem& item) const {
                          sqlText(item.href) + QStringLiteral(", ETag = ") + sqlText(item.etag) +
                          QStringLiteral(", Card = ") + sqlText(QString::fromUtf8(keepCard(item))) +
                          QStringLiteral(", SyncedDigest = ") + sqlText(item.syncedDigest) +
+                         QStringLiteral(", SentSinceToken = ") +
+                         sqlId(item.sentSinceToken ? 1 : 0) +
                          QStringLiteral(" where pkSyncItemId = ") + sqlId(item.id));
 }
 
@@ -322,6 +342,16 @@ QByteArray SyncStore::Batch::keepCard(const SyncItem& item) const {
 void SyncStore::Batch::deleteItem(qint64 id) const {
     m_connection.execute(QStringLiteral("delete from tblSyncItem where pkSyncItemId = ") +
                          sqlId(id));
+}
+
+void SyncStore::Batch::clearSentSinceToken(const QList<qint64>& itemIds) const {
+    QStringList ids;
+    for (qint64 id : itemIds)
+        ids.append(sqlId(id));
+    if (!ids.isEmpty())
+        m_connection.execute(
+            QStringLiteral("update tblSyncItem set SentSinceToken = 0 where pkSyncItemId in (") +
+            ids.join(u',') + QLatin1Char(')'));
 }
 
 QString SyncStore::forgetContactStatement(qint64 contactId) {

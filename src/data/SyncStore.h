@@ -37,6 +37,10 @@ struct SyncItem {
     QString etag; // empty: an upload whose answer never came
     QByteArray card;
     QString syncedDigest;
+    // Its card was made on the server after the stored sync token, so a
+    // listing of the changes since that token may leave it out once it was
+    // deleted there again.
+    bool sentSinceToken = false;
 };
 
 // The sync bookkeeping of the contact database: two tables of its own,
@@ -64,8 +68,9 @@ public:
     void setResult(qint64 accountId, const QString& lastSync, const QString& lastError,
                    const QString& syncToken = {}) const;
 
-    // The items of an account, their card texts left empty.
-    QList<SyncItem> items(qint64 accountId) const;
+    // The items of an account, their card texts left empty; `onlySentSinceToken`:
+    // those marked so alone.
+    QList<SyncItem> items(qint64 accountId, bool onlySentSinceToken = false) const;
     QList<Contact> contacts(qint64 bookId) const;
     // The card kept beside a contact (see CardStore), if any.
     std::optional<KeptCard> keptCard(qint64 contactId) const;
@@ -82,6 +87,8 @@ public:
         qint64 insertItem(qint64 accountId, const SyncItem& item) const;
         void updateItem(const SyncItem& item) const;
         void deleteItem(qint64 id) const;
+        // The cards of these items are now known to the stored token.
+        void clearSentSinceToken(const QList<qint64>& itemIds) const;
         void setResult(qint64 accountId, const QString& lastSync, const QString& lastError,
                        const QString& syncToken) const;
 

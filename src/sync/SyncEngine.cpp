@@ -285,6 +285,7 @@ void SyncEngine::nextBook() {
     m_newToken.clear();
     m_serverToken.clear();
     m_received.clear();
+    m_confirmedSent.clear();
     m_incomplete = false;
     // Asking may run an event loop (the keyring, a dialog) in which the sync
     // can be stopped, or stopped and started again.
@@ -477,9 +478,9 @@ void SyncEngine::changesListed(QList<ListedCard> changed, QStringList removed, b
     m_knownItems.clear();
     try {
         // A listing with nothing in it (a sync-collection with nothing new)
-        // needs no items.
-        if (complete || !changed.isEmpty() || !removed.isEmpty())
-            items = m_store.items(m_account.id);
+        // needs only the items it may have left out.
+        const bool empty = !complete && changed.isEmpty() && removed.isEmpty();
+        items = m_store.items(m_account.id, empty);
         for (const SyncItem& item : items)
             m_knownItems.insert(item.href);
     } catch (const DbError& e) {
@@ -489,6 +490,7 @@ void SyncEngine::changesListed(QList<ListedCard> changed, QStringList removed, b
     FetchPlan plan = planFetches(items, changed, removed, complete);
     m_toFetch = std::move(plan.fetch);
     m_gone = std::move(plan.gone);
+    m_confirmedSent = std::move(plan.confirmedSent);
     fetchNext();
 }
 
@@ -794,6 +796,7 @@ void SyncEngine::uploadNext() {
             item.contactId = upload.contact.id;
             item.card = card;
             item.syncedDigest = contactDigest(upload.contact);
+            item.sentSinceToken = true;
             if (!write([&](SyncStore::Batch& batch) {
                     item.id = batch.insertItem(m_account.id, item);
                 }))
@@ -831,6 +834,11 @@ void SyncEngine::uploaded(const SyncItem& item, const Contact& contact, const QB
 // the server's version goes into the book, a local change stays as a copy.
 void SyncEngine::resolveFromServer(const QString& href) {
     m_client->get(urlOf(href), [this, href](const DavResponse& r) {
+        if (r.status == 404 || r.status == 410) { // deleted there meanwhile
+            if (write([&](SyncStore::Batch& batch) { applyServerGone(batch, href); }))
+                uploadNext();
+            return;
+        }
         if (!r.ok()) {
             failOn(r, tr("HTTP %1").arg(r.status));
             return;
@@ -862,6 +870,8 @@ void SyncEngine::completeBook() {
     if (!write([&](SyncStore::Batch& batch) {
             batch.setResult(m_account.id, QDateTime::currentDateTime().toString(Qt::ISODate), {},
                             keepToken ? m_newToken : QString());
+            if (keepToken)
+                batch.clearSentSinceToken(m_confirmedSent);
         }))
         return;
     finishBook(true, {});

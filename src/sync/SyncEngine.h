@@ -165,6 +165,7 @@ private:
     qsizetype m_fetched = 0;
     QHash<QString, ServerCard> m_received; // by href: cards fetched with the listing
     QSet<QString> m_knownItems;            // the hrefs of the items, once listed
+    QList<qint64> m_confirmedSent;         // see FetchPlan
     QStringList m_gone;
     struct Upload {
         SyncItem item;   // id 0: a new contact

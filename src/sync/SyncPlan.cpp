@@ -29,10 +29,16 @@ FetchPlan planFetches(const QList<SyncItem>& items, const QList<ListedCard>& cha
             plan.fetch.append(card);
     }
     plan.gone = removed;
-    if (complete)
-        for (const SyncItem& item : items)
-            if (!listed.contains(item.href) && confirmed(item))
-                plan.gone.append(item.href);
+    const QSet<QString> listedRemoved(removed.cbegin(), removed.cend());
+    for (const SyncItem& item : items) {
+        if (listed.contains(item.href)) {
+            if (item.sentSinceToken)
+                plan.confirmedSent.append(item.id);
+        } else if (confirmed(item) && !listedRemoved.contains(item.href) &&
+                   (complete || item.sentSinceToken)) {
+            plan.gone.append(item.href);
+        }
+    }
     return plan;
 }
 

@@ -23,9 +23,14 @@ struct ListedCard {
 struct FetchPlan {
     QList<ListedCard> fetch; // new there, or changed since last synced
     QStringList gone;        // deleted there
+    // Items sent since the token that the listing shows there: once its new
+    // token is stored, a later listing names their deletion.
+    QList<qint64> confirmedSent;
 };
 // `changed` and `removed` as listed; `complete`: the listing names every
-// card, so an item it leaves out was deleted there.
+// card, so an item it leaves out was deleted there. Otherwise it lists the
+// changes since the stored token, which may leave out a card made and
+// deleted since: an item sent since the token that it leaves out is gone.
 FetchPlan planFetches(const QList<SyncItem>& items, const QList<ListedCard>& changed,
                       const QStringList& removed, bool complete);
 

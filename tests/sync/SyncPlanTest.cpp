@@ -17,10 +17,18 @@ Q_DECLARE_METATYPE(carddav::LocalChange)
 namespace {
 
 // "href=etag" pairs, separated by spaces; an item's digest is not looked at here.
+// "href=etag" pairs; a trailing '*' marks an item sent since the token.
 QList<SyncItem> itemsOf(const QString& pairs) {
     QList<SyncItem> items;
-    for (const QString& pair : pairs.split(u' ', Qt::SkipEmptyParts))
-        items.append({.href = pair.section(u'=', 0, 0), .etag = pair.section(u'=', 1)});
+    for (QString pair : pairs.split(u' ', Qt::SkipEmptyParts)) {
+        const bool sent = pair.endsWith(u'*');
+        if (sent)
+            pair.chop(1);
+        items.append({.id = items.size() + 1,
+                      .href = pair.section(u'=', 0, 0),
+                      .etag = pair.section(u'=', 1),
+                      .sentSinceToken = sent});
+    }
     return items;
 }
 
@@ -261,18 +269,30 @@ private slots:
         QTest::addColumn<bool>("complete");
         QTest::addColumn<QString>("fetch");
         QTest::addColumn<QString>("gone");
+        QTest::addColumn<QString>("confirmedSent");
         const QString none, a = u"a"_s, e1 = u"a=e1"_s;
-        QTest::newRow("new there") << none << e1 << none << false << a << none;
-        QTest::newRow("unchanged") << e1 << e1 << none << true << none << none;
-        QTest::newRow("changed there") << e1 << u"a=e2"_s << none << false << a << none;
-        QTest::newRow("listed without an ETag") << e1 << u"a="_s << none << false << a << none;
-        QTest::newRow("removed there") << e1 << none << a << false << none << a;
+        QTest::newRow("new there") << none << e1 << none << false << a << none << none;
+        QTest::newRow("unchanged") << e1 << e1 << none << true << none << none << none;
+        QTest::newRow("changed there") << e1 << u"a=e2"_s << none << false << a << none << none;
+        QTest::newRow("listed without an ETag")
+            << e1 << u"a="_s << none << false << a << none << none;
+        QTest::newRow("removed there") << e1 << none << a << false << none << a << none;
         QTest::newRow("left out of a complete listing")
-            << u"a=e1 b=e2"_s << e1 << none << true << none << u"b"_s;
+            << u"a=e1 b=e2"_s << e1 << none << true << none << u"b"_s << none;
         QTest::newRow("left out of a list of changes")
-            << u"a=e1 b=e2"_s << e1 << none << false << none << none;
+            << u"a=e1 b=e2"_s << e1 << none << false << none << none << none;
         QTest::newRow("an upload never confirmed, not listed")
-            << u"a="_s << none << none << true << none << none;
+            << u"a="_s << none << none << true << none << none << none;
+        // A card sent since the stored token, then deleted on another device,
+        // may be in no list of changes since that token.
+        QTest::newRow("sent since the token, left out of a list of changes")
+            << u"a=e1* b=e2"_s << none << none << false << none << a << none;
+        QTest::newRow("sent since the token, listed")
+            << u"a=e1*"_s << e1 << none << false << none << none << a;
+        QTest::newRow("sent since the token, listed removed")
+            << u"a=e1*"_s << none << a << false << none << a << none;
+        QTest::newRow("sent since the token, never confirmed")
+            << u"a=*"_s << none << none << false << none << none << none;
     }
     void whatIsFetchedAndWhatIsGone() {
         QFETCH(QString, items);
@@ -281,16 +301,22 @@ private slots:
         QFETCH(bool, complete);
         QFETCH(QString, fetch);
         QFETCH(QString, gone);
+        QFETCH(QString, confirmedSent);
         QList<ListedCard> listed;
         for (const SyncItem& card : itemsOf(changed))
             listed.append({card.href, card.etag.toUtf8()});
+        const QList<SyncItem> stored = itemsOf(items);
         const FetchPlan plan =
-            planFetches(itemsOf(items), listed, removed.split(u' ', Qt::SkipEmptyParts), complete);
+            planFetches(stored, listed, removed.split(u' ', Qt::SkipEmptyParts), complete);
         QStringList fetched;
         for (const ListedCard& card : plan.fetch)
             fetched.append(card.href);
         QCOMPARE(fetched.join(u' '), fetch);
         QCOMPARE(plan.gone.join(u' '), gone);
+        QStringList confirmed;
+        for (qint64 id : plan.confirmedSent)
+            confirmed.append(stored[id - 1].href);
+        QCOMPARE(confirmed.join(u' '), confirmedSent);
     }
 
     // One state of a card here (its item and its contact's digest) against
