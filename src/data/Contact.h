@@ -49,3 +49,23 @@ struct ContactUtf8 {
     QByteArrayView comments;
     ContactType type = ContactType::Personal;
 };
+
+// The contact a row of UTF-8 views stands for, its text converted.
+inline Contact contactOf(const ContactUtf8& c) {
+    auto text = [](QByteArrayView bytes) { return QString::fromUtf8(bytes); };
+    return {c.id,
+            text(c.firstName),
+            text(c.middleName),
+            text(c.lastName),
+            text(c.address),
+            text(c.city),
+            text(c.state),
+            text(c.zipCode),
+            text(c.workPhone),
+            text(c.homePhone),
+            text(c.cellPhone),
+            text(c.email),
+            text(c.guardian),
+            text(c.comments),
+            c.type};
+}

@@ -180,26 +180,6 @@ private:
     bool m_stopped = false;
 };
 
-Contact contactOf(const ContactUtf8& c) {
-    Contact contact;
-    contact.id = c.id;
-    contact.firstName = QString::fromUtf8(c.firstName);
-    contact.middleName = QString::fromUtf8(c.middleName);
-    contact.lastName = QString::fromUtf8(c.lastName);
-    contact.address = QString::fromUtf8(c.address);
-    contact.city = QString::fromUtf8(c.city);
-    contact.state = QString::fromUtf8(c.state);
-    contact.zipCode = QString::fromUtf8(c.zipCode);
-    contact.workPhone = QString::fromUtf8(c.workPhone);
-    contact.homePhone = QString::fromUtf8(c.homePhone);
-    contact.cellPhone = QString::fromUtf8(c.cellPhone);
-    contact.email = QString::fromUtf8(c.email);
-    contact.guardian = QString::fromUtf8(c.guardian);
-    contact.comments = QString::fromUtf8(c.comments);
-    contact.type = c.type;
-    return contact;
-}
-
 // One contact's card: the kept card as it is while the columns are as they
 // were when it was kept, else the kept card with the properties of the
 // changed columns rewritten, else (no card kept yet) a new card with a random

@@ -76,25 +76,6 @@ QList<QByteArrayView> unseenLines(const QByteArray& card) {
     return lines;
 }
 
-Contact contactOf(const ContactUtf8& c) {
-    auto text = [](QByteArrayView bytes) { return QString::fromUtf8(bytes); };
-    return {c.id,
-            text(c.firstName),
-            text(c.middleName),
-            text(c.lastName),
-            text(c.address),
-            text(c.city),
-            text(c.state),
-            text(c.zipCode),
-            text(c.workPhone),
-            text(c.homePhone),
-            text(c.cellPhone),
-            text(c.email),
-            text(c.guardian),
-            text(c.comments),
-            c.type};
-}
-
 } // namespace
 
 QString contactDigest(const Contact& c) {
