@@ -33,10 +33,22 @@ QString decodeWindows1252(QByteArrayView bytes) {
     return text;
 }
 
-QString decodeUtf8OrWindows1252(QByteArrayView bytes) {
+// `exact`, when given, tells whether the text gives back the bytes as they
+// are when written as UTF-8: valid UTF-8 without a leading byte order mark,
+// which the decoder drops.
+QString decodeUtf8(QByteArrayView bytes, bool& valid, bool* exact) {
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     QString text = utf8.decode(bytes);
-    return utf8.hasError() ? decodeWindows1252(bytes) : text;
+    valid = !utf8.hasError();
+    if (exact)
+        *exact = valid && !bytes.startsWith("\xEF\xBB\xBF");
+    return text;
+}
+
+QString decodeUtf8OrWindows1252(QByteArrayView bytes, bool* exact) {
+    bool valid = false;
+    QString text = decodeUtf8(bytes, valid, exact);
+    return valid ? text : decodeWindows1252(bytes);
 }
 
 bool isOneOf(QByteArrayView name, std::initializer_list<const char*> names) {
@@ -47,6 +59,17 @@ bool isOneOf(QByteArrayView name, std::initializer_list<const char*> names) {
 }
 
 } // namespace
+
+bool isNamed(QByteArrayView text, QByteArrayView upper) {
+    if (text.size() != upper.size())
+        return false;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if ((c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c) != upper[i])
+            return false;
+    }
+    return true;
+}
 
 QByteArray decodeQuotedPrintable(QByteArrayView in) {
     QByteArray out;
@@ -66,17 +89,21 @@ QByteArray decodeQuotedPrintable(QByteArrayView in) {
     return out;
 }
 
-QString decodeText(QByteArrayView bytes, QByteArrayView charset) {
+QString decodeText(QByteArrayView bytes, QByteArrayView charset, bool* exactUtf8) {
+    if (exactUtf8)
+        *exactUtf8 = false;
     if (charset.isEmpty())
-        return decodeUtf8OrWindows1252(bytes);
-    if (isOneOf(charset, {"utf-8", "utf8"}))
-        return QStringDecoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless).decode(bytes);
+        return decodeUtf8OrWindows1252(bytes, exactUtf8);
+    if (isOneOf(charset, {"utf-8", "utf8"})) {
+        bool valid = false;
+        return decodeUtf8(bytes, valid, exactUtf8);
+    }
     if (isOneOf(charset, {"iso-8859-1", "iso8859-1", "iso_8859-1", "latin1", "latin-1", "l1",
                           "windows-1252", "cp1252", "us-ascii", "ascii"}))
         return decodeWindows1252(bytes);
     QStringDecoder named(charset.toByteArray().constData());
     if (!named.isValid())
-        return decodeUtf8OrWindows1252(bytes);
+        return decodeUtf8OrWindows1252(bytes, exactUtf8);
     return named.decode(bytes);
 }
 

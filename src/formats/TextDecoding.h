@@ -8,6 +8,10 @@
 // The byte- and character-level steps of reading a vCard value.
 namespace vcard::detail {
 
+// True when `text` is `upper` (upper case) with its ASCII letters in any
+// case: names and parameters of content lines.
+bool isNamed(QByteArrayView text, QByteArrayView upper);
+
 // Bytes of a quoted-printable value whose soft line breaks are already joined.
 // A '=' not followed by two hex digits is kept as it is.
 QByteArray decodeQuotedPrintable(QByteArrayView in);
@@ -16,7 +20,9 @@ QByteArray decodeQuotedPrintable(QByteArrayView in);
 // are not valid UTF-8 are read as windows-1252; with UTF-8 named, each
 // invalid byte becomes U+FFFD and the rest is read as UTF-8.
 // ISO-8859-1 is read as windows-1252 too: its C1 controls never carry text.
-QString decodeText(QByteArrayView bytes, QByteArrayView charset = {});
+// `exactUtf8`, when given, is set when the text written as UTF-8 is the
+// bytes as they are, so they can stand for it.
+QString decodeText(QByteArrayView bytes, QByteArrayView charset = {}, bool* exactUtf8 = nullptr);
 
 // Undoes the backslash escapes of a text value (\, \; \\ \: \n \N); any line
 // break, escaped or raw, comes out as CR LF. An unknown escape stays as it is.

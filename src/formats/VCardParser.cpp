@@ -18,7 +18,7 @@ bool isNameChar(char c) {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-';
 }
 
-bool isName(const QByteArray& name) {
+bool isName(QByteArrayView name) {
     if (name.isEmpty())
         return false;
     for (const char c : name)
@@ -27,20 +27,44 @@ bool isName(const QByteArray& name) {
     return true;
 }
 
-QList<QByteArray> splitOutsideQuotes(const QByteArray& text, char separator) {
-    QList<QByteArray> parts;
-    bool quoted = false;
-    qsizetype start = 0;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        if (text[i] == '"')
-            quoted = !quoted;
-        else if (text[i] == separator && !quoted) {
-            parts.append(text.mid(start, i - start));
-            start = i + 1;
-        }
-    }
-    parts.append(text.mid(start));
-    return parts;
+// The text in upper case (ASCII letters only). The names and types most
+// cards use come from a table of shared texts, which costs no allocation.
+QByteArray upperCase(QByteArrayView text) {
+    static const QByteArray common[] = {
+        QByteArrayLiteral("BEGIN"),
+        QByteArrayLiteral("END"),
+        QByteArrayLiteral("VERSION"),
+        QByteArrayLiteral("PRODID"),
+        QByteArrayLiteral("UID"),
+        QByteArrayLiteral("FN"),
+        QByteArrayLiteral("N"),
+        QByteArrayLiteral("ADR"),
+        QByteArrayLiteral("TEL"),
+        QByteArrayLiteral("EMAIL"),
+        QByteArrayLiteral("NOTE"),
+        QByteArrayLiteral("CATEGORIES"),
+        QByteArrayLiteral("ORG"),
+        QByteArrayLiteral("TITLE"),
+        QByteArrayLiteral("REV"),
+        QByteArrayLiteral("URL"),
+        QByteArrayLiteral("BDAY"),
+        QByteArrayLiteral("NICKNAME"),
+        QByteArrayLiteral("X-ORVANTA-GUARDIAN"),
+        QByteArrayLiteral("WORK"),
+        QByteArrayLiteral("HOME"),
+        QByteArrayLiteral("CELL"),
+        QByteArrayLiteral("VOICE"),
+        QByteArrayLiteral("INTERNET"),
+        QByteArrayLiteral("PREF"),
+        QByteArrayLiteral("FAX"),
+        QByteArrayLiteral("MOBILE"),
+        QByteArrayLiteral("URI"),
+        QByteArrayLiteral("TEXT"),
+    };
+    for (const QByteArray& name : common)
+        if (isNamed(text, name))
+            return name;
+    return text.toByteArray().toUpper();
 }
 
 // The first CR or LF, or the size when there is none.
@@ -186,55 +210,83 @@ void VCardParser::append(QByteArrayView bytes) {
 }
 
 // Group, name and parameters, as 2.1 (bare parameters), 3.0 (TYPE=a,b) and
-// 4.0 (TYPE="a,b") write them.
+// 4.0 (TYPE="a,b"). The head is read in place; the common names and types
+// are shared texts, so most properties allocate nothing for them.
 void VCardParser::parseHead() {
     LogicalLine& l = current_;
-    const QList<QByteArray> parts = splitOutsideQuotes(l.head, ';');
-    QByteArray name = parts[0].trimmed();
+    const QByteArrayView head(l.head);
+    bool quoted = false;
+    // The end of the part starting at `from`: the next ';' outside quotes.
+    auto partEnd = [&](qsizetype from) {
+        qsizetype i = from;
+        for (; i < head.size(); ++i) {
+            if (head[i] == '"')
+                quoted = !quoted;
+            else if (head[i] == ';' && !quoted)
+                break;
+        }
+        return i;
+    };
+    qsizetype end = partEnd(0);
+    QByteArrayView name = head.first(end).trimmed();
     const qsizetype dot = name.lastIndexOf('.');
     Property& p = l.property;
     if (dot >= 0) {
-        p.group = name.left(dot).toUpper();
-        name = name.mid(dot + 1);
+        p.group = name.first(dot).toByteArray().toUpper();
+        name = name.sliced(dot + 1);
     }
     l.validName = isName(name);
     if (!l.validName) {
         l.discard = true;
         return;
     }
-    p.name = name.toUpper();
+    p.name = upperCase(name);
     p.head = l.head.trimmed();
-    auto encoding = [&l](const QByteArray& value) {
-        if (value == "QUOTED-PRINTABLE")
+    auto encoding = [&l](QByteArrayView value) {
+        if (isNamed(value, "QUOTED-PRINTABLE"))
             l.quotedPrintable = true;
-        else if (value == "BASE64" || value == "B")
+        else if (isNamed(value, "BASE64") || isNamed(value, "B"))
             l.binary = true;
         else
             return false;
         return true;
     };
-    for (qsizetype i = 1; i < parts.size(); ++i) {
-        const QByteArray& parameter = parts[i];
+    while (end < head.size()) {
+        const qsizetype from = end + 1;
+        end = partEnd(from);
+        const QByteArrayView parameter = head.sliced(from, end - from);
         const qsizetype equals = parameter.indexOf('=');
         if (equals < 0) {
-            const QByteArray bare = parameter.trimmed().toUpper();
-            if (!encoding(bare) && bare != "8BIT" && bare != "7BIT" && !bare.isEmpty())
-                p.types.append(bare);
+            const QByteArrayView bare = parameter.trimmed();
+            if (!encoding(bare) && !isNamed(bare, "8BIT") && !isNamed(bare, "7BIT") &&
+                !bare.isEmpty())
+                p.types.append(upperCase(bare));
             continue;
         }
-        const QByteArray key = parameter.left(equals).trimmed().toUpper();
-        const QByteArray value =
-            decodeCarets(parameter.mid(equals + 1).replace('"', QByteArray()).trimmed());
-        if (key == "TYPE") {
-            for (const QByteArray& type : value.split(','))
-                if (!type.trimmed().isEmpty())
-                    p.types.append(type.trimmed().toUpper());
-        } else if (key == "ENCODING") {
-            encoding(value.toUpper());
-        } else if (key == "CHARSET") {
-            l.charset = value;
-        } else if (key == "VALUE") {
-            p.valueType = value.toUpper();
+        const QByteArrayView key = parameter.first(equals).trimmed();
+        const QByteArrayView written = parameter.sliced(equals + 1);
+        QByteArray decoded;
+        QByteArrayView value = written.trimmed();
+        if (written.contains('"') || written.contains('^')) {
+            decoded = decodeCarets(written.toByteArray().replace('"', QByteArray()).trimmed());
+            value = decoded;
+        }
+        if (isNamed(key, "TYPE")) {
+            for (qsizetype at = 0; at <= value.size();) {
+                qsizetype comma = value.indexOf(',', at);
+                if (comma < 0)
+                    comma = value.size();
+                if (const QByteArrayView type = value.sliced(at, comma - at).trimmed();
+                    !type.isEmpty())
+                    p.types.append(upperCase(type));
+                at = comma + 1;
+            }
+        } else if (isNamed(key, "ENCODING")) {
+            encoding(value);
+        } else if (isNamed(key, "CHARSET")) {
+            l.charset = value.toByteArray();
+        } else if (isNamed(key, "VALUE")) {
+            p.valueType = upperCase(value);
         }
     }
     if (p.valueType == "BINARY" || p.name == "PHOTO" || p.name == "LOGO" || p.name == "SOUND" ||
@@ -286,7 +338,11 @@ void VCardParser::complete() {
     Property property = std::move(l.property);
     property.line = l.line;
     property.binary = l.binary;
-    property.value = l.binary ? QString::fromLatin1(bytes) : decodeText(bytes, l.charset);
+    bool exactUtf8 = l.binary;
+    property.value =
+        l.binary ? QString::fromLatin1(bytes) : decodeText(bytes, l.charset, &exactUtf8);
+    if (exactUtf8)
+        property.utf8 = bytes;
     card_.properties.append(std::move(property));
 }
 
