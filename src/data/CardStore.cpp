@@ -3,6 +3,8 @@
 #include "data/Connection.h"
 #include "data/SqlQuote.h"
 
+#include <cstring>
+
 const char* CardStore::table = "tblContactCard";
 
 namespace {
@@ -18,7 +20,25 @@ const QString createForgetTrigger = QStringLiteral(
     "BEGIN DELETE FROM tblContactCard WHERE fkContactDetailsId = old.pkContactDetailsId; END");
 // Runs between line breaks are copied whole; a card whose lines all end in
 // CR LF, as kept cards do, comes back empty: it needs no copy.
+// True when every CR is followed by a LF and every LF follows a CR; found
+// with memchr, as most cards are.
+bool allCrLf(QByteArrayView text) {
+    const char* const begin = text.data();
+    const char* const end = begin + text.size();
+    for (const char* at = begin;
+         (at = static_cast<const char*>(std::memchr(at, '\n', size_t(end - at)))); ++at)
+        if (at == begin || at[-1] != '\r')
+            return false;
+    for (const char* at = begin;
+         (at = static_cast<const char*>(std::memchr(at, '\r', size_t(end - at)))); ++at)
+        if (at + 1 == end || at[1] != '\n')
+            return false;
+    return true;
+}
+
 QByteArray withCrLfIfNeeded(QByteArrayView text) {
+    if (text.isEmpty() || allCrLf(text))
+        return {};
     QByteArray out;
     qsizetype at = 0;
     for (qsizetype i = 0; i < text.size(); ++i) {

@@ -144,7 +144,7 @@ bool contactFromCard(const QList<Property>& properties, ReadContact& read, int&)
     const Property* fn = nullptr;
     QString organization;
     for (const Property& p : properties) {
-        const QByteArray& name = p.name;
+        const QByteArrayView name = p.name; // compared by size first
         if (name == "N") {
             if (!n)
                 n = &p;

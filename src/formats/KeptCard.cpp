@@ -14,23 +14,38 @@ namespace {
 
 // Parameters that describe how a 2.1 value was transported rather than what
 // it means; a 3.0 card carries its values as UTF-8 text or base64.
-bool isTransportParameter(const QByteArray& parameter) {
-    const QByteArray p = parameter.trimmed().toUpper();
-    return p.startsWith("CHARSET=") || p == "QUOTED-PRINTABLE" ||
-           p == "ENCODING=QUOTED-PRINTABLE" || p == "8BIT" || p == "ENCODING=8BIT" || p == "7BIT" ||
-           p == "ENCODING=7BIT";
+bool isTransportParameter(QByteArrayView parameter) {
+    const QByteArrayView p = parameter.trimmed();
+    return (p.size() >= 8 && isNamed(p.first(8), "CHARSET=")) || isNamed(p, "QUOTED-PRINTABLE") ||
+           isNamed(p, "ENCODING=QUOTED-PRINTABLE") || isNamed(p, "8BIT") ||
+           isNamed(p, "ENCODING=8BIT") || isNamed(p, "7BIT") || isNamed(p, "ENCODING=7BIT");
 }
 
-// The head as written, without transport parameters.
+// The head as written, without transport parameters; read in place, copied
+// only when one is left out.
 QByteArray cleanHead(const QByteArray& head) {
-    if (!head.contains(';'))
+    const QByteArrayView text(head);
+    qsizetype at = text.indexOf(';');
+    if (at < 0)
         return head;
-    QList<QByteArray> parts = head.split(';');
-    QByteArray out = parts.takeFirst();
-    for (const QByteArray& part : parts)
-        if (!isTransportParameter(part))
-            out += ';' + part;
-    return out;
+    QByteArray out;
+    bool dropped = false;
+    while (at < text.size()) {
+        qsizetype end = text.indexOf(';', at + 1);
+        if (end < 0)
+            end = text.size();
+        const QByteArrayView part = text.sliced(at + 1, end - at - 1);
+        if (isTransportParameter(part)) {
+            if (!dropped)
+                out = text.first(at).toByteArray();
+            dropped = true;
+        } else if (dropped) {
+            out += ';';
+            out += part;
+        }
+        at = end;
+    }
+    return dropped ? out : head;
 }
 
 // A 2.1 head in 3.0 form: bare parameters become TYPE values.
@@ -99,7 +114,7 @@ QByteArray keptCard(const QList<Property>& properties) {
     QByteArray version = "3.0";
     qsizetype size = 64;
     for (const Property& p : properties) {
-        if (p.name == "VERSION")
+        if (QByteArrayView(p.name) == "VERSION")
             version = p.value.trimmed().toLatin1();
         size += p.head.size() + p.value.size() * 3 / 2 + 8;
     }
@@ -112,7 +127,7 @@ QByteArray keptCard(const QList<Property>& properties) {
     std::string line; // one buffer for every unfolded line
     auto add = [&line](QByteArrayView bytes) { line.append(bytes.data(), size_t(bytes.size())); };
     for (const Property& p : properties) {
-        if (p.name == "VERSION")
+        if (QByteArrayView(p.name) == "VERSION")
             continue;
         line.clear();
         add(v21 ? head30(p) : cleanHead(p.head));
@@ -159,6 +174,13 @@ QByteArrayView lineName(QByteArrayView line) {
     return name.sliced(name.lastIndexOf('.') + 1);
 }
 
+// Grows `out` by the bytes without QByteArray::append's general path.
+void appendBytes(QByteArray& out, QByteArrayView bytes) {
+    const qsizetype at = out.size();
+    out.resize(at + bytes.size());
+    std::memcpy(out.data() + at, bytes.data(), size_t(bytes.size()));
+}
+
 } // namespace
 
 // The lines are copied as views of the card, the UID line put in right
@@ -183,7 +205,7 @@ QByteArray withUid(const QByteArray& card, const QString& uid, bool replace) {
         if (!line.startsWith(' ') && !line.startsWith('\t')) {
             const QByteArrayView name = lineName(line);
             if (inVersion && !placed) {
-                out += uidLine;
+                appendBytes(out, uidLine);
                 placed = true;
             }
             inVersion = detail::isNamed(name, "VERSION");
@@ -192,7 +214,7 @@ QByteArray withUid(const QByteArray& card, const QString& uid, bool replace) {
             haveUid = haveUid || isUid;
         }
         if (!dropping)
-            out += line;
+            appendBytes(out, line);
     }
     if (inVersion && !placed) {
         out += uidLine;

@@ -62,7 +62,7 @@ QByteArray upperCase(QByteArrayView text) {
         QByteArrayLiteral("TEXT"),
     };
     for (const QByteArray& name : common)
-        if (isNamed(text, name))
+        if (name.size() == text.size() && isNamed(text, name))
             return name;
     return text.toByteArray().toUpper();
 }
@@ -289,8 +289,9 @@ void VCardParser::parseHead() {
             p.valueType = upperCase(value);
         }
     }
-    if (p.valueType == "BINARY" || p.name == "PHOTO" || p.name == "LOGO" || p.name == "SOUND" ||
-        p.name == "KEY")
+    const QByteArrayView property = p.name;
+    if (QByteArrayView(p.valueType) == "BINARY" || property == "PHOTO" || property == "LOGO" ||
+        property == "SOUND" || property == "KEY")
         l.binary = true;
 }
 
@@ -310,7 +311,7 @@ void VCardParser::complete() {
         notAProperty();
         return;
     }
-    const QByteArray& name = l.property.name;
+    const QByteArrayView name = l.property.name;
     if (name == "BEGIN" || name == "END") {
         if (l.value.trimmed().compare("VCARD", Qt::CaseInsensitive) == 0)
             name == "BEGIN" ? beginCard(l.line) : endCard(l.line);
