@@ -25,13 +25,13 @@ bool isTransportParameter(QByteArrayView parameter) {
 // only when one is left out.
 QByteArray cleanHead(const QByteArray& head) {
     const QByteArrayView text(head);
-    qsizetype at = text.indexOf(';');
+    qsizetype at = indexOfByte(text, ';');
     if (at < 0)
         return head;
     QByteArray out;
     bool dropped = false;
     while (at < text.size()) {
-        qsizetype end = text.indexOf(';', at + 1);
+        qsizetype end = indexOfByte(text, ';', at + 1);
         if (end < 0)
             end = text.size();
         const QByteArrayView part = text.sliced(at + 1, end - at - 1);
@@ -167,18 +167,11 @@ namespace {
 
 // The name of a content line ("item1.tel;type=x:…" is TEL), as written.
 QByteArrayView lineName(QByteArrayView line) {
-    const qsizetype colon = line.indexOf(':');
+    const qsizetype colon = detail::indexOfByte(line, ':');
     QByteArrayView name = line.first(colon < 0 ? line.size() : colon).trimmed();
-    if (const qsizetype semicolon = name.indexOf(';'); semicolon >= 0)
+    if (const qsizetype semicolon = detail::indexOfByte(name, ';'); semicolon >= 0)
         name.truncate(semicolon);
     return name.sliced(name.lastIndexOf('.') + 1);
-}
-
-// Grows `out` by the bytes without QByteArray::append's general path.
-void appendBytes(QByteArray& out, QByteArrayView bytes) {
-    const qsizetype at = out.size();
-    out.resize(at + bytes.size());
-    std::memcpy(out.data() + at, bytes.data(), size_t(bytes.size()));
 }
 
 } // namespace
@@ -198,14 +191,14 @@ QByteArray withUid(const QByteArray& card, const QString& uid, bool replace) {
     const QByteArrayView text(card);
     qsizetype at = 0;
     while (at < text.size()) {
-        qsizetype end = text.indexOf('\n', at);
+        qsizetype end = detail::indexOfByte(text, '\n', at);
         end = end < 0 ? text.size() : end + 1;
         const QByteArrayView line = text.sliced(at, end - at);
         at = end;
         if (!line.startsWith(' ') && !line.startsWith('\t')) {
             const QByteArrayView name = lineName(line);
             if (inVersion && !placed) {
-                appendBytes(out, uidLine);
+                detail::appendBytes(out, uidLine);
                 placed = true;
             }
             inVersion = detail::isNamed(name, "VERSION");
@@ -214,7 +207,7 @@ QByteArray withUid(const QByteArray& card, const QString& uid, bool replace) {
             haveUid = haveUid || isUid;
         }
         if (!dropping)
-            appendBytes(out, line);
+            detail::appendBytes(out, line);
     }
     if (inVersion && !placed) {
         out += uidLine;

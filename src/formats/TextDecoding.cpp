@@ -2,6 +2,9 @@
 
 #include <QStringDecoder>
 
+#include <cstdint>
+#include <cstring>
+
 namespace vcard::detail {
 
 namespace {
@@ -23,6 +26,21 @@ const char16_t windows1252High[32] = {
     0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
+// Eight bytes at a time: no byte with its high bit set.
+bool isAscii(QByteArrayView bytes) {
+    const char* at = bytes.data();
+    const char* const end = at + bytes.size();
+    for (std::uint64_t word; end - at >= 8; at += 8) {
+        std::memcpy(&word, at, 8);
+        if (word & 0x8080808080808080ULL)
+            return false;
+    }
+    for (; at != end; ++at)
+        if (static_cast<unsigned char>(*at) >= 0x80)
+            return false;
+    return true;
+}
+
 QString decodeWindows1252(QByteArrayView bytes) {
     QString text(bytes.size(), Qt::Uninitialized);
     QChar* out = text.data();
@@ -37,6 +55,12 @@ QString decodeWindows1252(QByteArrayView bytes) {
 // are when written as UTF-8: valid UTF-8 without a leading byte order mark,
 // which the decoder drops.
 QString decodeUtf8(QByteArrayView bytes, bool& valid, bool* exact) {
+    if (isAscii(bytes)) {
+        valid = true;
+        if (exact)
+            *exact = true;
+        return QString::fromLatin1(bytes);
+    }
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     QString text = utf8.decode(bytes);
     valid = !utf8.hasError();

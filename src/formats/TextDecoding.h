@@ -5,8 +5,28 @@
 #include <QString>
 #include <QStringView>
 
+#include <cstring>
+
 // The byte- and character-level steps of reading a vCard value.
 namespace vcard::detail {
+
+// The first `c` in `text` from `from` on, or -1: a memchr, where the
+// views' indexOf searches for a one-byte text the general way.
+inline qsizetype indexOfByte(QByteArrayView text, char c, qsizetype from = 0) {
+    if (from >= text.size())
+        return -1;
+    const void* at = std::memchr(text.data() + from, c, size_t(text.size() - from));
+    return at ? static_cast<const char*>(at) - text.data() : -1;
+}
+
+// Grows `out` by the bytes, without QByteArray::append's general path.
+inline void appendBytes(QByteArray& out, QByteArrayView bytes) {
+    if (bytes.isEmpty())
+        return;
+    const qsizetype at = out.size();
+    out.resize(at + bytes.size());
+    std::memcpy(out.data() + at, bytes.data(), size_t(bytes.size()));
+}
 
 // True when `text` is `upper` (upper case) with its ASCII letters in any
 // case: names and parameters of content lines.

@@ -192,7 +192,7 @@ void VCardParser::append(QByteArrayView bytes) {
             l.head = QByteArray();
             return;
         }
-        l.head.append(bytes.first(colon));
+        appendBytes(l.head, bytes.first(colon));
         if (colon == bytes.size())
             return;
         l.headDone = true;
@@ -206,7 +206,7 @@ void VCardParser::append(QByteArrayView bytes) {
         l.value = QByteArray();
         return;
     }
-    l.value.append(bytes);
+    appendBytes(l.value, bytes);
 }
 
 // Group, name and parameters, as 2.1 (bare parameters), 3.0 (TYPE=a,b) and
@@ -255,7 +255,7 @@ void VCardParser::parseHead() {
         const qsizetype from = end + 1;
         end = partEnd(from);
         const QByteArrayView parameter = head.sliced(from, end - from);
-        const qsizetype equals = parameter.indexOf('=');
+        const qsizetype equals = indexOfByte(parameter, '=');
         if (equals < 0) {
             const QByteArrayView bare = parameter.trimmed();
             if (!encoding(bare) && !isNamed(bare, "8BIT") && !isNamed(bare, "7BIT") &&
@@ -267,13 +267,13 @@ void VCardParser::parseHead() {
         const QByteArrayView written = parameter.sliced(equals + 1);
         QByteArray decoded;
         QByteArrayView value = written.trimmed();
-        if (written.contains('"') || written.contains('^')) {
+        if (indexOfByte(written, '"') >= 0 || indexOfByte(written, '^') >= 0) {
             decoded = decodeCarets(written.toByteArray().replace('"', QByteArray()).trimmed());
             value = decoded;
         }
         if (isNamed(key, "TYPE")) {
             for (qsizetype at = 0; at <= value.size();) {
-                qsizetype comma = value.indexOf(',', at);
+                qsizetype comma = indexOfByte(value, ',', at);
                 if (comma < 0)
                     comma = value.size();
                 if (const QByteArrayView type = value.sliced(at, comma - at).trimmed();
@@ -372,7 +372,11 @@ void VCardParser::beginCard(qint64 line) {
             out_.problem(Kind::UnterminatedCard, card_.line);
     }
     inCard_ = true;
+    // The list keeps its room from the card before: most cards are alike.
+    QList<Property> properties = std::move(card_.properties);
+    properties.clear();
     card_ = OpenCard{};
+    card_.properties = std::move(properties);
     card_.line = line;
     outsideReported_ = false;
 }
