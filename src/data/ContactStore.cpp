@@ -547,7 +547,8 @@ bool ContactStore::Batch::uidTaken(const QString& uid) {
         m_findUid = std::make_unique<Statement>(m_connection.prepared(
             QStringLiteral("select 1 from tblContactCard where Uid = ?1 limit 1")));
     }
-    m_findUid->bind(1, uid);
+    const QByteArray utf8 = uid.toUtf8();
+    m_findUid->bindUnchanged(1, utf8);
     return m_findUid->returnsRow();
 }
 

@@ -5,6 +5,7 @@
 
 #include <cstring>
 #include <string>
+#include <string_view>
 
 namespace vcard {
 
@@ -171,7 +172,7 @@ QByteArrayView lineName(QByteArrayView line) {
     QByteArrayView name = line.first(colon < 0 ? line.size() : colon).trimmed();
     if (const qsizetype semicolon = detail::indexOfByte(name, ';'); semicolon >= 0)
         name.truncate(semicolon);
-    return name.sliced(name.lastIndexOf('.') + 1);
+    return name.sliced(detail::lastIndexOfByte(name, '.') + 1);
 }
 
 } // namespace
@@ -179,7 +180,8 @@ QByteArrayView lineName(QByteArrayView line) {
 // The lines are copied as views of the card, the UID line put in right
 // where the VERSION line (with its continuation lines) ends.
 QByteArray withUid(const QByteArray& card, const QString& uid, bool replace) {
-    const bool v4 = card.contains("VERSION:4.0");
+    const bool v4 = std::string_view(card.constData(), size_t(card.size())).find("VERSION:4.0") !=
+                    std::string_view::npos;
     const QByteArray uidLine =
         detail::foldedLine("UID:" + QByteArray(v4 ? "urn:uuid:" : "") + uid.toUtf8());
     QByteArray out;

@@ -84,17 +84,6 @@ bool isOneOf(QByteArrayView name, std::initializer_list<const char*> names) {
 
 } // namespace
 
-bool isNamed(QByteArrayView text, QByteArrayView upper) {
-    if (text.size() != upper.size())
-        return false;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        if ((c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c) != upper[i])
-            return false;
-    }
-    return true;
-}
-
 QByteArray decodeQuotedPrintable(QByteArrayView in) {
     QByteArray out;
     out.reserve(in.size());

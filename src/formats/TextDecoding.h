@@ -30,7 +30,24 @@ inline void appendBytes(QByteArray& out, QByteArrayView bytes) {
 
 // True when `text` is `upper` (upper case) with its ASCII letters in any
 // case: names and parameters of content lines.
-bool isNamed(QByteArrayView text, QByteArrayView upper);
+inline bool isNamed(QByteArrayView text, QByteArrayView upper) {
+    if (text.size() != upper.size())
+        return false;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if ((c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c) != upper[i])
+            return false;
+    }
+    return true;
+}
+
+// The last `c` in `text`, or -1 (names are short: a plain loop).
+inline qsizetype lastIndexOfByte(QByteArrayView text, char c) {
+    for (qsizetype i = text.size() - 1; i >= 0; --i)
+        if (text[i] == c)
+            return i;
+    return -1;
+}
 
 // Bytes of a quoted-printable value whose soft line breaks are already joined.
 // A '=' not followed by two hex digits is kept as it is.

@@ -6,6 +6,7 @@
 #include "formats/Parsers.h"
 #include "formats/TextDecoding.h"
 
+#include <cstdint>
 #include <cstring>
 
 namespace vcard::detail {
@@ -67,11 +68,23 @@ QByteArray upperCase(QByteArrayView text) {
     return text.toByteArray().toUpper();
 }
 
-// The first CR or LF, or the size when there is none.
+// The first CR or LF, or the size when there is none; eight bytes at a time
+// over the runs of text between.
 qsizetype lineEnd(QByteArrayView bytes) {
+    constexpr std::uint64_t ones = 0x0101010101010101;
+    constexpr std::uint64_t highs = ones << 7;
+    auto hasByte = [](std::uint64_t word, unsigned char c) {
+        const std::uint64_t x = word ^ (ones * c);
+        return ((x - ones) & ~x & highs) != 0;
+    };
     const char* const begin = bytes.data();
     const char* const end = begin + bytes.size();
     const char* at = begin;
+    for (std::uint64_t word; end - at >= 8; at += 8) {
+        std::memcpy(&word, at, 8);
+        if (hasByte(word, '\n') || hasByte(word, '\r'))
+            break;
+    }
     while (at != end && *at != '\n' && *at != '\r')
         ++at;
     return at - begin;
@@ -229,7 +242,7 @@ void VCardParser::parseHead() {
     };
     qsizetype end = partEnd(0);
     QByteArrayView name = head.first(end).trimmed();
-    const qsizetype dot = name.lastIndexOf('.');
+    const qsizetype dot = lastIndexOfByte(name, '.');
     Property& p = l.property;
     if (dot >= 0) {
         p.group = name.first(dot).toByteArray().toUpper();
