@@ -166,6 +166,7 @@ QString unescapeText(QStringView escaped) {
 
 QList<QStringView> splitEscaped(QStringView text, QChar separator) {
     QList<QStringView> parts;
+    parts.reserve(8); // an address's seven parts at once
     qsizetype start = 0;
     for (qsizetype i = 0; i < text.size(); ++i) {
         if (text[i] == u'\\')
