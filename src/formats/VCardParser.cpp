@@ -163,8 +163,14 @@ void VCardParser::piece(QByteArrayView bytes, bool endsLine) {
             bytes = bytes.sliced(1);
         } else {
             complete();
-            l.head.resize(0);
-            l.value.resize(0);
+            // Buffers the last property still shares are let go rather than
+            // emptied: emptying a shared one would allocate twice.
+            for (QByteArray* buffer : {&l.head, &l.value}) {
+                if (buffer->isDetached())
+                    buffer->resize(0);
+                else
+                    *buffer = QByteArray();
+            }
             l.charset.clear();
             l.property = Property();
             l.active = true;
