@@ -26,18 +26,26 @@ QStringList droppedVCardFiles(const QMimeData* data) {
 } // namespace
 
 void frmContactMgmt::mnuImportContacts_Click() {
-    if (exchange::importChosenFile(store(), this))
-        ctrRecord_RecordAddedOrUpdated();
+    exchange::importChosenFile(store(), *m_longWork, [this](bool added) {
+        if (added)
+            ctrRecord_RecordAddedOrUpdated();
+    });
 }
 
 void frmContactMgmt::mnuExportVCard_Click() {
-    exchange::exportToChosenFile(store(), lvContacts->selectedIds(), this);
+    exchange::exportToChosenFile(store(), lvContacts->selectedIds(), *m_longWork);
 }
 
-void frmContactMgmt::importFiles(const QStringList& paths) {
-    bool added = false;
-    for (const QString& path : paths)
-        added = exchange::importAfterQuestion(store(), path, this) || added;
+// One file after the other: the next question comes once the import before
+// it has ended.
+void frmContactMgmt::importFiles(QStringList paths, bool added) {
+    while (!paths.isEmpty()) {
+        const QString path = paths.takeFirst();
+        if (exchange::importAfterQuestion(
+                store(), path, *m_longWork,
+                [this, paths, added](bool addedNow) { importFiles(paths, added || addedNow); }))
+            return;
+    }
     if (added)
         ctrRecord_RecordAddedOrUpdated();
 }
