@@ -251,6 +251,8 @@ void frmContactMgmt::ctrContactBooks_Closed() {
 }
 
 void frmContactMgmt::emailcontactbook_Click() {
+    if (m_longWork->showIfPending())
+        return;
     emailContacts(m_store, lvContacts->selectedIds(), m_folder, MAPIMessages, *m_longWork, this);
 }
 
@@ -275,6 +277,8 @@ void frmContactMgmt::SSTab1_MailRequested(const QString& address) {
 }
 
 void frmContactMgmt::cmdPrintRecord_Click() {
+    if (m_longWork->showIfPending())
+        return;
     const QList<qint64> ids = lvContacts->selectedIds();
     if (ids.isEmpty()) {
         platform::showMessage(tr("Please select a contact to print"), platform::Icon::Exclamation);
@@ -320,6 +324,8 @@ void frmContactMgmt::printWithProgress(const QList<qint64>& ids, bool emptyLineA
 }
 
 void frmContactMgmt::mnuPrintContactBook_Click() {
+    if (m_longWork->showIfPending())
+        return;
     if (!platform::askYesNo(tr("Print the complete contact book?"), tr("Print contact book")))
         return;
     printWithProgress({}, false, tr("An error occured while printing the contact book."));

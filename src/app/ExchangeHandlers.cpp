@@ -4,6 +4,7 @@
 #include "contacts/ContactListView.h"
 #include "editor/ctrRecord.h"
 #include "exchange/ExchangeCommands.h"
+#include "platform/Background.h"
 
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -26,6 +27,8 @@ QStringList droppedVCardFiles(const QMimeData* data) {
 } // namespace
 
 void frmContactMgmt::mnuImportContacts_Click() {
+    if (m_longWork->showIfPending())
+        return;
     exchange::importChosenFile(store(), *m_longWork, [this](bool added) {
         if (added)
             ctrRecord_RecordAddedOrUpdated();
@@ -33,12 +36,16 @@ void frmContactMgmt::mnuImportContacts_Click() {
 }
 
 void frmContactMgmt::mnuExportVCard_Click() {
+    if (m_longWork->showIfPending())
+        return;
     exchange::exportToChosenFile(store(), lvContacts->selectedIds(), *m_longWork);
 }
 
 // One file after the other: the next question comes once the import before
 // it has ended.
 void frmContactMgmt::importFiles(QStringList paths, bool added) {
+    if (m_longWork->showIfPending())
+        return;
     while (!paths.isEmpty()) {
         const QString path = paths.takeFirst();
         if (exchange::importAfterQuestion(

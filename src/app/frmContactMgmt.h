@@ -69,8 +69,10 @@ public:
     // The long work of the list: pending while a reload or sort runs.
     platform::Background& background() { return *m_background; }
     // The long work of the commands (import, export, printing, the e-mail's
-    // attachment), apart from the list's so a reload does not stop it; one
-    // worker, so a command superseded ends before the next one starts.
+    // attachment), apart from the list's so a reload does not stop it. While
+    // one runs, another command brings its progress dialog up instead of
+    // superseding it (which would drop an import unseen); one worker, so a
+    // command stopped ends before the next one starts.
     platform::Background& longWork() { return *m_longWork; }
 
     // exchange/: imports the files, after a question each (a drop, the

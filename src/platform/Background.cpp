@@ -87,6 +87,13 @@ void Background::cancel() {
     emit cancelled();
 }
 
+bool Background::showIfPending() {
+    if (!m_pending)
+        return false;
+    showDialog(m_generation);
+    return true;
+}
+
 void Background::waitForWorkers() {
     m_workers.waitForDone();
 }

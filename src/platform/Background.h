@@ -78,6 +78,9 @@ public:
     // comes.
     void cancel();
     bool pending() const { return m_pending; }
+    // True while a request is pending, whose dialog then shows at once: for
+    // the window to start no other work meanwhile.
+    bool showIfPending();
     // Waits until no worker runs, not even one whose result is dropped.
     void waitForWorkers();
     // Without, the dialog offers no Cancel: for work that cannot stop half-way.
