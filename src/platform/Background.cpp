@@ -134,8 +134,9 @@ void Background::showProgress() {
 }
 
 void Background::showDialog(quint64 generation) {
-    // A newer request started its own timer; a settled one needs none.
-    if (!m_pending || generation != m_generation || m_dialog)
+    // A newer request started its own timer; a settled one needs none, nor
+    // does work told to stop, which Cancel cannot stop any more.
+    if (!m_pending || generation != m_generation || m_dialog || m_stop->load())
         return;
     m_dialog = new QProgressDialog(m_labelKind == Label::CountsDone ? m_label.arg(0) : m_label,
                                    QCoreApplication::translate("platform::Background", "Cancel"), 0,
