@@ -27,8 +27,8 @@ namespace platform {
 // a dialog with Cancel shows, modal to the window.
 //
 // Work run with reporting() tells how far it has come through a
-// WorkProgress, which the dialog reads a few times a second. Cancel stops
-// such work without dropping it: the work ends as it sees fit (an import
+// WorkProgress, which the dialog reads a few times a second. Cancel tells
+// such work to stop without dropping it: the work ends as it sees fit (an import
 // rolls back, an export leaves no file) and its result, which says it was
 // cancelled, is applied as any other.
 class Background : public QObject {
