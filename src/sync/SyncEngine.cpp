@@ -22,12 +22,6 @@ QString tr(const char* text) {
     return QCoreApplication::translate("carddav::SyncSummary", text);
 }
 
-// A sync that met the contact file held by other work (an import, another
-// program) waits for its next turn: nothing failed.
-QString fileBusyMessage() {
-    return tr("The contact file is busy with other work; the sync goes on at its next turn.");
-}
-
 QByteArray xmlText(const QString& text) {
     return text.toHtmlEscaped().toUtf8();
 }
@@ -695,6 +689,12 @@ void SyncEngine::fail(const QString& message) {
     m_client->abortAll();
     m_executor.recordFailure(message);
     finishBook(false, message);
+}
+
+// A sync that met the contact file held by other work (an import, another
+// program) waits for its next turn: nothing failed.
+QString SyncEngine::fileBusyMessage() {
+    return tr("The contact file is busy with other work; the sync goes on at its next turn.");
 }
 
 void SyncEngine::executorFailed() {

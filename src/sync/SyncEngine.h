@@ -105,6 +105,7 @@ private:
     // Stops the book after the executor answered false: quietly, to wait
     // for its next turn, when the contact file was only busy.
     void executorFailed();
+    static QString fileBusyMessage();
     // Whether an updated card lost a line of the old one that was too long
     // to take in.
     static bool rewritesUnseen(const QByteArray& before, const QByteArray& after);

@@ -16,15 +16,6 @@ namespace carddav {
 
 namespace {
 
-// The engine's texts share the context of SyncSummary, which is no QObject.
-QString tr(const char* text) {
-    return QCoreApplication::translate("carddav::SyncSummary", text);
-}
-
-QString readError(const DbError& e) {
-    return tr("The contact file could not be read: %1").arg(QString::fromUtf8(e.what()));
-}
-
 // The one contact of a server's card; nullopt when it cannot be read.
 // `tooLong` gets the names of the properties too long to take in.
 std::optional<Contact> contactOfCard(const QByteArray& card, QStringList* tooLong) {
@@ -36,12 +27,6 @@ std::optional<Contact> contactOfCard(const QByteArray& card, QStringList* tooLon
             if (problem.kind == vcard::ImportProblem::Kind::ValueTooLong)
                 tooLong->append(problem.detail);
     return read.contacts.first().contact;
-}
-
-QString invalidEtag(const QString& href) {
-    return tr("The server gave %1 a version tag (ETag) that is not valid, so nothing more was "
-              "read or sent.")
-        .arg(href);
 }
 
 } // namespace
@@ -104,7 +89,7 @@ bool SyncExecutor::failed(const QString& message) {
 
 bool SyncExecutor::readFailed(const DbError& e) {
     m_fileBusy = e.fileBusy();
-    return failed(readError(e));
+    return failed(tr("The contact file could not be read: %1").arg(QString::fromUtf8(e.what())));
 }
 
 std::optional<QList<SyncItem>> SyncExecutor::readItems(bool onlySentSinceToken) {
@@ -192,7 +177,9 @@ std::optional<QList<Contact>> SyncExecutor::readCards(const QList<ServerCard>& c
     contacts.reserve(cards.size());
     for (const ServerCard& card : cards) {
         if (!card.etag.isEmpty() && !isValidEtag(card.etag)) {
-            failed(invalidEtag(card.href));
+            failed(tr("The server gave %1 a version tag (ETag) that is not valid, so nothing "
+                      "more was read or sent.")
+                       .arg(card.href));
             return std::nullopt;
         }
         QStringList tooLong;

@@ -4,6 +4,7 @@
 #include "data/SyncStore.h"
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QList>
 #include <QMetaType>
 #include <QSet>
@@ -62,6 +63,9 @@ struct Upload {
 // nullopt) wrote nothing; failure() says why, fileBusy() whether the file
 // was only held by other work for longer than the busy time-out.
 class SyncExecutor {
+    // Its texts were the engine's, and keep their translations.
+    Q_DECLARE_TR_FUNCTIONS(carddav::SyncEngine)
+
 public:
     explicit SyncExecutor(const QString& connectionString);
 
