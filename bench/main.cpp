@@ -647,7 +647,7 @@ int main(int argc, char* argv[]) {
         for (DavServer* server : std::initializer_list<DavServer*>{&radicale, &xandikos}) {
             if (serverWanted.isEmpty() ||
                 server->name().compare(serverWanted, Qt::CaseInsensitive) == 0)
-                ok = benchSync(*server, cards, pairs, reportPaired, notes()) && ok;
+                ok = benchSync(*server, cards, pairs, reportPaired, notes(), wanted) && ok;
         }
         return ok ? 0 : 1;
     }
