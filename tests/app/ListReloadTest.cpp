@@ -1,5 +1,5 @@
-// The list is read off the window's thread: the window shows the result of
-// the newest click, and Cancel leaves the window as it was.
+// The list is read off the window's thread: Cancel leaves the window as it
+// was, and a sort asked meanwhile applies to the list that arrives.
 #include "contacts/ContactDetailsTabs.h"
 #include "contacts/ContactListView.h"
 #include "contacts/ctrTypeFilter.h"
@@ -7,7 +7,6 @@
 #include "support/MainWindowFixture.h"
 
 #include <QAbstractButton>
-#include <QGroupBox>
 #include <QHeaderView>
 #include <QProgressDialog>
 
@@ -49,37 +48,25 @@ void press(frmContactMgmt& window, const QString& name) {
 class ListReloadTest : public QObject {
     Q_OBJECT
 private slots:
-    // Personal is shown; then Business is clicked while the file is locked,
-    // and either Personal is clicked before Business has answered (whichever
-    // read ends last) or Cancel is pressed in the progress that shows. Either
-    // way the list, the details, the heading and the strip stay Personal's.
-    void theNewestClickWinsAndCancelKeepsTheList_data() {
-        QTest::addColumn<bool>("cancel");
-        QTest::newRow("Personal clicked again") << false;
-        QTest::newRow("Cancel in the progress") << true;
-    }
-    void theNewestClickWinsAndCancelKeepsTheList() {
-        QFETCH(bool, cancel);
+    // Personal is shown; Business is clicked while the file is locked, and
+    // Cancel pressed in the progress that shows: the list, the details, the
+    // heading and the strip stay Personal's. Which of two clicks wins is
+    // checked on the background helper itself.
+    void cancelKeepsTheList() {
         MainWindowFixture f;
         f.folder.addContact({.firstName = "Ann", .lastName = "Lee", .type = 1});
         f.folder.addContact({.firstName = "Bob", .lastName = "Ray", .type = 2});
         frmContactMgmt& w = f.window();
-        if (cancel)
-            f.click(u"cmdPersonal"_s);
+        f.click(u"cmdPersonal"_s);
         FileLock lock(f.folder.databasePath());
         QVERIFY(lock.held());
         press(w, u"cmdBusiness"_s);
-        if (cancel) {
-            QProgressDialog* progress = nullptr;
-            QTRY_VERIFY((progress = w.findChild<QProgressDialog*>(u"longWorkProgress"_s)) &&
-                        progress->isVisible());
-            QTest::mouseClick(progress->findChild<QAbstractButton*>(), Qt::LeftButton);
-        } else {
-            press(w, u"cmdPersonal"_s);
-        }
-        QCOMPARE(w.background().pending(), !cancel);
+        QProgressDialog* progress = nullptr;
+        QTRY_VERIFY((progress = w.findChild<QProgressDialog*>(u"longWorkProgress"_s)) &&
+                    progress->isVisible());
+        QTest::mouseClick(progress->findChild<QAbstractButton*>(), Qt::LeftButton);
+        QVERIFY(!w.background().pending());
         lock.release();
-        waitUntilSettled(w);
         w.background().waitForWorkers();
         QCoreApplication::processEvents();
         QCOMPARE(f.listed(), QStringList{u"Ann|Lee"_s});

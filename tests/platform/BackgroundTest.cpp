@@ -1,6 +1,7 @@
 // The helper for long work: results come back to the window's thread, only
-// the newest request's result is applied, and Cancel drops it, or stops work
-// that reports its progress.
+// the newest request's result is applied, and Cancel stops work that reports
+// its progress. Cancel dropping a plain result is checked on the window's
+// list reload.
 #include "platform/Background.h"
 
 #include <QAbstractButton>
@@ -63,35 +64,6 @@ private slots:
         // Superseded before it started, the older work does not run at all.
         QVERIFY(!older.ran || older.sawStop);
         QVERIFY(newer.ran && !newer.sawStop);
-    }
-
-    // Cancel in the dialog that shows once the work takes long: nothing is
-    // applied, the busy cursor goes, and the result that comes later is
-    // dropped.
-    void cancelDropsTheResult() {
-        QWidget window;
-        window.show();
-        platform::Background background(&window, 0);
-        QSignalSpy cancelled(&background, &platform::Background::cancelled);
-        HeldWork work;
-        bool applied = false;
-        background.run<QString>(u"Listing"_s, work.answering(u"late"_s),
-                                [&](QString&) { applied = true; });
-        QVERIFY(QGuiApplication::overrideCursor());
-        QProgressDialog* dialog = nullptr;
-        QTRY_VERIFY((dialog = window.findChild<QProgressDialog*>(u"longWorkProgress"_s)) &&
-                    dialog->isVisible());
-        QCOMPARE(dialog->labelText(), u"Listing"_s);
-        QTest::mouseClick(dialog->findChild<QAbstractButton*>(), Qt::LeftButton);
-        QVERIFY(!background.pending());
-        QCOMPARE(cancelled.size(), 1);
-        QVERIFY(!QGuiApplication::overrideCursor());
-        work.release.release();
-        background.waitForWorkers();
-        QCoreApplication::processEvents();
-        QVERIFY(!applied);
-        QVERIFY(work.sawStop);
-        QTRY_VERIFY(!window.findChild<QProgressDialog*>(u"longWorkProgress"_s));
     }
 
     // Work that tells its progress: the dialog counts along, and Cancel tells
