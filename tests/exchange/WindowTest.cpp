@@ -99,8 +99,8 @@ private slots:
         QCOMPARE(w.dialogs.shown.size(), names.isEmpty() ? 0 : 1);
         if (names.isEmpty())
             return;
-        QCOMPARE(QFileInfo(w.dialogs.shown[0].request.path).fileName(), u"Default.vcf"_s);
-        QCOMPARE(w.dialogs.shown[0].request.defaultSuffix, u"vcf"_s);
+        QCOMPARE(QFileInfo(w.dialogs.shown[0].path).fileName(), u"Default.vcf"_s);
+        QCOMPARE(w.dialogs.shown[0].defaultSuffix, u"vcf"_s);
         const QByteArray bytes = readBytes(w.file("out.vcf"));
         QStringList written;
         for (const vcard::ReadContact& read : vcard::readContacts(bytes).contacts)
@@ -138,7 +138,7 @@ private slots:
             w.dialogs.choose(w.file(name));
             w.trigger("mnuImportContacts");
             w.trigger("mnuImportContacts");
-            const QString filter = w.dialogs.shown.value(0).request.filters.value(0);
+            const QString filter = w.dialogs.shown.value(0).filters.value(0);
             QVERIFY2(filter.contains(u"*.vcf"_s) && filter.contains(u"*.csv"_s),
                      qPrintable(filter));
         } else if (how == commandLine)

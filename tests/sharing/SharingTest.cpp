@@ -289,7 +289,7 @@ private slots:
         QCOMPARE(printer.pdfFile, pdf);
         QCOMPARE(dialogs.shown.size(), hasPrinter ? 0 : 1);
         if (!hasPrinter)
-            QCOMPARE(QFileInfo(dialogs.shown[0].request.path).fileName(), u"Contacts.pdf"_s);
+            QCOMPARE(QFileInfo(dialogs.shown[0].path).fileName(), u"Contacts.pdf"_s);
         const QStringList told = f.doors.boxes.texts().mid(1);
         QCOMPARE(told, pdf.isEmpty() ? QStringList() : QStringList{savedAs(pdf)});
     }

@@ -3,6 +3,8 @@
 #include <QFile>
 #include <QTest>
 
+#include <utility>
+
 QByteArray readBytes(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
@@ -22,26 +24,19 @@ QList<QStringList> parseCsv(const QByteArray& bytes) {
     bool quoted = false;
     for (qsizetype i = 0; i < text.size(); ++i) {
         const QChar c = text[i];
-        if (quoted) {
-            if (c != u'"')
-                field += c;
-            else if (i + 1 < text.size() && text[i + 1] == u'"')
-                field += text[++i];
-            else
-                quoted = false;
+        const QStringView rest = QStringView(text).sliced(i);
+        if (quoted && rest.startsWith(u"\"\"")) {
+            field += text[++i]; // a doubled quote inside quotes
         } else if (c == u'"') {
-            quoted = true;
-        } else if (c == u',') {
-            record << field;
-            field.clear();
-        } else if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') {
-            ++i;
-            record << field;
-            field.clear();
-            records << record;
-            record.clear();
-        } else {
+            quoted = !quoted;
+        } else if (quoted || (c != u',' && !rest.startsWith(u"\r\n"))) {
             field += c;
+        } else {
+            record << std::exchange(field, QString());
+            if (c == u'\r') {
+                records << std::exchange(record, QStringList());
+                ++i;
+            }
         }
     }
     if (!field.isEmpty() || !record.isEmpty())

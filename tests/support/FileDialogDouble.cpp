@@ -9,15 +9,15 @@ ScriptedFileDialogs::~ScriptedFileDialogs() {
 }
 
 platform::FileChoice ScriptedFileDialogs::open(const platform::FileRequest& request) {
-    return answer(false, request);
+    return answer(request);
 }
 
 platform::FileChoice ScriptedFileDialogs::save(const platform::FileRequest& request) {
-    return answer(true, request);
+    return answer(request);
 }
 
-platform::FileChoice ScriptedFileDialogs::answer(bool save, const platform::FileRequest& request) {
-    shown << Shown{save, request};
+platform::FileChoice ScriptedFileDialogs::answer(const platform::FileRequest& request) {
+    shown << request;
     if (m_answers.isEmpty()) {
         ++unexpected;
         return {};

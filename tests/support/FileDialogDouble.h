@@ -21,14 +21,10 @@ public:
     platform::FileChoice open(const platform::FileRequest& request) override;
     platform::FileChoice save(const platform::FileRequest& request) override;
 
-    struct Shown {
-        bool save;
-        platform::FileRequest request;
-    };
-    QList<Shown> shown;
+    QList<platform::FileRequest> shown;
     int unexpected = 0;
 
 private:
-    platform::FileChoice answer(bool save, const platform::FileRequest& request);
+    platform::FileChoice answer(const platform::FileRequest& request);
     QList<platform::FileChoice> m_answers;
 };

@@ -91,12 +91,6 @@ void addContact(frmContactMgmt& window, const QString& firstName, const QString&
     click(window, "cmdSave");
 }
 
-MainWindowFixture::MainWindowFixture() = default;
-
-MainWindowFixture::~MainWindowFixture() {
-    m_window.reset();
-}
-
 frmContactMgmt& MainWindowFixture::window() {
     if (!m_window) {
         m_window = std::make_unique<frmContactMgmt>(folder.path());

@@ -59,9 +59,6 @@ void addContact(frmContactMgmt& window, const QString& firstName, const QString&
 // way every GUI test starts.
 class MainWindowFixture {
 public:
-    MainWindowFixture();
-    ~MainWindowFixture();
-
     ContactFolder folder;
     InstalledDoubles doors;
     // Built and loaded on first use, so a test can arrange doubles and data first.
