@@ -226,6 +226,7 @@ private slots:
         QCOMPARE(f.doors.boxes.takeTexts(), QStringList{question});
         QVERIFY(send("3").value(5) != copy.filePath());
         QCOMPARE(entries(), kept);
+        QCOMPARE(f.doors.boxes.shown().last().icon, platform::Icon::Exclamation);
         QCOMPARE(f.doors.boxes.takeTexts(), (QStringList{question, refused}));
         QCOMPARE(readBytes(outside.filePath("keep.csv")), QByteArray("keep"));
         // The copy of a hand-over still running outlives the next send.
