@@ -59,8 +59,8 @@ QString attachment(MainWindowFixture& f) {
 }
 
 // Runs a long menu command with its worker held at its first step and,
-// once its progress dialog shows, clicks Cancel: the window answers meanwhile.
-void cancelLongWork(MainWindowFixture& f, const char* menuItem) {
+// once its progress dialog shows with `label`, clicks Cancel.
+void cancelLongWork(MainWindowFixture& f, const char* menuItem, const QString& label) {
     QSemaphore release;
     std::atomic<bool> first{true};
     f.window().longWork().setStepGate([&] {
@@ -72,6 +72,7 @@ void cancelLongWork(MainWindowFixture& f, const char* menuItem) {
     QProgressDialog* dialog = nullptr;
     QTRY_VERIFY((dialog = f.window().findChild<QProgressDialog*>(u"longWorkProgress"_s)) &&
                 dialog->isVisible());
+    QTRY_COMPARE(dialog->labelText(), label);
     QTest::mouseClick(dialog->findChild<QPushButton*>(), Qt::LeftButton);
     release.release();
     waitUntilSettled(f.window());
@@ -437,11 +438,11 @@ private slots:
         }
         writeFile(attachment(f), "earlier");
         f.window();
-        cancelLongWork(f, "emailcontactbook");
+        cancelLongWork(f, "emailcontactbook", u"Writing the attachment… 0 contacts"_s);
         QCOMPARE(readBytes(attachment(f)), QByteArray("earlier"));
         {
             RecordingPrinter printer;
-            cancelLongWork(f, "mnuPrintContactBook");
+            cancelLongWork(f, "mnuPrintContactBook", u"Printing… 1 contacts so far"_s);
             QCOMPARE(printer.aborted, 1);
             QVERIFY(printer.documents.isEmpty());
         }
