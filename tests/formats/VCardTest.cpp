@@ -353,9 +353,10 @@ private slots:
             << QStringList{"comments=new\r\nline"} << QByteArrayList{"NOTE:old"}
             << QByteArrayList{"NOTE:new\\nline"} << true;
         QTest::newRow("phones, note and type; other properties byte for byte")
-            << head + "FN:Ann Archer\r\nN:Archer;Ann;;Dr.;\r\nX-OTHER-APP;X-P=1:kept as it is\r\n"
-                      "TEL;TYPE=CELL:111\r\nTEL;TYPE=FAX:999\r\nNOTE:First note\r\nTITLE:Boss\r\n"
-                      "CATEGORIES:Friends,Personal\r\nEND:VCARD\r\n"
+            << head +
+                   "FN:Ann Archer\r\nN:Archer;Ann;;Dr.;\r\nX-OTHER-APP;X-P=1:kept as it is\r\n"
+                   "TEL;TYPE=HOME:111\r\nTEL;TYPE=CELL:111\r\nTEL;TYPE=FAX:999\r\n"
+                   "NOTE:First note\r\nTITLE:Boss\r\nCATEGORIES:Friends,Personal\r\nEND:VCARD\r\n"
             << QStringList{"lastName=Baker", "cellPhone=", "workPhone=333", "comments=New note",
                            "type=Business"}
             << QByteArrayList{"FN:Ann Archer", "N:Archer;Ann;;Dr.;", "TEL;TYPE=CELL:111",
