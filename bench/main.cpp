@@ -577,9 +577,10 @@ const char usage[] =
     "       orvanta-bench --stalls [--json] [--large]\n"
     "                                      the longest stall of the window's event loop per\n"
     "                                      operation, at 100,000 contacts (and 1,000,000)\n"
-    "       orvanta-bench --sync [--json] [--pairs N] [--cards N]\n"
+    "       orvanta-bench --sync [--json] [--pairs N] [--cards N] [--server NAME]\n"
     "                                      the sync rows, against a Radicale and a Xandikos\n"
-    "                                      of its own holding N cards (default 10,000)\n"
+    "                                      of its own holding N cards (default 10,000);\n"
+    "                                      --server radicale or xandikos: only that one\n"
     "       orvanta-bench --generate COUNT FILE\n"
     "                                      writes one book for profiling by hand\n"
     "       orvanta-bench --profile OPERATION FOLDER TIMES\n"
@@ -627,6 +628,11 @@ int main(int argc, char* argv[]) {
         pdfPairs = std::max(1, arguments.value(at + 1).toInt());
         arguments.remove(at, std::min<qsizetype>(2, arguments.size() - at));
     }
+    QString serverWanted;
+    if (const qsizetype at = arguments.indexOf(QStringLiteral("--server")); at > 0) {
+        serverWanted = arguments.value(at + 1);
+        arguments.remove(at, std::min<qsizetype>(2, arguments.size() - at));
+    }
     int cards = 10000;
     if (const qsizetype at = arguments.indexOf(QStringLiteral("--cards")); at > 0) {
         cards = std::max(1, arguments.value(at + 1).toInt());
@@ -640,8 +646,11 @@ int main(int argc, char* argv[]) {
         Radicale radicale;
         Xandikos xandikos;
         bool ok = true;
-        for (DavServer* server : std::initializer_list<DavServer*>{&radicale, &xandikos})
-            ok = benchSync(*server, cards, pairs, reportPaired, notes()) && ok;
+        for (DavServer* server : std::initializer_list<DavServer*>{&radicale, &xandikos}) {
+            if (serverWanted.isEmpty() ||
+                server->name().compare(serverWanted, Qt::CaseInsensitive) == 0)
+                ok = benchSync(*server, cards, pairs, reportPaired, notes(), wanted) && ok;
+        }
         return ok ? 0 : 1;
     }
     if (arguments.size() != 1) {
