@@ -103,9 +103,13 @@ int syncBooks(const QString& connectionString, const QString& book,
               const std::optional<QString>& password) {
     carddav::Passwords passwords(askOnTerminal);
     carddav::SyncEngine engine(connectionString);
-    engine.setPasswordSource([&](const SyncAccount& account) {
-        return password ? password : passwords.passwordFor(account);
-    });
+    engine.setPasswordRequest(
+        [&](const SyncAccount& account, carddav::SyncEngine::PasswordAnswer answer) {
+            if (password)
+                answer(password);
+            else
+                passwords.request(account, &engine, std::move(answer));
+        });
     try {
         for (const SyncAccount& account : SyncStore(connectionString).accounts())
             if (book.isEmpty() || account.book == book)

@@ -15,6 +15,8 @@
 namespace {
 
 constexpr int syncIntervalMs = 15 * 60 * 1000;
+// After a sync that met the data folder busy (another sync, an import).
+constexpr int busyRetryMs = 60 * 1000;
 
 } // namespace
 
@@ -24,10 +26,13 @@ SyncCommands::SyncCommands(frmContactMgmt& window)
           return carddav::askSyncPassword(&window, account, why);
       }) {
     m_timer.setInterval(syncIntervalMs);
-    connect(&m_timer, &QTimer::timeout, this, [this] {
-        if (anyBookLinked())
-            syncNow();
-    });
+    m_busyRetry.setInterval(busyRetryMs);
+    m_busyRetry.setSingleShot(true);
+    for (QTimer* timer : {&m_timer, &m_busyRetry})
+        connect(timer, &QTimer::timeout, this, [this] {
+            if (anyBookLinked())
+                syncNow();
+        });
     // Any reload of the list shows what a sync brought.
     connect(&m_window, &frmContactMgmt::contactListReloaded, this,
             [this] { m_reloadPending = false; });
@@ -57,8 +62,13 @@ bool SyncCommands::anyBookLinked() const {
 carddav::SyncEngine& SyncCommands::engine() {
     if (!m_engine) {
         m_engine = new carddav::SyncEngine(m_window.ConnectionString(), this);
-        m_engine->setPasswordSource(
-            [this](const SyncAccount& account) { return m_passwords.passwordFor(account); });
+        // The keyring answers from the event loop: nothing of the window
+        // runs again on the sync's stack, and a sync stopped meanwhile drops
+        // the answer.
+        m_engine->setPasswordRequest(
+            [this](const SyncAccount& account, carddav::SyncEngine::PasswordAnswer answer) {
+                m_passwords.request(account, m_engine, std::move(answer));
+            });
         connect(m_engine, &carddav::SyncEngine::progress, this, &SyncCommands::showStatus);
         connect(m_engine, &carddav::SyncEngine::bookFinished, this, &SyncCommands::bookSynced);
         connect(m_engine, &carddav::SyncEngine::finished, this, &SyncCommands::syncFinished);
@@ -170,9 +180,10 @@ void SyncCommands::syncFinished() {
         QTimer::singleShot(0, this, [this, again] { engine().start(again); });
         return;
     }
-    if (!m_busy.isEmpty())
+    if (!m_busy.isEmpty()) {
         showStatus(m_busy);
-    else if (m_failures.isEmpty())
+        m_busyRetry.start();
+    } else if (m_failures.isEmpty())
         showStatus((QStringList{tr("Last sync: %1")
                                     .arg(QLocale().toString(QDateTime::currentDateTime(),
                                                             QLocale::ShortFormat))} +

@@ -44,6 +44,7 @@ private:
     carddav::Passwords m_passwords;
     carddav::SyncEngine* m_engine = nullptr;
     QTimer m_timer;
+    QTimer m_busyRetry; // the next turn of a sync that met the data folder busy
     QPointer<carddav::SyncSettingsDialog> m_dialog;
     QLabel* m_status = nullptr;
     bool m_again = false;

@@ -16,8 +16,18 @@ Connection::StatementObserver& statementObserver() {
     return observer;
 }
 
+bool isBusy(int resultCode) {
+    return (resultCode & 0xff) == SQLITE_BUSY || (resultCode & 0xff) == SQLITE_LOCKED;
+}
+
 [[noreturn]] void fail(sqlite3* db, const QString& context) {
-    throw DbError(context + QStringLiteral(": ") + QString::fromUtf8(sqlite3_errmsg(db)));
+    throw DbError(context + QStringLiteral(": ") + QString::fromUtf8(sqlite3_errmsg(db)),
+                  isBusy(sqlite3_errcode(db)));
+}
+
+[[noreturn]] void failStep(int resultCode, const QString& message) {
+    throw DbError(QCoreApplication::translate("DbError", "Statement failed: %1").arg(message),
+                  isBusy(resultCode));
 }
 
 } // namespace
@@ -138,8 +148,7 @@ qint64 Statement::execute() {
     }
     sqlite3_reset(m_statement);
     if (rc != SQLITE_DONE)
-        throw DbError(QCoreApplication::translate("DbError", "Statement failed: %1")
-                          .arg(QString::fromUtf8(sqlite3_errmsg(m_db))));
+        failStep(rc, QString::fromUtf8(sqlite3_errmsg(m_db)));
     return sqlite3_changes64(m_db);
 }
 
@@ -147,8 +156,7 @@ bool Statement::returnsRow() {
     const int rc = sqlite3_step(m_statement);
     sqlite3_reset(m_statement);
     if (rc != SQLITE_ROW && rc != SQLITE_DONE)
-        throw DbError(QCoreApplication::translate("DbError", "Statement failed: %1")
-                          .arg(QString::fromUtf8(sqlite3_errmsg(m_db))));
+        failStep(rc, QString::fromUtf8(sqlite3_errmsg(m_db)));
     return rc == SQLITE_ROW;
 }
 
@@ -214,7 +222,7 @@ qint64 Connection::execute(const QString& statement) {
     if (rc != SQLITE_DONE) {
         const QString message = QString::fromUtf8(sqlite3_errmsg(m_db));
         sqlite3_finalize(prepared);
-        throw DbError(QCoreApplication::translate("DbError", "Statement failed: %1").arg(message));
+        failStep(rc, message);
     }
     sqlite3_finalize(prepared);
     return sqlite3_changes64(m_db);

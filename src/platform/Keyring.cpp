@@ -24,6 +24,7 @@ Keyring::Result resultOf(QKeychain::Error error) {
 }
 
 // Runs a job to its end; the window's events keep being handled meanwhile.
+// Only for writing and removing, which the user asked for and waits on.
 Keyring::Result run(QKeychain::Job& job) {
     job.setAutoDelete(false);
     QEventLoop loop;
@@ -37,13 +38,18 @@ Keyring::Result run(QKeychain::Job& job) {
 // Without a keyring service every call answers Unavailable.
 class DesktopKeyring : public Keyring {
 public:
-    Result read(const QString& key, QString& password) override {
-        QKeychain::ReadPasswordJob job(service);
-        job.setKey(key);
-        const Result result = run(job);
-        if (result == Result::Ok)
-            password = job.textData();
-        return result;
+    void read(const QString& key, QObject* context, ReadDone done) override {
+        auto* job = new QKeychain::ReadPasswordJob(service); // deletes itself when finished
+        job->setKey(key);
+        // Queued: a job that fails at once finishes inside start().
+        QObject::connect(job, &QKeychain::Job::finished, context, [job, context, done] {
+            const Result result = resultOf(job->error());
+            const QString password = result == Result::Ok ? job->textData() : QString();
+            QMetaObject::invokeMethod(
+                context, [done, result, password] { done(result, password); },
+                Qt::QueuedConnection);
+        });
+        job->start();
     }
     Result write(const QString& key, const QString& password) override {
         QKeychain::WritePasswordJob job(service);

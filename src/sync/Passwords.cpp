@@ -10,19 +10,30 @@ QString Passwords::keyOf(const QString& url, const QString& user) {
     return user + u'@' + url;
 }
 
-std::optional<QString> Passwords::passwordFor(const SyncAccount& account) {
+void Passwords::request(const SyncAccount& account, QObject* context, Answer answer) {
     const QString key = keyOf(account.url, account.user);
-    if (const auto it = m_thisRun.constFind(key); it != m_thisRun.constEnd())
-        return *it;
-    QString password;
-    const platform::Keyring::Result result = platform::keyring().read(key, password);
-    if (result == platform::Keyring::Result::Ok)
-        return password;
+    if (const auto it = m_thisRun.constFind(key); it != m_thisRun.constEnd()) {
+        QMetaObject::invokeMethod(
+            context, [answer, password = *it] { answer(password); }, Qt::QueuedConnection);
+        return;
+    }
+    platform::keyring().read(
+        key, context,
+        [this, account, answer](platform::Keyring::Result result, const QString& password) {
+            if (result == platform::Keyring::Result::Ok)
+                answer(password);
+            else
+                answer(askFor(account, result != platform::Keyring::Result::Unavailable));
+        });
+}
+
+std::optional<QString> Passwords::askFor(const SyncAccount& account, bool keyringAvailable) {
+    const QString key = keyOf(account.url, account.user);
     if (!m_ask || m_asked.value(key))
         return std::nullopt;
     m_asked.insert(key, true);
     const QString why =
-        result == platform::Keyring::Result::Unavailable
+        !keyringAvailable
             ? QCoreApplication::translate("carddav::Passwords",
                                           "No keyring is available to remember the password.")
             : QCoreApplication::translate("carddav::Passwords",

@@ -3,6 +3,7 @@
 #include "data/SyncStore.h"
 
 #include <QHash>
+#include <QObject>
 #include <QString>
 
 #include <functional>
@@ -20,7 +21,10 @@ public:
         std::function<std::optional<QString>(const SyncAccount& account, const QString& why)>;
     explicit Passwords(Ask ask = {}) : m_ask(std::move(ask)) {}
 
-    std::optional<QString> passwordFor(const SyncAccount& account);
+    // Answers from the event loop once the keyring answered (and the user,
+    // when asked), unless `context` is gone by then.
+    using Answer = std::function<void(std::optional<QString>)>;
+    void request(const SyncAccount& account, QObject* context, Answer answer);
     // Stores a password for the account; false when there is no keyring, in
     // which case it is kept for this run.
     bool store(const QString& url, const QString& user, const QString& password);
@@ -30,6 +34,9 @@ public:
     static QString keyOf(const QString& url, const QString& user);
 
 private:
+    // The keyring had no password for the account: the user is asked, once.
+    std::optional<QString> askFor(const SyncAccount& account, bool keyringAvailable);
+
     Ask m_ask;
     QHash<QString, QString> m_thisRun;
     QHash<QString, bool> m_asked;

@@ -1,7 +1,6 @@
 #include "sync/SyncEngine.h"
 
 #include "data/ConnectionString.h"
-#include "data/ContactStore.h"
 #include "data/DbError.h"
 #include "formats/CardUpdate.h"
 #include "formats/ContactFileReader.h"
@@ -11,9 +10,6 @@
 #include "sync/ServerInput.h"
 
 #include <QCoreApplication>
-#include <QCryptographicHash>
-#include <QDateTime>
-#include <QLocale>
 #include <QTimer>
 #include <QUuid>
 
@@ -41,19 +37,6 @@ QString trimmedPath(QString path) {
     return path;
 }
 
-// The one contact of a server's card; nullopt when it cannot be read.
-// `tooLong` gets the names of the properties too long to take in.
-std::optional<Contact> contactOfCard(const QByteArray& card, QStringList* tooLong = nullptr) {
-    const vcard::ImportResult read = vcard::readContacts(card);
-    if (read.format != vcard::FileFormat::VCard || read.contacts.size() != 1)
-        return std::nullopt;
-    if (tooLong)
-        for (const vcard::ImportProblem& problem : read.problems)
-            if (problem.kind == vcard::ImportProblem::Kind::ValueTooLong)
-                tooLong->append(problem.detail);
-    return read.contacts.first().contact;
-}
-
 // The logical lines (folds included) of a card too long for the reader to
 // take in: the user never saw them, so an update must leave them as they are.
 QList<QByteArrayView> unseenLines(const QByteArray& card) {
@@ -78,38 +61,11 @@ QList<QByteArrayView> unseenLines(const QByteArray& card) {
 
 } // namespace
 
-QString contactDigest(const Contact& c) {
-    QCryptographicHash hash(QCryptographicHash::Sha1);
-    for (const QString* field :
-         {&c.firstName, &c.middleName, &c.lastName, &c.address, &c.city, &c.state, &c.zipCode,
-          &c.workPhone, &c.homePhone, &c.cellPhone, &c.email, &c.guardian, &c.comments}) {
-        hash.addData(field->toUtf8());
-        hash.addData(QByteArrayView("\x1f", 1));
-    }
-    hash.addData(QByteArray::number(int(c.type)));
-    return QString::fromLatin1(hash.result().toHex());
-}
-
-QString contactDigest(const ContactUtf8& c) {
-    const QByteArrayView fields[] = {
-        c.firstName, c.middleName, c.lastName,  c.address, c.city,     c.state,   c.zipCode,
-        c.workPhone, c.homePhone,  c.cellPhone, c.email,   c.guardian, c.comments};
-    // Bytes that are not UTF-8 change when read as text: the digest is of the text.
-    for (QByteArrayView field : fields)
-        if (!field.isValidUtf8())
-            return contactDigest(contactOf(c));
-    QCryptographicHash hash(QCryptographicHash::Sha1);
-    for (QByteArrayView field : fields) {
-        hash.addData(field);
-        hash.addData(QByteArrayView("\x1f", 1));
-    }
-    hash.addData(QByteArray::number(int(c.type)));
-    return QString::fromLatin1(hash.result().toHex());
-}
-
 QString SyncSummary::text() const {
     QString line;
-    if (!ok)
+    if (!ok && busy)
+        line = book.isEmpty() ? message : tr("%1: %2").arg(book, message);
+    else if (!ok)
         line = book.isEmpty() ? message : tr("%1: sync failed: %2").arg(book, message);
     else
         line = tr("%1: %2 received, %3 sent, %4 removed here, %5 removed on the server, %6 "
@@ -127,23 +83,20 @@ QString SyncSummary::text() const {
     return line;
 }
 
-namespace {
-
-QString invalidEtag(const QString& href) {
-    return tr("The server gave %1 a version tag (ETag) that is not valid, so nothing more was "
-              "read or sent.")
-        .arg(href);
-}
-
-} // namespace
-
 SyncEngine::SyncEngine(const QString& connectionString, QObject* parent)
-    : QObject(parent), m_connectionString(connectionString), m_store(connectionString),
+    : QObject(parent), m_connectionString(connectionString), m_executor(connectionString),
       m_client(new DavClient(this)) {
     qRegisterMetaType<carddav::SyncSummary>();
 }
 
 SyncEngine::~SyncEngine() = default;
+
+void SyncEngine::setPasswordSource(PasswordSource source) {
+    setPasswordRequest(
+        [source = std::move(source)](const SyncAccount& account, const PasswordAnswer& answer) {
+            answer(source ? source(account) : std::nullopt);
+        });
+}
 
 // One sync per data folder at a time, whichever process runs it: two at
 // once would each send the same new contacts.
@@ -186,17 +139,16 @@ void SyncEngine::start(const QStringList& books) {
         refuse(refusal);
         return;
     }
-    try {
-        m_store.prepare();
-        for (const SyncAccount& account : m_store.accounts())
-            if (books.isEmpty() || books.contains(account.book))
-                m_queue.append(account);
-    } catch (const DbError& e) {
-        refusal.message =
-            tr("The contact file could not be read: %1").arg(QString::fromUtf8(e.what()));
+    const std::optional<QList<SyncAccount>> accounts = m_executor.prepareAccounts();
+    if (!accounts) {
+        refusal.busy = m_executor.fileBusy();
+        refusal.message = refusal.busy ? fileBusyMessage() : m_executor.failure();
         refuse(refusal);
         return;
     }
+    for (const SyncAccount& account : *accounts)
+        if (books.isEmpty() || books.contains(account.book))
+            m_queue.append(account);
     for (const QString& book : books) {
         bool found = false;
         for (const SyncAccount& account : m_queue)
@@ -268,13 +220,22 @@ void SyncEngine::nextBook() {
     m_received.clear();
     m_confirmedSent.clear();
     m_incomplete = false;
-    // Asking may run an event loop (the keyring, a dialog) in which the sync
-    // can be stopped, or stopped and started again.
-    const quint64 generation = m_generation;
-    const std::optional<QString> password =
-        m_password ? m_password(m_account) : std::optional<QString>();
-    if (generation != m_generation || !m_running)
+    m_executor.begin(m_account, m_summary);
+    if (!m_password) {
+        passwordGiven(std::nullopt);
         return;
+    }
+    // The answer may come later (the keyring answers from the event loop, a
+    // question runs one), when the sync may have been stopped, or stopped
+    // and started again: then it is dropped.
+    m_password(m_account, [this, engine = QPointer<SyncEngine>(this),
+                           generation = m_generation](std::optional<QString> password) {
+        if (engine && generation == m_generation && m_running && m_inBook)
+            passwordGiven(password);
+    });
+}
+
+void SyncEngine::passwordGiven(const std::optional<QString>& password) {
     if (!password) {
         fail(tr("No password for %1 at %2.").arg(m_account.user, m_collection.host()));
         return;
@@ -455,20 +416,15 @@ void SyncEngine::listByPropfind(const QString& token) {
 void SyncEngine::changesListed(QList<ListedCard> changed, QStringList removed, bool complete,
                                const QString& token) {
     m_newToken = token;
-    QList<SyncItem> items;
-    m_knownItems.clear();
-    try {
-        // A listing with nothing in it (a sync-collection with nothing new)
-        // needs only the items it may have left out.
-        const bool empty = !complete && changed.isEmpty() && removed.isEmpty();
-        items = m_store.items(m_account.id, empty);
-        for (const SyncItem& item : items)
-            m_knownItems.insert(item.href);
-    } catch (const DbError& e) {
-        fail(tr("The contact file could not be read: %1").arg(QString::fromUtf8(e.what())));
+    // A listing with nothing in it (a sync-collection with nothing new)
+    // needs only the items it may have left out.
+    const bool empty = !complete && changed.isEmpty() && removed.isEmpty();
+    const std::optional<QList<SyncItem>> items = m_executor.readItems(empty);
+    if (!items) {
+        executorFailed();
         return;
     }
-    FetchPlan plan = planFetches(items, changed, removed, complete);
+    FetchPlan plan = planFetches(*items, changed, removed, complete);
     m_toFetch = std::move(plan.fetch);
     m_gone = std::move(plan.gone);
     m_confirmedSent = std::move(plan.confirmedSent);
@@ -496,8 +452,10 @@ void SyncEngine::fetchNext() {
         QList<ServerCard> cards;
         for (qsizetype i = m_fetched; i < m_fetched + count; ++i)
             cards.append(m_received.take(m_toFetch[i].href));
-        if (!storeCards(cards, {}))
+        if (!m_executor.storeCards(cards)) {
+            executorFailed();
             return;
+        }
         m_fetched += count;
         later(&SyncEngine::fetchNext);
         return;
@@ -536,47 +494,13 @@ void SyncEngine::fetchNext() {
         // token that listed it is not kept.
         if (answered.size() < asked.size())
             m_incomplete = true;
-        if (!storeCards(cards, gone))
+        if (!m_executor.storeCards(cards, gone)) {
+            executorFailed();
             return;
+        }
         m_fetched += count;
         later(&SyncEngine::fetchNext);
     });
-}
-
-// Reads a batch of the server's cards and stores them, with the cards gone
-// there, in one transaction; false after failing the sync.
-bool SyncEngine::storeCards(const QList<ServerCard>& cards, const QStringList& gone) {
-    QList<Contact> contacts;
-    contacts.reserve(cards.size());
-    QStringList warnings;
-    for (const ServerCard& card : cards) {
-        if (!card.etag.isEmpty() && !isValidEtag(card.etag)) {
-            fail(invalidEtag(card.href));
-            return false;
-        }
-        QStringList tooLong;
-        std::optional<Contact> contact = contactOfCard(card.text, &tooLong);
-        if (!contact) {
-            fail(tr("The server's card %1 could not be read.").arg(card.href));
-            return false;
-        }
-        for (const QString& property : tooLong)
-            warnings.append(tr("The %1 value of the server's card %2 is longer than %3 MiB and "
-                               "was not taken in; it stays on the server as it is.")
-                                .arg(property, card.href)
-                                .arg(vcard::maxValueBytes >> 20));
-        contacts.append(std::move(*contact));
-    }
-    const bool written = write([&](SyncStore::Batch& batch) {
-        for (qsizetype i = 0; i < cards.size(); ++i)
-            applyServerCard(batch, cards[i].href, cards[i].etag, cards[i].text, contacts[i],
-                            m_knownItems.contains(cards[i].href));
-        for (const QString& href : gone)
-            applyServerGone(batch, href);
-    });
-    if (written)
-        m_summary.warnings += warnings;
-    return written;
 }
 
 bool SyncEngine::rewritesUnseen(const QByteArray& before, const QByteArray& after) {
@@ -586,118 +510,22 @@ bool SyncEngine::rewritesUnseen(const QByteArray& before, const QByteArray& afte
     return false;
 }
 
-bool SyncEngine::write(const std::function<void(SyncStore::Batch&)>& work) {
-    try {
-        if (m_store.inLinkedBatch(m_account, work))
-            return true;
-    } catch (const DbError& e) {
-        fail(tr("The contact file could not be written: %1").arg(QString::fromUtf8(e.what())));
-        return false;
-    }
-    fail(tr("The book was removed or linked elsewhere during the sync; nothing more was "
-            "written to it."));
-    return false;
-}
-
-Contact SyncEngine::conflictCopy(const Contact& local) const {
-    Contact copy = local;
-    copy.id = 0;
-    const QString note =
-        tr("Conflict copy, %1")
-            .arg(QLocale().toString(QDateTime::currentDateTime(), QLocale::ShortFormat));
-    copy.comments =
-        local.comments.isEmpty() ? note : note + QStringLiteral("\r\n") + local.comments;
-    return copy;
-}
-
-void SyncEngine::applyServerCard(SyncStore::Batch& batch, const QString& href,
-                                 const QByteArray& etag, const QByteArray& card,
-                                 const Contact& server, bool known) {
-    const std::optional<SyncItem> item =
-        known ? batch.item(m_account.id, href) : std::optional<SyncItem>();
-    SyncItem next = item.value_or(SyncItem());
-    next.href = href;
-    next.etag = QString::fromUtf8(etag);
-    next.card = card;
-    next.syncedDigest = contactDigest(server);
-    const std::optional<Contact> local =
-        item && item->contactId ? batch.contact(item->contactId) : std::nullopt;
-    const ServerCardAction action = onServerCard(
-        item, local ? std::optional(contactDigest(*local)) : std::nullopt, next.syncedDigest);
-    if (action == ServerCardAction::Add) {
-        next.contactId = batch.insertContact(server, m_account.bookId);
-    } else {
-        if (action == ServerCardAction::ReplaceKeepingCopy) {
-            batch.insertContact(conflictCopy(*local), m_account.bookId);
-            ++m_summary.conflicts;
-        }
-        Contact stored = server;
-        stored.id = local->id;
-        batch.updateContact(stored);
-    }
-    if (item) {
-        batch.updateItem(next);
-    } else {
-        batch.insertItem(m_account.id, next);
-        m_knownItems.insert(href);
-    }
-    ++m_summary.received;
-}
-
-void SyncEngine::applyServerGone(SyncStore::Batch& batch, const QString& href) {
-    const std::optional<SyncItem> item = batch.item(m_account.id, href);
-    if (!item)
-        return;
-    const std::optional<Contact> local =
-        item->contactId ? batch.contact(item->contactId) : std::nullopt;
-    if (onServerGone(*item, local ? std::optional(contactDigest(*local)) : std::nullopt) ==
-        ServerGoneAction::DeleteHere) {
-        batch.deleteContact(local->id);
-        ++m_summary.removedHere;
-    }
-    batch.deleteItem(item->id);
-}
-
 void SyncEngine::applyGone() {
-    if (m_gone.isEmpty()) {
-        planUploads();
+    if (!m_gone.isEmpty() && !m_executor.storeCards({}, m_gone)) {
+        executorFailed();
         return;
     }
-    if (!write([&](SyncStore::Batch& batch) {
-            for (const QString& href : m_gone)
-                applyServerGone(batch, href);
-        }))
-        return;
     planUploads();
 }
 
 void SyncEngine::planUploads() {
-    m_uploads.clear();
-    m_uploadAt = 0;
-    try {
-        QHash<qint64, SyncItem> byContact;
-        for (const SyncItem& item : m_store.items(m_account.id)) {
-            if (item.contactId)
-                byContact.insert(item.contactId, item);
-            else if (localChange(item, std::nullopt) == LocalChange::Delete)
-                m_uploads.append({item, Contact()});
-        }
-        // The contacts as the bytes stored: only those to send become text.
-        ContactStore book(m_connectionString);
-        book.setCurrentBook(m_account.book);
-        book.readContacts({}, [&](const ContactUtf8& contact) {
-            const auto it = byContact.constFind(contact.id);
-            const std::optional<SyncItem> item =
-                it == byContact.constEnd() ? std::nullopt : std::optional(*it);
-            // A new contact needs no digest: it goes up whatever it holds.
-            if (localChange(item, item ? contactDigest(contact) : QString()) != LocalChange::None)
-                m_uploads.append({item.value_or(SyncItem()), contactOf(contact)});
-            return true;
-        });
-    } catch (const DbError& e) {
-        fail(tr("The contact file could not be read: %1").arg(QString::fromUtf8(e.what())));
+    std::optional<QList<Upload>> uploads = m_executor.readLocalChanges();
+    if (!uploads) {
+        executorFailed();
         return;
     }
+    m_uploads = std::move(*uploads);
+    m_uploadAt = 0;
     uploadNext();
 }
 
@@ -714,30 +542,40 @@ void SyncEngine::uploadNext() {
         return;
     SyncItem item = upload.item;
     if (item.id && !item.contactId) {
-        m_client->remove(urlOf(item.href), item.etag.toUtf8(), [this, item](const DavResponse& r) {
-            if (r.ok() || r.status == 404 || r.status == 410) {
-                if (!write([&](SyncStore::Batch& batch) { batch.deleteItem(item.id); }))
-                    return;
-                ++m_summary.removedThere;
-                uploadNext();
-            } else if (r.status == 412) {
-                resolveFromServer(item.href); // changed there: it comes back
-            } else {
-                failOn(r, tr("HTTP %1").arg(r.status));
-            }
-        });
+        removeThere(item);
         return;
     }
+    const QByteArray card = cardToSend(upload, item);
+    if (card.isEmpty())
+        return;
+    const Contact contact = upload.contact;
+    m_client->put(
+        urlOf(item.href), card, item.etag.toUtf8(),
+        [this, item, contact, card](const DavResponse& r) { uploaded(item, contact, card, r); });
+}
+
+void SyncEngine::removeThere(const SyncItem& item) {
+    m_client->remove(urlOf(item.href), item.etag.toUtf8(), [this, item](const DavResponse& r) {
+        if (r.ok() || r.status == 404 || r.status == 410) {
+            if (!m_executor.recordRemoval(item.id)) {
+                executorFailed();
+                return;
+            }
+            uploadNext();
+        } else if (r.status == 412) {
+            resolveFromServer(item.href); // changed there: it comes back
+        } else {
+            failOn(r, tr("HTTP %1").arg(r.status));
+        }
+    });
+}
+
+QByteArray SyncEngine::cardToSend(const Upload& upload, SyncItem& item) {
     QByteArray card;
     if (item.id) {
-        try {
-            m_store.inBatch([&](SyncStore::Batch& batch) {
-                if (const std::optional<SyncItem> full = batch.item(m_account.id, item.href))
-                    item.card = full->card;
-            });
-        } catch (const DbError& e) {
-            fail(tr("The contact file could not be read: %1").arg(QString::fromUtf8(e.what())));
-            return;
+        if (!m_executor.readServerCard(item)) {
+            executorFailed();
+            return {};
         }
         card = vcard::updateCard(item.card, upload.contact);
         if (!card.isEmpty() && rewritesUnseen(item.card, card)) {
@@ -749,45 +587,40 @@ void SyncEngine::uploadNext() {
                              .trimmed())
                     .arg(vcard::maxValueBytes >> 20));
             later(&SyncEngine::uploadNext);
-            return;
+            return {};
         }
     }
+    if (!card.isEmpty())
+        return card;
+    // A new card: the contact's kept card (an imported one keeps its UID and
+    // everything else), else one written now. The item is written before
+    // the upload, so that an answer that never comes does not make a second
+    // copy next time.
+    std::optional<KeptCard> kept;
+    if (!m_executor.readKeptCard(upload.contact.id, kept)) {
+        executorFailed();
+        return {};
+    }
+    if (kept)
+        card = vcard::updateCard(kept->text, upload.contact);
+    const QString uid = QUuid::createUuid().toString(QUuid::WithoutBraces);
     if (card.isEmpty()) {
-        // A new card: the contact's kept card (an imported one keeps its UID
-        // and everything else), else one written now. The item is written
-        // before the upload, so that an answer that never comes does not
-        // make a second copy next time.
-        std::optional<KeptCard> kept;
-        try {
-            kept = m_store.keptCard(upload.contact.id);
-        } catch (const DbError& e) {
-            fail(tr("The contact file could not be read: %1").arg(QString::fromUtf8(e.what())));
-            return;
-        }
-        if (kept)
-            card = vcard::updateCard(kept->text, upload.contact);
-        const QString uid = QUuid::createUuid().toString(QUuid::WithoutBraces);
-        if (card.isEmpty()) {
-            vcard::VCardWriter writer;
-            writer.write(upload.contact, uid);
-            card = writer.data();
-        }
-        if (!item.id) {
-            item.href = m_collection.path() + uid + QStringLiteral(".vcf");
-            item.contactId = upload.contact.id;
-            item.card = card;
-            item.syncedDigest = contactDigest(upload.contact);
-            item.sentSinceToken = true;
-            if (!write([&](SyncStore::Batch& batch) {
-                    item.id = batch.insertItem(m_account.id, item);
-                }))
-                return;
+        vcard::VCardWriter writer;
+        writer.write(upload.contact, uid);
+        card = writer.data();
+    }
+    if (!item.id) {
+        item.href = m_collection.path() + uid + QStringLiteral(".vcf");
+        item.contactId = upload.contact.id;
+        item.card = card;
+        item.syncedDigest = contactDigest(upload.contact);
+        item.sentSinceToken = true;
+        if (!m_executor.recordNewItem(item)) {
+            executorFailed();
+            return {};
         }
     }
-    const Contact contact = upload.contact;
-    m_client->put(
-        urlOf(item.href), card, item.etag.toUtf8(),
-        [this, item, contact, card](const DavResponse& r) { uploaded(item, contact, card, r); });
+    return card;
 }
 
 void SyncEngine::uploaded(const SyncItem& item, const Contact& contact, const QByteArray& card,
@@ -800,14 +633,10 @@ void SyncEngine::uploaded(const SyncItem& item, const Contact& contact, const QB
         failOn(r, tr("HTTP %1").arg(r.status));
         return;
     }
-    SyncItem done = item;
-    // Without a valid ETag the next listing gives the card's.
-    done.etag = isValidEtag(r.etag) ? QString::fromUtf8(r.etag) : QString();
-    done.card = card;
-    done.syncedDigest = contactDigest(contact);
-    if (!write([&](SyncStore::Batch& batch) { batch.updateItem(done); }))
+    if (!m_executor.recordUpload(item, contact, card, r.etag)) {
+        executorFailed();
         return;
-    ++m_summary.sent;
+    }
     uploadNext();
 }
 
@@ -815,46 +644,26 @@ void SyncEngine::uploaded(const SyncItem& item, const Contact& contact, const QB
 // the server's version goes into the book, a local change stays as a copy.
 void SyncEngine::resolveFromServer(const QString& href) {
     m_client->get(urlOf(href), [this, href](const DavResponse& r) {
-        if (r.status == 404 || r.status == 410) { // deleted there meanwhile
-            if (write([&](SyncStore::Batch& batch) { applyServerGone(batch, href); }))
-                uploadNext();
-            return;
-        }
-        if (!r.ok()) {
+        const bool goneThere = r.status == 404 || r.status == 410; // deleted there meanwhile
+        if (!goneThere && !r.ok()) {
             failOn(r, tr("HTTP %1").arg(r.status));
             return;
         }
-        if (!r.etag.isEmpty() && !isValidEtag(r.etag)) {
-            fail(invalidEtag(href));
+        const bool stored = goneThere ? m_executor.storeCards({}, {href})
+                                      : m_executor.takeRefusedCard({href, r.etag, r.body});
+        if (!stored) {
+            executorFailed();
             return;
         }
-        const std::optional<Contact> server = contactOfCard(r.body);
-        if (!server) {
-            fail(tr("The server's card %1 could not be read.").arg(href));
-            return;
-        }
-        // A changed local contact differs from the digest last synced (a
-        // new one was never synced), so it is kept as a conflict copy; a
-        // deleted one comes back.
-        if (!write([&](SyncStore::Batch& batch) {
-                applyServerCard(batch, href, r.etag, r.body, *server);
-            }))
-            return;
         uploadNext();
     });
 }
 
 void SyncEngine::completeBook() {
-    // One statement: the time of the sync, and a token that changed, kept
-    // only when every change it listed was applied.
-    const bool keepToken = !m_incomplete && m_newToken != m_account.syncToken;
-    if (!write([&](SyncStore::Batch& batch) {
-            batch.setResult(m_account.id, QDateTime::currentDateTime().toString(Qt::ISODate), {},
-                            keepToken ? m_newToken : QString());
-            if (keepToken)
-                batch.clearSentSinceToken(m_confirmedSent);
-        }))
+    if (!m_executor.complete(m_newToken, !m_incomplete, m_confirmedSent)) {
+        executorFailed();
         return;
+    }
     finishBook(true, {});
 }
 
@@ -878,13 +687,29 @@ void SyncEngine::failOn(const DavResponse& r, const QString& otherwise) {
 
 void SyncEngine::fail(const QString& message) {
     m_client->abortAll();
-    try {
-        if (m_account.id)
-            m_store.setResult(m_account.id, {}, message);
-    } catch (const DbError&) {
-        // The message still reaches the user through the summary.
-    }
+    m_executor.recordFailure(message);
     finishBook(false, message);
+}
+
+// A sync that met the contact file held by other work (an import, another
+// program) waits for its next turn: nothing failed.
+QString SyncEngine::fileBusyMessage() {
+    return tr("The contact file is busy with other work; the sync goes on at its next turn.");
+}
+
+void SyncEngine::executorFailed() {
+    if (!m_executor.fileBusy()) {
+        fail(m_executor.failure());
+        return;
+    }
+    // Another connection held the file past the busy time-out: what was
+    // written stays, the old token too, and the next turn does the rest.
+    // Nothing is recorded as a failure. The other books would meet the
+    // same wait: they go at that turn too.
+    m_queue.clear();
+    m_client->abortAll();
+    m_summary.busy = true;
+    finishBook(false, fileBusyMessage());
 }
 
 void SyncEngine::finishBook(bool ok, const QString& message) {

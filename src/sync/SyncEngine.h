@@ -1,8 +1,8 @@
 #pragma once
 
-#include "data/Contact.h"
 #include "data/SyncStore.h"
 #include "sync/DavClient.h"
+#include "sync/SyncExecutor.h"
 #include "sync/SyncPlan.h"
 
 #include <QHash>
@@ -22,28 +22,6 @@ class FileLock;
 
 namespace carddav {
 
-// The digest of a contact's stored values (not its id): equal digests, equal
-// contacts. A sync keeps the digest of each contact as it was synced, so a
-// change made by any program to the file counts as a local change.
-QString contactDigest(const Contact& contact);
-// The same from the bytes stored, without making text of them.
-QString contactDigest(const ContactUtf8& contact);
-
-// What one book's sync did, or why it stopped.
-struct SyncSummary {
-    QString book;
-    bool ok = false;
-    QString message; // the failure, for the status bar
-    int received = 0, sent = 0, removedHere = 0, removedThere = 0, conflicts = 0;
-    int outside = 0; // hrefs the server named outside the address book, ignored
-    // What was not taken in or not sent, one line each.
-    QStringList warnings;
-    bool passwordRefused = false; // the server answered 401
-    bool busy = false;            // another sync of the data folder is running
-    // "Default: 3 received, 1 sent, ..." or the failure, then the warnings.
-    QString text() const;
-};
-
 // Two-way sync of linked books with their CardDAV address books. It runs on
 // the thread that owns it: the network is asynchronous and the database is
 // written in small steps between answers, each step one transaction, so a
@@ -56,9 +34,15 @@ public:
     explicit SyncEngine(const QString& connectionString, QObject* parent = nullptr);
     ~SyncEngine() override;
 
-    // Asked once per book and sync; nullopt: no password, the book fails.
+    // Asked once per book and sync; it answers through `answer`, now or
+    // later (nullopt: no password, the book fails). An answer that comes
+    // after the sync of the book was stopped is dropped.
+    using PasswordAnswer = std::function<void(std::optional<QString>)>;
+    using PasswordRequest = std::function<void(const SyncAccount&, PasswordAnswer answer)>;
+    void setPasswordRequest(PasswordRequest request) { m_password = std::move(request); }
+    // The same, for a source that answers at once.
     using PasswordSource = std::function<std::optional<QString>(const SyncAccount&)>;
-    void setPasswordSource(PasswordSource source) { m_password = std::move(source); }
+    void setPasswordSource(PasswordSource source);
     void setTimeout(int milliseconds) { m_timeoutMs = milliseconds; }
     // For each request as a whole, however steadily its answer trickles in.
     void setDeadline(int milliseconds) { m_deadlineMs = milliseconds; }
@@ -84,11 +68,6 @@ signals:
     void finished(bool allOk);
 
 private:
-    struct ServerCard {
-        QString href;
-        QByteArray etag;
-        QByteArray text;
-    };
     static constexpr int defaultBatch = 250;   // cards per multiget
     static constexpr int receivedBatch = 1000; // cards received at once, per transaction
 
@@ -96,6 +75,7 @@ private:
     void stopRunning();
     void refuse(const SyncSummary& refusal);
     void nextBook();
+    void passwordGiven(const std::optional<QString>& password);
     void firstSync();
     void listChanges(bool withToken);
     // Every card's ETag; `token` is stored when the sync completes.
@@ -104,10 +84,13 @@ private:
                        const QString& token);
     void fetchAll();
     void fetchNext();
-    bool storeCards(const QList<ServerCard>& cards, const QStringList& gone);
     void applyGone();
     void planUploads();
     void uploadNext();
+    void removeThere(const SyncItem& item);
+    // The card to send for a local change; empty when it is not to be sent
+    // (or after failing). A new contact gets its item first.
+    QByteArray cardToSend(const Upload& upload, SyncItem& item);
     void uploaded(const SyncItem& item, const Contact& contact, const QByteArray& card,
                   const DavResponse& response);
     void resolveFromServer(const QString& href);
@@ -119,21 +102,15 @@ private:
     void fail(const QString& message);
     // Fails with the answer's message, or `otherwise` when it has none.
     void failOn(const DavResponse& r, const QString& otherwise);
-    // Runs one transaction of writes to the book being synced; false after
-    // failing the sync, also when the book or its link went meanwhile.
-    bool write(const std::function<void(SyncStore::Batch&)>& work);
+    // Stops the book after the executor answered false: quietly, to wait
+    // for its next turn, when the contact file was only busy.
+    void executorFailed();
+    static QString fileBusyMessage();
     // Whether an updated card lost a line of the old one that was too long
     // to take in.
     static bool rewritesUnseen(const QByteArray& before, const QByteArray& after);
     bool readMultistatus(const DavResponse& r, const QString& refusedStatus, Multistatus& ms);
     void finishBook(bool ok, const QString& message);
-
-    // The writes of one card from the server, inside a batch; `known` false:
-    // no item has the href (it is not looked for).
-    void applyServerCard(SyncStore::Batch& batch, const QString& href, const QByteArray& etag,
-                         const QByteArray& card, const Contact& server, bool known = true);
-    void applyServerGone(SyncStore::Batch& batch, const QString& href);
-    Contact conflictCopy(const Contact& local) const;
 
     QUrl urlOf(const QString& href) const;
     // The item key of an href inside the collection; empty (and counted)
@@ -141,9 +118,9 @@ private:
     QString keyOf(const QString& href);
 
     QString m_connectionString;
-    SyncStore m_store;
+    SyncExecutor m_executor;
     DavClient* m_client;
-    PasswordSource m_password;
+    PasswordRequest m_password;
     int m_timeoutMs = 60000;
     int m_deadlineMs = 10 * 60 * 1000;
     DavClient::Limits m_limits;
@@ -164,17 +141,10 @@ private:
     QList<ListedCard> m_toFetch;
     qsizetype m_fetched = 0;
     QHash<QString, ServerCard> m_received; // by href: cards fetched with the listing
-    QSet<QString> m_knownItems;            // the hrefs of the items, once listed
     QList<qint64> m_confirmedSent;         // see FetchPlan
     QStringList m_gone;
-    struct Upload {
-        SyncItem item;   // id 0: a new contact
-        Contact contact; // contactId 0 in item: a deletion
-    };
     QList<Upload> m_uploads;
     qsizetype m_uploadAt = 0;
 };
 
 } // namespace carddav
-
-Q_DECLARE_METATYPE(carddav::SyncSummary)
