@@ -31,7 +31,6 @@
 #include "platform/Mail.h"
 #include "platform/MessageBoxes.h"
 #include "platform/Printer.h"
-#include "platform/ProgressDialog.h"
 #include "platform/SystemPrinter.h"
 #include "printing/ContactPrinter.h"
 #include "support/RecordingPrinter.h"
@@ -447,9 +446,8 @@ void benchBook(int size, const QString& folder) {
     const QString rawCsv = folder + QStringLiteral("/yardstick.csv");
     QByteArray csvBytes;
     auto exportCsv = [&] {
-        // As the e-mail command runs it: with its progress over the window.
-        platform::DialogProgress progress(&window, QStringLiteral("%1"), 500,
-                                          platform::DialogProgress::Label::CountsDone);
+        // As the e-mail command's worker runs it: telling its progress.
+        platform::Background::WorkProgress progress;
         exportBookCsv(window.store(), csv, &progress);
     };
     againstRaw(

@@ -18,7 +18,6 @@
 #include "platform/BusyCursor.h"
 #include "platform/MessageBoxes.h"
 #include "platform/Printer.h"
-#include "platform/ProgressDialog.h"
 #include "platform/Shell.h"
 #include "printing/ContactPrinter.h"
 #include "sharing/CallCommand.h"
@@ -252,7 +251,9 @@ void frmContactMgmt::ctrContactBooks_Closed() {
 }
 
 void frmContactMgmt::emailcontactbook_Click() {
-    emailContacts(m_store, lvContacts->selectedIds(), m_folder, MAPIMessages, this);
+    if (m_longWork->showIfPending())
+        return;
+    emailContacts(m_store, lvContacts->selectedIds(), m_folder, MAPIMessages, *m_longWork, this);
 }
 
 void frmContactMgmt::cmdCallRecord_Click() {
@@ -276,6 +277,8 @@ void frmContactMgmt::SSTab1_MailRequested(const QString& address) {
 }
 
 void frmContactMgmt::cmdPrintRecord_Click() {
+    if (m_longWork->showIfPending())
+        return;
     const QList<qint64> ids = lvContacts->selectedIds();
     if (ids.isEmpty()) {
         platform::showMessage(tr("Please select a contact to print"), platform::Icon::Exclamation);
@@ -284,36 +287,48 @@ void frmContactMgmt::cmdPrintRecord_Click() {
     if (!platform::askYesNo(tr("Click Yes to Print the current contact details."),
                             tr("Print selected contact")))
         return;
-    if (printWithProgress(ids, true) == PrintOutcome::Failed)
-        platform::showMessage(tr("An error occured while printing the selected records."),
-                              platform::Icon::Critical);
+    printWithProgress(ids, true, tr("An error occured while printing the selected records."));
 }
 
 // Without a printer the printout goes to a PDF file the user names first;
-// cancelling that prints nothing. An empty book writes no file.
-PrintOutcome frmContactMgmt::printWithProgress(const QList<qint64>& ids, bool emptyLineAfterName) {
+// cancelling that prints nothing. An empty book writes no file. The pages
+// are drawn on a worker, which painting on a printer or a PDF file allows;
+// the window hears how it went once the document is handed over or dropped.
+void frmContactMgmt::printWithProgress(const QList<qint64>& ids, bool emptyLineAfterName,
+                                       const QString& failure) {
     const std::optional<QString> pdfFile = choosePrintDestination(platform::printer());
     if (!pdfFile)
-        return PrintOutcome::Cancelled;
-    platform::DialogProgress progress(this, tr("Printing… %1 contacts so far"), 500,
-                                      platform::DialogProgress::Label::CountsDone);
-    int printed = 0;
-    const PrintOutcome outcome =
-        printContacts(m_store, ids, emptyLineAfterName, platform::printer(), [&](int count) {
-            printed = count;
-            return progress.advance(count, 0);
+        return;
+    struct Printout {
+        PrintOutcome outcome;
+        int printed;
+    };
+    m_longWork->reporting<Printout>(
+        tr("Printing… %1 contacts so far"), platform::Background::Label::CountsDone,
+        [store = m_store, ids, emptyLineAfterName](platform::Background::WorkProgress& progress) {
+            Printout printout{PrintOutcome::Printed, 0};
+            printout.outcome =
+                printContacts(store, ids, emptyLineAfterName, platform::printer(), [&](int count) {
+                    printout.printed = count;
+                    return progress.advance(count, 0);
+                });
+            return printout;
+        },
+        [pdfFile = *pdfFile, failure](Printout& printout) {
+            if (printout.outcome == PrintOutcome::Failed)
+                platform::showMessage(failure, platform::Icon::Critical);
+            else if (printout.outcome == PrintOutcome::Printed && printout.printed > 0 &&
+                     !pdfFile.isEmpty())
+                tellPrintedToFile(pdfFile);
         });
-    if (outcome == PrintOutcome::Printed && printed > 0 && !pdfFile->isEmpty())
-        tellPrintedToFile(*pdfFile);
-    return outcome;
 }
 
 void frmContactMgmt::mnuPrintContactBook_Click() {
+    if (m_longWork->showIfPending())
+        return;
     if (!platform::askYesNo(tr("Print the complete contact book?"), tr("Print contact book")))
         return;
-    if (printWithProgress({}, false) == PrintOutcome::Failed)
-        platform::showMessage(tr("An error occured while printing the contact book."),
-                              platform::Icon::Critical);
+    printWithProgress({}, false, tr("An error occured while printing the contact book."));
 }
 
 // Opens the About box without an owner and without blocking the main window.

@@ -4,6 +4,7 @@
 #include "contacts/ContactListView.h"
 #include "editor/ctrRecord.h"
 #include "exchange/ExchangeCommands.h"
+#include "platform/Background.h"
 
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -26,18 +27,32 @@ QStringList droppedVCardFiles(const QMimeData* data) {
 } // namespace
 
 void frmContactMgmt::mnuImportContacts_Click() {
-    if (exchange::importChosenFile(store(), this))
-        ctrRecord_RecordAddedOrUpdated();
+    if (m_longWork->showIfPending())
+        return;
+    exchange::importChosenFile(store(), *m_longWork, [this](bool added) {
+        if (added)
+            ctrRecord_RecordAddedOrUpdated();
+    });
 }
 
 void frmContactMgmt::mnuExportVCard_Click() {
-    exchange::exportToChosenFile(store(), lvContacts->selectedIds(), this);
+    if (m_longWork->showIfPending())
+        return;
+    exchange::exportToChosenFile(store(), lvContacts->selectedIds(), *m_longWork);
 }
 
-void frmContactMgmt::importFiles(const QStringList& paths) {
-    bool added = false;
-    for (const QString& path : paths)
-        added = exchange::importAfterQuestion(store(), path, this) || added;
+// One file after the other: the next question comes once the import before
+// it has ended.
+void frmContactMgmt::importFiles(QStringList paths, bool added) {
+    if (m_longWork->showIfPending())
+        return;
+    while (!paths.isEmpty()) {
+        const QString path = paths.takeFirst();
+        if (exchange::importAfterQuestion(
+                store(), path, *m_longWork,
+                [this, paths, added](bool addedNow) { importFiles(paths, added || addedNow); }))
+            return;
+    }
     if (added)
         ctrRecord_RecordAddedOrUpdated();
 }

@@ -3,16 +3,16 @@
 
 #include "data/ConnectionString.h"
 #include "data/Schema.h"
+#include "platform/Background.h"
 #include "platform/MessageBoxes.h"
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFileInfo>
-#include <QProgressDialog>
 #include <QStandardPaths>
 
-#include <memory>
+#include <optional>
 
 bool hasDisplay() {
     return !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") ||
@@ -102,40 +102,27 @@ QString startupMessage(DatabaseFileState state, const QString& path) {
 
 } // namespace
 
-namespace {
-
-// Shows how a full check of the file goes once it has taken more than half
-// a second, and keeps the desktop answered meanwhile.
-class CheckProgressDialog {
-public:
-    CheckProgressDialog() { m_clock.start(); }
-    void operator()() {
-        if (!m_dialog && m_clock.elapsed() > 500) {
-            m_dialog = std::make_unique<QProgressDialog>(
-                QCoreApplication::translate("Startup", "Checking the contact database…"), QString(),
-                0, 0);
-            m_dialog->setWindowTitle(platform::applicationTitle());
-            m_dialog->setCancelButton(nullptr);
-            m_dialog->setMinimumDuration(0);
-            m_dialog->show();
-        }
-        QCoreApplication::processEvents();
-    }
-
-private:
-    QElapsedTimer m_clock;
-    std::unique_ptr<QProgressDialog> m_dialog;
-};
-
-} // namespace
-
+// The check runs on a worker while a dialog (after half a second) shows
+// that it goes on; it cannot be stopped half-way, so the dialog has no
+// Cancel. The event loop runs only to paint that dialog: no window exists yet.
 bool prepareDataFolder(const QString& folder) {
     const QString path = databasePathIn(folder);
-    auto dialog = std::make_shared<CheckProgressDialog>();
-    const DatabaseFileState state = prepareDatabaseFile(path, [dialog] { (*dialog)(); });
+    std::optional<DatabaseFileState> state; // none when the check failed outright
+    {
+        platform::Background check(nullptr, 500, 1);
+        check.setCancellable(false);
+        QEventLoop waiting;
+        QObject::connect(&check, &platform::Background::settled, &waiting, &QEventLoop::quit);
+        check.run<DatabaseFileState>(
+            QCoreApplication::translate("Startup", "Checking the contact database…"),
+            [path](const platform::Background::StopFlag&) { return prepareDatabaseFile(path); },
+            [&state](DatabaseFileState& checked) { state = checked; });
+        waiting.exec();
+    }
     if (state == DatabaseFileState::Ready || state == DatabaseFileState::Created)
         return true;
-    platform::showMessage(startupMessage(state, path), platform::Icon::Critical);
+    if (state)
+        platform::showMessage(startupMessage(*state, path), platform::Icon::Critical);
     return false;
 }
 

@@ -29,7 +29,8 @@
 #include <QVBoxLayout>
 
 frmContactMgmt::frmContactMgmt(const QString& folder, QWidget* parent)
-    : QMainWindow(parent), m_folder(folder), m_background(new platform::Background(this)) {
+    : QMainWindow(parent), m_folder(folder), m_background(new platform::Background(this)),
+      m_longWork(new platform::Background(this, 500, 1)) {
     named(this, "frmContactMgmt");
     setWindowTitle(platform::applicationTitle());
     setAttribute(Qt::WA_DeleteOnClose, false);
@@ -43,6 +44,7 @@ frmContactMgmt::frmContactMgmt(const QString& folder, QWidget* parent)
 
 frmContactMgmt::~frmContactMgmt() {
     // Workers end before the controls their results go to.
+    delete m_longWork;
     delete m_background;
     delete aboutBox;
 }

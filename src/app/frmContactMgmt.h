@@ -68,10 +68,16 @@ public:
     void showContactDetails(qint64 id);
     // The long work of the list: pending while a reload or sort runs.
     platform::Background& background() { return *m_background; }
+    // The long work of the commands (import, export, printing, the e-mail's
+    // attachment), apart from the list's so a reload does not stop it. While
+    // one runs, another command brings its progress dialog up instead of
+    // superseding it (which would drop an import unseen); one worker, so a
+    // command stopped ends before the next one starts.
+    platform::Background& longWork() { return *m_longWork; }
 
     // exchange/: imports the files, after a question each (a drop, the
     // command line), and reloads the list when contacts came in.
-    void importFiles(const QStringList& paths);
+    void importFiles(QStringList paths, bool added = false);
 
     // The pane scheme: hide all / show all over every member control and
     // menu item, and the two ways in and out of a pane.
@@ -134,7 +140,9 @@ private:
     void SSTab1_CallRequested(qint64 id, Phone phone, const QString& calledParty);
     void SSTab1_MailRequested(const QString& address);
     void cmdPrintRecord_Click();
-    PrintOutcome printWithProgress(const QList<qint64>& ids, bool emptyLineAfterName);
+    // `failure`: the message when the printout fails.
+    void printWithProgress(const QList<qint64>& ids, bool emptyLineAfterName,
+                           const QString& failure);
     void mnuPrintContactBook_Click();
     void mnuAbout_Click();
     void mnuImportContacts_Click();
@@ -167,6 +175,7 @@ private:
     bool m_hintWanted = true;                   // lblStart, until contacts are listed
     std::optional<qint64> m_editedId;           // the contact open in the editor, if any
     platform::Background* m_background = nullptr;
+    platform::Background* m_longWork = nullptr;
     std::optional<ListRequest> m_pendingList; // while a reload runs
     std::optional<ShownFilter> m_shownFilter;
 

@@ -3,9 +3,9 @@
 #include "data/ContactStore.h"
 #include "exchange/ContactExport.h"
 #include "exchange/ContactImport.h"
+#include "platform/Background.h"
 #include "platform/FileDialogs.h"
 #include "platform/MessageBoxes.h"
-#include "platform/ProgressDialog.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -44,16 +44,26 @@ bool refusedAsNoFile(const QString& path) {
     return true;
 }
 
-bool importFile(ContactStore& store, const QString& path, QWidget* window) {
+// The import runs on a worker, on its own connection, into the book current
+// now; the window hears of it when it has ended.
+void importFile(const ContactStore& store, const QString& path, platform::Background& background,
+                ImportDone finished) {
     const QString name = QFileInfo(path).fileName();
-    platform::DialogProgress progress(window, tr("Importing contacts from \"%1\"…").arg(name));
-    const ImportSummary summary = ContactImport(store, &progress).run(path);
-    const bool clean =
-        summary.succeeded() && summary.problems.isEmpty() && summary.unstorable.isEmpty();
-    platform::showMessage(summary.report(name, store.currentBook()),
-                          clean ? platform::Icon::Information : platform::Icon::Exclamation,
-                          tr("Import Contacts"));
-    return summary.succeeded() && summary.imported > 0;
+    background.reporting<ImportSummary>(
+        tr("Importing contacts from \"%1\"…").arg(name), platform::Background::Label::Fixed,
+        [store, path](platform::Background::WorkProgress& progress) {
+            ContactStore own = store;
+            return ContactImport(own, &progress).run(path);
+        },
+        [name, book = store.currentBook(), finished = std::move(finished)](ImportSummary& summary) {
+            const bool clean =
+                summary.succeeded() && summary.problems.isEmpty() && summary.unstorable.isEmpty();
+            platform::showMessage(summary.report(name, book),
+                                  clean ? platform::Icon::Information : platform::Icon::Exclamation,
+                                  tr("Import Contacts"));
+            if (finished)
+                finished(summary.succeeded() && summary.imported > 0);
+        });
 }
 
 } // namespace
@@ -76,7 +86,8 @@ QString suggestedFileName(const QString& book) {
     return name + QStringLiteral(".vcf");
 }
 
-bool importChosenFile(ContactStore& store, QWidget* window) {
+bool importChosenFile(const ContactStore& store, platform::Background& background,
+                      ImportDone finished) {
     const platform::FileChoice choice = platform::fileDialogs().open(
         {tr("Import Contacts"),
          lastFolder(),
@@ -88,20 +99,24 @@ bool importChosenFile(ContactStore& store, QWidget* window) {
     remember(choice.path);
     if (refusedAsNoFile(choice.path))
         return false;
-    return importFile(store, choice.path, window);
+    importFile(store, choice.path, background, std::move(finished));
+    return true;
 }
 
-bool importAfterQuestion(ContactStore& store, const QString& path, QWidget* window) {
+bool importAfterQuestion(const ContactStore& store, const QString& path,
+                         platform::Background& background, ImportDone finished) {
     if (refusedAsNoFile(path))
         return false;
     if (!platform::askYesNo(tr("Import the contacts in \"%1\" into the contact book \"%2\"?")
                                 .arg(QFileInfo(path).fileName(), store.currentBook()),
                             tr("Import Contacts")))
         return false;
-    return importFile(store, path, window);
+    importFile(store, path, background, std::move(finished));
+    return true;
 }
 
-void exportToChosenFile(const ContactStore& store, const QList<qint64>& selected, QWidget* window) {
+void exportToChosenFile(const ContactStore& store, const QList<qint64>& selected,
+                        platform::Background& background) {
     bool wholeBook = true;
     if (!selected.isEmpty()) {
         const platform::Answer answer = platform::messageBoxes().show(
@@ -129,15 +144,20 @@ void exportToChosenFile(const ContactStore& store, const QList<qint64>& selected
                               platform::Icon::Exclamation, tr("Export as vCard"));
         return;
     }
-    platform::DialogProgress progress(window, tr("Exporting contacts to \"%1\"…").arg(name));
-    const ExportSummary summary =
-        ContactExport(store, &progress)
-            .run(choice.path, wholeBook ? QList<qint64>() : selected,
-                 choice.filter == 1 ? vcard::VCardVersion::V4_0 : vcard::VCardVersion::V3_0);
-    platform::showMessage(summary.report(name, store.currentBook()),
-                          summary.succeeded() ? platform::Icon::Information
-                                              : platform::Icon::Exclamation,
-                          tr("Export as vCard"));
+    const QList<qint64> ids = wholeBook ? QList<qint64>() : selected;
+    const vcard::VCardVersion version =
+        choice.filter == 1 ? vcard::VCardVersion::V4_0 : vcard::VCardVersion::V3_0;
+    background.reporting<ExportSummary>(
+        tr("Exporting contacts to \"%1\"…").arg(name), platform::Background::Label::Fixed,
+        [store, path = choice.path, ids, version](platform::Background::WorkProgress& progress) {
+            return ContactExport(store, &progress).run(path, ids, version);
+        },
+        [name, book = store.currentBook()](ExportSummary& summary) {
+            platform::showMessage(summary.report(name, book),
+                                  summary.succeeded() ? platform::Icon::Information
+                                                      : platform::Icon::Exclamation,
+                                  tr("Export as vCard"));
+        });
 }
 
 } // namespace exchange

@@ -25,11 +25,8 @@ const char header[] = "FirstName,MiddleName,LastName,Address,City,State,ZipCode,
                       "HomePhoneNumber,CellPhoneNumber,EmailAddress,ParentOrGuardianName,Comments,"
                       "ContactType\r\n";
 
-// Every failure of an export ends in the same message.
 bool reportFailure() {
-    platform::showMessage(
-        QCoreApplication::translate("CsvExport", "There was an error retrieving data"),
-        platform::Icon::Critical);
+    reportCsvFailure();
     return false;
 }
 
@@ -159,8 +156,8 @@ void startWriteBack(QSaveFile& file, qint64& sent) {
 // as it was. The rows are written straight into one buffer that goes out
 // whenever it holds a megabyte, so even a book of 100,000 contacts needs one
 // small buffer. The text is UTF-8, the system's encoding.
-bool writeCsv(const ContactStore& store, const QList<qint64>& ids, const QString& path,
-              platform::Progress* progress) {
+CsvOutcome writeCsv(const ContactStore& store, const QList<qint64>& ids, const QString& path,
+                    platform::Progress* progress) {
     constexpr qsizetype chunk = 1 << 20;
     bool written = false;
     bool cancelled = false;
@@ -226,18 +223,35 @@ bool writeCsv(const ContactStore& store, const QList<qint64>& ids, const QString
     } catch (const DbError&) {
         written = false;
     }
-    return written || (!cancelled && reportFailure());
+    if (written)
+        return CsvOutcome::Written;
+    return cancelled ? CsvOutcome::Cancelled : CsvOutcome::Failed;
+}
+
+bool toldOutcome(CsvOutcome outcome) {
+    return outcome == CsvOutcome::Written || (outcome == CsvOutcome::Failed && reportFailure());
 }
 
 } // namespace
 
+void reportCsvFailure() {
+    platform::showMessage(
+        QCoreApplication::translate("CsvExport", "There was an error retrieving data"),
+        platform::Icon::Critical);
+}
+
+CsvOutcome writeContactsCsv(const ContactStore& store, const QList<qint64>& ids,
+                            const QString& path, platform::Progress* progress) {
+    return writeCsv(store, ids, path, progress);
+}
+
 bool exportBookCsv(const ContactStore& store, const QString& path, platform::Progress* progress) {
-    return writeCsv(store, {}, path, progress);
+    return toldOutcome(writeCsv(store, {}, path, progress));
 }
 
 bool exportSelectionCsv(const ContactStore& store, const QList<qint64>& ids, const QString& path,
                         platform::Progress* progress) {
     if (ids.isEmpty())
         return reportFailure();
-    return writeCsv(store, ids, path, progress);
+    return toldOutcome(writeCsv(store, ids, path, progress));
 }

@@ -19,3 +19,11 @@ bool exportBookCsv(const ContactStore& store, const QString& path,
                    platform::Progress* progress = nullptr);
 bool exportSelectionCsv(const ContactStore& store, const QList<qint64>& ids, const QString& path,
                         platform::Progress* progress = nullptr);
+
+enum class CsvOutcome { Written, Cancelled, Failed };
+// The same without telling the user, for a worker thread (`ids` empty: the
+// whole book); the window's thread then tells a failure with
+// reportCsvFailure().
+CsvOutcome writeContactsCsv(const ContactStore& store, const QList<qint64>& ids,
+                            const QString& path, platform::Progress* progress);
+void reportCsvFailure();

@@ -2,6 +2,7 @@
 
 #include "platform/MessageBoxes.h"
 
+#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QFile>
 #include <QFontMetricsF>
@@ -9,6 +10,7 @@
 #include <QPainter>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QThread>
 #include <QUrl>
 
 namespace platform {
@@ -68,8 +70,15 @@ void SystemPrinter::endDoc() {
     closeDoc();
     if (!written)
         throw PrinterError("The document could not be finished");
-    if (!pdf.isEmpty())
-        QDesktopServices::openUrl(QUrl::fromLocalFile(pdf));
+    if (pdf.isEmpty())
+        return;
+    // The viewer is started from the application's thread, also when the
+    // pages were drawn on a worker.
+    QMetaObject::invokeMethod(
+        QCoreApplication::instance(),
+        [url = QUrl::fromLocalFile(pdf)] { QDesktopServices::openUrl(url); },
+        QThread::currentThread() == QCoreApplication::instance()->thread() ? Qt::DirectConnection
+                                                                           : Qt::QueuedConnection);
 }
 
 void SystemPrinter::abortDoc() {

@@ -17,6 +17,8 @@ namespace platform {
 // The real printer: the system's default printer, or, with none installed,
 // the PDF file set, opened with the desktop's viewer once the document is
 // ended. Text goes in a 10 pt font; lines advance by the font's line spacing.
+// A document may be drawn on a worker thread, one at a time; the viewer is
+// then started from the application's thread.
 class SystemPrinter : public Printer {
 public:
     SystemPrinter();

@@ -1,12 +1,14 @@
 #include "sharing/EmailCommand.h"
 
+#include "data/ContactStore.h"
 #include "formats/CsvExport.h"
+#include "platform/Background.h"
 #include "platform/Mail.h"
 #include "platform/MessageBoxes.h"
-#include "platform/ProgressDialog.h"
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QPointer>
 #include <QWidget>
 
 namespace {
@@ -17,32 +19,7 @@ void tellRefusal() {
         platform::Icon::Exclamation);
 }
 
-} // namespace
-
-void emailContacts(const ContactStore& store, const QList<qint64>& selection,
-                   const QString& dataFolder, platform::MapiMessages& message, QWidget* window) {
-    const platform::Answer answer = platform::messageBoxes().show(
-        {QCoreApplication::translate("Emailing", "Click Yes to send the current contact book\r\n"
-                                                 "or No to send the selected contacts only"),
-         platform::Buttons::YesNoCancel, platform::Icon::Question,
-         QCoreApplication::translate("Emailing", "Send as CSV")});
-    if (answer == platform::Answer::Cancel)
-        return;
-    if (answer == platform::Answer::No && selection.isEmpty()) {
-        platform::showMessage(
-            QCoreApplication::translate("Emailing", "Please select a contact to email"),
-            platform::Icon::Exclamation);
-        return;
-    }
-    const QString path = dataFolder + QDir::separator() + QStringLiteral("attachment.csv");
-    platform::DialogProgress progress(
-        window, QCoreApplication::translate("Emailing", "Writing the attachment… %1 contacts"), 500,
-        platform::DialogProgress::Label::CountsDone);
-    const bool exported = answer == platform::Answer::Yes
-                              ? exportBookCsv(store, path, &progress)
-                              : exportSelectionCsv(store, selection, path, &progress);
-    if (!exported)
-        return;
+void sendAttachment(const QString& path, platform::MapiMessages& message, QWidget* window) {
     try {
         message.Compose();
         message.MsgSubject = QCoreApplication::translate("Emailing", "Contacts");
@@ -65,4 +42,38 @@ void emailContacts(const ContactStore& store, const QList<qint64>& selection,
                                   .arg(QDir::toNativeSeparators(path)),
                               platform::Icon::Exclamation);
     }
+}
+
+} // namespace
+
+void emailContacts(const ContactStore& store, const QList<qint64>& selection,
+                   const QString& dataFolder, platform::MapiMessages& message,
+                   platform::Background& background, QWidget* window) {
+    const platform::Answer answer = platform::messageBoxes().show(
+        {QCoreApplication::translate("Emailing", "Click Yes to send the current contact book\r\n"
+                                                 "or No to send the selected contacts only"),
+         platform::Buttons::YesNoCancel, platform::Icon::Question,
+         QCoreApplication::translate("Emailing", "Send as CSV")});
+    if (answer == platform::Answer::Cancel)
+        return;
+    if (answer == platform::Answer::No && selection.isEmpty()) {
+        platform::showMessage(
+            QCoreApplication::translate("Emailing", "Please select a contact to email"),
+            platform::Icon::Exclamation);
+        return;
+    }
+    const QString path = dataFolder + QDir::separator() + QStringLiteral("attachment.csv");
+    const QList<qint64> ids = answer == platform::Answer::Yes ? QList<qint64>() : selection;
+    background.reporting<CsvOutcome>(
+        QCoreApplication::translate("Emailing", "Writing the attachment… %1 contacts"),
+        platform::Background::Label::CountsDone,
+        [store, ids, path](platform::Background::WorkProgress& progress) {
+            return writeContactsCsv(store, ids, path, &progress);
+        },
+        [path, &message, window = QPointer<QWidget>(window)](CsvOutcome& outcome) {
+            if (outcome == CsvOutcome::Failed)
+                reportCsvFailure();
+            if (outcome == CsvOutcome::Written)
+                sendAttachment(path, message, window);
+        });
 }

@@ -7,8 +7,9 @@ class ContactStore;
 class QWidget;
 
 namespace platform {
+class Background;
 class MapiMessages;
-}
+} // namespace platform
 
 // The e-mail command: asks whether the whole current book or the selected
 // contacts are meant, writes them to attachment.csv in the data folder and
@@ -17,7 +18,10 @@ class MapiMessages;
 // written; the selection without one says that a contact must be selected.
 // A failed export has shown its message. The command returns once the
 // message is handed over; when there is no mail program, or it refuses the
-// message (now or later), the user is told. A long export shows its progress
-// over `window`, with Cancel, which ends the command.
+// message (now or later), the user is told. The attachment is written on a
+// worker of `background`, with progress and Cancel, which ends the command;
+// the message is handed over, with `window` as its owner, once it is
+// written. `messages` must outlive `background`.
 void emailContacts(const ContactStore& store, const QList<qint64>& selection,
-                   const QString& dataFolder, platform::MapiMessages& messages, QWidget* window);
+                   const QString& dataFolder, platform::MapiMessages& messages,
+                   platform::Background& background, QWidget* window);

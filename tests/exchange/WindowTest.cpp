@@ -1,11 +1,16 @@
 // Import and export in the real window: File menu, file dialogs, questions, a dropped file.
 #include "contacts/ContactListView.h"
 #include "formats/ContactFileReader.h"
+#include "platform/Background.h"
 #include "support/FileDialogDouble.h"
 #include "support/MainWindowFixture.h"
 
 #include <QMimeData>
+#include <QProgressDialog>
+#include <QSemaphore>
 #include <QUrl>
+
+#include <atomic>
 
 #include <sys/stat.h>
 
@@ -140,6 +145,7 @@ private slots:
             w.window().importFiles({w.file(name)});
         else
             QCOMPARE(w.drop(w.file(name)), accepted);
+        waitUntilSettled(w.window());
         QStringList boxes;
         if (accepted && how != menu)
             boxes << u"Import the contacts in \"%1\" into the contact book \"Default\"?"_s.arg(
@@ -149,6 +155,62 @@ private slots:
         QCOMPARE(w.doors.boxes.texts(), boxes);
         if (how != dropOnEditor)
             QCOMPARE(w.listed().size(), accepted && answer == Answer::Yes ? 2 : 1);
+    }
+
+    // The worker is held mid-way: the window answers meanwhile, and nothing of
+    // the work shows before its result; the command chosen again brings up
+    // the progress instead of superseding the work. Cancel then leaves the book without
+    // the import's contacts, or the earlier file untouched with no
+    // temporary file beside it.
+    void cancelLeavesBookAndFileAsTheyWere_data() {
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<int>("heldAtStep");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("import") << u"mnuImportContacts"_s << 4
+                                << u"The import was cancelled. Nothing was imported."_s;
+        QTest::newRow("export") << u"mnuExportVCard"_s << 1
+                                << u"The export was cancelled. No file was written; an earlier "
+                                   "\"three.vcf\" is left as it was."_s;
+    }
+    void cancelLeavesBookAndFileAsTheyWere() {
+        QFETCH(QString, action);
+        QFETCH(int, heldAtStep);
+        QFETCH(QString, message);
+        Window w;
+        w.folder.addContact({.firstName = "Bo", .lastName = "Ray"});
+        const QByteArray three = "BEGIN:VCARD\r\nN:A;Al;;;\r\nEND:VCARD\r\n"
+                                 "BEGIN:VCARD\r\nN:B;Bea;;;\r\nEND:VCARD\r\n"
+                                 "BEGIN:VCARD\r\nN:C;Cy;;;\r\nEND:VCARD\r\n";
+        writeFile(w.file(u"three.vcf"_s), three);
+        QSemaphore held, release;
+        std::atomic<int> steps{0};
+        w.window().longWork().setStepGate([&] {
+            if (++steps == heldAtStep) {
+                held.release();
+                release.acquire();
+            }
+        });
+        w.doors.boxes.answerNext(Answer::Yes);
+        w.dialogs.choose(w.file(u"three.vcf"_s));
+        child<QAction>(w.window(), action)->trigger();
+        held.acquire();
+        w.doors.boxes.takeTexts(); // the export's question
+        QTest::mouseClick(child<QPushButton>(w.window(), u"cmdPersonal"_s), Qt::LeftButton);
+        QTRY_COMPARE(contactList(w.window())->model()->rowCount(), 2);
+        // The command again: its progress comes up at once, and nothing else.
+        child<QAction>(w.window(), action)->trigger();
+        auto* dialog = w.window().findChild<QProgressDialog*>(u"longWorkProgress"_s);
+        QVERIFY(dialog && dialog->isVisible());
+        QCOMPARE(w.dialogs.shown.size(), 1);
+        QTest::mouseClick(dialog->findChild<QPushButton*>(), Qt::LeftButton);
+        QVERIFY(w.doors.boxes.texts().isEmpty() && w.window().longWork().pending());
+        release.release();
+        waitUntilSettled(w.window());
+        QCOMPARE(w.doors.boxes.texts(), QStringList{message});
+        QCOMPARE(readBytes(w.file(u"three.vcf"_s)), three);
+        QCOMPARE(QDir(w.folder.path()).entryList({u"three*"_s}), QStringList{"three.vcf"});
+        w.click("cmdPersonal");
+        QCOMPARE(w.listed(), (QStringList{"Ann|Lee", "Bo|Ray"}));
     }
 
     // A named pipe would hold the window until another program opened it: it

@@ -1,5 +1,6 @@
 // The helper for long work: results come back to the window's thread, only
-// the newest request's result is applied, and Cancel drops it.
+// the newest request's result is applied, and Cancel drops it, or stops work
+// that reports its progress.
 #include "platform/Background.h"
 
 #include <QAbstractButton>
@@ -91,6 +92,42 @@ private slots:
         QVERIFY(!applied);
         QVERIFY(work.sawStop);
         QTRY_VERIFY(!window.findChild<QProgressDialog*>(u"longWorkProgress"_s));
+    }
+
+    // Work that tells its progress: the dialog counts along, and Cancel tells
+    // the work to stop without dropping it; the result it then gives is applied.
+    void cancelledReportingWorkStillAnswers() {
+        QWidget window;
+        window.show();
+        platform::Background background(&window, 0);
+        QSemaphore atStep, release;
+        background.setStepGate([&] {
+            atStep.release();
+            release.acquire();
+        });
+        QString applied;
+        background.reporting<QString>(
+            u"Printing… %1 contacts so far"_s, platform::Background::Label::CountsDone,
+            [](platform::Background::WorkProgress& progress) {
+                for (int done = 1; progress.advance(done, 0); ++done) {
+                }
+                return u"stopped at %1"_s.arg(progress.done());
+            },
+            [&](QString& result) { applied = result; });
+        atStep.acquire();
+        release.release();
+        atStep.acquire(); // the worker holds at its second step
+        QProgressDialog* dialog = nullptr;
+        QTRY_VERIFY((dialog = window.findChild<QProgressDialog*>(u"longWorkProgress"_s)) &&
+                    dialog->labelText() == u"Printing… 2 contacts so far"_s);
+        QTest::mouseClick(dialog->findChild<QAbstractButton*>(), Qt::LeftButton);
+        QVERIFY(applied.isEmpty());
+        QVERIFY(background.showIfPending()); // pending, but Cancel cannot stop it again
+        QTRY_VERIFY(!window.findChild<QProgressDialog*>(u"longWorkProgress"_s));
+        release.release();
+        QTRY_VERIFY(!background.pending());
+        QCOMPARE(applied, u"stopped at 2"_s);
+        QVERIFY(!QGuiApplication::overrideCursor());
     }
 
     // Work that fails without a result of its own still ends the request.

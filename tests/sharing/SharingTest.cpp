@@ -1,6 +1,7 @@
 // The book e-mailed as CSV, a number dialled, the book printed: from the
 // store, from the window and through the real doors.
 #include "formats/CsvExport.h"
+#include "platform/Background.h"
 #include "platform/XdgMail.h"
 #include "support/DesktopDoubles.h"
 #include "support/FileDialogDouble.h"
@@ -14,8 +15,9 @@
 #include <QProgressDialog>
 #include <QRegularExpression>
 #include <QScopeGuard>
-#include <QThread>
-#include <QTimer>
+#include <QSemaphore>
+
+#include <atomic>
 
 // Catches the links of one scheme the desktop would open.
 class UrlCatcher : public QObject {
@@ -56,21 +58,24 @@ QString attachment(MainWindowFixture& f) {
     return f.folder.path() + u"/attachment.csv"_s;
 }
 
-// Runs a long menu command and, once its progress dialog shows (half a
-// second in), clicks Cancel: the window must answer events meanwhile.
+// Runs a long menu command with its worker held at its first step and,
+// once its progress dialog shows, clicks Cancel: the window answers meanwhile.
 void cancelLongWork(MainWindowFixture& f, const char* menuItem) {
-    QTimer timer;
-    bool slept = false;
-    QObject::connect(&timer, &QTimer::timeout, [&] {
-        if (!std::exchange(slept, true))
-            QThread::msleep(600); // long enough for the dialog to be due
-        auto* dialog = f.window().findChild<QProgressDialog*>(u"longWorkProgress"_s);
-        if (dialog && dialog->isVisible())
-            QTest::mouseClick(dialog->findChild<QPushButton*>(), Qt::LeftButton);
+    QSemaphore release;
+    std::atomic<bool> first{true};
+    f.window().longWork().setStepGate([&] {
+        if (first.exchange(false))
+            release.acquire();
     });
-    timer.start(0);
     f.doors.boxes.answerYes();
-    f.trigger(QLatin1String(menuItem));
+    child<QAction>(f.window(), QLatin1String(menuItem))->trigger();
+    QProgressDialog* dialog = nullptr;
+    QTRY_VERIFY((dialog = f.window().findChild<QProgressDialog*>(u"longWorkProgress"_s)) &&
+                dialog->isVisible());
+    QTest::mouseClick(dialog->findChild<QPushButton*>(), Qt::LeftButton);
+    release.release();
+    waitUntilSettled(f.window());
+    f.window().longWork().setStepGate({});
 }
 
 // A folder with its store on the "Default" book, and the file to export to.

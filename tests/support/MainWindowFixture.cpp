@@ -40,7 +40,9 @@ void waitUntilSettled(QWidget& root) {
     auto* window = qobject_cast<frmContactMgmt*>(root.window());
     if (!window)
         return;
-    QVERIFY(QTest::qWaitFor([window] { return !window->background().pending(); }, 60'000));
+    QVERIFY(QTest::qWaitFor(
+        [window] { return !window->background().pending() && !window->longWork().pending(); },
+        60'000));
 }
 
 void trigger(QWidget& root, const QString& objectName) {

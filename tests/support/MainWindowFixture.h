@@ -37,7 +37,7 @@ ctrRecord* editor(const frmContactMgmt& window);
 
 // Driving a real main window as a user does, by the names of its widgets.
 // Each step waits until the window has shown the result of the work it
-// started off the window's thread (a list reload, a sort).
+// started off the window's thread (a list reload, a sort, an import, ...).
 void click(QWidget& root, const QString& objectName);   // a button
 void trigger(QWidget& root, const QString& objectName); // a menu action
 // Waits until the main window `root` belongs to has no work pending.
