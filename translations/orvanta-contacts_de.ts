@@ -228,7 +228,7 @@
 <context>
     <name>CsvExport</name>
     <message>
-        <location filename="../src/formats/CsvExport.cpp" line="+31"/>
+        <location filename="../src/formats/CsvExport.cpp" line="+239"/>
         <source>There was an error retrieving data</source>
         <translation>Beim Abrufen der Daten ist ein Fehler aufgetreten</translation>
     </message>
@@ -236,12 +236,12 @@
 <context>
     <name>DbError</name>
     <message>
-        <location filename="../src/data/Connection.cpp" line="+60"/>
+        <location filename="../src/data/Connection.cpp" line="+70"/>
         <source>Reading a row failed</source>
         <translation>Das Lesen einer Zeile ist fehlgeschlagen</translation>
     </message>
     <message>
-        <location line="+99"/>
+        <location line="+97"/>
         <source>The database file does not exist: %1</source>
         <translation>Die Datenbankdatei existiert nicht: %1</translation>
     </message>
@@ -262,16 +262,14 @@
         <translation>Die Verbindung ist geschlossen</translation>
     </message>
     <message>
-        <location line="-121"/>
+        <location line="-119"/>
         <location line="+5"/>
-        <location line="+65"/>
+        <location line="+63"/>
         <source>Statement failed</source>
         <translation>Die Anweisung ist fehlgeschlagen</translation>
     </message>
     <message>
-        <location line="-56"/>
-        <location line="+9"/>
-        <location line="+67"/>
+        <location line="-176"/>
         <source>Statement failed: %1</source>
         <translation>Die Anweisung ist fehlgeschlagen: %1</translation>
     </message>
@@ -289,12 +287,12 @@
 <context>
     <name>Emailing</name>
     <message>
-        <location filename="../src/sharing/EmailCommand.cpp" line="+16"/>
+        <location filename="../src/sharing/EmailCommand.cpp" line="+18"/>
         <source>The mail program did not take the message.</source>
         <translation>Das E-Mail-Programm hat die Nachricht nicht angenommen.</translation>
     </message>
     <message>
-        <location line="+9"/>
+        <location line="+35"/>
         <source>Click Yes to send the current contact book<byte value="xd"/>
 or No to send the selected contacts only</source>
         <translation>Klicken Sie auf „Ja“, um das aktuelle Adressbuch zu senden,<byte value="xd"/>
@@ -311,7 +309,7 @@ oder auf „Nein“, um nur die ausgewählten Kontakte zu senden</translation>
         <translation>Bitte wählen Sie einen Kontakt zum Senden per E-Mail aus</translation>
     </message>
     <message>
-        <location line="+15"/>
+        <location line="-36"/>
         <source>Contacts</source>
         <translation>Kontakte</translation>
     </message>
@@ -326,7 +324,7 @@ oder auf „Nein“, um nur die ausgewählten Kontakte zu senden</translation>
         <translation>Es wurde kein E-Mail-Programm gefunden, um die Kontakte zu senden. Sie sind in %1 gespeichert.</translation>
     </message>
     <message>
-        <location line="-23"/>
+        <location line="+29"/>
         <source>Writing the attachment… %1 contacts</source>
         <translation>Anhang wird geschrieben… %1 Kontakte</translation>
     </message>
@@ -386,7 +384,7 @@ Check that the folder exists and can be written to.</source>
 Prüfen Sie, ob der Ordner existiert und beschreibbar ist.</translation>
     </message>
     <message>
-        <location line="+20"/>
+        <location line="+22"/>
         <source>Checking the contact database…</source>
         <translation>Die Kontaktdatenbank wird geprüft…</translation>
     </message>
@@ -404,12 +402,12 @@ Prüfen Sie, ob der Ordner existiert und beschreibbar ist.</translation>
         <translation>Die Kontaktdatei %1 kann nicht verwendet werden.</translation>
     </message>
     <message>
-        <location line="+58"/>
+        <location line="+62"/>
         <source>No book is linked to a server.</source>
         <translation>Kein Adressbuch ist mit einem Server verknüpft.</translation>
     </message>
     <message>
-        <location line="-40"/>
+        <location line="-44"/>
         <source>The password file %1 cannot be read.</source>
         <translation>Die Passwortdatei %1 kann nicht gelesen werden.</translation>
     </message>
@@ -424,7 +422,7 @@ Prüfen Sie, ob der Ordner existiert und beschreibbar ist.</translation>
         <translation>Warnung: Andere Benutzer können die Passwortdatei %1 lesen; machen Sie sie nur für sich lesbar (chmod 600).</translation>
     </message>
     <message>
-        <location line="+42"/>
+        <location line="+46"/>
         <source>The address holds a password; leave it out and give the password with --password-file.</source>
         <translation>Die Adresse enthält ein Passwort; lassen Sie es weg und geben Sie das Passwort mit --password-file an.</translation>
     </message>
@@ -532,7 +530,7 @@ Prüfen Sie, ob der Ordner existiert und beschreibbar ist.</translation>
 <context>
     <name>SyncCommands</name>
     <message>
-        <location filename="../src/app/SyncCommands.cpp" line="+84"/>
+        <location filename="../src/app/SyncCommands.cpp" line="+94"/>
         <source>No book is linked to a server: link one with File, Sync with Server…</source>
         <translation>Kein Adressbuch ist mit einem Server verknüpft: Verknüpfen Sie eines mit Datei, Mit Server synchronisieren…</translation>
     </message>
@@ -552,7 +550,7 @@ Prüfen Sie, ob der Ordner existiert und beschreibbar ist.</translation>
         <translation>%1: Der Server hat das Passwort abgelehnt.</translation>
     </message>
     <message>
-        <location line="+19"/>
+        <location line="+20"/>
         <source>Last sync: %1</source>
         <translation>Letzte Synchronisierung: %1</translation>
     </message>
@@ -583,11 +581,6 @@ Prüfen Sie, ob der Ordner existiert und beschreibbar ist.</translation>
         <location line="+3"/>
         <source>The server at %1 answered HTTP %2.</source>
         <translation>Der Server %1 hat mit HTTP %2 geantwortet.</translation>
-    </message>
-    <message>
-        <location filename="../src/sync/SyncEngine.cpp" line="+152"/>
-        <source>The server gave %1 a version tag (ETag) that is not valid, so nothing more was read or sent.</source>
-        <translation>Der Server hat %1 eine ungültige Versionskennung (ETag) gegeben; deshalb wurde nichts weiter gelesen oder gesendet.</translation>
     </message>
 </context>
 <context>
@@ -664,7 +657,7 @@ Prüfen Sie, ob der Ordner existiert und beschreibbar ist.</translation>
 <context>
     <name>carddav::Passwords</name>
     <message>
-        <location filename="../src/sync/Passwords.cpp" line="+26"/>
+        <location filename="../src/sync/Passwords.cpp" line="+37"/>
         <source>No keyring is available to remember the password.</source>
         <translation>Es ist kein Schlüsselbund verfügbar, um das Passwort zu speichern.</translation>
     </message>
@@ -677,17 +670,13 @@ Prüfen Sie, ob der Ordner existiert und beschreibbar ist.</translation>
 <context>
     <name>carddav::SyncEngine</name>
     <message>
-        <location filename="../src/sync/SyncEngine.cpp" line="+23"/>
-        <location line="+40"/>
-        <location line="+271"/>
-        <location line="+229"/>
-        <location line="+41"/>
-        <location line="+25"/>
+        <location filename="../src/sync/SyncEngine.cpp" line="+109"/>
+        <location filename="../src/sync/SyncExecutor.cpp" line="+92"/>
         <source>The contact file could not be read: %1</source>
         <translation>Die Kontaktdatei konnte nicht gelesen werden: %1</translation>
     </message>
     <message>
-        <location line="-598"/>
+        <location line="+8"/>
         <source>A sync of this data folder is already running.</source>
         <translation>Eine Synchronisierung dieses Datenordners läuft bereits.</translation>
     </message>
@@ -697,7 +686,7 @@ Prüfen Sie, ob der Ordner existiert und beschreibbar ist.</translation>
         <translation>Die Sperrdatei für die Synchronisierung neben der Kontaktdatei kann nicht angelegt werden.</translation>
     </message>
     <message>
-        <location line="+38"/>
+        <location line="+37"/>
         <source>the book is not linked to a server</source>
         <translation>das Adressbuch ist mit keinem Server verknüpft</translation>
     </message>
@@ -712,7 +701,7 @@ Prüfen Sie, ob der Ordner existiert und beschreibbar ist.</translation>
         <translation>Das Adressbuch wurde während der Synchronisierung entfernt.</translation>
     </message>
     <message>
-        <location line="+33"/>
+        <location line="+43"/>
         <source>No password for %1 at %2.</source>
         <translation>Kein Passwort für %1 auf %2.</translation>
     </message>
@@ -739,56 +728,65 @@ Prüfen Sie, ob der Ordner existiert und beschreibbar ist.</translation>
         <translation>Der Server hat die Listenanfrage mit HTTP %1 beantwortet.</translation>
     </message>
     <message>
-        <location line="+48"/>
+        <location line="+44"/>
         <source>Syncing %1: receiving cards %2 to %3 of %4…</source>
         <translation>%1 wird synchronisiert: Karten %2 bis %3 von %4 werden empfangen…</translation>
     </message>
     <message>
-        <location line="+256"/>
+        <location line="+138"/>
         <source>The change to %1 was not sent: it would replace a value of the server&apos;s card longer than %2 MiB, which was not taken in.</source>
         <translation>Die Änderung an %1 wurde nicht gesendet: Sie würde einen Wert der Karte auf dem Server ersetzen, der länger als %2 MiB ist und nicht übernommen wurde.</translation>
     </message>
     <message>
-        <location line="-388"/>
-        <location line="+161"/>
+        <location line="+114"/>
+        <source>The contact file is busy with other work; the sync goes on at its next turn.</source>
+        <translation>Die Kontaktdatei ist mit anderer Arbeit beschäftigt; die Synchronisierung wird beim nächsten Mal fortgesetzt.</translation>
+    </message>
+    <message>
+        <location line="-380"/>
+        <location line="+159"/>
         <source>The server answered the card request with HTTP %1.</source>
         <translation>Der Server hat die Kartenanfrage mit HTTP %1 beantwortet.</translation>
     </message>
     <message>
-        <location line="+42"/>
-        <location line="+267"/>
+        <location filename="../src/sync/SyncExecutor.cpp" line="+96"/>
         <source>The server&apos;s card %1 could not be read.</source>
         <translation>Die Karte %1 des Servers konnte nicht gelesen werden.</translation>
     </message>
     <message>
-        <location line="-263"/>
+        <location line="+4"/>
         <source>The %1 value of the server&apos;s card %2 is longer than %3 MiB and was not taken in; it stays on the server as it is.</source>
         <translation>Der Wert %1 der Karte %2 auf dem Server ist länger als %3 MiB und wurde nicht übernommen; er bleibt auf dem Server unverändert.</translation>
     </message>
     <message>
-        <location line="+30"/>
+        <location line="-24"/>
         <source>The contact file could not be written: %1</source>
         <translation>Die Kontaktdatei konnte nicht geschrieben werden: %1</translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="+2"/>
         <source>The book was removed or linked elsewhere during the sync; nothing more was written to it.</source>
         <translation>Das Adressbuch wurde während der Synchronisierung entfernt oder anders verknüpft; es wurde nichts weiter hineingeschrieben.</translation>
     </message>
     <message>
-        <location line="+9"/>
+        <location line="+10"/>
+        <source>The server gave %1 a version tag (ETag) that is not valid, so nothing more was read or sent.</source>
+        <translation>Der Server hat %1 eine ungültige Versionskennung (ETag) gegeben; deshalb wurde nichts weiter gelesen oder gesendet.</translation>
+    </message>
+    <message>
+        <location line="+95"/>
         <source>Conflict copy, %1</source>
         <translation>Konfliktkopie, %1</translation>
     </message>
     <message>
-        <location line="+104"/>
+        <location filename="../src/sync/SyncEngine.cpp" line="+62"/>
         <source>Syncing %1: sending change %2 of %3…</source>
         <translation>%1 wird synchronisiert: Änderung %2 von %3 wird gesendet…</translation>
     </message>
     <message>
+        <location line="+30"/>
+        <location line="+65"/>
         <location line="+16"/>
-        <location line="+73"/>
-        <location line="+19"/>
         <source>HTTP %1</source>
         <translation>HTTP %1</translation>
     </message>
@@ -954,7 +952,12 @@ Prüfen Sie, ob der Ordner existiert und beschreibbar ist.</translation>
 <context>
     <name>carddav::SyncSummary</name>
     <message>
-        <location filename="../src/sync/SyncEngine.cpp" line="-703"/>
+        <location filename="../src/sync/SyncEngine.cpp" line="-582"/>
+        <source>%1: %2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <location line="+2"/>
         <source>%1: sync failed: %2</source>
         <translation>%1: Synchronisierung fehlgeschlagen: %2</translation>
     </message>
@@ -1285,7 +1288,7 @@ Bitte entfernen Sie es und speichern Sie erneut.</translation>
         <translation>Geschäftliche Kontakte</translation>
     </message>
     <message>
-        <location filename="../src/app/Commands.cpp" line="+114"/>
+        <location filename="../src/app/Commands.cpp" line="+113"/>
         <source>PERSONAL</source>
         <translation>PRIVATE</translation>
     </message>
@@ -1339,25 +1342,25 @@ Bitte entfernen Sie es und speichern Sie erneut.</translation>
         <translation>Standardausgabe</translation>
     </message>
     <message>
-        <location filename="../src/exchange/ExchangeCommands.cpp" line="+49"/>
+        <location filename="../src/exchange/ExchangeCommands.cpp" line="+53"/>
         <source>Importing contacts from &quot;%1&quot;…</source>
         <translation>Kontakte werden aus „%1“ importiert…</translation>
     </message>
     <message>
-        <location line="-6"/>
-        <location line="+12"/>
-        <location line="+26"/>
-        <location line="+18"/>
+        <location line="-10"/>
+        <location line="+20"/>
+        <location line="+29"/>
+        <location line="+20"/>
         <source>Import Contacts</source>
         <translation>Kontakte importieren</translation>
     </message>
     <message>
-        <location line="-59"/>
+        <location line="-72"/>
         <source>&quot;%1&quot; is not a file but a folder, a named pipe or a device, and cannot be imported. Nothing was imported.</source>
         <translation>„%1“ ist keine Datei, sondern ein Ordner, eine benannte Pipe oder ein Gerät, und kann nicht importiert werden. Es wurde nichts importiert.</translation>
     </message>
     <message>
-        <location line="+43"/>
+        <location line="+54"/>
         <source>Contact files (*.vcf *.vcard *.csv)</source>
         <translation>Kontaktdateien (*.vcf *.vcard *.csv)</translation>
     </message>
@@ -1377,12 +1380,12 @@ Bitte entfernen Sie es und speichern Sie erneut.</translation>
         <translation>Alle Dateien (*)</translation>
     </message>
     <message>
-        <location line="+13"/>
+        <location line="+15"/>
         <source>Import the contacts in &quot;%1&quot; into the contact book &quot;%2&quot;?</source>
         <translation>Die Kontakte aus „%1“ in das Adressbuch „%2“ importieren?</translation>
     </message>
     <message>
-        <location line="+11"/>
+        <location line="+13"/>
         <source>Click Yes to export the current contact book<byte value="xd"/>
 or No to export the selected contacts only</source>
         <translation>Klicken Sie auf „Ja“, um das aktuelle Adressbuch zu exportieren,<byte value="xd"/>
@@ -1391,12 +1394,12 @@ oder auf „Nein“, um nur die ausgewählten Kontakte zu exportieren</translati
     <message>
         <location line="+2"/>
         <location line="+19"/>
-        <location line="+11"/>
+        <location line="+15"/>
         <source>Export as vCard</source>
         <translation>Als vCard exportieren</translation>
     </message>
     <message>
-        <location line="-24"/>
+        <location line="-28"/>
         <source>Export Contact Book as vCard</source>
         <translation>Adressbuch als vCard exportieren</translation>
     </message>
@@ -1411,7 +1414,7 @@ oder auf „Nein“, um nur die ausgewählten Kontakte zu exportieren</translati
         <translation>vCard 4.0 (*.vcf)</translation>
     </message>
     <message>
-        <location line="+14"/>
+        <location line="+18"/>
         <source>Exporting contacts to &quot;%1&quot;…</source>
         <translation>Kontakte werden nach „%1“ exportiert…</translation>
     </message>
@@ -1419,7 +1422,7 @@ oder auf „Nein“, um nur die ausgewählten Kontakte zu exportieren</translati
 <context>
     <name>exchange::ExportSummary</name>
     <message>
-        <location filename="../src/exchange/ContactExport.cpp" line="+237"/>
+        <location filename="../src/exchange/ContactExport.cpp" line="+217"/>
         <source>The export was cancelled. No file was written; an earlier &quot;%1&quot; is left as it was.</source>
         <translation>Der Export wurde abgebrochen. Es wurde keine Datei geschrieben; eine frühere „%1“ bleibt unverändert.</translation>
     </message>
@@ -1641,7 +1644,7 @@ Vertrieben von Orvanta Software Works</translation>
         <translation>Bitte wählen Sie einen Kontakt zum Bearbeiten aus</translation>
     </message>
     <message>
-        <location line="+81"/>
+        <location line="+85"/>
         <source>Please select a contact to print</source>
         <translation>Bitte wählen Sie einen Kontakt zum Drucken aus</translation>
     </message>
@@ -1656,17 +1659,17 @@ Vertrieben von Orvanta Software Works</translation>
         <translation>Ausgewählten Kontakt drucken</translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="+2"/>
         <source>An error occured while printing the selected records.</source>
         <translation>Beim Drucken der ausgewählten Kontakte ist ein Fehler aufgetreten.</translation>
     </message>
     <message>
-        <location line="+10"/>
+        <location line="+17"/>
         <source>Printing… %1 contacts so far</source>
         <translation>Drucken… bisher %1 Kontakte</translation>
     </message>
     <message>
-        <location line="+14"/>
+        <location line="+22"/>
         <source>Print the complete contact book?</source>
         <translation>Das gesamte Adressbuch drucken?</translation>
     </message>
@@ -1676,12 +1679,12 @@ Vertrieben von Orvanta Software Works</translation>
         <translation>Adressbuch drucken</translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="+2"/>
         <source>An error occured while printing the contact book.</source>
         <translation>Beim Drucken des Adressbuchs ist ein Fehler aufgetreten.</translation>
     </message>
     <message>
-        <location filename="../src/app/frmContactMgmt.cpp" line="+82"/>
+        <location filename="../src/app/frmContactMgmt.cpp" line="+84"/>
         <source>Add New Contact</source>
         <translation>Neuen Kontakt hinzufügen</translation>
     </message>
@@ -1948,15 +1951,7 @@ Vertrieben von Orvanta Software Works</translation>
 <context>
     <name>platform::Background</name>
     <message>
-        <location filename="../src/platform/Background.cpp" line="+87"/>
-        <source>Cancel</source>
-        <translation>Abbrechen</translation>
-    </message>
-</context>
-<context>
-    <name>platform::DialogProgress</name>
-    <message>
-        <location filename="../src/platform/ProgressDialog.cpp" line="+44"/>
+        <location filename="../src/platform/Background.cpp" line="+142"/>
         <source>Cancel</source>
         <translation>Abbrechen</translation>
     </message>
