@@ -3,6 +3,7 @@
 #include "data/Connection.h"
 #include "data/SqlQuote.h"
 
+#include <cstring>
 
 const char* CardStore::table = "tblContactCard";
 
@@ -18,8 +19,26 @@ const QString createForgetTrigger = QStringLiteral(
     "CREATE TRIGGER IF NOT EXISTS trgContactCardForget AFTER DELETE ON tblContactDetails "
     "BEGIN DELETE FROM tblContactCard WHERE fkContactDetailsId = old.pkContactDetailsId; END");
 // Runs between line breaks are copied whole; a card whose lines all end in
-// CR LF, as kept cards do, comes back as it is.
-QByteArray withCrLf(QByteArrayView text) {
+// CR LF, as kept cards do, comes back empty: it needs no copy.
+// True when every CR is followed by a LF and every LF follows a CR; found
+// with memchr, as most cards are.
+bool allCrLf(QByteArrayView text) {
+    const char* const begin = text.data();
+    const char* const end = begin + text.size();
+    for (const char* at = begin;
+         (at = static_cast<const char*>(std::memchr(at, '\n', size_t(end - at)))); ++at)
+        if (at == begin || at[-1] != '\r')
+            return false;
+    for (const char* at = begin;
+         (at = static_cast<const char*>(std::memchr(at, '\r', size_t(end - at)))); ++at)
+        if (at + 1 == end || at[1] != '\n')
+            return false;
+    return true;
+}
+
+QByteArray withCrLfIfNeeded(QByteArrayView text) {
+    if (text.isEmpty() || allCrLf(text))
+        return {};
     QByteArray out;
     qsizetype at = 0;
     for (qsizetype i = 0; i < text.size(); ++i) {
@@ -40,7 +59,7 @@ QByteArray withCrLf(QByteArrayView text) {
         at = i + 1;
     }
     if (at == 0)
-        return text.toByteArray();
+        return {};
     out.append(text.sliced(at));
     return out;
 }
@@ -77,17 +96,21 @@ QString CardStore::keepStatement() {
                           "ColumnsDigest) VALUES (?1, ?2, ?3, ?4)");
 }
 
-void CardStore::bind(Statement& statement, qint64 contactId, const KeptCard& card) {
+// The card's bytes are bound where they are, not copied: they outlive the run.
+void CardStore::keep(Statement& statement, qint64 contactId, const KeptCard& card) {
+    const QByteArray changed = withCrLfIfNeeded(card.text);
+    const QByteArray uid = card.uid.toUtf8();
     statement.bind(1, contactId);
-    statement.bind(2, card.uid);
-    statement.bind(3, QByteArrayView(withCrLf(card.text)));
-    statement.bind(4, QByteArrayView(card.digest));
+    statement.bindUnchanged(2, uid);
+    statement.bindUnchanged(3, changed.isNull() ? QByteArrayView(card.text) : changed);
+    statement.bindUnchanged(4, card.digest);
+    statement.execute();
 }
 
 // 64-bit FNV-1a: it only has to tell an edited row from the row the card was
 // written for, and it costs a tenth of a cryptographic hash, which made most of
 // an export's time.
-QByteArray columnsDigest(const ContactUtf8& c) {
+quint64 columnsHash(const ContactUtf8& c) {
     quint64 hash = 14695981039346656037ULL;
     const auto add = [&hash](QByteArrayView bytes) {
         for (const char byte : bytes) {
@@ -103,18 +126,23 @@ QByteArray columnsDigest(const ContactUtf8& c) {
         add(QByteArrayView("\xFF", 1));
     }
     add(QByteArray::number(int(c.type)));
-    return QByteArray::number(hash, 16).rightJustified(16, '0');
+    return hash;
+}
+
+QByteArray columnsDigest(quint64 columnsHash) {
+    static const char digits[] = "0123456789abcdef";
+    QByteArray digest(16, Qt::Uninitialized);
+    for (int i = 15; i >= 0; --i, columnsHash >>= 4)
+        digest[i] = digits[columnsHash & 15];
+    return digest;
+}
+
+QByteArray columnsDigest(const ContactUtf8& c) {
+    return columnsDigest(columnsHash(c));
 }
 
 QByteArray columnsDigest(const Contact& c) {
-    const QByteArray texts[] = {c.firstName.toUtf8(), c.middleName.toUtf8(), c.lastName.toUtf8(),
-                                c.address.toUtf8(),   c.city.toUtf8(),       c.state.toUtf8(),
-                                c.zipCode.toUtf8(),   c.workPhone.toUtf8(),  c.homePhone.toUtf8(),
-                                c.cellPhone.toUtf8(), c.email.toUtf8(),      c.guardian.toUtf8(),
-                                c.comments.toUtf8()};
-    return columnsDigest(ContactUtf8{c.id, texts[0], texts[1], texts[2], texts[3], texts[4],
-                                     texts[5], texts[6], texts[7], texts[8], texts[9], texts[10],
-                                     texts[11], texts[12], c.type});
+    return columnsDigest(ContactBytes(c).view());
 }
 
 bool CardStore::hasTable() const {
@@ -134,10 +162,8 @@ void CardStore::keep(const QList<QPair<qint64, KeptCard>>& cards) const {
     connection.inTransaction([&] {
         createTable(connection);
         Statement statement = connection.prepared(keepStatement());
-        for (const auto& [contactId, card] : cards) {
-            bind(statement, contactId, card);
-            statement.execute();
-        }
+        for (const auto& [contactId, card] : cards)
+            keep(statement, contactId, card);
     });
 }
 
@@ -152,8 +178,7 @@ void CardStore::createTable(Connection& connection) {
 void CardStore::keep(Connection& connection, qint64 contactId, const KeptCard& card) {
     createTable(connection);
     Statement statement = connection.prepared(keepStatement());
-    bind(statement, contactId, card);
-    statement.execute();
+    keep(statement, contactId, card);
 }
 
 std::optional<KeptCard> CardStore::card(Connection& connection, qint64 contactId) {

@@ -33,9 +33,12 @@ struct KeptCardUtf8 {
 // The value of a card's UID line, without "urn:uuid:"; empty without one.
 QString uidInCard(QByteArrayView card);
 
-// The digest of a contact's thirteen text columns and its type.
+// The digest of a contact's thirteen text columns and its type: the hex
+// text of columnsHash().
 QByteArray columnsDigest(const Contact& contact);
 QByteArray columnsDigest(const ContactUtf8& contact);
+QByteArray columnsDigest(quint64 columnsHash);
+quint64 columnsHash(const ContactUtf8& contact);
 
 // The cards kept beside the contacts, in a table of their own created when
 // the first card is kept; a file without it works as before. A trigger on
@@ -58,9 +61,10 @@ public:
     static void createTable(Connection& connection);
     static void keep(Connection& connection, qint64 contactId, const KeptCard& card);
     static std::optional<KeptCard> card(Connection& connection, qint64 contactId);
-    // The statement that keeps one card, and its values, for many cards in a row.
+    // The statement that keeps one card, and running it for one card, for
+    // many cards in a row.
     static QString keepStatement();
-    static void bind(Statement& statement, qint64 contactId, const KeptCard& card);
+    static void keep(Statement& statement, qint64 contactId, const KeptCard& card);
 
     static const char* table;
 

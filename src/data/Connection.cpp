@@ -32,7 +32,8 @@ bool isBusy(int resultCode) {
 
 } // namespace
 
-RowSet::RowSet(sqlite3* db, sqlite3_stmt* statement) : m_db(db), m_statement(statement) {
+RowSet::RowSet(sqlite3* db, sqlite3_stmt* statement, bool owned)
+    : m_db(db), m_statement(statement), m_owned(owned) {
     try {
         step();
     } catch (...) {
@@ -42,7 +43,8 @@ RowSet::RowSet(sqlite3* db, sqlite3_stmt* statement) : m_db(db), m_statement(sta
 }
 
 RowSet::RowSet(RowSet&& other) noexcept
-    : m_db(other.m_db), m_statement(other.m_statement), m_atEnd(other.m_atEnd) {
+    : m_db(other.m_db), m_statement(other.m_statement), m_atEnd(other.m_atEnd),
+      m_owned(other.m_owned) {
     other.m_statement = nullptr;
     other.m_atEnd = true;
 }
@@ -53,7 +55,10 @@ RowSet::~RowSet() {
 
 void RowSet::close() {
     if (m_statement) {
-        sqlite3_finalize(m_statement);
+        if (m_owned)
+            sqlite3_finalize(m_statement);
+        else
+            sqlite3_reset(m_statement);
         m_statement = nullptr;
     }
     m_atEnd = true;
@@ -137,6 +142,13 @@ void Statement::bind(int index, QByteArrayView utf8) {
         fail(m_db, QCoreApplication::translate("DbError", "Statement failed"));
 }
 
+void Statement::bindUnchanged(int index, QByteArrayView utf8) {
+    const char* bytes = utf8.data() ? utf8.data() : "";
+    if (sqlite3_bind_text64(m_statement, index, bytes, sqlite3_uint64(utf8.size()), SQLITE_STATIC,
+                            SQLITE_UTF8) != SQLITE_OK)
+        fail(m_db, QCoreApplication::translate("DbError", "Statement failed"));
+}
+
 void Statement::bind(int index, qint64 value) {
     if (sqlite3_bind_int64(m_statement, index, value) != SQLITE_OK)
         fail(m_db, QCoreApplication::translate("DbError", "Statement failed"));
@@ -158,6 +170,10 @@ bool Statement::returnsRow() {
     if (rc != SQLITE_ROW && rc != SQLITE_DONE)
         failStep(rc, QString::fromUtf8(sqlite3_errmsg(m_db)));
     return rc == SQLITE_ROW;
+}
+
+RowSet Statement::rows() {
+    return RowSet(m_db, m_statement, false);
 }
 
 Connection::Connection(const QString& connectionString) {

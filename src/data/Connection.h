@@ -37,12 +37,15 @@ public:
 
 private:
     friend class Connection;
-    RowSet(sqlite3* db, sqlite3_stmt* statement);
+    friend class Statement;
+    // `owned`: finalized on close; else a Statement's, only reset.
+    RowSet(sqlite3* db, sqlite3_stmt* statement, bool owned = true);
     void step();
 
     sqlite3* m_db;
     sqlite3_stmt* m_statement;
     bool m_atEnd = true;
+    bool m_owned = true;
 };
 
 // A statement prepared once and run many times with bound values (the many
@@ -57,12 +60,18 @@ public:
     void bind(int index, QByteArrayView utf8);
     void bind(int index, const QString& text) { bind(index, QByteArrayView(text.toUtf8())); }
     void bind(int index, qint64 value);
+    // Binds the bytes without copying them: they must stay as they are until
+    // the next execute(), returnsRow() or rows() has run.
+    void bindUnchanged(int index, QByteArrayView utf8);
     // Runs the statement and makes it ready for the next values; the number
     // of rows it changed.
     qint64 execute();
     // Runs a query and makes it ready for the next values; true when it
     // gave a row.
     bool returnsRow();
+    // Runs a query and gives its rows; the statement is ready for the next
+    // values once the row set is closed or gone. One row set at a time.
+    RowSet rows();
 
 private:
     friend class Connection;

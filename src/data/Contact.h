@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
 
@@ -48,6 +49,29 @@ struct ContactUtf8 {
     QByteArrayView guardian;
     QByteArrayView comments;
     ContactType type = ContactType::Personal;
+};
+
+// A contact's text converted to UTF-8 once, and the views of it, for work
+// that binds or hashes the bytes (an import).
+class ContactBytes {
+public:
+    explicit ContactBytes(const Contact& c)
+        : m_texts{c.firstName.toUtf8(), c.middleName.toUtf8(), c.lastName.toUtf8(),
+                  c.address.toUtf8(),   c.city.toUtf8(),       c.state.toUtf8(),
+                  c.zipCode.toUtf8(),   c.workPhone.toUtf8(),  c.homePhone.toUtf8(),
+                  c.cellPhone.toUtf8(), c.email.toUtf8(),      c.guardian.toUtf8(),
+                  c.comments.toUtf8()},
+          m_view{c.id,       m_texts[0],  m_texts[1],  m_texts[2],  m_texts[3],
+                 m_texts[4], m_texts[5],  m_texts[6],  m_texts[7],  m_texts[8],
+                 m_texts[9], m_texts[10], m_texts[11], m_texts[12], c.type} {}
+    ContactBytes(const ContactBytes&) = delete;
+    ContactBytes& operator=(const ContactBytes&) = delete;
+
+    const ContactUtf8& view() const { return m_view; }
+
+private:
+    QByteArray m_texts[13];
+    ContactUtf8 m_view;
 };
 
 // The contact a row of UTF-8 views stands for, its text converted.

@@ -40,9 +40,13 @@ QString typeNumber(ContactType type) {
     return QString::number(int(type));
 }
 
-QString contactByIdStatement(qint64 id) {
+QString contactByIdStatementUpToId() {
     return QStringLiteral("select * from tblContactDetails ") +
-           QStringLiteral("where pkContactDetailsId = ") + sqlId(id);
+           QStringLiteral("where pkContactDetailsId = ");
+}
+
+QString contactByIdStatement(qint64 id) {
+    return contactByIdStatementUpToId() + sqlId(id);
 }
 
 QString bookIdStatement(const QString& book) {
@@ -476,16 +480,29 @@ bool ContactStore::hasBook(const QString& name) const {
     return !connection.query(bookIdStatement(name)).atEnd();
 }
 
-void ContactStore::Batch::readBook(const std::function<void(const Contact& contact)>& each) {
-    RowSet rows = m_connection.query(
-        QStringLiteral("select * from tblContactDetails where fkContactBookId = ") +
-        sqlId(m_bookId));
+namespace {
+
+template <typename Value>
+void readBookOn(Connection& connection, qint64 bookId,
+                const std::function<void(const Value& contact)>& each) {
+    RowSet rows = connection.query(
+        QStringLiteral("select * from tblContactDetails where fkContactBookId = ") + sqlId(bookId));
     const ContactColumns columns(rows);
-    Contact contact;
+    Value contact;
     for (; !rows.atEnd(); rows.moveNext()) {
         columns.read(rows, contact);
         each(contact);
     }
+}
+
+} // namespace
+
+void ContactStore::Batch::readBook(const std::function<void(const Contact& contact)>& each) {
+    readBookOn(m_connection, m_bookId, each);
+}
+
+void ContactStore::Batch::readBook(const std::function<void(const ContactUtf8& contact)>& each) {
+    readBookOn(m_connection, m_bookId, each);
 }
 
 ContactStore::Batch::Batch(Connection& connection, qint64 bookId)
@@ -494,6 +511,11 @@ ContactStore::Batch::Batch(Connection& connection, qint64 bookId)
 ContactStore::Batch::~Batch() = default;
 
 qint64 ContactStore::Batch::insert(const Contact& contact) {
+    return insert(ContactBytes(contact).view());
+}
+
+// The bytes are bound where they are: they outlive the run.
+qint64 ContactStore::Batch::insert(const ContactUtf8& contact) {
     if (!m_insert)
         m_insert = std::make_unique<Statement>(m_connection.prepared(
             QStringLiteral("insert into tblContactDetails (FirstName, MiddleName, LastName, "
@@ -503,7 +525,7 @@ qint64 ContactStore::Batch::insert(const Contact& contact) {
                            "?8, ?9, ?10, ?11, ?12, ?13, ?14, ?15)")));
     int index = 1;
     for (const TextColumn& column : textColumns)
-        m_insert->bind(index++, contact.*column.member);
+        m_insert->bindUnchanged(index++, contact.*column.bytes);
     m_insert->bind(index++, qint64(contact.type));
     m_insert->bind(index, m_bookId);
     m_insert->execute();
@@ -515,8 +537,7 @@ void ContactStore::Batch::keepCard(qint64 id, const KeptCard& card) {
         CardStore::createTable(m_connection);
         m_keepCard = std::make_unique<Statement>(m_connection.prepared(CardStore::keepStatement()));
     }
-    CardStore::bind(*m_keepCard, id, card);
-    m_keepCard->execute();
+    CardStore::keep(*m_keepCard, id, card);
 }
 
 bool ContactStore::Batch::uidTaken(const QString& uid) {
@@ -526,12 +547,18 @@ bool ContactStore::Batch::uidTaken(const QString& uid) {
         m_findUid = std::make_unique<Statement>(m_connection.prepared(
             QStringLiteral("select 1 from tblContactCard where Uid = ?1 limit 1")));
     }
-    m_findUid->bind(1, uid);
+    const QByteArray utf8 = uid.toUtf8();
+    m_findUid->bindUnchanged(1, utf8);
     return m_findUid->returnsRow();
 }
 
+// Prepared once: an import asks for many contacts in a row.
 std::optional<Contact> ContactStore::Batch::contact(qint64 id) {
-    RowSet row = m_connection.query(contactByIdStatement(id));
+    if (!m_contactById)
+        m_contactById = std::make_unique<Statement>(
+            m_connection.prepared(contactByIdStatementUpToId() + QStringLiteral("?1")));
+    m_contactById->bind(1, id);
+    RowSet row = m_contactById->rows();
     if (row.atEnd())
         return std::nullopt;
     return contactFromRow(row);

@@ -127,9 +127,12 @@ public:
     public:
         // Every contact of the book as it stands, in no particular order.
         void readBook(const std::function<void(const Contact& contact)>& each);
+        // The same as UTF-8 bytes, without converting them.
+        void readBook(const std::function<void(const ContactUtf8& contact)>& each);
         // Adds the contact to the book through one prepared statement with
         // bound values; its new id.
         qint64 insert(const Contact& contact);
+        qint64 insert(const ContactUtf8& contact);
         // Keeps the card of a contact (see CardStore).
         void keepCard(qint64 id, const KeptCard& card);
         // True when a kept card of the database already has this UID.
@@ -146,6 +149,7 @@ public:
         std::unique_ptr<Statement> m_insert;
         std::unique_ptr<Statement> m_keepCard;
         std::unique_ptr<Statement> m_findUid;
+        std::unique_ptr<Statement> m_contactById;
     };
     enum class BatchResult { Committed, RolledBack, NoSuchBook };
     // Runs `work` inside one transaction on the current book: what it added

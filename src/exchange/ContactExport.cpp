@@ -6,6 +6,7 @@
 #include "data/DbError.h"
 #include "formats/CardUpdate.h"
 #include "formats/KeptCard.h"
+#include "formats/WriteBack.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -302,9 +303,18 @@ ExportSummary ContactExport::write(QIODevice& file, const QList<qint64>& ids,
     QList<QPair<qint64, KeptCard>> toKeep;
     std::thread writing([&] {
         vcard::VCardWriter writer(version);
+        // A file (not a pipe) is sent on to the disk as it grows, as the
+        // CSV export does: the sync before it replaces the old file then
+        // has little left to wait for.
+        auto* onDisk = qobject_cast<QFileDevice*>(&file);
+        if (onDisk && isPipe(onDisk->fileName()))
+            onDisk = nullptr;
+        qint64 sent = 0;
         auto writeOut = [&] {
             writeFailed = file.write(writer.data()) != writer.data().size();
             writer.clear();
+            if (!writeFailed && onDisk)
+                startWriteBack(*onDisk, sent);
             return !writeFailed;
         };
         while (RowBlock* block = queue.next()) {

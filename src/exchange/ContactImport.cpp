@@ -44,12 +44,6 @@ bool sameColumns(const Contact& a, const Contact& b) {
     return a == withId;
 }
 
-size_t columnsHash(const Contact& c) {
-    return qHashMulti(0, c.firstName, c.middleName, c.lastName, c.address, c.city, c.state,
-                      c.zipCode, c.workPhone, c.homePhone, c.cellPhone, c.email, c.guardian,
-                      c.comments, int(c.type));
-}
-
 bool storable(const Contact& c) {
     for (const QString* value :
          {&c.firstName, &c.middleName, &c.lastName, &c.address, &c.city, &c.state, &c.zipCode,
@@ -59,15 +53,14 @@ bool storable(const Contact& c) {
     return true;
 }
 
-// The contacts of the book, and those added so far, by a hash of their
-// columns; a hash that matches is checked against the stored contact, so
-// only a truly identical contact counts.
+// The contacts of the book, and those added so far, by the hash of their
+// columns that their cards' digests hold; a hash that matches is checked
+// against the stored contact, so only a truly identical contact counts.
 class KnownContacts {
 public:
     explicit KnownContacts(ContactStore::Batch& batch) : m_batch(batch) {}
-    void add(const Contact& c, qint64 id) { m_ids.insert(columnsHash(c), id); }
-    bool contains(const Contact& c) const {
-        const size_t hash = columnsHash(c);
+    void add(quint64 hash, qint64 id) { m_ids.insert(hash, id); }
+    bool contains(quint64 hash, const Contact& c) const {
         for (auto it = m_ids.constFind(hash); it != m_ids.cend() && it.key() == hash; ++it) {
             const std::optional<Contact> stored = m_batch.contact(it.value());
             if (stored && sameColumns(*stored, c))
@@ -78,18 +71,18 @@ public:
 
 private:
     ContactStore::Batch& m_batch;
-    QMultiHash<size_t, qint64> m_ids;
+    QMultiHash<quint64, qint64> m_ids;
 };
 
 // The card kept beside a new contact. A card without a UID, or with one that
 // another contact's card has (the same card imported again after a change),
 // is given a random one: two contacts never share a UID, which a server
 // would refuse.
-KeptCard keptCardOf(const vcard::ReadContact& read, ContactStore::Batch& batch) {
+KeptCard keptCardOf(vcard::ReadContact& read, ContactStore::Batch& batch, QByteArray digest) {
     if (!read.uid.isEmpty() && !batch.uidTaken(read.uid))
-        return {read.uid, read.card, columnsDigest(read.contact)};
+        return {read.uid, std::move(read.card), std::move(digest)};
     const QString uid = vcard::randomUid();
-    return {uid, vcard::withUid(read.card, uid, true), columnsDigest(read.contact)};
+    return {uid, vcard::withUid(read.card, uid, true), std::move(digest)};
 }
 
 bool idsExhausted(const ContactStore& store) {
@@ -232,8 +225,8 @@ ImportSummary ContactImport::run(QIODevice* device, qint64 size) {
         const auto result = m_store.inOneTransaction([&](ContactStore::Batch& batch) {
             KnownContacts known(batch);
             // A Cancel meanwhile is seen at the first card.
-            batch.readBook([&](const Contact& c) {
-                known.add(c, c.id);
+            batch.readBook([&](const ContactUtf8& c) {
+                known.add(columnsHash(c), c.id);
                 m_progress->advance(0, size);
             });
             for (; have; have = reader.readNext(next)) {
@@ -244,13 +237,17 @@ ImportSummary ContactImport::run(QIODevice* device, qint64 size) {
                 const Contact& contact = next.contact;
                 if (!storable(contact)) {
                     summary.unstorable << next.line;
-                } else if (known.contains(contact)) {
+                    continue;
+                }
+                const ContactBytes bytes(contact);
+                const quint64 hash = columnsHash(bytes.view());
+                if (known.contains(hash, contact)) {
                     ++summary.alreadyThere;
                 } else {
-                    const qint64 id = batch.insert(contact);
+                    const qint64 id = batch.insert(bytes.view());
                     if (!next.card.isEmpty())
-                        batch.keepCard(id, keptCardOf(next, batch));
-                    known.add(contact, id);
+                        batch.keepCard(id, keptCardOf(next, batch, columnsDigest(hash)));
+                    known.add(hash, id);
                     ++summary.imported;
                 }
             }

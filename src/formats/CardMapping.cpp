@@ -22,6 +22,14 @@ QString listComponent(const QList<QStringView>& parts, int index) {
     return values.join(u',');
 }
 
+// Empty or only white space, as trimmed() sees it.
+bool isBlank(const QString& text) {
+    for (const QChar c : text)
+        if (!c.isSpace())
+            return false;
+    return true;
+}
+
 struct CardReader {
     Contact& c;
     QStringList notes;
@@ -50,22 +58,29 @@ struct CardReader {
     // work before home; numbers without a known type wait for the end. Fax
     // and pager numbers and those beyond the columns stay in the card only.
     void phone(const Property& p) {
-        if (p.types.contains("FAX") || p.types.contains("PAGER"))
+        auto typed = [&p](QByteArrayView type) {
+            for (const QByteArray& t : p.types)
+                if (QByteArrayView(t) == type) // compared by size first
+                    return true;
+            return false;
+        };
+        if (typed("FAX") || typed("PAGER"))
             return;
-        QList<QString*> columns;
-        if (p.types.contains("CELL") || p.types.contains("MOBILE"))
-            columns.append(&c.cellPhone);
-        if (p.types.contains("WORK"))
-            columns.append(&c.workPhone);
-        if (p.types.contains("HOME"))
-            columns.append(&c.homePhone);
-        if (columns.isEmpty()) {
+        QString* columns[3];
+        int count = 0;
+        if (typed("CELL") || typed("MOBILE"))
+            columns[count++] = &c.cellPhone;
+        if (typed("WORK"))
+            columns[count++] = &c.workPhone;
+        if (typed("HOME"))
+            columns[count++] = &c.homePhone;
+        if (count == 0) {
             untypedPhones.append(&p);
             return;
         }
-        for (QString* column : columns) {
-            if (column->isEmpty()) {
-                *column = phoneNumber(p);
+        for (int i = 0; i < count; ++i) {
+            if (columns[i]->isEmpty()) {
+                *columns[i] = phoneNumber(p);
                 return;
             }
         }
@@ -100,7 +115,7 @@ struct CardReader {
             c.lastName = component(parts, 0);
             c.firstName = component(parts, 1);
             c.middleName = listComponent(parts, 2);
-            if (!(c.lastName + c.firstName + c.middleName).trimmed().isEmpty())
+            if (!isBlank(c.lastName) || !isBlank(c.firstName) || !isBlank(c.middleName))
                 return;
             c.lastName.clear();
             c.firstName.clear();
@@ -144,7 +159,7 @@ bool contactFromCard(const QList<Property>& properties, ReadContact& read, int&)
     const Property* fn = nullptr;
     QString organization;
     for (const Property& p : properties) {
-        const QByteArray& name = p.name;
+        const QByteArrayView name = p.name; // compared by size first
         if (name == "N") {
             if (!n)
                 n = &p;

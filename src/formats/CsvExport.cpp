@@ -4,6 +4,7 @@
 #include "data/ContactStore.h"
 #include "data/DbError.h"
 #include "formats/CsvColumns.h"
+#include "formats/WriteBack.h"
 #include "platform/MessageBoxes.h"
 #include "platform/Progress.h"
 
@@ -14,10 +15,6 @@
 #include <cstring>
 #include <iterator>
 #include <memory>
-
-#ifdef Q_OS_LINUX
-#include <fcntl.h>
-#endif
 
 namespace {
 
@@ -129,26 +126,6 @@ char* writeField(char* out, const char* bytes, int length, bool alwaysQuoted) {
     out += end - bytes;
     *out++ = '"';
     return out;
-}
-
-// Asks the system to start writing what has been written so far to the
-// disk, without waiting for it, every few megabytes: the disk then works
-// while the rows are read, and the sync at the end has little left to wait
-// for. `sent` is how far it has been asked to.
-void startWriteBack(QSaveFile& file, qint64& sent) {
-#ifdef Q_OS_LINUX
-    constexpr qint64 every = 8 << 20;
-    if (!file.flush())
-        return;
-    const qint64 end = file.pos();
-    if (end - sent < every)
-        return;
-    ::sync_file_range(file.handle(), sent, end - sent, SYNC_FILE_RANGE_WRITE);
-    sent = end;
-#else
-    Q_UNUSED(file);
-    Q_UNUSED(sent);
-#endif
 }
 
 // Writes the rows under the header line into a temporary file that replaces

@@ -1,8 +1,11 @@
 #include "formats/KeptCard.h"
+#include "formats/TextDecoding.h"
 
 #include <QUuid>
 
 #include <cstring>
+#include <string>
+#include <string_view>
 
 namespace vcard {
 
@@ -12,23 +15,38 @@ namespace {
 
 // Parameters that describe how a 2.1 value was transported rather than what
 // it means; a 3.0 card carries its values as UTF-8 text or base64.
-bool isTransportParameter(const QByteArray& parameter) {
-    const QByteArray p = parameter.trimmed().toUpper();
-    return p.startsWith("CHARSET=") || p == "QUOTED-PRINTABLE" ||
-           p == "ENCODING=QUOTED-PRINTABLE" || p == "8BIT" || p == "ENCODING=8BIT" || p == "7BIT" ||
-           p == "ENCODING=7BIT";
+bool isTransportParameter(QByteArrayView parameter) {
+    const QByteArrayView p = parameter.trimmed();
+    return (p.size() >= 8 && isNamed(p.first(8), "CHARSET=")) || isNamed(p, "QUOTED-PRINTABLE") ||
+           isNamed(p, "ENCODING=QUOTED-PRINTABLE") || isNamed(p, "8BIT") ||
+           isNamed(p, "ENCODING=8BIT") || isNamed(p, "7BIT") || isNamed(p, "ENCODING=7BIT");
 }
 
-// The head as written, without transport parameters.
+// The head as written, without transport parameters; read in place, copied
+// only when one is left out.
 QByteArray cleanHead(const QByteArray& head) {
-    if (!head.contains(';'))
+    const QByteArrayView text(head);
+    qsizetype at = indexOfByte(text, ';');
+    if (at < 0)
         return head;
-    QList<QByteArray> parts = head.split(';');
-    QByteArray out = parts.takeFirst();
-    for (const QByteArray& part : parts)
-        if (!isTransportParameter(part))
-            out += ';' + part;
-    return out;
+    QByteArray out;
+    bool dropped = false;
+    while (at < text.size()) {
+        qsizetype end = indexOfByte(text, ';', at + 1);
+        if (end < 0)
+            end = text.size();
+        const QByteArrayView part = text.sliced(at + 1, end - at - 1);
+        if (isTransportParameter(part)) {
+            if (!dropped)
+                out = text.first(at).toByteArray();
+            dropped = true;
+        } else if (dropped) {
+            out += ';';
+            out += part;
+        }
+        at = end;
+    }
+    return dropped ? out : head;
 }
 
 // A 2.1 head in 3.0 form: bare parameters become TYPE values.
@@ -47,8 +65,7 @@ QByteArray head30(const Property& p) {
     return head;
 }
 
-QByteArray withoutBlanks(const QString& value) {
-    QByteArray out = value.toLatin1();
+QByteArray withoutBlanks(QByteArray out) {
     out.removeIf([](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; });
     return out;
 }
@@ -98,7 +115,7 @@ QByteArray keptCard(const QList<Property>& properties) {
     QByteArray version = "3.0";
     qsizetype size = 64;
     for (const Property& p : properties) {
-        if (p.name == "VERSION")
+        if (QByteArrayView(p.name) == "VERSION")
             version = p.value.trimmed().toLatin1();
         size += p.head.size() + p.value.size() * 3 / 2 + 8;
     }
@@ -108,18 +125,20 @@ QByteArray keptCard(const QList<Property>& properties) {
     card += "BEGIN:VCARD\r\nVERSION:";
     card += v21 ? QByteArray("3.0") : version;
     card += "\r\n";
-    QByteArray line; // one buffer for every unfolded line
+    std::string line; // one buffer for every unfolded line
+    auto add = [&line](QByteArrayView bytes) { line.append(bytes.data(), size_t(bytes.size())); };
     for (const Property& p : properties) {
-        if (p.name == "VERSION")
+        if (QByteArrayView(p.name) == "VERSION")
             continue;
-        line.resize(0);
-        line += v21 ? head30(p) : cleanHead(p.head);
-        line += ':';
-        if (!p.binary)
-            line += p.value.toUtf8();
-        else
-            line += v21 ? withoutBlanks(p.value) : p.value.toLatin1();
-        appendFolded(card, line);
+        line.clear();
+        add(v21 ? head30(p) : cleanHead(p.head));
+        line.push_back(':');
+        // The bytes read stand for the value where they are its UTF-8 text.
+        const QByteArray value = !p.utf8.isEmpty() ? p.utf8
+                                 : p.binary        ? p.value.toLatin1()
+                                                   : p.value.toUtf8();
+        add(p.binary && v21 ? withoutBlanks(value) : value);
+        appendFolded(card, QByteArrayView(line.data(), qsizetype(line.size())));
     }
     card += "END:VCARD\r\n";
     return card;
@@ -147,49 +166,58 @@ QByteArray withCrLf(const QByteArray& card) {
 
 namespace {
 
-// The name of a content line ("item1.tel;type=x:…" is TEL), upper case.
-QByteArray lineName(const QByteArray& line) {
-    const qsizetype colon = line.indexOf(':');
-    QByteArray name = line.left(colon < 0 ? line.size() : colon).trimmed();
-    if (const qsizetype semicolon = name.indexOf(';'); semicolon >= 0)
+// The name of a content line ("item1.tel;type=x:…" is TEL), as written.
+QByteArrayView lineName(QByteArrayView line) {
+    const qsizetype colon = detail::indexOfByte(line, ':');
+    QByteArrayView name = line.first(colon < 0 ? line.size() : colon).trimmed();
+    if (const qsizetype semicolon = detail::indexOfByte(name, ';'); semicolon >= 0)
         name.truncate(semicolon);
-    return name.mid(name.lastIndexOf('.') + 1).toUpper();
+    return name.sliced(detail::lastIndexOfByte(name, '.') + 1);
 }
 
 } // namespace
 
+// The lines are copied as views of the card, the UID line put in right
+// where the VERSION line (with its continuation lines) ends.
 QByteArray withUid(const QByteArray& card, const QString& uid, bool replace) {
+    const bool v4 = std::string_view(card.constData(), size_t(card.size())).find("VERSION:4.0") !=
+                    std::string_view::npos;
+    const QByteArray uidLine =
+        detail::foldedLine("UID:" + QByteArray(v4 ? "urn:uuid:" : "") + uid.toUtf8());
     QByteArray out;
-    out.reserve(card.size() + 64);
+    out.reserve(card.size() + uidLine.size());
     bool inVersion = false;
     bool dropping = false;
     bool haveUid = false;
-    qsizetype afterVersion = -1;
+    bool placed = false;
+    const QByteArrayView text(card);
     qsizetype at = 0;
-    while (at < card.size()) {
-        qsizetype end = card.indexOf('\n', at);
-        end = end < 0 ? card.size() : end + 1;
-        const QByteArray line = card.mid(at, end - at);
+    while (at < text.size()) {
+        qsizetype end = detail::indexOfByte(text, '\n', at);
+        end = end < 0 ? text.size() : end + 1;
+        const QByteArrayView line = text.sliced(at, end - at);
         at = end;
         if (!line.startsWith(' ') && !line.startsWith('\t')) {
-            const QByteArray name = lineName(line);
-            if (inVersion && afterVersion < 0)
-                afterVersion = out.size();
-            inVersion = name == "VERSION";
-            dropping = replace && name == "UID";
-            haveUid = haveUid || name == "UID";
+            const QByteArrayView name = lineName(line);
+            if (inVersion && !placed) {
+                detail::appendBytes(out, uidLine);
+                placed = true;
+            }
+            inVersion = detail::isNamed(name, "VERSION");
+            const bool isUid = detail::isNamed(name, "UID");
+            dropping = replace && isUid;
+            haveUid = haveUid || isUid;
         }
         if (!dropping)
-            out += line;
+            detail::appendBytes(out, line);
     }
-    if (inVersion && afterVersion < 0)
-        afterVersion = out.size();
-    if ((haveUid && !replace) || afterVersion < 0)
+    if (inVersion && !placed) {
+        out += uidLine;
+        placed = true;
+    }
+    if ((haveUid && !replace) || !placed)
         return card;
-    const bool v4 = card.contains("VERSION:4.0");
-    return out.left(afterVersion) +
-           detail::foldedLine("UID:" + QByteArray(v4 ? "urn:uuid:" : "") + uid.toUtf8()) +
-           out.mid(afterVersion);
+    return out;
 }
 
 QString randomUid() {

@@ -44,6 +44,9 @@ struct Property {
     QList<QByteArray> types; // TYPE values and bare 2.1 parameters, upper case
     QByteArray valueType;    // VALUE=, upper case
     QString value;
+    // The value's UTF-8 text when the bytes read are exactly that (or, for
+    // a binary value, its bytes); else empty.
+    QByteArray utf8;
     QByteArray head;     // group, name and parameters as written
     bool binary = false; // value holds the encoded bytes as written (base64)
 };

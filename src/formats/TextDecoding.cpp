@@ -2,6 +2,9 @@
 
 #include <QStringDecoder>
 
+#include <cstdint>
+#include <cstring>
+
 namespace vcard::detail {
 
 namespace {
@@ -23,6 +26,21 @@ const char16_t windows1252High[32] = {
     0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
+// Eight bytes at a time: no byte with its high bit set.
+bool isAscii(QByteArrayView bytes) {
+    const char* at = bytes.data();
+    const char* const end = at + bytes.size();
+    for (std::uint64_t word; end - at >= 8; at += 8) {
+        std::memcpy(&word, at, 8);
+        if (word & 0x8080808080808080ULL)
+            return false;
+    }
+    for (; at != end; ++at)
+        if (static_cast<unsigned char>(*at) >= 0x80)
+            return false;
+    return true;
+}
+
 QString decodeWindows1252(QByteArrayView bytes) {
     QString text(bytes.size(), Qt::Uninitialized);
     QChar* out = text.data();
@@ -33,10 +51,28 @@ QString decodeWindows1252(QByteArrayView bytes) {
     return text;
 }
 
-QString decodeUtf8OrWindows1252(QByteArrayView bytes) {
+// `exact`, when given, tells whether the text gives back the bytes as they
+// are when written as UTF-8: valid UTF-8 without a leading byte order mark,
+// which the decoder drops.
+QString decodeUtf8(QByteArrayView bytes, bool& valid, bool* exact) {
+    if (isAscii(bytes)) {
+        valid = true;
+        if (exact)
+            *exact = true;
+        return QString::fromLatin1(bytes);
+    }
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     QString text = utf8.decode(bytes);
-    return utf8.hasError() ? decodeWindows1252(bytes) : text;
+    valid = !utf8.hasError();
+    if (exact)
+        *exact = valid && !bytes.startsWith("\xEF\xBB\xBF");
+    return text;
+}
+
+QString decodeUtf8OrWindows1252(QByteArrayView bytes, bool* exact) {
+    bool valid = false;
+    QString text = decodeUtf8(bytes, valid, exact);
+    return valid ? text : decodeWindows1252(bytes);
 }
 
 bool isOneOf(QByteArrayView name, std::initializer_list<const char*> names) {
@@ -66,19 +102,47 @@ QByteArray decodeQuotedPrintable(QByteArrayView in) {
     return out;
 }
 
-QString decodeText(QByteArrayView bytes, QByteArrayView charset) {
+QString decodeText(QByteArrayView bytes, QByteArrayView charset, bool* exactUtf8) {
+    if (exactUtf8)
+        *exactUtf8 = false;
     if (charset.isEmpty())
-        return decodeUtf8OrWindows1252(bytes);
-    if (isOneOf(charset, {"utf-8", "utf8"}))
-        return QStringDecoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless).decode(bytes);
+        return decodeUtf8OrWindows1252(bytes, exactUtf8);
+    if (isOneOf(charset, {"utf-8", "utf8"})) {
+        bool valid = false;
+        return decodeUtf8(bytes, valid, exactUtf8);
+    }
     if (isOneOf(charset, {"iso-8859-1", "iso8859-1", "iso_8859-1", "latin1", "latin-1", "l1",
                           "windows-1252", "cp1252", "us-ascii", "ascii"}))
         return decodeWindows1252(bytes);
     QStringDecoder named(charset.toByteArray().constData());
     if (!named.isValid())
-        return decodeUtf8OrWindows1252(bytes);
+        return decodeUtf8OrWindows1252(bytes, exactUtf8);
     return named.decode(bytes);
 }
+
+namespace {
+
+// Where the run from `at` without a backslash or line break ends: four
+// UTF-16 units at a time, each compared with the three at once.
+qsizetype plainRunEnd(QStringView text, qsizetype at) {
+    constexpr std::uint64_t ones = 0x0001000100010001;
+    constexpr std::uint64_t highs = ones << 15;
+    auto has = [](std::uint64_t units, char16_t c) {
+        const std::uint64_t x = units ^ (ones * c);
+        return ((x - ones) & ~x & highs) != 0;
+    };
+    const qsizetype size = text.size();
+    for (std::uint64_t units; size - at >= 4; at += 4) {
+        std::memcpy(&units, text.utf16() + at, 8);
+        if (has(units, u'\\') || has(units, u'\r') || has(units, u'\n'))
+            break;
+    }
+    while (at < size && text[at] != u'\\' && text[at] != u'\r' && text[at] != u'\n')
+        ++at;
+    return at;
+}
+
+} // namespace
 
 // Runs without a backslash or line break, most values whole, are copied at once.
 QString unescapeText(QStringView escaped) {
@@ -86,8 +150,7 @@ QString unescapeText(QStringView escaped) {
     qsizetype i = 0;
     auto plain = [&] {
         const qsizetype from = i;
-        while (i < size && escaped[i] != u'\\' && escaped[i] != u'\r' && escaped[i] != u'\n')
-            ++i;
+        i = plainRunEnd(escaped, i);
         return escaped.sliced(from, i - from);
     };
     const QStringView first = plain();
@@ -126,6 +189,7 @@ QString unescapeText(QStringView escaped) {
 
 QList<QStringView> splitEscaped(QStringView text, QChar separator) {
     QList<QStringView> parts;
+    parts.reserve(8); // an address's seven parts at once
     qsizetype start = 0;
     for (qsizetype i = 0; i < text.size(); ++i) {
         if (text[i] == u'\\')

@@ -6,6 +6,7 @@
 #include "formats/Parsers.h"
 #include "formats/TextDecoding.h"
 
+#include <cstdint>
 #include <cstring>
 
 namespace vcard::detail {
@@ -18,7 +19,7 @@ bool isNameChar(char c) {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-';
 }
 
-bool isName(const QByteArray& name) {
+bool isName(QByteArrayView name) {
     if (name.isEmpty())
         return false;
     for (const char c : name)
@@ -27,27 +28,63 @@ bool isName(const QByteArray& name) {
     return true;
 }
 
-QList<QByteArray> splitOutsideQuotes(const QByteArray& text, char separator) {
-    QList<QByteArray> parts;
-    bool quoted = false;
-    qsizetype start = 0;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        if (text[i] == '"')
-            quoted = !quoted;
-        else if (text[i] == separator && !quoted) {
-            parts.append(text.mid(start, i - start));
-            start = i + 1;
-        }
-    }
-    parts.append(text.mid(start));
-    return parts;
+// The text in upper case (ASCII letters only). The names and types most
+// cards use come from a table of shared texts, which costs no allocation.
+QByteArray upperCase(QByteArrayView text) {
+    static const QByteArray common[] = {
+        QByteArrayLiteral("BEGIN"),
+        QByteArrayLiteral("END"),
+        QByteArrayLiteral("VERSION"),
+        QByteArrayLiteral("PRODID"),
+        QByteArrayLiteral("UID"),
+        QByteArrayLiteral("FN"),
+        QByteArrayLiteral("N"),
+        QByteArrayLiteral("ADR"),
+        QByteArrayLiteral("TEL"),
+        QByteArrayLiteral("EMAIL"),
+        QByteArrayLiteral("NOTE"),
+        QByteArrayLiteral("CATEGORIES"),
+        QByteArrayLiteral("ORG"),
+        QByteArrayLiteral("TITLE"),
+        QByteArrayLiteral("REV"),
+        QByteArrayLiteral("URL"),
+        QByteArrayLiteral("BDAY"),
+        QByteArrayLiteral("NICKNAME"),
+        QByteArrayLiteral("X-ORVANTA-GUARDIAN"),
+        QByteArrayLiteral("WORK"),
+        QByteArrayLiteral("HOME"),
+        QByteArrayLiteral("CELL"),
+        QByteArrayLiteral("VOICE"),
+        QByteArrayLiteral("INTERNET"),
+        QByteArrayLiteral("PREF"),
+        QByteArrayLiteral("FAX"),
+        QByteArrayLiteral("MOBILE"),
+        QByteArrayLiteral("URI"),
+        QByteArrayLiteral("TEXT"),
+    };
+    for (const QByteArray& name : common)
+        if (name.size() == text.size() && isNamed(text, name))
+            return name;
+    return text.toByteArray().toUpper();
 }
 
-// The first CR or LF, or the size when there is none.
+// The first CR or LF, or the size when there is none; eight bytes at a time
+// over the runs of text between.
 qsizetype lineEnd(QByteArrayView bytes) {
+    constexpr std::uint64_t ones = 0x0101010101010101;
+    constexpr std::uint64_t highs = ones << 7;
+    auto hasByte = [](std::uint64_t word, unsigned char c) {
+        const std::uint64_t x = word ^ (ones * c);
+        return ((x - ones) & ~x & highs) != 0;
+    };
     const char* const begin = bytes.data();
     const char* const end = begin + bytes.size();
     const char* at = begin;
+    for (std::uint64_t word; end - at >= 8; at += 8) {
+        std::memcpy(&word, at, 8);
+        if (hasByte(word, '\n') || hasByte(word, '\r'))
+            break;
+    }
     while (at != end && *at != '\n' && *at != '\r')
         ++at;
     return at - begin;
@@ -126,8 +163,14 @@ void VCardParser::piece(QByteArrayView bytes, bool endsLine) {
             bytes = bytes.sliced(1);
         } else {
             complete();
-            l.head.resize(0);
-            l.value.resize(0);
+            // Buffers the last property still shares are let go rather than
+            // emptied: emptying a shared one would allocate twice.
+            for (QByteArray* buffer : {&l.head, &l.value}) {
+                if (buffer->isDetached())
+                    buffer->resize(0);
+                else
+                    *buffer = QByteArray();
+            }
             l.charset.clear();
             l.property = Property();
             l.active = true;
@@ -168,7 +211,7 @@ void VCardParser::append(QByteArrayView bytes) {
             l.head = QByteArray();
             return;
         }
-        l.head.append(bytes.first(colon));
+        appendBytes(l.head, bytes.first(colon));
         if (colon == bytes.size())
             return;
         l.headDone = true;
@@ -182,63 +225,92 @@ void VCardParser::append(QByteArrayView bytes) {
         l.value = QByteArray();
         return;
     }
-    l.value.append(bytes);
+    appendBytes(l.value, bytes);
 }
 
 // Group, name and parameters, as 2.1 (bare parameters), 3.0 (TYPE=a,b) and
-// 4.0 (TYPE="a,b") write them.
+// 4.0 (TYPE="a,b"). The head is read in place; the common names and types
+// are shared texts, so most properties allocate nothing for them.
 void VCardParser::parseHead() {
     LogicalLine& l = current_;
-    const QList<QByteArray> parts = splitOutsideQuotes(l.head, ';');
-    QByteArray name = parts[0].trimmed();
-    const qsizetype dot = name.lastIndexOf('.');
+    const QByteArrayView head(l.head);
+    bool quoted = false;
+    // The end of the part starting at `from`: the next ';' outside quotes.
+    auto partEnd = [&](qsizetype from) {
+        qsizetype i = from;
+        for (; i < head.size(); ++i) {
+            if (head[i] == '"')
+                quoted = !quoted;
+            else if (head[i] == ';' && !quoted)
+                break;
+        }
+        return i;
+    };
+    qsizetype end = partEnd(0);
+    QByteArrayView name = head.first(end).trimmed();
+    const qsizetype dot = lastIndexOfByte(name, '.');
     Property& p = l.property;
     if (dot >= 0) {
-        p.group = name.left(dot).toUpper();
-        name = name.mid(dot + 1);
+        p.group = name.first(dot).toByteArray().toUpper();
+        name = name.sliced(dot + 1);
     }
     l.validName = isName(name);
     if (!l.validName) {
         l.discard = true;
         return;
     }
-    p.name = name.toUpper();
+    p.name = upperCase(name);
     p.head = l.head.trimmed();
-    auto encoding = [&l](const QByteArray& value) {
-        if (value == "QUOTED-PRINTABLE")
+    auto encoding = [&l](QByteArrayView value) {
+        if (isNamed(value, "QUOTED-PRINTABLE"))
             l.quotedPrintable = true;
-        else if (value == "BASE64" || value == "B")
+        else if (isNamed(value, "BASE64") || isNamed(value, "B"))
             l.binary = true;
         else
             return false;
         return true;
     };
-    for (qsizetype i = 1; i < parts.size(); ++i) {
-        const QByteArray& parameter = parts[i];
-        const qsizetype equals = parameter.indexOf('=');
+    while (end < head.size()) {
+        const qsizetype from = end + 1;
+        end = partEnd(from);
+        const QByteArrayView parameter = head.sliced(from, end - from);
+        const qsizetype equals = indexOfByte(parameter, '=');
         if (equals < 0) {
-            const QByteArray bare = parameter.trimmed().toUpper();
-            if (!encoding(bare) && bare != "8BIT" && bare != "7BIT" && !bare.isEmpty())
-                p.types.append(bare);
+            const QByteArrayView bare = parameter.trimmed();
+            if (!encoding(bare) && !isNamed(bare, "8BIT") && !isNamed(bare, "7BIT") &&
+                !bare.isEmpty())
+                p.types.append(upperCase(bare));
             continue;
         }
-        const QByteArray key = parameter.left(equals).trimmed().toUpper();
-        const QByteArray value =
-            decodeCarets(parameter.mid(equals + 1).replace('"', QByteArray()).trimmed());
-        if (key == "TYPE") {
-            for (const QByteArray& type : value.split(','))
-                if (!type.trimmed().isEmpty())
-                    p.types.append(type.trimmed().toUpper());
-        } else if (key == "ENCODING") {
-            encoding(value.toUpper());
-        } else if (key == "CHARSET") {
-            l.charset = value;
-        } else if (key == "VALUE") {
-            p.valueType = value.toUpper();
+        const QByteArrayView key = parameter.first(equals).trimmed();
+        const QByteArrayView written = parameter.sliced(equals + 1);
+        QByteArray decoded;
+        QByteArrayView value = written.trimmed();
+        if (indexOfByte(written, '"') >= 0 || indexOfByte(written, '^') >= 0) {
+            decoded = decodeCarets(written.toByteArray().replace('"', QByteArray()).trimmed());
+            value = decoded;
+        }
+        if (isNamed(key, "TYPE")) {
+            for (qsizetype at = 0; at <= value.size();) {
+                qsizetype comma = indexOfByte(value, ',', at);
+                if (comma < 0)
+                    comma = value.size();
+                if (const QByteArrayView type = value.sliced(at, comma - at).trimmed();
+                    !type.isEmpty())
+                    p.types.append(upperCase(type));
+                at = comma + 1;
+            }
+        } else if (isNamed(key, "ENCODING")) {
+            encoding(value);
+        } else if (isNamed(key, "CHARSET")) {
+            l.charset = value.toByteArray();
+        } else if (isNamed(key, "VALUE")) {
+            p.valueType = upperCase(value);
         }
     }
-    if (p.valueType == "BINARY" || p.name == "PHOTO" || p.name == "LOGO" || p.name == "SOUND" ||
-        p.name == "KEY")
+    const QByteArrayView property = p.name;
+    if (QByteArrayView(p.valueType) == "BINARY" || property == "PHOTO" || property == "LOGO" ||
+        property == "SOUND" || property == "KEY")
         l.binary = true;
 }
 
@@ -258,7 +330,7 @@ void VCardParser::complete() {
         notAProperty();
         return;
     }
-    const QByteArray& name = l.property.name;
+    const QByteArrayView name = l.property.name;
     if (name == "BEGIN" || name == "END") {
         if (l.value.trimmed().compare("VCARD", Qt::CaseInsensitive) == 0)
             name == "BEGIN" ? beginCard(l.line) : endCard(l.line);
@@ -286,7 +358,11 @@ void VCardParser::complete() {
     Property property = std::move(l.property);
     property.line = l.line;
     property.binary = l.binary;
-    property.value = l.binary ? QString::fromLatin1(bytes) : decodeText(bytes, l.charset);
+    bool exactUtf8 = l.binary;
+    property.value =
+        l.binary ? QString::fromLatin1(bytes) : decodeText(bytes, l.charset, &exactUtf8);
+    if (exactUtf8)
+        property.utf8 = bytes;
     card_.properties.append(std::move(property));
 }
 
@@ -315,7 +391,11 @@ void VCardParser::beginCard(qint64 line) {
             out_.problem(Kind::UnterminatedCard, card_.line);
     }
     inCard_ = true;
+    // The list keeps its room from the card before: most cards are alike.
+    QList<Property> properties = std::move(card_.properties);
+    properties.clear();
     card_ = OpenCard{};
+    card_.properties = std::move(properties);
     card_.line = line;
     outsideReported_ = false;
 }

@@ -155,6 +155,42 @@ private slots:
         QCOMPARE(f.contacts().size(), 5);
     }
 
+    // A book's own cards imported again are found one by one, whatever their
+    // text (outside ASCII, line breaks, empty columns, either type); a
+    // contact edited since comes in again, and a card read twice counts once.
+    void aBookImportedAgainIsFoundCardByCard_data() {
+        QTest::addColumn<int>("contacts");
+        QTest::addColumn<int>("edited");
+        QTest::newRow("one, unchanged") << 1 << -1;
+        QTest::newRow("many, unchanged") << 40 << -1;
+        QTest::newRow("many, the first edited") << 40 << 0;
+        QTest::newRow("many, one in the middle edited") << 40 << 17;
+    }
+    void aBookImportedAgainIsFoundCardByCard() {
+        QFETCH(int, contacts);
+        QFETCH(int, edited);
+        StoreFolder f;
+        QList<qint64> ids;
+        for (int i = 0; i < contacts; ++i)
+            ids << f.folder.addContact(
+                {.firstName = u"Jörg %1"_s.arg(i),
+                 .lastName = i % 3 ? u"Müller"_s : QString(),
+                 .address = u"Hauptstraße %1\r\nHof"_s.arg(i),
+                 .comments = i % 2 ? u"Zeile\r\nzwei; drei, \\"_s : QString(),
+                 .type = 1 + i % 2});
+        QCOMPARE(ContactExport(f.store).run(f.file("book.vcf"), {}).written, contacts);
+        if (edited >= 0)
+            f.folder.execute(u"update tblContactDetails set City = 'Neustadt' where "
+                             "pkContactDetailsId = %1"_s.arg(ids[edited]));
+        const QByteArray file = readBytes(f.file("book.vcf"));
+        writeFile(f.file("twice.vcf"), file + file);
+        const ImportSummary again = ContactImport(f.store).run(f.file("twice.vcf"));
+        QCOMPARE(again.outcome, Outcome::Imported);
+        QCOMPARE(again.imported, edited >= 0 ? 1 : 0);
+        QCOMPARE(again.alreadyThere, 2 * contacts - again.imported);
+        QCOMPARE(f.store.count(), contacts + again.imported);
+    }
+
     // A cancel at the last card, and a refused insert, leave the book as it was.
     void aStoppedImportLeavesTheBookAsItWas() {
         StoreFolder f;
