@@ -297,11 +297,11 @@ private slots:
             << QByteArray("BEGIN:VCARD\r\nVERSION:3.0\r\nN:Müller;Jörg;;;\r\n"
                           "TEL;TYPE=CELL,VOICE:0171 1\r\nPHOTO;TYPE=GIF;ENCODING=b:R0lGODlh\r\n"
                           "END:VCARD\r\n");
-        QTest::newRow("2.1 types with caret escapes")
-            << QByteArray("BEGIN:VCARD\r\nVERSION:2.1\r\nN:Lee;Ann\r\nTEL;TYPE=^^x,^'y^',WORK:1\r\n"
-                          "END:VCARD\r\n")
-            << QByteArray("BEGIN:VCARD\r\nVERSION:3.0\r\nN:Lee;Ann\r\nTEL;TYPE=^X,\"Y\",WORK:1\r\n"
-                          "END:VCARD\r\n");
+        QTest::newRow("2.1 types with caret escapes, written back escaped")
+            << QByteArray("BEGIN:VCARD\r\nVERSION:2.1\r\nN:Lee;Ann\r\n"
+                          "TEL;TYPE=^^x,^'y^',a^nb,WORK:1\r\nEND:VCARD\r\n")
+            << QByteArray("BEGIN:VCARD\r\nVERSION:3.0\r\nN:Lee;Ann\r\n"
+                          "TEL;TYPE=^^X,^'Y^',A^nB,WORK:1\r\nEND:VCARD\r\n");
         QTest::newRow("4.0 with a long line folded at 75 octets")
             << "BEGIN:VCARD\r\nVERSION:4.0\r\nFN:A\r\nNOTE:" + QByteArray(80, 'x') +
                    "\r\nEND:VCARD\r\n"
