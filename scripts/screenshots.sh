@@ -109,6 +109,7 @@ shot() {
         xvfb-run -a -s "-screen 0 1024x700x24 -fbdir $work/fb" \
         bash "$work/inside.sh" "$work" "$shots/$name" "$@"
     echo "wrote docs/screenshots/$name"
+    sleep 2 # the next Xvfb starts once this one has left its display
 }
 
 # Personal, then the first row; the editor's shot then presses Edit.

@@ -4,6 +4,7 @@
 #include "data/ContactStore.h"
 #include "data/DbError.h"
 #include "data/SqlQuote.h"
+#include "exchange/ReadAhead.h"
 #include "formats/KeptCard.h"
 
 #include <QCoreApplication>
@@ -12,6 +13,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <optional>
 
 namespace exchange {
 
@@ -197,6 +199,7 @@ ImportSummary ContactImport::run(QIODevice* device, qint64 size) {
     using Outcome = ImportSummary::Outcome;
     ImportSummary summary;
     vcard::ContactFileReader reader(device);
+    std::optional<ReadAhead> ahead; // once the format is known
     auto readError = [&] {
         for (const vcard::ImportProblem& problem : reader.problems())
             if (problem.kind == Kind::ReadError)
@@ -204,6 +207,8 @@ ImportSummary ContactImport::run(QIODevice* device, qint64 size) {
         return false;
     };
     auto finish = [&](Outcome outcome) {
+        if (ahead)
+            ahead->stop();
         summary.outcome = outcome;
         summary.format = reader.format();
         summary.problems = reader.problems();
@@ -220,6 +225,8 @@ ImportSummary ContactImport::run(QIODevice* device, qint64 size) {
     if (reader.format() == vcard::FileFormat::Unknown)
         return finish(readError() ? Outcome::Unreadable : Outcome::NotContactFile);
 
+    const qint64 firstBytesRead = reader.bytesRead();
+    ahead.emplace(reader);
     bool cancelled = false;
     try {
         const auto result = m_store.inOneTransaction([&](ContactStore::Batch& batch) {
@@ -229,8 +236,9 @@ ImportSummary ContactImport::run(QIODevice* device, qint64 size) {
                 known.add(columnsHash(c), c.id);
                 m_progress->advance(0, size);
             });
-            for (; have; have = reader.readNext(next)) {
-                if (!m_progress->advance(reader.bytesRead(), size)) {
+            for (qint64 bytesRead = firstBytesRead; have;
+                 have = ahead->next(next), bytesRead = ahead->bytesRead()) {
+                if (!m_progress->advance(bytesRead, size)) {
                     cancelled = true;
                     return false;
                 }
@@ -252,6 +260,7 @@ ImportSummary ContactImport::run(QIODevice* device, qint64 size) {
                 }
             }
             // Half a file is not imported.
+            ahead->stop();
             return !readError();
         });
         if (result == ContactStore::BatchResult::NoSuchBook)

@@ -50,12 +50,39 @@ QByteArray cleanHead(const QByteArray& head) {
 }
 
 // A 2.1 head in 3.0 form: bare parameters become TYPE values.
+// A decoded parameter value written back so that the line stays one line:
+// caret, line break and double quote as RFC 6868 writes them, and quoted
+// when it holds a separator.
+QByteArray paramValue(const QByteArray& value) {
+    QByteArray out;
+    bool quote = false;
+    for (const char c : value) {
+        switch (c) {
+        case '^':
+            out += "^^";
+            break;
+        case '\n':
+            out += "^n";
+            break;
+        case '"':
+            out += "^'";
+            break;
+        case '\r':
+            break;
+        default:
+            quote = quote || c == ',' || c == ';' || c == ':';
+            out += c;
+        }
+    }
+    return quote ? '"' + out + '"' : out;
+}
+
 QByteArray head30(const Property& p) {
     QByteArray head = p.group.isEmpty() ? p.name : p.group + '.' + p.name;
     QList<QByteArray> types;
     for (const QByteArray& type : p.types)
         if (type != "BASE64" && type != "B")
-            types.append(type);
+            types.append(paramValue(type));
     if (!types.isEmpty())
         head += ";TYPE=" + types.join(',');
     if (p.binary)

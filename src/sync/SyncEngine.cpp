@@ -220,6 +220,8 @@ void SyncEngine::nextBook() {
     m_received.clear();
     m_confirmedSent.clear();
     m_incomplete = false;
+    m_awaitingListing = false;
+    m_localChangesAhead.reset();
     m_executor.begin(m_account, m_summary);
     if (!m_password) {
         passwordGiven(std::nullopt);
@@ -339,7 +341,9 @@ void SyncEngine::listChanges(bool withToken) {
         (withToken ? xmlText(m_account.syncToken) : QByteArray()) +
         "</d:sync-token><d:sync-level>1</d:sync-level><d:prop><d:getetag/></d:prop>"
         "</d:sync-collection>";
+    m_awaitingListing = true;
     m_client->report(m_collection, 0, body, [this, withToken](const DavResponse& r) {
+        m_awaitingListing = false;
         if (r.status == 207) {
             const Multistatus& ms = r.multistatus;
             if (!ms.valid) {
@@ -373,6 +377,14 @@ void SyncEngine::listChanges(bool withToken) {
         }
         failOn(r, tr("The server answered the list request with HTTP %1.").arg(r.status));
     });
+    // The request goes out from the event loop; the reading comes after it.
+    if (withToken)
+        later(&SyncEngine::readLocalChangesAhead);
+}
+
+void SyncEngine::readLocalChangesAhead() {
+    if (m_awaitingListing)
+        m_localChangesAhead = m_executor.readLocalChanges();
 }
 
 // The multistatus answer of a request; false after failing the sync with the
@@ -519,7 +531,11 @@ void SyncEngine::applyGone() {
 }
 
 void SyncEngine::planUploads() {
-    std::optional<QList<Upload>> uploads = m_executor.readLocalChanges();
+    std::optional<QList<Upload>> uploads =
+        m_localChangesAhead && m_toFetch.isEmpty() && m_gone.isEmpty()
+            ? std::move(m_localChangesAhead)
+            : m_executor.readLocalChanges();
+    m_localChangesAhead.reset();
     if (!uploads) {
         executorFailed();
         return;

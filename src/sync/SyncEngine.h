@@ -99,6 +99,7 @@ private:
     bool tell(const QString& message);
     // The next step, from the event loop; not after the sync was stopped.
     void later(void (SyncEngine::*step)());
+    void readLocalChangesAhead();
     void fail(const QString& message);
     // Fails with the answer's message, or `otherwise` when it has none.
     void failOn(const DavResponse& r, const QString& otherwise);
@@ -145,6 +146,10 @@ private:
     QStringList m_gone;
     QList<Upload> m_uploads;
     qsizetype m_uploadAt = 0;
+    bool m_awaitingListing = false;
+    // The local changes, read while the server works out its listing; good
+    // for a sync that receives nothing.
+    std::optional<QList<Upload>> m_localChangesAhead;
 };
 
 } // namespace carddav

@@ -1,5 +1,6 @@
 // The user's journeys through the real window: what is seen, what is stored, how it looks.
 #include "about/frmAbout.h"
+#include "app/Startup.h"
 #include "app/Translations.h"
 #include "app/WindowGeometry.h"
 #include "contacts/ContactDetailsTabs.h"
@@ -112,6 +113,19 @@ private slots:
             calls << call.destination + u'|' + call.calledParty;
         QCOMPARE(calls, (QStringList{"555 1|<b>Øy</b>", "555<3>|<b>Øy</b>"}));
         QCOMPARE(shell.openedUrls, QStringList{"mailto:a%20b%26c%3Ci%3E@x.org"});
+    }
+
+    // At start a missing contact file is made and a good one taken; one that
+    // is not a contact file is refused with a message.
+    void startUpPreparesTheDataFolder() {
+        InstalledDoubles doors;
+        QTemporaryDir folder;
+        QVERIFY(prepareDataFolder(folder.path()));
+        QVERIFY(prepareDataFolder(folder.path()));
+        QVERIFY(doors.boxes.texts().isEmpty());
+        writeFile(folder.filePath(u"contacts.mdb"_s), "not a database");
+        QVERIFY(!prepareDataFolder(folder.path()));
+        QCOMPARE(doors.boxes.texts().size(), 1);
     }
 
     // What a contact's card holds beyond the columns shows on a further tab,

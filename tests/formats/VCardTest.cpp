@@ -126,6 +126,12 @@ private slots:
             << QByteArray("BEGIN:VCARD\rVERSION:2.1\rN:Lee;Ann\rTEL;HOME:0221 2\r"
                           "NOTE;ENCODING=QUOTED-PRINTABLE:a=\rb\rEND:VCARD\r")
             << QStringList{"Ann||Lee||||||0221 2||||ab|P"} << Problems{};
+        // A lone CR or LF decoded from quoted-printable is a line break; in a
+        // parameter ^n is one, a caret before anything else stays.
+        QTest::newRow("lone CR and LF in a value, caret escapes in a parameter")
+            << QByteArray("BEGIN:VCARD\r\nVERSION:2.1\r\nN:Lee;Ann\r\nTEL;TYPE=^,work^n:111\r\n"
+                          "NOTE;ENCODING=QUOTED-PRINTABLE:one=0Dtwo=0Athree\r\nEND:VCARD\r\n")
+            << QStringList{"Ann||Lee|||||111|||||one\r\ntwo\r\nthree|P"} << Problems{};
         QTest::newRow("a group on BEGIN and END")
             << QByteArray("home.begin:vcard\r\nversion:3.0\r\nn:Lee;Ann;;;\r\nhome.end:vcard\r\n")
             << QStringList{annLee} << Problems{};
@@ -291,6 +297,11 @@ private slots:
             << QByteArray("BEGIN:VCARD\r\nVERSION:3.0\r\nN:Müller;Jörg;;;\r\n"
                           "TEL;TYPE=CELL,VOICE:0171 1\r\nPHOTO;TYPE=GIF;ENCODING=b:R0lGODlh\r\n"
                           "END:VCARD\r\n");
+        QTest::newRow("2.1 types with caret escapes, written back escaped")
+            << QByteArray("BEGIN:VCARD\r\nVERSION:2.1\r\nN:Lee;Ann\r\n"
+                          "TEL;TYPE=^^x,^'y^',a^nb,WORK:1\r\nEND:VCARD\r\n")
+            << QByteArray("BEGIN:VCARD\r\nVERSION:3.0\r\nN:Lee;Ann\r\n"
+                          "TEL;TYPE=^^X,^'Y^',A^nB,WORK:1\r\nEND:VCARD\r\n");
         QTest::newRow("4.0 with a long line folded at 75 octets")
             << "BEGIN:VCARD\r\nVERSION:4.0\r\nFN:A\r\nNOTE:" + QByteArray(80, 'x') +
                    "\r\nEND:VCARD\r\n"
@@ -341,6 +352,18 @@ private slots:
             << head + "FN:A\r\nORG:Acme\r\nBDAY:1970-01-02\r\nNOTE:old\r\nEND:VCARD\r\n"
             << QStringList{"comments=new\r\nline"} << QByteArrayList{"NOTE:old"}
             << QByteArrayList{"NOTE:new\\nline"} << true;
+        QTest::newRow("phones, note and type; other properties byte for byte")
+            << head +
+                   "FN:Ann Archer\r\nN:Archer;Ann;;Dr.;\r\nX-OTHER-APP;X-P=1:kept as it is\r\n"
+                   "TEL;TYPE=HOME:111\r\nTEL;TYPE=CELL:111\r\nTEL;TYPE=FAX:999\r\n"
+                   "NOTE:First note\r\nTITLE:Boss\r\nCATEGORIES:Friends,Personal\r\nEND:VCARD\r\n"
+            << QStringList{"lastName=Baker", "cellPhone=", "workPhone=333", "comments=New note",
+                           "type=Business"}
+            << QByteArrayList{"FN:Ann Archer", "N:Archer;Ann;;Dr.;", "TEL;TYPE=CELL:111",
+                              "NOTE:First note", "CATEGORIES:Friends,Personal"}
+            << QByteArrayList{"FN:Ann Baker", "N:Baker;Ann;;Dr.;", "NOTE:New note",
+                              "CATEGORIES:Friends,Business", "TEL;TYPE=WORK:333"}
+            << true;
         QTest::newRow("unchanged, LF line ends")
             << QByteArray("BEGIN:VCARD\nVERSION:3.0\nFN:A\nEND:VCARD\n") << QStringList{}
             << QByteArrayList{} << QByteArrayList{} << true;
@@ -355,11 +378,17 @@ private slots:
         const QHash<QString, QString Contact::*> members = {{"firstName", &Contact::firstName},
                                                             {"lastName", &Contact::lastName},
                                                             {"cellPhone", &Contact::cellPhone},
+                                                            {"workPhone", &Contact::workPhone},
                                                             {"comments", &Contact::comments}};
-        for (const QString& change : edit)
-            c.*members.value(change.section(u'=', 0, 0)) = change.section(u'=', 1);
+        for (const QString& change : edit) {
+            if (change == u"type=Business"_s)
+                c.type = ContactType::Business;
+            else
+                c.*members.value(change.section(u'=', 0, 0)) = change.section(u'=', 1);
+        }
         const QByteArray updated = vcard::updateCard(card, c);
         QVERIFY(!updated.contains("\n\n") && updated.count('\n') == updated.count("\r\n"));
+        QVERIFY(updated.endsWith("\r\nEND:VCARD\r\n"));
         QByteArrayList before = QByteArray(card).replace("\r\n", "\n").split('\n');
         QByteArrayList after = QByteArray(updated).replace("\r\n", "\n").split('\n');
         const qsizetype revs =

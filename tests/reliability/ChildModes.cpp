@@ -81,23 +81,37 @@ void saveInALoop() {
 }
 
 // The folder holds two Business contacts (Ann Lee, Bob Stone), the book
-// "Family" and attachment.csv; the user may read but not change the file.
-void readOnlyFile() {
+// "Family" and attachment.csv. The user may read but not change the file, or
+// read but not write the folder, whose sub-folder "empty" holds no database.
+void mayNotWrite(bool fileReadOnly) {
     InstalledDoubles doors;
     RecordingPrinter printer;
+    if (!fileReadOnly) {
+        QVERIFY(!prepareDataFolder(QDir(childFolder()).filePath(u"empty"_s)));
+        QVERIFY(doors.boxes.takeTexts().first().contains(QLatin1String("could not be created")));
+        QVERIFY(!QFile::exists(QDir(childFolder()).filePath(u"empty/contacts.mdb"_s)));
+        QVERIFY(prepareDataFolder(childFolder()));
+    }
     frmContactMgmt window(childFolder());
     window.load();
     window.show();
     click(window, "cmdBusiness");
     QCOMPARE(listed(window), (QStringList{"Ann|Lee", "Bob|Stone"}));
-    selectRow(window, 0);
-    QCOMPARE(window.findChild<QLineEdit*>("txtFName")->text(), u"Ann"_s);
     QVERIFY(doors.boxes.shown().isEmpty());
-
+    // A change needs the file writable, and its journal beside it.
     addContact(window, u"New"_s, u"Person"_s);
     QCOMPARE(doors.boxes.takeTexts(), QStringList{"There was an error in saving data"});
+    // attachment.csv can be neither written nor replaced: nothing is mailed.
+    doors.boxes.answerYes();
+    click(window, "cmdEmailRecord");
+    QCOMPARE(doors.boxes.takeTexts().last(), u"There was an error retrieving data"_s);
+    QVERIFY(doors.mail.sent.isEmpty());
+    QCOMPARE(listed(window), (QStringList{"Ann|Lee", "Bob|Stone"}));
+    if (!fileReadOnly)
+        return;
 
     selectRow(window, 0);
+    QCOMPARE(window.findChild<QLineEdit*>("txtFName")->text(), u"Ann"_s);
     click(window, "cmdEditRecord");
     paste(window.findChild<QLineEdit*>("txtFirstName"), u"Anna"_s);
     click(window, "cmdSave");
@@ -109,11 +123,6 @@ void readOnlyFile() {
     QCOMPARE(doors.boxes.takeTexts().last(), u"Record could not be deleted"_s);
 
     trigger(window, "createcontactbook");
-    click(window, "cmdAddBook");
-    paste(window.findChild<QLineEdit*>("txtNewBookName"), u"Work"_s);
-    click(window, "cmdAddConfirm");
-    QCOMPARE(doors.boxes.takeTexts(),
-             QStringList{"There was an error in adding the new contact book"});
     auto* books = window.findChild<QListWidget*>("lstContactBooks");
     books->setCurrentRow(1);
     doors.boxes.answerYes();
@@ -127,39 +136,7 @@ void readOnlyFile() {
     QCOMPARE(doors.boxes.takeTexts().size(), 1); // the question only
     QCOMPARE(printer.documents.size(), 1);
     QVERIFY(RecordingPrinter::texts(printer.documents[0]).join(u'\n').contains(u"Stone"));
-
-    // attachment.csv is read-only too: the export is refused, nothing mailed.
-    doors.boxes.answerYes();
-    click(window, "cmdEmailRecord");
-    QCOMPARE(doors.boxes.takeTexts().last(), u"There was an error retrieving data"_s);
-    QVERIFY(doors.mail.sent.isEmpty());
     QCOMPARE(doors.boxes.unansweredQuestions(), 0);
-}
-
-// The folder may be read but not written; contacts.mdb itself is writable
-// and its sub-folder "empty" holds no database.
-void unwritableFolder() {
-    InstalledDoubles doors;
-    QVERIFY(!prepareDataFolder(QDir(childFolder()).filePath(u"empty"_s)));
-    QVERIFY(doors.boxes.takeTexts().first().contains(QLatin1String("could not be created")));
-    QVERIFY(!QFile::exists(QDir(childFolder()).filePath(u"empty/contacts.mdb"_s)));
-
-    QVERIFY(prepareDataFolder(childFolder()));
-    frmContactMgmt window(childFolder());
-    window.load();
-    window.show();
-    click(window, "cmdBusiness");
-    QCOMPARE(listed(window), (QStringList{"Ann|Lee", "Bob|Stone"}));
-
-    // A change needs its journal beside the file, which the folder refuses.
-    addContact(window, u"New"_s, u"Person"_s);
-    QCOMPARE(doors.boxes.takeTexts(), QStringList{"There was an error in saving data"});
-
-    doors.boxes.answerYes();
-    click(window, "cmdEmailRecord");
-    QCOMPARE(doors.boxes.takeTexts().last(), u"There was an error retrieving data"_s);
-    QVERIFY(doors.mail.sent.isEmpty());
-    QCOMPARE(listed(window), (QStringList{"Ann|Lee", "Bob|Stone"}));
 }
 
 } // namespace
@@ -189,8 +166,8 @@ private slots:
              }},
             {u"startUp"_s, startUp},
             {u"saveInALoop"_s, saveInALoop},
-            {u"readOnlyFile"_s, readOnlyFile},
-            {u"unwritableFolder"_s, unwritableFolder}};
+            {u"readOnlyFile"_s, [] { mayNotWrite(true); }},
+            {u"unwritableFolder"_s, [] { mayNotWrite(false); }}};
         const auto found = modes.find(mode);
         if (found == modes.end())
             QFAIL(qPrintable(u"unknown child mode "_s + mode));
