@@ -8,6 +8,13 @@ bool isStorableText(const QString& value) {
     return !value.contains(QChar(0)) && value.isValidUtf16();
 }
 
+QByteArray storableUtf8(const QString& value) {
+    if (!isStorableText(value))
+        throw DbError(QCoreApplication::translate(
+            "DbError", "A text value holds a NUL character or broken UTF-16"));
+    return value.toUtf8();
+}
+
 QString sqlTextBody(const QString& value) {
     if (!isStorableText(value))
         throw DbError(QCoreApplication::translate(

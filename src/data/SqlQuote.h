@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 // The quoting helper: every text value goes into a statement through these,
@@ -9,6 +10,9 @@
 // no NUL character (statement text ends at one) and no broken UTF-16 (a lone
 // surrogate would be stored as U+FFFD).
 bool isStorableText(const QString& value);
+// The text as UTF-8 for binding; throws DbError as sqlText() does for text
+// that cannot be stored.
+QByteArray storableUtf8(const QString& value);
 
 // The inside of a quoted text value: D'Arcy -> D''Arcy. A value that is not
 // storable throws DbError, so it is refused rather than stored changed.

@@ -270,9 +270,16 @@ bool SyncStore::inLinkedBatch(const SyncAccount& account,
     return linked;
 }
 
+SyncStore::Batch::Batch(Connection& connection) : m_connection(connection) {}
+
+SyncStore::Batch::~Batch() = default;
+
 std::optional<Contact> SyncStore::Batch::contact(qint64 id) const {
-    RowSet row = m_connection.query(
-        QStringLiteral("select * from tblContactDetails where pkContactDetailsId = ") + sqlId(id));
+    if (!m_contactById)
+        m_contactById = std::make_unique<Statement>(m_connection.prepared(
+            QStringLiteral("select * from tblContactDetails where pkContactDetailsId = ?1")));
+    m_contactById->bind(1, id);
+    RowSet row = m_contactById->rows();
     if (row.atEnd())
         return std::nullopt;
     return contactFromRow(row);
@@ -302,13 +309,19 @@ std::optional<SyncItem> SyncStore::Batch::item(qint64 accountId, const QString& 
 }
 
 qint64 SyncStore::Batch::insertItem(qint64 accountId, const SyncItem& item) const {
-    m_connection.execute(
-        QStringLiteral("insert into tblSyncItem (fkSyncAccountId, fkContactDetailsId, Href, ETag, "
-                       "Card, SyncedDigest, SentSinceToken) values (") +
-        sqlId(accountId) + QLatin1Char(',') + contactRef(item.contactId) + QLatin1Char(',') +
-        sqlText(item.href) + QLatin1Char(',') + sqlText(item.etag) + QLatin1Char(',') +
-        sqlText(QString::fromUtf8(keepCard(item))) + QLatin1Char(',') + sqlText(item.syncedDigest) +
-        QLatin1Char(',') + sqlId(item.sentSinceToken ? 1 : 0) + QLatin1Char(')'));
+    const QByteArray card = storableUtf8(QString::fromUtf8(keepCard(item)));
+    if (!m_insertItem)
+        m_insertItem = std::make_unique<Statement>(m_connection.prepared(QStringLiteral(
+            "insert into tblSyncItem (fkSyncAccountId, fkContactDetailsId, Href, ETag, Card, "
+            "SyncedDigest, SentSinceToken) values (?1, nullif(?2, 0), ?3, ?4, ?5, ?6, ?7)")));
+    m_insertItem->bind(1, accountId);
+    m_insertItem->bind(2, item.contactId);
+    m_insertItem->bind(3, QByteArrayView(storableUtf8(item.href)));
+    m_insertItem->bind(4, QByteArrayView(storableUtf8(item.etag)));
+    m_insertItem->bindUnchanged(5, card);
+    m_insertItem->bind(6, QByteArrayView(storableUtf8(item.syncedDigest)));
+    m_insertItem->bind(7, qint64(item.sentSinceToken ? 1 : 0));
+    m_insertItem->execute();
     return m_connection.lastInsertId();
 }
 
@@ -334,7 +347,11 @@ QByteArray SyncStore::Batch::keepCard(const SyncItem& item) const {
     const std::optional<Contact> stored = contact(item.contactId);
     if (!stored)
         return item.card;
-    CardStore::keep(m_connection, item.contactId,
+    if (!m_keepCard) {
+        CardStore::createTable(m_connection);
+        m_keepCard = std::make_unique<Statement>(m_connection.prepared(CardStore::keepStatement()));
+    }
+    CardStore::keep(*m_keepCard, item.contactId,
                     {uidInCard(item.card), item.card, columnsDigest(*stored)});
     return {};
 }

@@ -8,9 +8,11 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
 #include <optional>
 
 class Connection;
+class Statement;
 
 // One book linked to a server-side address book.
 struct SyncAccount {
@@ -78,7 +80,8 @@ public:
     // The writes of one step of a sync, all inside one transaction.
     class Batch {
     public:
-        explicit Batch(Connection& connection) : m_connection(connection) {}
+        explicit Batch(Connection& connection);
+        ~Batch();
         std::optional<Contact> contact(qint64 id) const;
         qint64 insertContact(const Contact& contact, qint64 bookId) const;
         void updateContact(const Contact& contact) const;
@@ -97,6 +100,10 @@ public:
         // column is to hold.
         QByteArray keepCard(const SyncItem& item) const;
         Connection& m_connection;
+        // Prepared on first use: a first sync runs them once per card.
+        mutable std::unique_ptr<Statement> m_contactById;
+        mutable std::unique_ptr<Statement> m_keepCard;
+        mutable std::unique_ptr<Statement> m_insertItem;
     };
     void inBatch(const std::function<void(Batch&)>& work) const;
     // The same, for a sync of the account's book: when the book, its link or
