@@ -143,6 +143,7 @@ public:
 
     private:
         friend class ContactStore;
+        friend class SyncStore;
         Batch(Connection& connection, qint64 bookId);
         Connection& m_connection;
         qint64 m_bookId;

@@ -8,17 +8,19 @@ bool isStorableText(const QString& value) {
     return !value.contains(QChar(0)) && value.isValidUtf16();
 }
 
-QByteArray storableUtf8(const QString& value) {
+void requireStorable(const QString& value) {
     if (!isStorableText(value))
         throw DbError(QCoreApplication::translate(
             "DbError", "A text value holds a NUL character or broken UTF-16"));
+}
+
+QByteArray storableUtf8(const QString& value) {
+    requireStorable(value);
     return value.toUtf8();
 }
 
 QString sqlTextBody(const QString& value) {
-    if (!isStorableText(value))
-        throw DbError(QCoreApplication::translate(
-            "DbError", "A text value holds a NUL character or broken UTF-16"));
+    requireStorable(value);
     QString body = value;
     body.replace(QLatin1Char('\''), QLatin1String("''"));
     return body;

@@ -10,8 +10,9 @@
 // no NUL character (statement text ends at one) and no broken UTF-16 (a lone
 // surrogate would be stored as U+FFFD).
 bool isStorableText(const QString& value);
-// The text as UTF-8 for binding; throws DbError as sqlText() does for text
-// that cannot be stored.
+// Throws DbError for text that cannot be stored, as sqlText() does.
+void requireStorable(const QString& value);
+// The text as UTF-8 for binding; throws as requireStorable() does.
 QByteArray storableUtf8(const QString& value);
 
 // The inside of a quoted text value: D'Arcy -> D''Arcy. A value that is not

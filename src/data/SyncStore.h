@@ -2,6 +2,7 @@
 
 #include "data/CardStore.h"
 #include "data/Contact.h"
+#include "data/ContactStore.h"
 
 #include <QByteArray>
 #include <QList>
@@ -104,6 +105,8 @@ public:
         mutable std::unique_ptr<Statement> m_contactById;
         mutable std::unique_ptr<Statement> m_keepCard;
         mutable std::unique_ptr<Statement> m_insertItem;
+        // The import's prepared insert, for the book last inserted into.
+        mutable std::unique_ptr<ContactStore::Batch> m_contacts;
     };
     void inBatch(const std::function<void(Batch&)>& work) const;
     // The same, for a sync of the account's book: when the book, its link or
