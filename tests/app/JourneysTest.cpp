@@ -511,6 +511,12 @@ private slots:
         }
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         QVERIFY(!strip->isAncestorOf(QApplication::focusWidget()));
+        // A button the mouse focused becomes the strip's one Tab stop.
+        QTest::mouseClick(child(w, u"cmdA_2"_s), Qt::LeftButton);
+        waitUntilSettled(w);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
+        QCOMPARE(QApplication::focusWidget()->objectName(), u"cmdA_2"_s);
     }
 
     // Screen readers hear what a part is, not what it happens to show.
@@ -529,6 +535,7 @@ private slots:
         } parts[] = {{&w, "Picture1", "Orvanta Contacts logo"},
                      {&w, "cmdRecordType", "Record type"},
                      {&w, "cmdA_0", "Last names starting with A"},
+                     {&w, "SSTab1", "Contact details"},
                      {sync, "lstAddressBooks", "Address books on the server"},
                      {sync, "lblSyncMessage", "Sync status"},
                      {about, "picIcon", "Orvanta Contacts logo"},
@@ -539,6 +546,7 @@ private slots:
             QCOMPARE(QAccessible::queryAccessibleInterface(widget)->text(QAccessible::Name),
                      QString::fromUtf8(part.name));
         }
+        QCOMPARE(details(w)->findChild<QTabBar*>()->accessibleName(), u"Contact details pages"_s);
         sync->close();
     }
 
@@ -607,6 +615,7 @@ private slots:
         QVERIFY(!box->isModal() && f.window().isEnabled());
         QVERIFY(box->lblWebsite->font().underline() && !box->lblVersion->font().underline());
         QCOMPARE(box->lblMaker->text(), u"Orvanta Software Works"_s);
+        QCOMPARE(box->lblTitle->text(), u"Orvanta Contacts"_s);
         const QString licence = box->txtLicence->toPlainText();
         QVERIFY(licence.startsWith(u"MIT License\n\nCopyright (c) 2026 Orvanta Contacts"_s));
         QVERIFY(licence.contains(u"a copy of this software and associated documentation files"_s));
