@@ -4,39 +4,14 @@
 #include "contacts/ContactListView.h"
 #include "contacts/ctrTypeFilter.h"
 #include "platform/Background.h"
+#include "support/HeldFile.h"
 #include "support/MainWindowFixture.h"
 
 #include <QAbstractButton>
 #include <QHeaderView>
 #include <QProgressDialog>
 
-#include <sqlite3.h>
-
 namespace {
-
-// Holds the book's file locked for writing, so that the window's reads wait
-// (up to the connection's busy timeout) until release().
-class FileLock {
-public:
-    explicit FileLock(const QString& path) {
-        sqlite3_open_v2(QFile::encodeName(path).constData(), &m_db, SQLITE_OPEN_READWRITE, nullptr);
-        m_held = sqlite3_exec(m_db, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr) == SQLITE_OK;
-    }
-    ~FileLock() {
-        release();
-        sqlite3_close(m_db);
-    }
-    bool held() const { return m_held; }
-    void release() {
-        if (m_held)
-            sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
-        m_held = false;
-    }
-
-private:
-    sqlite3* m_db = nullptr;
-    bool m_held = false;
-};
 
 // A click that does not wait for the work it starts.
 void press(frmContactMgmt& window, const QString& name) {
@@ -58,8 +33,8 @@ private slots:
         f.folder.addContact({.firstName = "Bob", .lastName = "Ray", .type = 2});
         frmContactMgmt& w = f.window();
         f.click(u"cmdPersonal"_s);
-        FileLock lock(f.folder.databasePath());
-        QVERIFY(lock.held());
+        HeldFile lock(f.folder.databasePath(), "BEGIN EXCLUSIVE");
+        QVERIFY(lock.isHeld());
         press(w, u"cmdBusiness"_s);
         QProgressDialog* progress = nullptr;
         QTRY_VERIFY((progress = w.findChild<QProgressDialog*>(u"longWorkProgress"_s)) &&
@@ -86,8 +61,8 @@ private slots:
         for (const char* last : {"Ray", "Lee", "Moss"})
             f.folder.addContact({.firstName = "A", .lastName = QString::fromLatin1(last)});
         frmContactMgmt& w = f.window();
-        FileLock lock(f.folder.databasePath());
-        QVERIFY(lock.held());
+        HeldFile lock(f.folder.databasePath(), "BEGIN EXCLUSIVE");
+        QVERIFY(lock.isHeld());
         press(w, u"cmdPersonal"_s);
         QHeaderView* header = contactList(w)->header();
         QTest::mouseClick(header->viewport(), Qt::LeftButton, {},

@@ -1,10 +1,10 @@
 // What a sync waits for: the keyring's answer, and a contact file held by
 // other work.
 #include "FakeDav.h"
-#include "HeldFile.h"
 #include "Radicale.h"
 
 #include "app/frmContactMgmt.h"
+#include "support/HeldFile.h"
 #include "support/KeyringDouble.h"
 #include "support/MainWindowFixture.h"
 #include "sync/Passwords.h"
