@@ -510,7 +510,10 @@ ContactStore::Batch::Batch(Connection& connection, qint64 bookId)
 
 ContactStore::Batch::~Batch() = default;
 
+// Values are checked as the quoting of a spelled statement checks them.
 qint64 ContactStore::Batch::insert(const Contact& contact) {
+    for (const TextColumn& column : textColumns)
+        requireStorable(contact.*column.member);
     return insert(ContactBytes(contact).view());
 }
 

@@ -130,7 +130,8 @@ public:
         // The same as UTF-8 bytes, without converting them.
         void readBook(const std::function<void(const ContactUtf8& contact)>& each);
         // Adds the contact to the book through one prepared statement with
-        // bound values; its new id.
+        // bound values; its new id. A Contact's text that cannot be stored
+        // throws DbError, as sqlText() does; the UTF-8 view is not checked.
         qint64 insert(const Contact& contact);
         qint64 insert(const ContactUtf8& contact);
         // Keeps the card of a contact (see CardStore).

@@ -286,11 +286,6 @@ std::optional<Contact> SyncStore::Batch::contact(qint64 id) const {
 }
 
 qint64 SyncStore::Batch::insertContact(const Contact& contact, qint64 bookId) const {
-    for (const QString* value :
-         {&contact.firstName, &contact.middleName, &contact.lastName, &contact.address,
-          &contact.city, &contact.state, &contact.zipCode, &contact.workPhone, &contact.homePhone,
-          &contact.cellPhone, &contact.email, &contact.guardian, &contact.comments})
-        requireStorable(*value);
     if (!m_contacts || m_contacts->m_bookId != bookId)
         m_contacts.reset(new ContactStore::Batch(m_connection, bookId));
     return m_contacts->insert(contact);
