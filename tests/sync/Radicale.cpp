@@ -8,7 +8,7 @@ bool Radicale::start() {
                        "htpasswd_filename = %2\nhtpasswd_encryption = plain\ndelay = 0\n"
                        "[storage]\nfilesystem_folder = %3\n[rights]\ntype = owner_only\n"
                        "[web]\ntype = none\n[logging]\nlevel = warning\n"_s.arg(port())
-                           .arg(m_dir.filePath(u"users"_s), storageFolder());
+                           .arg(m_dir.filePath(u"users"_s), m_dir.filePath(u"collections"_s));
     if (m_tls) {
         QProcess openssl; // its output is only progress
         openssl.setStandardErrorFile(QProcess::nullDevice());
@@ -28,17 +28,4 @@ bool Radicale::start() {
             return fail(u"cannot write "_s + path);
     }
     return launch(u"radicale"_s, {u"--config"_s, config});
-}
-
-QUrl Radicale::addressBookUrl(const QString& name) const {
-    return root().resolved(QUrl(user() + u'/' + name + u'/'));
-}
-
-// Radicale reads the files at the next request.
-bool Radicale::placeCards(const QString& book, const QList<std::pair<QString, QByteArray>>& cards) {
-    const QString folder = storageFolder() + u"/collection-root/"_s + user() + u'/' + book + u'/';
-    for (const auto& [file, text] : cards)
-        if (!writeFile(folder + file, text))
-            return fail(u"cannot write "_s + folder + file);
-    return true;
 }

@@ -10,14 +10,14 @@ public:
     bool start() override;
     QString name() const override { return u"Radicale"_s; }
     QString certificateFile() const { return m_dir.filePath(u"cert.pem"_s); }
-    bool placeCards(const QString& book,
-                    const QList<std::pair<QString, QByteArray>>& cards) override;
 
 private:
-    QUrl addressBookUrl(const QString& name) const override;
+    QString bookPath(const QString& name) const override { return user() + u'/' + name + u'/'; }
     QString scheme() const override { return m_tls ? u"https"_s : u"http"_s; }
-    // An address book's cards are the files of collection-root/<user>/<name>/ in it.
-    QString storageFolder() const { return m_dir.filePath(u"collections"_s); }
+    // Radicale reads an address book's files at the next request.
+    QString storageFolder() const override {
+        return m_dir.filePath(u"collections/collection-root"_s);
+    }
 
     bool m_tls = false;
 };

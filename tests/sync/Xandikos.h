@@ -9,10 +9,12 @@ class Xandikos : public DavServer {
 public:
     bool start() override;
     QString name() const override { return u"Xandikos"_s; }
-    bool placeCards(const QString& book,
-                    const QList<std::pair<QString, QByteArray>>& cards) override;
 
 private:
-    QUrl addressBookUrl(const QString& name) const override;
-    QString storageFolder() const { return m_dir.filePath(u"data"_s); }
+    QString bookPath(const QString& name) const override {
+        return user() + u"/contacts/"_s + name + u'/';
+    }
+    QString storageFolder() const override { return m_dir.filePath(u"data"_s); }
+    // Xandikos lists what the repository's index holds.
+    bool takeFiles(const QString& folder) override;
 };
