@@ -148,15 +148,12 @@ private slots:
     // a server's URL.
     void whatAServerNamesIsChecked() {
         const QUrl book(u"https://h/anna/book/"_s);
-        const QString a = u"/anna/book/a.vcf"_s, zoe = u"/anna/book/Zoë 1.vcf"_s;
-        for (const auto& [href, inside] : {std::pair{a, a},
-                                           {u"a.vcf"_s, a},
-                                           {u"https://H/anna/book/a.vcf"_s, a},
-                                           {u"https://h:443/anna/book/a.vcf"_s, a},
-                                           {u"/anna/book/"_s, u"/anna/book/"_s},
-                                           {u"/anna/book/x/../a.vcf"_s, a},
-                                           {zoe, zoe}})
-            QCOMPARE(carddav::hrefInside(book, href).value_or(QString()), inside);
+        const QString a = u"/anna/book/a.vcf"_s;
+        for (const QString& href : {a, u"a.vcf"_s, u"https://H/anna/book/a.vcf"_s,
+                                    u"https://h:443/anna/book/a.vcf"_s, u"/anna/book/x/../a.vcf"_s})
+            QCOMPARE(carddav::hrefInside(book, href).value_or(QString()), a);
+        for (const QString& href : {u"/anna/book/"_s, u"/anna/book/Zoë 1.vcf"_s})
+            QCOMPARE(carddav::hrefInside(book, href).value_or(QString()), href);
         for (const QString& href :
              {u"/anna/book/../other/v.vcf"_s, u"/anna/book/%2e%2E/other/v.vcf"_s,
               u"../other/v.vcf"_s, u"/../../anna/book/a.vcf"_s, u"/anna/book2/a.vcf"_s, u"/anna/"_s,
