@@ -54,14 +54,12 @@ void saveInALoop() {
     ContactStore store(connectionStringFor(childFolder()));
     store.setCurrentBook(u"Default"_s);
     editor.setStore(&store);
-    const QString comment = QString(2000, u'c');
     for (int i = 1;; ++i) {
         editor.startAdding();
         editor.findChild<QLineEdit*>("txtFirstName")->setText(u"Writer"_s);
-        const QString name =
-            QString::number(QCoreApplication::applicationPid()) + u'-' + QString::number(i);
+        const QString name = u"%1-%2"_s.arg(QCoreApplication::applicationPid()).arg(i);
         editor.findChild<QLineEdit*>("txtLastName")->setText(name);
-        editor.findChild<QPlainTextEdit*>("txtComments")->setPlainText(comment);
+        editor.findChild<QPlainTextEdit*>("txtComments")->setPlainText(QString(2000, u'c'));
         QTest::mouseClick(editor.findChild<QPushButton*>("cmdSave"), Qt::LeftButton);
         if (doors.boxes.takeTexts() != QStringList{u"Record saved sucessfuly"_s})
             return;
