@@ -169,7 +169,7 @@ private slots:
             "BEGIN:VCARD\nVERSION:3.0\nUID:u-1\nN:Lee;Ann;;;\nitem1.TEL;type=pref:+1 555\n"
             "item1.X-ABLabel:_$!<AssistantPhone>!$_\nX-FOO;X-P=1:bar\\, baz\n"
             "PHOTO;ENCODING=b;TYPE=JPEG:AAAA\n BBBB\nEND:VCARD\n",
-            {"Ann||Lee|||||+1 555||||||P"}, {},
+            {"Ann||Lee|||||||+1 555||||P"}, {},
             "BEGIN:VCARD\r\nVERSION:3.0\r\nUID:u-1\r\nN:Lee;Ann;;;\r\nitem1.TEL;type=pref:+1 "
             "555\r\n"
             "item1.X-ABLabel:_$!<AssistantPhone>!$_\r\nX-FOO;X-P=1:bar\\, baz\r\n"

@@ -237,8 +237,8 @@ private slots:
     // (of some 25 pages), and says which; it never writes nor "repairs" it.
     // The window opens; every change fails until the lock is gone.
     void aFileStartUpRefusedIsNeverWritten_data() {
-        QTest::addColumn<qint64>("at"); // where `written` goes over the file
-        QTest::addColumn<QByteArray>("written");
+        QTest::addColumn<qint64>("at");          // where `written` goes over the file; -1: no bytes
+        QTest::addColumn<QByteArray>("written"); // with -1, the column dropped, if any
         QTest::addColumn<bool>("endsThere");
         QTest::addColumn<QString>("told");
         const QString foreign = u"is not a contact database"_s, damaged = u"is damaged"_s;
