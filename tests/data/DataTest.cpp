@@ -1,4 +1,5 @@
 // The data layer: the store's results, quoting, the file, case folding.
+#include "data/CardStore.h"
 #include "data/Connection.h"
 #include "data/ConnectionString.h"
 #include "data/ContactStore.h"
@@ -62,6 +63,26 @@ private slots:
         QCOMPARE(s.books(), QStringList{"Default"});
         QCOMPARE(folder.rows(u"select FirstName from tblContactDetails"_s),
                  QStringList{"Elsewhere"});
+    }
+
+    // A kept card's line ends become CR LF, whatever a server or a file gave.
+    void aKeptCardsLineEndsBecomeCrLf_data() {
+        QTest::addColumn<QByteArray>("given");
+        QTest::addColumn<QByteArray>("kept");
+        const QByteArray crLf = "A:1\r\nB:2\r\n";
+        QTest::newRow("CR LF") << crLf << crLf;
+        QTest::newRow("LF") << QByteArray("A:1\nB:2\n") << crLf;
+        QTest::newRow("CR") << QByteArray("A:1\rB:2\r") << crLf;
+        QTest::newRow("mixed, a blank line")
+            << QByteArray("A:1\n\nB:2\r") << QByteArray("A:1\r\n\r\nB:2\r\n");
+    }
+    void aKeptCardsLineEndsBecomeCrLf() {
+        QFETCH(QByteArray, given);
+        QFETCH(QByteArray, kept);
+        ContactFolder folder;
+        const qint64 id = folder.addContact({.firstName = "Ann"});
+        CardStore(folder.connectionString()).keep(id, {u"u"_s, given});
+        QCOMPARE(CardStore(folder.connectionString()).card(id)->text, kept);
     }
 
     // What the transaction's work adds is there only once it has returned

@@ -323,6 +323,8 @@ private slots:
         QCOMPARE(all.size(), 4);
         QCOMPARE(all[2], u"dup"_s);
         QCOMPARE(QSet<QString>(all.begin(), all.end()).size(), 4);
+        QVERIFY(readBytes(f.file("4.vcf"))
+                    .contains("VERSION:4.0\r\nUID:urn:uuid:" + all[3].toUtf8() + "\r\nN:Dee;Bo"));
     }
 
     // `text`: a pattern for standard output after a success, else standard error.
