@@ -613,7 +613,9 @@ private slots:
         QCOMPARE(f.openAbout(), box); // one box at a time
         QCOMPARE(box->lblVersion->text(), QStringLiteral("Version " ORVANTA_PROJECT_VERSION));
         QVERIFY(!box->isModal() && f.window().isEnabled());
-        QVERIFY(box->lblWebsite->font().underline() && !box->lblVersion->font().underline());
+        const QFont link = box->lblWebsite->font();
+        QVERIFY(link.underline() && !link.bold() && !link.italic());
+        QVERIFY(box->lblTitle->font().bold() && !box->lblVersion->font().underline());
         QCOMPARE(box->lblMaker->text(), u"Orvanta Software Works"_s);
         QCOMPARE(box->lblTitle->text(), u"Orvanta Contacts"_s);
         const QString licence = box->txtLicence->toPlainText();
@@ -701,6 +703,8 @@ private slots:
         QTest::keySequence(&w, Qt::CTRL | Qt::Key_E);
         QVERIFY(editor(w)->isVisible() && !contactList(w)->isVisible());
         auto* box = w.findChild<QLineEdit*>(u"txtFirstName"_s);
+        QWidget* save = child(w, u"cmdSave"_s); // Save and Cancel keep to the right
+        QVERIFY(save->x() > save->parentWidget()->width() / 2);
         for (QKeySequence::StandardKey key : {QKeySequence::Delete, QKeySequence::New})
             QTest::keySequence(box, key);
         f.doors.boxes.answerYes(); // Delete took a letter: the question comes

@@ -1,5 +1,6 @@
 // The list is read off the window's thread: Cancel leaves the window as it
 // was, and a sort asked meanwhile applies to the list that arrives.
+#include "contacts/ListReload.h"
 #include "contacts/ContactDetailsTabs.h"
 #include "contacts/ContactListView.h"
 #include "contacts/ctrTypeFilter.h"
@@ -52,6 +53,17 @@ private slots:
         QCOMPARE(f.doors.boxes.takeTexts(), QStringList());
         f.click(u"cmdBusiness"_s); // the next click lists again
         QCOMPARE(f.listed(), QStringList{u"Bob|Ray"_s});
+    }
+
+    // A read the file's lock refuses is a failure, not an empty list.
+    void aRefusedReadIsAFailure() {
+        ContactFolder folder;
+        folder.addContact({.firstName = "Ann"});
+        HeldFile lock(folder.databasePath(), "BEGIN EXCLUSIVE");
+        const std::atomic<bool> stop = false;
+        const ListReload r = readContactList(ContactStore(folder.connectionString()),
+                                             TypeFilter::Both, u"%"_s, 0, Qt::AscendingOrder, stop);
+        QVERIFY(r.failed && !r.names);
     }
 
     // A header click while a reload runs: the reload's list arrives in the

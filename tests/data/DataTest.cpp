@@ -1,3 +1,4 @@
+#include "data/CardStore.h"
 #include "data/Connection.h"
 #include "data/ConnectionString.h"
 #include "data/ContactStore.h"
@@ -68,6 +69,26 @@ private slots:
         QCOMPARE(s.books(), (QStringList{"Default", "Straße", "Strasse "}));
         s.remove(3);
         QVERIFY(folder.addContact({}) > 3);
+    }
+
+    // A kept card's line ends become CR LF, whatever a server or a file gave.
+    void aKeptCardsLineEndsBecomeCrLf_data() {
+        QTest::addColumn<QByteArray>("given");
+        QTest::addColumn<QByteArray>("kept");
+        const QByteArray crLf = "A:1\r\nB:2\r\n";
+        QTest::newRow("CR LF") << crLf << crLf;
+        QTest::newRow("LF") << QByteArray("A:1\nB:2\n") << crLf;
+        QTest::newRow("CR") << QByteArray("A:1\rB:2\r") << crLf;
+        QTest::newRow("mixed, a blank line")
+            << QByteArray("A:1\n\nB:2\r") << QByteArray("A:1\r\n\r\nB:2\r\n");
+    }
+    void aKeptCardsLineEndsBecomeCrLf() {
+        QFETCH(QByteArray, given);
+        QFETCH(QByteArray, kept);
+        ContactFolder folder;
+        const qint64 id = folder.addContact({.firstName = "Ann"});
+        CardStore(folder.connectionString()).keep(id, {u"u"_s, given});
+        QCOMPARE(CardStore(folder.connectionString()).card(id)->text, kept);
     }
 
     // What the work adds stays only when it returns true.

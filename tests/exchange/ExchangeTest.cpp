@@ -323,6 +323,23 @@ private slots:
         QCOMPARE(all.size(), 4);
         QCOMPARE(all[2], u"dup"_s);
         QCOMPARE(QSet<QString>(all.begin(), all.end()).size(), 4);
+        QVERIFY(readBytes(f.file("4.vcf"))
+                    .contains("VERSION:4.0\r\nUID:urn:uuid:" + all[3].toUtf8() + "\r\nN:Dee;Bo"));
+    }
+
+    // A file that refuses what is written ends the export, however far the
+    // reading of the contacts has run ahead of the writing.
+    void aRefusedWriteEndsTheExport() {
+        StoreFolder f;
+        f.folder.execute(u"with recursive n(i) as (select 1 union all select i + 1 from n "
+                         "where i < 20000) insert into tblContactDetails (FirstName, "
+                         "fkContactType, fkContactBookId) select 'Ann' || i, 1, 1 from n"_s);
+        struct : QIODevice {
+            qint64 readData(char*, qint64) override { return -1; }
+            qint64 writeData(const char*, qint64) override { return -1; }
+        } refusing;
+        refusing.open(QIODevice::WriteOnly);
+        QCOMPARE(ContactExport(f.store).run(&refusing, {}).outcome, ExportOutcome::CannotWrite);
     }
 
     // `text`: a pattern for standard output after a success, else standard error.

@@ -233,12 +233,14 @@ private slots:
         const QByteArray names = "FN:Ann B. O'Lee\\, Jr\\;\r\nN:O'Lee\\, Jr\\;;Ann;B.;;\r\n";
         const QByteArray end = "X-ORVANTA-GUARDIAN:Bo\\\\Pa\r\nNOTE:Line 1\\nLine 2\r\n"
                                "CATEGORIES:Business\r\nEND:VCARD\r\n";
-        QTest::newRow("3.0") << VCardVersion::V3_0
-                             << "BEGIN:VCARD\r\nVERSION:3.0\r\nUID:uid-7\r\n" + names +
-                                    "ADR;TYPE=WORK:;;1 Main St\\nFlat 2;Town;ST;01234;\r\n"
-                                    "TEL;TYPE=WORK:+1 555 0100\r\nTEL;TYPE=CELL:+1 555 0111\r\n"
-                                    "EMAIL;TYPE=INTERNET:ann@example.org\r\n" +
-                                    end;
+        QTest::newRow("3.0")
+            << VCardVersion::V3_0
+            << "BEGIN:VCARD\r\nVERSION:3.0\r\nUID:4fbe8971-0bc3-424c-9c26-36c3e1eff6b1\r\n" +
+                   names +
+                   "ADR;TYPE=WORK:;;1 Main St\\nFlat 2;Town;ST;01234;\r\n"
+                   "TEL;TYPE=WORK:+1 555 0100\r\nTEL;TYPE=CELL:+1 555 0111\r\n"
+                   "EMAIL;TYPE=INTERNET:ann@example.org\r\n" +
+                   end;
         QTest::newRow("4.0") << VCardVersion::V4_0
                              << "BEGIN:VCARD\r\nVERSION:4.0\r\n"
                                 "UID:urn:uuid:4fbe8971-0bc3-424c-9c26-36c3e1eff6b1\r\n" +

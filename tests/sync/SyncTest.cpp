@@ -187,6 +187,16 @@ private slots:
         QCOMPARE(a.folder.count(u"tblSyncItem"_s), 0);
     }
 
+    // Silence at the change list is a failure, not a server without sync-collection.
+    void aSilentChangeListIsNotTakenForAnOldServer() {
+        FakeDav fake([](const FakeDav::Request& r) {
+            return r.method == "REPORT" ? QByteArray() : FakeDav::multistatus({});
+        });
+        Device a(fake.url(u"/anna/book/"_s));
+        a.engine.setTimeout(500);
+        QVERIFY(a.failure().contains(u"did not answer in time"_s));
+    }
+
     // Whatever a server names is checked before it is followed, stored or sent back.
     void hrefsOutsideTheAddressBookAreRefused_data() {
         QTest::addColumn<QString>("collection");
