@@ -16,8 +16,7 @@ namespace {
 // Work that answers when the test lets it, noting whether it ran and saw a stop.
 struct HeldWork {
     QSemaphore release;
-    std::atomic<bool> ran{false};
-    std::atomic<bool> sawStop{false};
+    std::atomic<bool> ran{false}, sawStop{false};
     std::function<QString(const platform::Background::StopFlag&)> answering(const QString& text) {
         return [this, text](const platform::Background::StopFlag& stop) {
             ran = true;
