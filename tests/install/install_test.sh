@@ -1,7 +1,6 @@
 #!/usr/bin/env bash
-# Installs the build into a temporary prefix, validates the launcher and the
-# metainfo, then starts the installed program headless and checks where it
-# keeps its database: in the per-user data folder, never in its own folder.
+# Installs the build into a temporary prefix, checks the launcher and the
+# metainfo, then where the installed program keeps its database.
 source "$(dirname "$0")/common.sh"
 program_pid=""
 cleanup() {
@@ -16,8 +15,7 @@ prefix=$work/prefix
 
 cmake --install "$build" --prefix "$prefix" >"$work/install.log"
 
-# --- The launcher and the metainfo name each other and the program ------------
-# (the package check validates both files and lists everything installed)
+# The launcher and the metainfo name each other and the program.
 desktop=$prefix/share/applications/$app_id.desktop
 entry() { sed -n "s/^$1=//p" "$desktop"; }
 [ -x "$prefix/bin/$(entry Exec | cut -d' ' -f1)" ] || fail "launcher Exec names no installed program"
@@ -25,10 +23,8 @@ entry() { sed -n "s/^$1=//p" "$desktop"; }
 grep -q "<launchable type=\"desktop-id\">$app_id.desktop</launchable>" \
     "$prefix/share/metainfo/$app_id.metainfo.xml" || fail "metainfo does not launch $app_id.desktop"
 
-# --- Starting the installed program -----------------------------------------
-# start NAME PROGRAM [RUNNER...]: starts PROGRAM headless as the runner with a
-# home of its own under $work/NAME, waits until a contacts.mdb appears in the
-# per-user data folder or beside the program, then stops it.
+# start NAME PROGRAM [RUNNER...]: runs PROGRAM headless as the runner, home in
+# $work/NAME, until a contacts.mdb appears in the per-user folder or beside it.
 start() {
     local name=$1 program=$2
     shift 2
@@ -38,10 +34,8 @@ start() {
     chmod 700 "$home/runtime"
     if [ $# -gt 0 ]; then chown -R 65534:65534 "$home"; fi
     local user_db="$home/data/Orvanta/Orvanta Contacts/contacts.mdb"
-    local own_db
-    own_db=$(dirname "$program")/contacts.mdb
-    # Nothing here measures time: the timeout only keeps a hung program from
-    # holding the test forever.
+    local own_db=${program%/*}/contacts.mdb
+    # The timeout only keeps a hung program from holding the test for ever.
     timeout 300 "$@" env HOME="$home" XDG_DATA_HOME="$home/data" XDG_CONFIG_HOME="$home/config" \
         XDG_CACHE_HOME="$home/cache" XDG_RUNTIME_DIR="$home/runtime" QT_QPA_PLATFORM=offscreen \
         "$program" >"$home/output.log" 2>&1 &
@@ -56,8 +50,8 @@ start() {
 
 user_db() { echo "$work/$1/data/Orvanta/Orvanta Contacts/contacts.mdb"; }
 
-# 1. An ordinary user, for whom the installed folder is read-only. Root
-# writes through file permissions, so as root the program runs as nobody.
+# 1. An ordinary user, for whom the installed folder is read-only (root writes
+# through file permissions, so as root the program runs as nobody).
 chmod -R a-w "$prefix/bin"
 runner=() runner_uid=$(id -u)
 if [ "$runner_uid" -eq 0 ]; then
@@ -70,8 +64,7 @@ start user "$prefix/bin/orvanta-contacts" "${runner[@]}"
     fail "the program did not run as the unprivileged user"
 [ ! -e "$prefix/bin/contacts.mdb" ] || fail "the database was created in the install folder"
 
-# 2. A user who could write into the installed folder (root, or the owner of
-# a private prefix) still keeps the data in the per-user folder.
+# 2. A user who may write the installed folder still uses the per-user one.
 chmod u+w "$prefix/bin"
 start owner "$prefix/bin/orvanta-contacts"
 [ -f "$(user_db owner)" ] ||

@@ -1,8 +1,6 @@
 #!/usr/bin/env bash
-# Builds the Debian package from the build tree and checks that it declares
-# the Qt 6 libraries it needs, carries the program with its desktop files,
-# manual page and docs, and that lintian, desktop-file-validate and
-# appstreamcli find nothing to complain about.
+# Builds the Debian package and checks its dependencies and files, and that
+# lintian, desktop-file-validate and appstreamcli find nothing to complain about.
 source "$(dirname "$0")/common.sh"
 trap 'rm -rf "$work"' EXIT
 

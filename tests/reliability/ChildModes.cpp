@@ -1,7 +1,5 @@
-// The parts of the reliability cases that run in a process of their own: a
-// second program holding a lock, a writer that gets killed, and the cases
-// that must run as an ordinary user. A parent case starts this executable
-// with the mode in its environment.
+// The parts of the reliability cases that run in a process of their own,
+// started by a parent case with the mode in its environment.
 #include "ReliabilitySupport.h"
 
 #include "app/Startup.h"
@@ -14,37 +12,29 @@
 
 #include <sqlite3.h>
 
-#include <cstdio>
-#include <functional>
 #include <iostream>
-#include <map>
 #include <string>
-
-using namespace reliability;
 
 namespace {
 
-void say(const char* line) {
-    std::printf("%s\n", line);
-    std::fflush(stdout);
+QString childFolder() {
+    return qEnvironmentVariable("ORVANTA_RELIABILITY_FOLDER");
 }
 
 // Another program runs `sql` on the file and holds on: for about a second,
-// or, with `untilTold`, until a line arrives on its input. The runs that
-// delete every contact are meant to be killed before they end.
-void holdOn(const QList<const char*>& sql, bool untilTold = true) {
+// or until a line arrives on its input (or it is killed).
+void holdOn(const QList<const char*>& sql, bool untilTold) {
     sqlite3* db = nullptr;
     QVERIFY(sqlite3_open_v2(QFile::encodeName(databasePathIn(childFolder())).constData(), &db,
                             SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK);
     for (const char* statement : sql)
         QVERIFY(sqlite3_exec(db, statement, nullptr, nullptr, nullptr) == SQLITE_OK);
-    say("LOCKED");
-    if (untilTold) {
-        std::string line;
+    std::cout << "LOCKED" << std::endl;
+    std::string line;
+    if (untilTold)
         std::getline(std::cin, line);
-    } else {
+    else
         QThread::msleep(1000);
-    }
     sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
     sqlite3_close(db);
 }
@@ -54,35 +44,31 @@ void startUp() {
     InstalledDoubles doors;
     prepareDataFolder(childFolder());
     for (const QString& text : doors.boxes.texts())
-        say(qPrintable(text));
+        std::cout << qPrintable(text) << std::endl;
 }
 
-// Saves contacts through the editor for ever, telling each one whose save
-// has returned with its success message; the parent kills it.
+// Saves contacts through the editor until killed, telling each saved one.
 void saveInALoop() {
     InstalledDoubles doors;
     ctrRecord editor;
     ContactStore store(connectionStringFor(childFolder()));
     store.setCurrentBook(u"Default"_s);
     editor.setStore(&store);
-    const QString comment = QString(2000, u'c');
     for (int i = 1;; ++i) {
         editor.startAdding();
         editor.findChild<QLineEdit*>("txtFirstName")->setText(u"Writer"_s);
-        const QString name =
-            QString::number(QCoreApplication::applicationPid()) + u'-' + QString::number(i);
+        const QString name = u"%1-%2"_s.arg(QCoreApplication::applicationPid()).arg(i);
         editor.findChild<QLineEdit*>("txtLastName")->setText(name);
-        editor.findChild<QPlainTextEdit*>("txtComments")->setPlainText(comment);
+        editor.findChild<QPlainTextEdit*>("txtComments")->setPlainText(QString(2000, u'c'));
         QTest::mouseClick(editor.findChild<QPushButton*>("cmdSave"), Qt::LeftButton);
         if (doors.boxes.takeTexts() != QStringList{u"Record saved sucessfuly"_s})
             return;
-        say(qPrintable(u"SAVED "_s + name));
+        std::cout << "SAVED " << qPrintable(name) << std::endl;
     }
 }
 
-// The folder holds two Business contacts (Ann Lee, Bob Stone), the book
-// "Family" and attachment.csv. The user may read but not change the file, or
-// read but not write the folder, whose sub-folder "empty" holds no database.
+// Two Business contacts, the book "Family" and attachment.csv in a read-only
+// file, or an unwritable folder whose sub-folder "empty" holds no database.
 void mayNotWrite(bool fileReadOnly) {
     InstalledDoubles doors;
     RecordingPrinter printer;
@@ -98,10 +84,8 @@ void mayNotWrite(bool fileReadOnly) {
     click(window, "cmdBusiness");
     QCOMPARE(listed(window), (QStringList{"Ann|Lee", "Bob|Stone"}));
     QVERIFY(doors.boxes.shown().isEmpty());
-    // A change needs the file writable, and its journal beside it.
     addContact(window, u"New"_s, u"Person"_s);
     QCOMPARE(doors.boxes.takeTexts(), QStringList{"There was an error in saving data"});
-    // attachment.csv can be neither written nor replaced: nothing is mailed.
     doors.boxes.answerYes();
     click(window, "cmdEmailRecord");
     QCOMPARE(doors.boxes.takeTexts().last(), u"There was an error retrieving data"_s);
@@ -146,32 +130,28 @@ class ChildModes : public QObject {
 
 private slots:
     void run() {
-        const QString mode = childMode();
+        const QString mode = qEnvironmentVariable("ORVANTA_RELIABILITY_CHILD");
         if (mode.isEmpty())
             QSKIP("runs only in a child process that a reliability case starts");
-        const std::map<QString, std::function<void()>> modes{
-            {u"holdLockBriefly"_s, [] { holdOn({"BEGIN EXCLUSIVE"}, false); }},
-            {u"holdLockUntilTold"_s, [] { holdOn({"BEGIN EXCLUSIVE"}); }},
-            // A rollback journal with every contact deleted inside it.
-            {u"deleteAllThenWait"_s,
-             [] {
-                 holdOn(
-                     {"BEGIN EXCLUSIVE", "PRAGMA cache_size = 1", "DELETE FROM tblContactDetails"});
-             }},
-            // A write-ahead log holding the deletion, not yet checkpointed.
+        const char* deleteAll = "DELETE FROM tblContactDetails";
+        // The last two leave a rollback journal, or a write-ahead log not yet
+        // checkpointed, holding the deletion of every contact.
+        const QMap<QString, QList<const char*>> holds{
+            {u"holdLockBriefly"_s, {"BEGIN EXCLUSIVE"}},
+            {u"holdLockUntilTold"_s, {"BEGIN EXCLUSIVE"}},
+            {u"deleteAllThenWait"_s, {"BEGIN EXCLUSIVE", "PRAGMA cache_size = 1", deleteAll}},
             {u"walThenWait"_s,
-             [] {
-                 holdOn({"PRAGMA journal_mode = WAL", "PRAGMA wal_autocheckpoint = 0",
-                         "DELETE FROM tblContactDetails"});
-             }},
-            {u"startUp"_s, startUp},
-            {u"saveInALoop"_s, saveInALoop},
-            {u"readOnlyFile"_s, [] { mayNotWrite(true); }},
-            {u"unwritableFolder"_s, [] { mayNotWrite(false); }}};
-        const auto found = modes.find(mode);
-        if (found == modes.end())
+             {"PRAGMA journal_mode = WAL", "PRAGMA wal_autocheckpoint = 0", deleteAll}}};
+        if (holds.contains(mode))
+            holdOn(holds[mode], mode != u"holdLockBriefly"_s);
+        else if (mode == u"startUp"_s)
+            startUp();
+        else if (mode == u"saveInALoop"_s)
+            saveInALoop();
+        else if (mode == u"readOnlyFile"_s || mode == u"unwritableFolder"_s)
+            mayNotWrite(mode == u"readOnlyFile"_s);
+        else
             QFAIL(qPrintable(u"unknown child mode "_s + mode));
-        found->second();
     }
 };
 

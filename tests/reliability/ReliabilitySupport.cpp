@@ -10,9 +10,16 @@
 #include <unistd.h>
 
 namespace {
-const char modeVariable[] = "ORVANTA_RELIABILITY_CHILD";
-const char folderVariable[] = "ORVANTA_RELIABILITY_FOLDER";
 constexpr int childWaitMs = 120000;
+const QString childProgram = QStringLiteral(ORVANTA_RELIABILITY_CHILD);
+
+QProcessEnvironment childEnvironment(const QString& mode, const QString& folder) {
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(u"ORVANTA_RELIABILITY_CHILD"_s, mode);
+    environment.insert(u"ORVANTA_RELIABILITY_FOLDER"_s, folder);
+    environment.insert(u"QT_QPA_PLATFORM"_s, u"offscreen"_s);
+    return environment;
+}
 } // namespace
 
 QStringList reliability::everything(const QString& folder) {
@@ -35,43 +42,23 @@ QString reliability::integrity(const QString& connectionString) {
     }
 }
 
-namespace {
-
-QProcessEnvironment childEnvironment(const QString& mode, const QString& folder) {
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QLatin1String(modeVariable), mode);
-    environment.insert(QLatin1String(folderVariable), folder);
-    environment.insert(u"QT_QPA_PLATFORM"_s, u"offscreen"_s);
-    return environment;
-}
-
-// The children are a small executable of their own, built beside the tests.
-const QString childProgram = QStringLiteral(ORVANTA_RELIABILITY_CHILD);
-const QStringList childArguments{u"run"_s};
-
-} // namespace
-
 void reliability::startChild(QProcess& process, const QString& mode, const QString& folder) {
     process.setProcessChannelMode(QProcess::MergedChannels);
     process.setProcessEnvironment(childEnvironment(mode, folder));
-    process.start(childProgram, childArguments);
+    process.start(childProgram, {u"run"_s});
 }
 
 bool reliability::startLocked(QProcess& process, const QString& mode, const QString& folder) {
     startChild(process, mode, folder);
     QByteArray seen;
-    for (;;) {
-        while (process.canReadLine()) {
-            const QByteArray line = process.readLine().trimmed();
-            if (line == "LOCKED")
-                return true;
-            seen += line + '\n';
-        }
-        if (!process.waitForReadyRead(childWaitMs) && !process.canReadLine()) {
+    while (!seen.contains("LOCKED\n")) {
+        if (!process.waitForReadyRead(childWaitMs)) {
             qWarning("%s", seen.constData());
             return false;
         }
+        seen += process.readAll();
     }
+    return true;
 }
 
 bool reliability::release(QProcess& process) {
@@ -84,7 +71,7 @@ int reliability::runAsUser(const QString& mode, const QString& folder, QString* 
     process.setProcessChannelMode(QProcess::MergedChannels);
     QProcessEnvironment environment = childEnvironment(mode, folder);
     QString program = childProgram;
-    QStringList arguments = childArguments;
+    QStringList arguments{u"run"_s};
     // Kept until the child has ended: the home and the copy of the executable.
     QTemporaryDir space(QDir::tempPath() + u"/orvanta-user-XXXXXX"_s);
     if (geteuid() == 0) {
@@ -100,13 +87,10 @@ int reliability::runAsUser(const QString& mode, const QString& folder, QString* 
         if (!QFile::copy(program, copy) || !QDir().mkpath(home) ||
             chown(QFile::encodeName(home).constData(), 65534, 65534) != 0)
             return -1;
-        environment.insert(u"HOME"_s, home);
-        environment.insert(u"XDG_RUNTIME_DIR"_s, home);
-        environment.insert(u"TMPDIR"_s, home);
-        arguments.prepend(copy);
-        arguments.prepend(u"--"_s);
-        arguments =
-            QStringList{u"--reuid=65534"_s, u"--regid=65534"_s, u"--clear-groups"_s} + arguments;
+        for (const QString& variable : {u"HOME"_s, u"XDG_RUNTIME_DIR"_s, u"TMPDIR"_s})
+            environment.insert(variable, home);
+        arguments = {
+            u"--reuid=65534"_s, u"--regid=65534"_s, u"--clear-groups"_s, u"--"_s, copy, u"run"_s};
         program = setpriv;
         process.setWorkingDirectory(home);
     }

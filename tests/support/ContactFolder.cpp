@@ -1,7 +1,5 @@
 #include "support/ContactFolder.h"
 
-#include "data/Connection.h"
-#include "data/ConnectionString.h"
 #include "data/Schema.h"
 #include "data/SqlQuote.h"
 
@@ -9,18 +7,6 @@
 
 ContactFolder::ContactFolder() {
     createContactDatabase(databasePath());
-}
-
-QString ContactFolder::databasePath() const {
-    return databasePathIn(m_dir.path());
-}
-
-QString ContactFolder::connectionString() const {
-    return connectionStringFor(m_dir.path());
-}
-
-void ContactFolder::execute(const QString& statement) {
-    Connection(connectionString()).execute(statement);
 }
 
 qint64 ContactFolder::addContact(const TestContact& c) {
@@ -41,10 +27,7 @@ qint64 ContactFolder::addContact(const TestContact& c) {
 
 qint64 ContactFolder::addBook(const QString& name) {
     execute(u"insert into tblContactBook(ContactBookName) values(%1)"_s.arg(sqlText(name)));
-    return rows(u"select pkContactBookId from tblContactBook where "
-                "ContactBookName = %1"_s.arg(sqlText(name)))
-        .first()
-        .toLongLong();
+    return rows(u"select max(pkContactBookId) from tblContactBook"_s)[0].toLongLong();
 }
 
 QList<QStringList> queryRows(const QString& databasePath, const QString& statement,
@@ -88,12 +71,4 @@ std::map<QString, QString> ContactFolder::contactRow(qint64 id) {
     for (int i = 0; !found.isEmpty() && i < names.size(); ++i)
         row[names[i]] = found.first().value(i);
     return row;
-}
-
-int ContactFolder::count(const QString& table) {
-    return rows(u"select count(*) from "_s + table).first().toInt();
-}
-
-qint64 ContactFolder::lastId() {
-    return rows(u"select max(pkContactDetailsId) from tblContactDetails"_s).value(0).toLongLong();
 }

@@ -1,16 +1,16 @@
 #pragma once
 
+#include "data/Connection.h"
+#include "data/ConnectionString.h"
 #include "support/CsvReading.h"
 
 #include <QDir>
 #include <QFile>
-#include <QMetaType>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <initializer_list>
 #include <map>
 
 using namespace Qt::StringLiterals;
@@ -23,11 +23,9 @@ struct TestContact {
     int type = 1;      // 1 Personal, 2 Business
     qint64 bookId = 1; // 1 is "Default"
 };
-Q_DECLARE_METATYPE(TestContact)
 
-// Each row of a query as its fields, read with the plain C API, independent
-// of the program's own data layer: NULL reads "<NULL>"; a failed query gives
-// one row "<ERROR> message".
+// A query's rows read with the plain C API, not the program's data layer: NULL
+// reads "<NULL>"; a failed query gives one row "<ERROR> message".
 QList<QStringList> queryRows(const QString& databasePath, const QString& statement,
                              QStringList* columnNames = nullptr);
 
@@ -37,19 +35,22 @@ class ContactFolder {
 public:
     ContactFolder();
     QString path() const { return m_dir.path(); }
-    QString databasePath() const;
-    QString connectionString() const;
+    QString databasePath() const { return databasePathIn(path()); }
+    QString connectionString() const { return connectionStringFor(path()); }
+    QString file(const QString& name) const { return path() + u'/' + name; }
 
     qint64 addContact(const TestContact& contact);
     qint64 addBook(const QString& name);
-    void execute(const QString& statement);
+    void execute(const QString& statement) { Connection(connectionString()).execute(statement); }
 
     // Rows of a query, each row its fields joined with "|".
     QStringList rows(const QString& statement);
     // One row of tblContactDetails by id, all columns by name; empty if none.
     std::map<QString, QString> contactRow(qint64 id);
-    int count(const QString& table);
-    qint64 lastId(); // the largest contact id
+    int count(const QString& table) { return rows(u"select count(*) from "_s + table)[0].toInt(); }
+    qint64 lastId() { // the largest contact id
+        return rows(u"select max(pkContactDetailsId) from tblContactDetails"_s)[0].toLongLong();
+    }
 
 private:
     QTemporaryDir m_dir;

@@ -8,43 +8,52 @@
 #include <QSet>
 #include <QStringList>
 
-// The telephony door's double: records every call request. It installs
-// itself for its lifetime and restores the real door after.
+// The telephony door's double, installed for its lifetime: records every call request.
 class RecordingTelephony : public platform::Telephony {
 public:
-    RecordingTelephony();
-    ~RecordingTelephony() override;
+    RecordingTelephony() { platform::setTelephony(this); }
+    ~RecordingTelephony() override { platform::setTelephony(nullptr); }
 
     struct Request {
         QString destination, appName, calledParty, comment;
     };
     bool requestMakeCall(const QString& destination, const QString& appName,
-                         const QString& calledParty, const QString& comment) override;
+                         const QString& calledParty, const QString& comment) override {
+        requests << Request{destination, appName, calledParty, comment};
+        return true;
+    }
     QList<Request> requests;
 };
 
-// The shell door's double: a registry of string values that, like the
-// machine-wide keys of an ordinary user, refuses write rights; a set of
-// existing files; and records of every link opened and program started.
-// Installs itself for its lifetime.
+// The shell door's double, installed for its lifetime. Its registry, like the
+// machine-wide keys of an ordinary user, refuses write rights.
 class FakeShell : public platform::Shell {
 public:
-    FakeShell();
-    ~FakeShell() override;
+    FakeShell() { platform::setShell(this); }
+    ~FakeShell() override { platform::setShell(nullptr); }
 
-    void setRegistryString(const QString& keyName, const QString& valueName, const QString& value);
+    // "key|value name" -> data, under HKEY_LOCAL_MACHINE
+    QMap<QString, QString> registry;
     QSet<QString> existingFiles;
-
-    std::optional<QString> readRegistryString(quint32 root, const QString& keyName,
-                                              const QString& valueName,
-                                              platform::RegistryAccess access) override;
-    bool openUrl(const QString& url) override;
-    bool fileExists(const QString& path) override;
-    bool startProgram(const QString& path) override;
-
     QStringList openedUrls;
     QStringList startedPrograms;
 
-private:
-    QMap<QString, QString> m_registry; // "key|value name" -> data, under HKEY_LOCAL_MACHINE
+    std::optional<QString> readRegistryString(quint32 root, const QString& keyName,
+                                              const QString& valueName,
+                                              platform::RegistryAccess access) override {
+        const QString entry = keyName + u'|' + valueName;
+        if (root != platform::HKEY_LOCAL_MACHINE || access != platform::RegistryAccess::Read ||
+            !registry.contains(entry))
+            return std::nullopt;
+        return registry.value(entry);
+    }
+    bool openUrl(const QString& url) override {
+        openedUrls << url;
+        return true;
+    }
+    bool fileExists(const QString& path) override { return existingFiles.contains(path); }
+    bool startProgram(const QString& path) override {
+        startedPrograms << path;
+        return true;
+    }
 };

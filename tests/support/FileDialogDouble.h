@@ -4,13 +4,12 @@
 
 #include <QList>
 
-// The file dialog door's double: answers from a script and records every
-// request. A dialog without a scripted answer is recorded as unexpected and
-// cancelled. Installs itself for its lifetime.
+// The file dialog door's double, installed for its lifetime: answers from a
+// script, else Cancel, and records every request.
 class ScriptedFileDialogs : public platform::FileDialogs {
 public:
-    ScriptedFileDialogs();
-    ~ScriptedFileDialogs() override;
+    ScriptedFileDialogs() { platform::setFileDialogs(this); }
+    ~ScriptedFileDialogs() override { platform::setFileDialogs(nullptr); }
 
     // The next dialog's answer: a file (and the index of the filter chosen),
     // or an empty path for Cancel.
@@ -18,13 +17,19 @@ public:
         m_answers << platform::FileChoice{path, filter};
     }
 
-    platform::FileChoice open(const platform::FileRequest& request) override;
-    platform::FileChoice save(const platform::FileRequest& request) override;
+    platform::FileChoice open(const platform::FileRequest& request) override {
+        return answer(request);
+    }
+    platform::FileChoice save(const platform::FileRequest& request) override {
+        return answer(request);
+    }
 
     QList<platform::FileRequest> shown;
-    int unexpected = 0;
 
 private:
-    platform::FileChoice answer(const platform::FileRequest& request);
+    platform::FileChoice answer(const platform::FileRequest& request) {
+        shown << request;
+        return m_answers.isEmpty() ? platform::FileChoice{} : m_answers.takeFirst();
+    }
     QList<platform::FileChoice> m_answers;
 };

@@ -5,9 +5,8 @@
 
 #include <sqlite3.h>
 
-// Another connection's transaction on a database file, open until release()
-// or until the object goes: what an import or another program holds while it
-// writes. `begin` "BEGIN IMMEDIATE" keeps out other writers; "BEGIN
+// Another connection's transaction on a database file until release(), as
+// another program holds it: "BEGIN IMMEDIATE" keeps out writers, "BEGIN
 // EXCLUSIVE" readers too.
 class HeldFile {
 public:

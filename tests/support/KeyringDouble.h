@@ -9,9 +9,8 @@
 
 #include <utility>
 
-// A keyring in memory; `available` false answers as a desktop without one.
-// Reads answer from the event loop, or, with `holdReads`, when a test calls
-// answerReads().
+// A keyring in memory (`available` false: a desktop without one). Reads answer
+// from the event loop, or, with `holdReads`, when the test calls answerReads().
 struct KeyringDouble : platform::Keyring {
     bool available = true;
     bool holdReads = false;

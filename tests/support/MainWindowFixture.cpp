@@ -8,14 +8,7 @@
 #include "platform/Background.h"
 
 #include <QAbstractButton>
-#include <QAction>
-#include <QApplication>
 #include <QClipboard>
-#include <QGroupBox>
-#include <QGuiApplication>
-#include <QLineEdit>
-#include <QPlainTextEdit>
-#include <QTest>
 
 ContactListView* contactList(const frmContactMgmt& window) {
     return child<ContactListView>(window, u"lvContacts"_s);
@@ -107,24 +100,10 @@ frmContactMgmt& MainWindowFixture::activeWindow() {
     return window();
 }
 
-void MainWindowFixture::click(const QString& objectName) {
-    ::click(window(), objectName);
-}
-
-void MainWindowFixture::trigger(const QString& objectName) {
-    ::trigger(window(), objectName);
-}
-
 QStringList MainWindowFixture::search(const QString& text) {
-    child<QLineEdit>(window(), u"txtSearchText"_s)->clear();
-    if (!text.isEmpty())
-        paste(child<QLineEdit>(window(), u"txtSearchText"_s), text);
+    paste(child<QLineEdit>(window(), u"txtSearchText"_s), text);
     click(u"cmdFind"_s);
     return listed();
-}
-
-QStringList MainWindowFixture::listed() {
-    return ::listed(window());
 }
 
 QStringList MainWindowFixture::listed(int column) {
@@ -132,14 +111,6 @@ QStringList MainWindowFixture::listed(int column) {
     for (const QString& entry : listed())
         cells << entry.section(u'|', column, column);
     return cells;
-}
-
-void MainWindowFixture::selectRows(const QList<int>& rows) {
-    ::selectRows(window(), rows);
-}
-
-QString MainWindowFixture::frameCaption() {
-    return child<QGroupBox>(window(), u"Frame7"_s)->title();
 }
 
 void MainWindowFixture::inBookPane(const QString& book, const QString& button) {

@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <utility>
+
 // One line as it would come out of the printer.
 struct PrintedLine {
     QString text;
@@ -14,21 +16,30 @@ struct PrintedLine {
     bool operator==(const PrintedLine&) const = default;
 };
 
-// The printer door's double, installed for its lifetime. It records each
-// line of the open document with its position and bold flag; an ended
-// document moves to `documents`, an aborted one is counted and dropped.
+// The printer door's double, installed for its lifetime: an ended document
+// moves to `documents`, an aborted one is counted and dropped.
 class RecordingPrinter : public platform::Printer {
 public:
-    RecordingPrinter();
-    ~RecordingPrinter() override;
+    RecordingPrinter() { platform::setPrinter(this); }
+    ~RecordingPrinter() override { platform::setPrinter(nullptr); }
 
     bool printsToFile() override { return noPrinter; }
     void setPdfFile(const QString& path) override { pdfFile = path; }
     void setCurrentX(float twips) override { m_x = twips; }
     void setBold(bool bold) override { m_bold = bold; }
-    void print(const QString& text) override;
-    void endDoc() override;
-    void abortDoc() override;
+    void print(const QString& text) override {
+        const QStringList lines = text.split(QStringLiteral("\r\n"));
+        if (failAtLine >= m_linesPrinted && failAtLine < m_linesPrinted + lines.size())
+            throw platform::PrinterError("printer failure");
+        for (const QString& line : lines)
+            openDocument << PrintedLine{line, std::exchange(m_x, 0), m_bold};
+        m_linesPrinted += int(lines.size());
+    }
+    void endDoc() override { documents << std::exchange(openDocument, {}); }
+    void abortDoc() override {
+        openDocument.clear();
+        ++aborted;
+    }
 
     // The print() call that writes line number `failAtLine` (0-based, counted
     // over every line ever printed) throws instead; -1 never fails.
@@ -40,8 +51,12 @@ public:
     QList<QList<PrintedLine>> documents;
     int aborted = 0;
 
-    // The texts of one document's lines.
-    static QStringList texts(const QList<PrintedLine>& document);
+    static QStringList texts(const QList<PrintedLine>& document) {
+        QStringList all;
+        for (const PrintedLine& line : document)
+            all << line.text;
+        return all;
+    }
 
 private:
     float m_x = 0;

@@ -4,9 +4,8 @@
 
 #include <QStringList>
 
-// Collects the statement texts the program runs, from its creation until
-// stop() or its end, whichever comes first; a failed check that leaves a test
-// early never leaves the observer pointing at a dead list.
+// The statements the program runs until stop() or its end, so that a check that
+// leaves a test early never leaves the observer pointing at a dead list.
 struct StatementLog {
     QStringList texts;
     StatementLog() {

@@ -11,8 +11,6 @@ namespace {
 [[maybe_unused]] const bool offscreenByDefault = [] {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    // Settings a window saves (its geometry) go to a test area, never to
-    // the user's own.
     QStandardPaths::setTestModeEnabled(true);
     return true;
 }();

@@ -175,6 +175,50 @@ private slots:
             QCOMPARE(carddav::AddressBookDiscovery::serverUrl(typed).toString(), url);
     }
 
+    // A search for address books; `wellKnown`, `given`: the answers at
+    // /.well-known/carddav and at the address typed; `result`: the book
+    // found, or part of the failure's message.
+    void eachSearchEndsInABookOrAReason_data() {
+        QTest::addColumn<QByteArray>("wellKnown");
+        QTest::addColumn<QByteArray>("given");
+        QTest::addColumn<QString>("result");
+        QTest::addColumn<int>("requests");
+        const QByteArray missing = FakeDav::answer("404 Not Found");
+        const QByteArray book = FakeDav::multistatus(
+            "<d:response><d:href>/anna/book/</d:href><d:propstat><d:prop><d:resourcetype>"
+            "<d:collection/><c:addressbook/></d:resourcetype><d:displayname>Work</d:displayname>"
+            "</d:prop><d:status>HTTP/1.1 200 OK</d:status></d:propstat></d:response>");
+        QTest::newRow("the address is the book") << missing << book << u"Work /anna/book/"_s << 2;
+        QTest::newRow("nothing at either address")
+            << missing << missing << u"No address book was found"_s << 2;
+        QTest::newRow("a server error stops the search")
+            << FakeDav::answer("500 Internal Server Error") << book << u"has a problem"_s << 1;
+    }
+    void eachSearchEndsInABookOrAReason() {
+        QFETCH(QByteArray, wellKnown);
+        QFETCH(QByteArray, given);
+        QFETCH(QString, result);
+        QFETCH(int, requests);
+        FakeDav fake([&](const FakeDav::Request& r) {
+            return r.path.startsWith("/.well-known/") ? wellKnown : given;
+        });
+        carddav::AddressBookDiscovery discovery;
+        QSignalSpy found(&discovery, &carddav::AddressBookDiscovery::found);
+        QSignalSpy failed(&discovery, &carddav::AddressBookDiscovery::failed);
+        discovery.start(fake.url(u"/anna/book/"_s), u"anna"_s, u"pw"_s);
+        QTRY_COMPARE(found.size() + failed.size(), 1);
+        if (found.isEmpty()) {
+            const QString message = failed[0][0].toString();
+            QVERIFY2(message.contains(result), qPrintable(message));
+        } else {
+            const auto books = found[0][0].value<QList<carddav::AddressBookInfo>>();
+            QCOMPARE(books.size(), 1);
+            QCOMPARE(books[0].name + u' ' + books[0].url.path(), result);
+        }
+        QCOMPARE(fake.requests().size(), requests);
+        QVERIFY(!discovery.isRunning());
+    }
+
     // Read in pieces of any size, an answer reads as the whole.
     void aMultistatusReadsTheSameInPieces() {
         const QByteArray body =
@@ -241,6 +285,7 @@ private slots:
         row("not found", FakeDav::answer("404 Not Found"), {}, {}, "There is no address book");
         row("server error", FakeDav::answer("503 Unavailable"), {}, {}, "has a problem");
         row("time-out", "hold", {}, {}, "did not answer in time");
+        row("silence at the change list", "silent list", {}, {}, "did not answer in time");
         const QByteArray ok = "/anna/book/ok.vcf \"1\"";
         row("other hosts", {}, {ok, "http://evil.example/etc/x.vcf \"2\"", "/etc/y.vcf \"3\""}, {},
             "; 2 outside the address book, ignored");
@@ -261,6 +306,8 @@ private slots:
         QFETCH(QString, limit);
         QFETCH(QString, outcome);
         FakeDav fake([&](const FakeDav::Request& request) {
+            if (answer == "silent list") // not to be taken for a server without sync-collection
+                return request.method == "REPORT" ? QByteArray() : FakeDav::multistatus({});
             if (!answer.isEmpty())
                 return answer == "hold" ? QByteArray() : answer;
             if (request.method == "PROPFIND")
@@ -286,7 +333,7 @@ private slots:
         });
         fake.setTrickle(limit == u"time"_s ? 20 : 0);
         Device a(fake.url(u"/anna/book/"_s));
-        a.engine.setTimeout(answer == "hold" ? 500 : 20000);
+        a.engine.setTimeout(answer == "hold" || answer == "silent list" ? 500 : 20000);
         a.engine.setDeadline(limit == u"time"_s ? 1000 : 60000);
         a.engine.setLimits({.card = limit == u"card"_s ? 2000 : 8 << 20,
                             .answer = limit == u"answer"_s ? 4000 : 256 << 20});
