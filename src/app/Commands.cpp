@@ -176,6 +176,9 @@ void frmContactMgmt::cmdDeleteRecord_Click() {
     }
     platform::showMessage(tr("Record Deleted successfully"), platform::Icon::Information);
     SSTab1->showNoContact();
+    // The Personal contacts are listed, and the strip says so: a contact added
+    // next is Personal, and the reload after its save lists it.
+    ctrTypeFilter1->CurrentTypeFilter = TypeFilter::Personal;
     loadContactList(TypeFilter::Personal, QStringLiteral("%"));
 }
 
@@ -226,6 +229,7 @@ void frmContactMgmt::createcontactbook_Click() {
 
 void frmContactMgmt::ctrContactBooks_ContactBookChosen(const QString& contactBookName) {
     returnToMainView();
+    ctrTypeFilter1->CurrentTypeFilter = TypeFilter::Personal; // as after a delete
     requestContactList(
         {TypeFilter::Personal, QStringLiteral("%"), contactBookName, [this, contactBookName] {
              setWindowCaption(contactBookName);

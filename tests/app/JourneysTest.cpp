@@ -251,6 +251,17 @@ private slots:
             QVERIFY(f.listed().isEmpty() && f.folder.count(u"tblContactDetails"_s) == 0);
         }
 
+        // A delete lists the Personal contacts, and the strip follows: a contact
+        // added then is Personal and listed.
+        f.folder.addContact({.firstName = "Bea", .type = 2});
+        f.click("cmdBusiness");
+        f.clickRow(0);
+        f.doors.boxes.answerYes();
+        f.click("cmdDeleteRecord");
+        addContact(w, u"Pia"_s, u"P"_s);
+        QCOMPARE(f.listed(), QStringList{"Pia|P"});
+        f.doors.boxes.takeTexts();
+
         // Gone while in the editor: the save says so, writes nothing and closes.
         f.folder.addContact({.firstName = "Kim"});
         f.showPersonal();
@@ -304,9 +315,9 @@ private slots:
         // A chosen book is the current one: its title, its list, new contacts.
         f.inBookPane(u"O'Neil's"_s, u"cmdChooseClose"_s);
         QCOMPARE(seen(), (QStringList{u"Orvanta Contacts [ O'Neil's ]"_s, personal, "", "", ""}));
-        f.click("cmdBusiness"); // where a new contact goes unless told
-        addContact(w, u"New"_s, u"Comer"_s);
+        addContact(w, u"New"_s, u"Comer"_s); // of the type listed, and listed
         QCOMPARE(f.listed(), QStringList{"New|Comer"});
+        QCOMPARE(f.frameCaption(), personal);
         f.inBookPane(u"Family"_s, u"cmdChooseClose"_s);
         QCOMPARE(f.listed(), QStringList{"Kid|"});
 
